@@ -1,0 +1,39 @@
+// Whole-file reads and atomic writes, with failures mapped onto the program's file
+// error numbers (52 bad name, 53 not found, 54 bad mode/access, 55 already open,
+// 57 device error or disk full, 62 past end of file, 64 bad name, 68 device unavailable,
+// 71 disk not ready, 76 path not found, 75 any other access error).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tavro::core {
+
+struct ReadResult {
+    int error = 0;  // 0 = read; otherwise a file error number
+    std::string bytes;
+};
+
+// Reads the whole file in binary mode.
+ReadResult ReadWholeFile(const std::string& path);
+
+// Faults to inject into WriteFileAtomically (tests only): errno values raised at the
+// named step, 0 = no fault.
+struct WriteFaults {
+    int atWrite = 0;
+    int atClose = 0;
+    int atRename = 0;
+};
+
+// Writes `bytes` to a temporary file in the target's directory, flushes and closes it,
+// then renames it over `path`. Returns 0 or a file error number; on failure the
+// temporary file is removed and the target is left byte-identical.
+int WriteFileAtomically(const std::string& path, std::string_view bytes,
+                        const WriteFaults* faults = nullptr);
+
+// Maps an errno value met while opening/reading/writing `path` to a file error number.
+int FileErrorNumberFromErrno(int err, const std::string& path);
+
+bool FileExists(const std::string& path);
+
+}  // namespace tavro::core
