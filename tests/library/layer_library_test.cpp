@@ -1,0 +1,106 @@
+#include "library/layer_library.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tavro::library {
+namespace {
+
+TEST(LayerLibrary, ConcreteFamilyIsExactlyTheFourPccCodes) {
+    for (int code = -1; code <= kLayerTypeCount; ++code) {
+        const bool expected = code == 5 || code == 11 || code == 12 || code == 13;
+        EXPECT_EQ(IsPccLayer(code), expected) << "code " << code;
+    }
+}
+
+TEST(LayerLibrary, ValidCodesAreZeroToSeventeen) {
+    EXPECT_FALSE(IsValidLayerType(-1));
+    EXPECT_TRUE(IsValidLayerType(0));
+    EXPECT_TRUE(IsValidLayerType(17));
+    EXPECT_FALSE(IsValidLayerType(18));
+}
+
+TEST(LayerLibrary, StabilizedBasesShareTheirFamilyShortNames) {
+    for (int code : {7, 15, 16, 17}) EXPECT_EQ(LayerTypeName(code), "St (Rigid)") << code;
+    for (int code : {9, 14}) EXPECT_EQ(LayerTypeName(code), "St (Flexible)") << code;
+}
+
+TEST(LayerLibrary, TitleLookupFindsTheFirstExactMatchOnly) {
+    EXPECT_EQ(LayerTypeByTitle("Base"), 2);
+    EXPECT_EQ(LayerTypeByTitle("Undefined"), 0);
+    EXPECT_EQ(LayerTypeByTitle("P-306 Econocrete Subbase Course"), 17);
+    EXPECT_EQ(LayerTypeByTitle("base"), std::nullopt);
+    EXPECT_EQ(LayerTypeByTitle("Base "), std::nullopt);
+    // Codes 2 and 3 have empty labels, never empty titles.
+    EXPECT_EQ(LayerTypeByTitle(""), std::nullopt);
+    EXPECT_EQ(LayerTypeByTitle("Asphalt"), std::nullopt);  // a short name, not a title
+}
+
+// Full rows for the codes whose values the rest of the program leans on hardest.
+TEST(LayerLibrary, TabledRowsHoldTheirExactValues) {
+    struct Row {
+        int code;
+        const char *name, *title, *label, *abbrev;
+        float poisson, modulus, interface, minThickness, sci, cdfu;
+        float minModulus, maxModulus, minSci, maxSci, minCdfu, maxCdfu;
+    };
+    const Row rows[] = {
+        {0, "Undefined", "Undefined", "Undefined", "Undefined", 0.35f, 100000, 0, 1, 50, 100, 1000,
+         4000000, 50, 100, 10, 100},
+        {2, "Base", "Base", "", "", 0.35f, 75000, 0, 4, 0, 0, 1000, 4000000, 0, 0, 0, 0},
+        {4, "Subgrade", "Subgrade", "Subgrade", "Subgrade", 0.35f, 10000, 0, 5, 0, 0, 1000, 30000,
+         0, 0, 0, 0},
+        {5, "PCC", "P-501 PCC Surface", "Surface", "PCC Surface", 0.15f, 4000000, 100000, 4, 0, 0,
+         1000, 8000000, 0, 0, 0, 0},
+        {9, "St (Flexible)", "Variable Stabilized Base (flexible)", "Variable",
+         "Variable St (flex)", 0.35f, 150000, 0, 2, 0, 0, 150000, 400000, 0, 0, 0, 0},
+        {10, "AC Overlay", "P-401 Asphalt Overlay", "Overlay", "P-401 AC Overlay", 0.35f, 200000, 0,
+         1.5f, 50, 100, 50000, 200000, 50, 100, 10, 100},
+        {12, "PCC Overlay Part Bond", "P-501 PCC overlay partially bonded",
+         "Overlay partially bonded", "PCC Overlay Part Bond", 0.15f, 4000000, 700, 3, 77, 100, 1000,
+         8000000, 77, 100, 10, 100},
+        {16, "St (Rigid)", "P-304 Cement Treated Base Course", "P-304 Cement Treated Base",
+         "P-304 CTB", 0.20f, 500000, 0, 4, 0, 0, 500000, 500000, 0, 0, 0, 0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.code);
+        const LayerMaterial& m = LayerMaterialOf(r.code);
+        EXPECT_EQ(m.LayerTypeName, r.name);
+        EXPECT_EQ(m.LayerTypeTitle, r.title);
+        EXPECT_EQ(m.LayerTypeLabel, r.label);
+        EXPECT_EQ(m.LayerTypeAbbrev, r.abbrev);
+        EXPECT_EQ(m.DefaultPoisson, r.poisson);
+        EXPECT_EQ(m.DefaultModulus, r.modulus);
+        EXPECT_EQ(m.InterfaceValue, r.interface);
+        EXPECT_EQ(m.MinThickness, r.minThickness);
+        EXPECT_EQ(m.DefaultSCI, r.sci);
+        EXPECT_EQ(m.DefaultCDFU, r.cdfu);
+        EXPECT_EQ(m.MinModulus, r.minModulus);
+        EXPECT_EQ(m.MaxModulus, r.maxModulus);
+        EXPECT_EQ(m.MinSCI, r.minSci);
+        EXPECT_EQ(m.MaxSCI, r.maxSci);
+        EXPECT_EQ(m.MinCDFU, r.minCdfu);
+        EXPECT_EQ(m.MaxCDFU, r.maxCdfu);
+    }
+}
+
+TEST(LayerLibrary, EveryDefaultModulusLiesInItsEntryRange) {
+    for (int code = 0; code < kLayerTypeCount; ++code) {
+        const LayerMaterial& m = LayerMaterialOf(code);
+        EXPECT_LE(m.MinModulus, m.DefaultModulus) << code;
+        EXPECT_GE(m.MaxModulus, m.DefaultModulus) << code;
+    }
+    for (int code = 14; code <= 17; ++code) {
+        EXPECT_EQ(LayerMaterialOf(code).MinModulus, LayerMaterialOf(code).DefaultModulus);
+        EXPECT_EQ(LayerMaterialOf(code).MaxModulus, LayerMaterialOf(code).DefaultModulus);
+    }
+}
+
+TEST(LayerLibraryDeathTest, LookingUpAnInvalidCodeAborts) {
+    EXPECT_DEATH(LayerMaterialOf(18), "");
+    EXPECT_DEATH(LayerMaterialOf(-1), "");
+}
+
+}  // namespace
+}  // namespace tavro::library

@@ -1,0 +1,80 @@
+#include "library/sample_job.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "library/aircraft_library.h"
+#include "library/layer_library.h"
+
+namespace tavro::library {
+namespace {
+
+TEST(SampleJob, HoldsThreeTwentyYearSectionsInSlotOrder) {
+    const auto sections = SampleSections();
+    ASSERT_EQ(sections.size(), 3u);
+    EXPECT_EQ(sections[0].name, "ACAggregate");
+    EXPECT_EQ(sections[1].name, "AConFlex");
+    EXPECT_EQ(sections[2].name, "NewFlexible");
+    for (const SampleSection& s : sections) {
+        EXPECT_EQ(s.designLife, 20);
+        EXPECT_LE(s.name.size(), 12u);  // fits the section name field uncut
+    }
+}
+
+TEST(SampleJob, LayersAreTheTabledTypesAndThicknessesOnASubgrade) {
+    struct Expected {
+        std::vector<std::pair<int, float>> layers;
+    };
+    const Expected expected[] = {
+        {{{1, 4.5f}, {6, 10.0f}, {4, 0.0f}}},
+        {{{10, 2.0f}, {1, 3.0f}, {6, 6.0f}, {4, 0.0f}}},
+        {{{1, 2.0f}, {14, 2.0f}, {6, 8.0f}, {4, 0.0f}}},
+    };
+    const auto sections = SampleSections();
+    for (std::size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(sections[i].name);
+        ASSERT_EQ(sections[i].layers.size(), expected[i].layers.size());
+        for (std::size_t l = 0; l < expected[i].layers.size(); ++l) {
+            EXPECT_EQ(sections[i].layers[l].type, expected[i].layers[l].first) << l;
+            EXPECT_EQ(sections[i].layers[l].thickness, expected[i].layers[l].second) << l;
+            EXPECT_FALSE(IsPccLayer(sections[i].layers[l].type));
+        }
+        EXPECT_EQ(LayerTypeName(sections[i].layers.back().type), "Subgrade");
+    }
+    // The overlay section is the only one whose surface brings existing-pavement defaults.
+    EXPECT_EQ(LayerMaterialOf(sections[1].layers[0].type).DefaultSCI, 50.0f);
+    EXPECT_EQ(LayerMaterialOf(sections[0].layers[0].type).DefaultSCI, 0.0f);
+}
+
+TEST(SampleJob, AircraftAreLibraryEntriesWithTheTabledTraffic) {
+    const AircraftLibrary library = BuildAircraftLibrary();
+    const auto sections = SampleSections();
+    ASSERT_EQ(sections[0].aircraft.size(), 4u);
+    ASSERT_EQ(sections[1].aircraft.size(), 7u);
+    ASSERT_EQ(sections[2].aircraft.size(), 4u);
+    for (const SampleSection& s : sections) {
+        for (const SampleAircraft& a : s.aircraft) {
+            EXPECT_TRUE(FindAircraft(library, a.name).has_value()) << a.name;
+            EXPECT_EQ(a.annualGrowth, 0.0f) << a.name;
+            EXPECT_GT(a.annualDepartures, 0.0f) << a.name;
+        }
+    }
+    const SampleAircraft& first = sections[0].aircraft[0];
+    EXPECT_EQ(first.name, "Sabreliner 65");
+    EXPECT_EQ(first.grossLoad, 24000.0f);
+    EXPECT_EQ(first.annualDepartures, 25.0f);
+    // Some samples fly below the library's default gross weight.
+    const SampleAircraft& gII = sections[1].aircraft[5];
+    EXPECT_EQ(gII.name, "Gulfstream G-II");
+    EXPECT_EQ(gII.grossLoad, 58500.0f);
+    EXPECT_EQ(sections[1].aircraft[1].annualDepartures, 3140.0f);
+    const SampleAircraft& dc3 = sections[2].aircraft[2];
+    EXPECT_EQ(dc3.name, "DC-3");
+    EXPECT_EQ(dc3.grossLoad, 25200.0f);
+    EXPECT_EQ(sections[2].aircraft[3].name, "Falcon 2000");
+}
+
+}  // namespace
+}  // namespace tavro::library
