@@ -57,6 +57,10 @@ void FillJobList(ProgramState& state, UserPort& ui);
 // Loads every section in turn and restores the current one.
 std::vector<std::string> FillSectionList(ProgramState& state, UserPort& ui);
 
+// Opens a job by name into the job table, without falling back to "Samples". false when
+// its file could not be read completely; the sections read before the problem are kept.
+bool LoadJob(ProgramState& state, UserPort& ui, std::string_view jobName);
+
 // Opens job list entry `index` (0 = "Samples"). When the job file cannot be read, falls
 // back to "Samples". Returns false when it fell back.
 bool SelectJob(ProgramState& state, UserPort& ui, int index);

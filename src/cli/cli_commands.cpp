@@ -1,0 +1,385 @@
+#include "cli/cli_commands.h"
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <ostream>
+
+#include "cli/cli_port.h"
+#include "core/day_serial.h"
+#include "core/narrow.h"
+#include "core/job_ops.h"
+#include "core/notes_file.h"
+#include "core/number_format.h"
+#include "core/program_state.h"
+#include "core/section_ops.h"
+#include "core/startup.h"
+#include "library/layer_library.h"
+
+namespace tavro::cli {
+
+namespace {
+
+using core::ProgramState;
+using nlohmann::json;
+
+struct Options {
+    std::string dir;
+    bool metric = false;
+    bool json = false;
+    bool yes = false;
+    std::string job, section, target, name, newName, setText, as;
+    bool setGiven = false;
+};
+
+
+// Everything a command needs: the started program and where its output goes.
+struct Run {
+    ProgramState state;
+    CliPort port;
+    Options opt;
+    bool damagedJob = false;  // the job file could not be read completely
+    std::ostream& out;
+    std::ostream& err;
+
+    Run(const Options& o, std::ostream& outStream, std::ostream& errStream)
+        : port(errStream, o.yes, o.json), opt(o), out(outStream), err(errStream) {}
+
+    json Messages() const {
+        json list = json::array();
+        for (const auto& m : port.messages()) list.push_back({{"title", m.title}, {"text", m.text}});
+        return list;
+    }
+
+    // Prints a JSON document; names in job files are 8-bit text, so invalid UTF-8 is
+    // replaced rather than aborting the output.
+    void PrintJson(json doc) const {
+        doc["messages"] = Messages();
+        out << doc.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
+    }
+
+    // A refusal of the command line itself (no such job or section).
+    int Refuse(const std::string& title, const std::string& text) {
+        port.ShowBox(title, text, core::Buttons::Ok, core::Answer::Ok, core::Icon::None);
+        if (opt.json) PrintJson({{"status", "refused"}});
+        return kExitRefused;
+    }
+
+    int Finish(core::OpStatus status, const char* command) {
+        const char* word = status == core::OpStatus::Done      ? "done"
+                           : status == core::OpStatus::Refused ? "refused"
+                                                               : "failed";
+        if (opt.json) PrintJson({{"command", command}, {"status", word}});
+        return status == core::OpStatus::Done ? kExitOk : kExitRefused;
+    }
+};
+
+std::string Shown(double stored, const core::UnitQuantity& q) {
+    return core::FormatMask(stored * q.factor, q.mask);
+}
+
+bool IsListed(const ProgramState& s, const std::string& job) {
+    for (const auto& j : s.JobList)
+        if (j == job || core::EqualsNoCase(j, job)) return true;
+    return false;
+}
+
+std::string ListedName(const ProgramState& s, const std::string& job) {
+    for (const auto& j : s.JobList)
+        if (j == job) return j;
+    for (const auto& j : s.JobList)
+        if (core::EqualsNoCase(j, job)) return j;
+    return job;
+}
+
+// Opens a listed job without the window's fall-back to "Samples", so that a damaged
+// file is reported and never silently replaced by other data. Returns an exit status
+// when the command cannot go on.
+std::optional<int> OpenJob(Run& r) {
+    if (!IsListed(r.state, r.opt.job))
+        return r.Refuse("Opening a Job", "Job " + r.opt.job + " does not exist in directory " +
+                                             r.state.ProgramDir + ".");
+    const std::string name = ListedName(r.state, r.opt.job);
+    for (std::size_t i = 0; i < r.state.JobList.size(); ++i)
+        if (r.state.JobList[i] == name) r.state.JobListIndex = core::Int16(static_cast<long>(i));
+    if (!core::LoadJob(r.state, r.port, name)) {
+        r.damagedJob = true;
+        return kExitRefused;
+    }
+    core::FillSectionList(r.state, r.port);
+    return std::nullopt;
+}
+
+std::optional<int> SelectSectionByName(Run& r) {
+    int found = 0;
+    for (int i = 1; i <= r.state.SectionCount() && !found; ++i)
+        if (r.state.Slot(i).SectionName == r.opt.section) found = i;
+    for (int i = 1; i <= r.state.SectionCount() && !found; ++i)
+        if (core::EqualsNoCase(r.state.Slot(i).SectionName, r.opt.section)) found = i;
+    if (!found)
+        return r.Refuse("Selecting a Section",
+                        "Section " + r.opt.section + " is not in job " + r.state.JobName + ".");
+    core::SelectSection(r.state, r.port, found);
+    return std::nullopt;
+}
+
+// ---- jobs -------------------------------------------------------------------------
+
+int CmdJobs(Run& r) {
+    if (r.opt.json) {
+        r.PrintJson({{"jobs", r.state.JobList}});
+    } else {
+        for (const auto& j : r.state.JobList) r.out << j << "\n";
+    }
+    return kExitOk;
+}
+
+// ---- show -------------------------------------------------------------------------
+
+void PrintSectionList(Run& r) {
+    const auto lines = core::FillSectionList(r.state, r.port);
+    if (!r.opt.json) {
+        for (const auto& line : lines) r.out << line << "\n";
+        return;
+    }
+    json sections = json::array();
+    const auto current = r.state.CurrentSection;
+    for (int i = 1; i <= r.state.SectionCount(); ++i) {
+        const auto type = core::ClassifyPavement(r.state.Slot(i).Layers).pavementType;
+        sections.push_back({{"index", i},
+                            {"name", r.state.Slot(i).SectionName},
+                            {"pavementType", type},
+                            {"pavementTypeName", core::PavementTypeListName(type)}});
+    }
+    r.state.CurrentSection = current;
+    r.PrintJson({{"job", r.state.JobName}, {"sections", sections}});
+}
+
+json SectionJson(const core::CurrentSectionRecord& c) {
+    json layers = json::array();
+    for (const auto& l : c.Layers)
+        layers.push_back({{"type", l.LayerType},
+                          {"typeName", library::LayerTypeName(l.LayerType)},
+                          {"thickness", l.LayerThickness},
+                          {"modulus", l.LayerModulus},
+                          {"flexStrength", l.LayerFlexStrength}});
+    json aircraft = json::array();
+    for (const auto& a : c.Aircraft)
+        aircraft.push_back({{"name", a.AircraftName},
+                            {"grossLoad", a.GrossLoad},
+                            {"annualDepartures", a.AnnualDepartures},
+                            {"annualGrowth", a.AnnualGrowth},
+                            {"overload", a.OverloadFlag},
+                            {"contactWidth", a.ContactWidth},
+                            {"contactLength", a.ContactLength},
+                            {"totalDepartures", a.TotalDepartures}});
+    return {{"name", c.SectionName},
+            {"pavementType", c.PavementType},
+            {"pavementTypeName", core::PavementTypeListName(c.PavementType)},
+            {"existingPavement", c.ExistingPavement},
+            {"designLife", c.DesignLife},
+            {"sci", c.SCI},
+            {"cdfu", c.CDFU},
+            {"analysed", !core::IsNotAnalysed(c.SectionTimeStamp)},
+            {"timeStamp", core::FormatTimeStamp(c.SectionTimeStamp)},
+            {"asphaltCDF", c.AsphaltCDF},
+            {"layers", layers},
+            {"aircraft", aircraft}};
+}
+
+std::string Pad(std::string text, std::size_t width) {
+    if (text.size() < width) text.append(width - text.size(), ' ');
+    return text;
+}
+
+void PrintSectionText(Run& r) {
+    const auto& c = r.state.Current;
+    const auto& u = r.state.Units;
+    std::ostream& o = r.out;
+    o << "Section " << c.SectionName << " in job " << r.state.JobName << "\n";
+    o << "Pavement type: " << c.PavementType;
+    if (c.PavementType != core::kPavementNone) o << " " << core::PavementTypeListName(c.PavementType);
+    o << "\n";
+    o << "Design life: " << c.DesignLife << " years\n";
+    o << "SCI: " << core::FormatMask(c.SCI, "0") << "   %CDFU: " << core::FormatMask(c.CDFU, "0")
+      << (c.ExistingPavement ? "" : "   (no existing rigid pavement)") << "\n";
+    o << "Last run: "
+      << (core::IsNotAnalysed(c.SectionTimeStamp) ? std::string("not analysed")
+                                                  : core::FormatTimeStamp(c.SectionTimeStamp))
+      << "\n\n";
+    o << "Layers:\n";
+    o << "  " << Pad("#", 4) << Pad("Type", 24) << Pad("Thickness (" + u.thickness.label + ")", 18)
+      << Pad("Modulus (" + u.modulus.label + ")", 18) << "Flex. strength (" << u.modulus.label
+      << ")\n";
+    for (int i = 0; i < c.LayerCount(); ++i) {
+        const auto& l = c.Layers[static_cast<std::size_t>(i)];
+        o << "  " << Pad(std::to_string(i + 1), 4)
+          << Pad(std::string(library::LayerTypeName(l.LayerType)), 24)
+          << Pad(Shown(l.LayerThickness, u.thickness), 18) << Pad(Shown(l.LayerModulus, u.modulus), 18)
+          << (l.LayerFlexStrength > 0 ? Shown(l.LayerFlexStrength, u.modulus) : std::string("-"))
+          << "\n";
+    }
+    o << "\nAircraft:\n";
+    o << "  " << Pad("Name", 22) << Pad("Gross load (" + u.load.label + ")", 22)
+      << Pad("Departures/yr", 15) << Pad("Growth %", 10)
+      << Pad("Contact W x L (" + u.thickness.label + ")", 26) << "Total departures\n";
+    for (const auto& a : c.Aircraft) {
+        o << "  " << Pad(a.AircraftName, 22) << Pad(Shown(a.GrossLoad, u.load), 22)
+          << Pad(core::FormatMask(a.AnnualDepartures, "#,##0"), 15)
+          << Pad(core::FormatMask(a.AnnualGrowth * 100.0, "0.00"), 10)
+          << Pad(Shown(a.ContactWidth, u.thickness) + " x " + Shown(a.ContactLength, u.thickness), 26)
+          << core::FormatMask(a.TotalDepartures, "#,##0") << "\n";
+    }
+}
+
+int CmdShow(Run& r) {
+    if (auto stop = OpenJob(r)) {
+        // A damaged job: list what could be read, and fail.
+        if (r.damagedJob && r.opt.section.empty()) PrintSectionList(r);
+        return *stop;
+    }
+    if (r.opt.section.empty()) {
+        PrintSectionList(r);
+        return kExitOk;
+    }
+    if (auto stop = SelectSectionByName(r)) return *stop;
+    if (r.opt.json) r.PrintJson({{"job", r.state.JobName}, {"section", SectionJson(r.state.Current)}});
+    else PrintSectionText(r);
+    return kExitOk;
+}
+
+// ---- job and section commands -----------------------------------------------------
+
+std::optional<int> CheckName(Run& r, const std::string& name, core::NameMode mode) {
+    if (auto reason = core::CheckName(name, mode))
+        return r.Refuse(core::NameDialogFor(r.state, mode).title, *reason);
+    return std::nullopt;
+}
+
+int CmdNewJob(Run& r) {
+    if (auto stop = CheckName(r, r.opt.name, core::NameMode::NewJob)) return *stop;
+    return r.Finish(core::NewJob(r.state, r.port, r.opt.name), "new-job");
+}
+
+int CmdDeleteJob(Run& r) {
+    if (auto stop = OpenJob(r)) return *stop;
+    return r.Finish(core::DeleteJob(r.state, r.port), "delete-job");
+}
+
+int CmdDuplicate(Run& r) {
+    if (auto stop = OpenJob(r)) return *stop;
+    if (auto stop = SelectSectionByName(r)) return *stop;
+    if (auto stop = CheckName(r, r.opt.newName, core::NameMode::NewSection)) return *stop;
+    return r.Finish(core::DuplicateSection(r.state, r.port, r.opt.newName), "duplicate");
+}
+
+int CmdDeleteSection(Run& r) {
+    if (auto stop = OpenJob(r)) return *stop;
+    if (auto stop = SelectSectionByName(r)) return *stop;
+    return r.Finish(core::DeleteSection(r.state, r.port), "delete-section");
+}
+
+int CmdCopy(Run& r) {
+    if (auto stop = OpenJob(r)) return *stop;
+    if (auto stop = SelectSectionByName(r)) return *stop;
+    if (!IsListed(r.state, r.opt.target))
+        return r.Refuse("Copying a Section", "Job " + r.opt.target + " does not exist in directory " +
+                                                 r.state.ProgramDir + ".");
+    const std::string name = r.opt.as.empty() ? r.state.Current.SectionName : r.opt.as;
+    if (auto stop = CheckName(r, name, core::NameMode::CopySection)) return *stop;
+    return r.Finish(core::CopySectionToJob(r.state, r.port, ListedName(r.state, r.opt.target), name),
+                    "copy");
+}
+
+std::string WithCrLf(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+        out += text[i];
+    }
+    return out;
+}
+
+int CmdNotes(Run& r) {
+    if (auto stop = OpenJob(r)) return *stop;
+    if (auto stop = SelectSectionByName(r)) return *stop;
+    if (r.opt.setGiven) {
+        if (!core::UpdateNotes(r.state, r.port, WithCrLf(r.opt.setText), core::NotesMode::Replace))
+            return r.Finish(core::OpStatus::Failed, "notes");
+    }
+    core::ReadNotes(r.state, r.port);
+    if (r.opt.json)
+        r.PrintJson({{"job", r.state.JobName},
+                     {"section", r.state.Current.SectionName},
+                     {"notes", r.state.NotesText}});
+    else
+        r.out << TerminalText(r.state.NotesText) << "\n";
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
+           std::ostream& out, std::ostream& err) {
+    Options opt;
+    opt.dir = defaultDir;
+    CLI::App app{core::MainWindowTitle() + ": jobs and sections of airport pavements",
+                 "tavro-cli"};
+    app.option_defaults()->always_capture_default(false);
+    app.add_option("--dir", opt.dir, "Program directory holding the job files");
+    app.add_flag("--metric", opt.metric, "Show values in metric units");
+    app.add_flag("--json", opt.json, "Machine-readable output");
+    app.add_flag("--yes", opt.yes, "Answer Yes to every question");
+    app.require_subcommand(1);
+    app.fallthrough();
+
+    auto* jobs = app.add_subcommand("jobs", "List the jobs");
+    auto* show = app.add_subcommand("show", "List the sections of a job, or show one section");
+    show->add_option("JOB", opt.job)->required();
+    show->add_option("SECTION", opt.section);
+    auto* newJob = app.add_subcommand("new-job", "Create an empty job");
+    newJob->add_option("NAME", opt.name)->required();
+    auto* deleteJob = app.add_subcommand("delete-job", "Delete a job and its notes");
+    deleteJob->add_option("NAME", opt.job)->required();
+    auto* duplicate = app.add_subcommand("duplicate", "Duplicate a section under a new name");
+    duplicate->add_option("JOB", opt.job)->required();
+    duplicate->add_option("SECTION", opt.section)->required();
+    duplicate->add_option("NEWNAME", opt.newName)->required();
+    auto* deleteSection = app.add_subcommand("delete-section", "Delete a section");
+    deleteSection->add_option("JOB", opt.job)->required();
+    deleteSection->add_option("SECTION", opt.section)->required();
+    auto* copy = app.add_subcommand("copy", "Copy a section, with its note, to another job");
+    copy->add_option("JOB", opt.job)->required();
+    copy->add_option("SECTION", opt.section)->required();
+    copy->add_option("TARGET", opt.target)->required();
+    copy->add_option("--as", opt.as, "Name of the copy");
+    auto* notes = app.add_subcommand("notes", "Show or set the note of a section");
+    notes->add_option("JOB", opt.job)->required();
+    notes->add_option("SECTION", opt.section)->required();
+    auto* set = notes->add_option("--set", opt.setText, "New text of the note");
+
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e, out, err);
+        return code == 0 ? kExitOk : kExitUsage;
+    }
+    opt.setGiven = set->count() > 0;
+
+    Run r(opt, out, err);
+    core::StartProgram(r.state, r.port, opt.dir, true);
+    core::ApplyUnits(r.state.Units, opt.metric);
+
+    if (*jobs) return CmdJobs(r);
+    if (*show) return CmdShow(r);
+    if (*newJob) return CmdNewJob(r);
+    if (*deleteJob) return CmdDeleteJob(r);
+    if (*duplicate) return CmdDuplicate(r);
+    if (*deleteSection) return CmdDeleteSection(r);
+    if (*copy) return CmdCopy(r);
+    if (*notes) return CmdNotes(r);
+    return kExitUsage;
+}
+
+}  // namespace tavro::cli

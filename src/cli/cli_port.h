@@ -1,0 +1,45 @@
+// The command-line implementation of the user port: messages go to stderr as
+// "title: text" (or into the JSON output), questions are answered with their default
+// button, or with Yes/OK when the user said --yes.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "core/user_port.h"
+
+namespace tavro::cli {
+
+struct ShownMessage {
+    std::string title;
+    std::string text;
+};
+
+class CliPort : public core::UserPort {
+public:
+    CliPort(std::ostream& err, bool assumeYes, bool quiet)
+        : err_(err), assumeYes_(assumeYes), quiet_(quiet) {}
+
+    core::Answer ShowBox(std::string_view title, std::string_view text, core::Buttons buttons,
+                         core::Answer defaultAnswer, core::Icon icon) override;
+    std::optional<std::string> AskText(std::string_view prompt, std::string_view title,
+                                       std::string_view initial) override;
+    void ProcessPendingEvents() override {}
+    void Redraw() override {}
+    std::int64_t TickMs() override;
+    double NowDaySerial() override;
+
+    const std::vector<ShownMessage>& messages() const { return messages_; }
+
+private:
+    std::ostream& err_;
+    bool assumeYes_;
+    bool quiet_;  // collect only (JSON output carries the messages)
+    std::vector<ShownMessage> messages_;
+};
+
+// Message text for a terminal: CR LF line breaks become LF.
+std::string TerminalText(std::string_view text);
+
+}  // namespace tavro::cli
