@@ -1,0 +1,164 @@
+// tavro-cli end to end, in-process: commands, exit statuses, text and JSON output, and
+// the files they leave behind.
+#include "cli/cli_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "support/temp_dir.h"
+
+namespace tavro::cli {
+namespace {
+
+class Cli : public ::testing::Test {
+protected:
+    int Run(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        args.insert(args.begin(), {"--dir", dir.path()});
+        return RunCli(args, "/nonexistent", out, err);
+    }
+    nlohmann::json Json() { return nlohmann::json::parse(out.str()); }
+
+    test::TempDir dir;
+    std::ostringstream out, err;
+};
+
+TEST_F(Cli, ListsJobsAndSaysWhenThereAreNoJobFiles) {
+    EXPECT_EQ(Run({"jobs"}), kExitOk);
+    EXPECT_EQ(out.str(), "Samples\n");
+    EXPECT_EQ(err.str(), "No Job Files: There are no job files\nin directory " + dir.path() + ".\n");
+}
+
+TEST_F(Cli, ShowsTheSectionListOfSamples) {
+    EXPECT_EQ(Run({"show", "Samples"}), kExitOk);
+    EXPECT_EQ(out.str(),
+              "ACAggregate\tNew Flexible\nAConFlex\tAC on Flexible\nNewFlexible\tNew Flexible\n");
+    EXPECT_EQ(Run({"--json", "show", "Samples"}), kExitOk);
+    const auto j = Json();
+    EXPECT_EQ(j["job"], "Samples");
+    ASSERT_EQ(j["sections"].size(), 3u);
+    EXPECT_EQ(j["sections"][1]["index"], 2);
+    EXPECT_EQ(j["sections"][1]["name"], "AConFlex");
+    EXPECT_EQ(j["sections"][1]["pavementType"], 2);
+    EXPECT_EQ(j["sections"][1]["pavementTypeName"], "AC on Flexible");
+    ASSERT_EQ(j["messages"].size(), 1u);
+    EXPECT_EQ(j["messages"][0]["title"], "No Job Files");
+    EXPECT_TRUE(err.str().empty()) << "JSON output carries the messages instead";
+}
+
+TEST_F(Cli, ShowsOneSectionInJson) {
+    ASSERT_EQ(Run({"show", "Samples", "aconflex", "--json"}), kExitOk);
+    const auto s = Json()["section"];
+    EXPECT_EQ(s["name"], "AConFlex");
+    EXPECT_EQ(s["pavementType"], 2);
+    EXPECT_EQ(s["existingPavement"], false);
+    EXPECT_EQ(s["designLife"], 20);
+    EXPECT_EQ(s["sci"], 50.0);
+    EXPECT_EQ(s["cdfu"], 100.0);
+    EXPECT_EQ(s["analysed"], false);
+    EXPECT_EQ(s["timeStamp"], "11/01/71 00:00:00");
+    ASSERT_EQ(s["layers"].size(), 4u);
+    EXPECT_EQ(s["layers"][0]["typeName"], "AC Overlay");
+    EXPECT_EQ(s["layers"][2]["thickness"], 6.0);
+    EXPECT_EQ(s["layers"][2]["modulus"], 75000.0);
+    ASSERT_EQ(s["aircraft"].size(), 7u);
+    EXPECT_EQ(s["aircraft"][0]["name"], "Falcon 50");
+    // Falcon 50: A = 0.475*38800/2/208 = 44.30288 in^2, W = 2*sqrt(A/5.026544) = 5.937604 in.
+    EXPECT_NEAR(s["aircraft"][0]["contactWidth"].get<double>(), 5.937604, 1e-5);
+    EXPECT_NEAR(s["aircraft"][0]["contactLength"].get<double>(), 9.500167, 1e-5);
+    EXPECT_EQ(s["aircraft"][0]["totalDepartures"], 740.0 * 20);
+}
+
+TEST_F(Cli, ShowsOneSectionAsTextInMetric) {
+    ASSERT_EQ(Run({"--metric", "show", "Samples", "ACAggregate"}), kExitOk);
+    const std::string text = out.str();
+    EXPECT_NE(text.find("Section ACAggregate in job Samples"), std::string::npos);
+    EXPECT_NE(text.find("Thickness (mm)"), std::string::npos);
+    EXPECT_NE(text.find("114.3"), std::string::npos) << "4.5 in";
+    EXPECT_NE(text.find("1,379.00"), std::string::npos) << "200000 psi in MPa";
+    EXPECT_NE(text.find("Sabreliner 65"), std::string::npos);
+}
+
+TEST_F(Cli, CopiesASampleIntoANewJobByteForByte) {
+    ASSERT_EQ(Run({"new-job", "RWY"}), kExitOk);
+    ASSERT_EQ(Run({"copy", "Samples", "ACAggregate", "RWY"}), kExitOk) << err.str();
+    // Written by hand from the layout rules: marker line; name; blank, stamp text, serial
+    // in 20, CDF in 12; life in 4, SCI and CDFU in 8, counts in 4; layers: thickness in 12,
+    // modulus in 12, type in 8; aircraft: name in 20 after one space, load in 9, departures
+    // in 8, growth in 12; two empty lines.
+    const std::string expected =
+        "Format3\r\n"
+        "ACAggregate\r\n"
+        " 11/01/71 00:00:00        26238.000000    0.000000\r\n"
+        "  20    0.00    0.00   3   4\r\n"
+        "      4.5000      200000       1\r\n"
+        "     10.0000       75000       6\r\n"
+        "      0.0000       10000       4\r\n"
+        " Sabreliner 65           24000      25    0.000000\r\n"
+        " Citation 550B           15000     130    0.000000\r\n"
+        " King Air B100           11500      50    0.000000\r\n"
+        " Stationair 206           3612     125    0.000000\r\n"
+        "\r\n"
+        "\r\n";
+    EXPECT_EQ(dir.Read("RWY.JOB"), expected);
+    EXPECT_EQ(dir.Read("RWY.NTS"), "ACAggregate\r\n11\r\nACAggregate\r\n");
+    EXPECT_EQ(Run({"show", "RWY"}), kExitOk);
+    EXPECT_EQ(out.str(), "ACAggregate\tNew Flexible\n");
+}
+
+TEST_F(Cli, DuplicatesDeletesAndKeepsNotes) {
+    ASSERT_EQ(Run({"new-job", "J"}), kExitOk);
+    ASSERT_EQ(Run({"copy", "Samples", "AConFlex", "J", "--as", "B2"}), kExitOk);
+    ASSERT_EQ(Run({"notes", "J", "B2", "--set", "cracked\nslab"}), kExitOk);
+    EXPECT_EQ(out.str(), "cracked\nslab\n");
+    ASSERT_EQ(Run({"duplicate", "J", "B2", "A1"}), kExitOk);
+    EXPECT_EQ(dir.Read("J.NTS"), "A1\r\n9\r\nNo notes.\r\nB2\r\n13\r\ncracked\r\nslab\r\n");
+    EXPECT_EQ(Run({"delete-section", "J", "A1"}), kExitRefused) << "No is the default";
+    EXPECT_EQ(Run({"--yes", "delete-section", "J", "A1"}), kExitOk);
+    EXPECT_EQ(dir.Read("J.NTS"), "B2\r\n13\r\ncracked\r\nslab\r\n");
+    EXPECT_EQ(Run({"--json", "notes", "J", "B2"}), kExitOk);
+    EXPECT_EQ(Json()["notes"], "cracked\r\nslab");
+}
+
+TEST_F(Cli, RefusalsExitWithOneAndUsageErrorsWithTwo) {
+    EXPECT_EQ(Run({"new-job", "Samples"}), kExitRefused);
+    EXPECT_NE(err.str().find("Creating a New Job: Samples is a reserved job name."),
+              std::string::npos);
+    EXPECT_EQ(Run({"new-job", "bad name"}), kExitRefused);
+    EXPECT_EQ(Run({"new-job", "TOOLONGNAME"}), kExitRefused);
+    EXPECT_EQ(Run({"show", "NOPE"}), kExitRefused);
+    EXPECT_EQ(Run({"show", "Samples", "NOPE"}), kExitRefused);
+    EXPECT_EQ(Run({"delete-job", "Samples"}), kExitRefused);
+    EXPECT_EQ(Run({"frobnicate"}), kExitUsage);
+    EXPECT_EQ(Run({"show"}), kExitUsage);
+    EXPECT_EQ(Run({}), kExitUsage);
+}
+
+TEST_F(Cli, DeleteJobNeedsYes) {
+    ASSERT_EQ(Run({"new-job", "OLD"}), kExitOk);
+    EXPECT_EQ(Run({"delete-job", "OLD"}), kExitRefused);
+    EXPECT_TRUE(dir.Exists("OLD.JOB"));
+    EXPECT_EQ(Run({"--yes", "--json", "delete-job", "OLD"}), kExitOk);
+    EXPECT_EQ(Json()["status"], "done");
+    EXPECT_FALSE(dir.Exists("OLD.JOB"));
+}
+
+TEST_F(Cli, ADamagedJobIsReportedWithWhatCouldBeRead) {
+    ASSERT_EQ(Run({"new-job", "J"}), kExitOk);
+    ASSERT_EQ(Run({"copy", "Samples", "ACAggregate", "J"}), kExitOk);
+    const std::string good = dir.Read("J.JOB");
+    const std::string damaged = good + "SECOND\r\n 11/01/71 00:00:00        26238.000000    0.000000\r\n"
+                                       "  20    0.00    0.00  99   0\r\n";
+    dir.Write("J.JOB", damaged);
+    EXPECT_EQ(Run({"show", "J"}), kExitRefused);
+    EXPECT_EQ(out.str(), "ACAggregate\tNew Flexible\n");
+    EXPECT_NE(err.str().find("File Error"), std::string::npos);
+    EXPECT_EQ(Run({"--yes", "duplicate", "J", "ACAggregate", "X"}), kExitRefused);
+    EXPECT_EQ(dir.Read("J.JOB"), damaged) << "a damaged job is never rewritten";
+}
+
+}  // namespace
+}  // namespace tavro::cli

@@ -1,0 +1,326 @@
+// Job and section organization over real files: start-up, new and deleted jobs,
+// duplicated, deleted and copied sections with their notes, and the name rules.
+#include "core/job_ops.h"
+
+#include <gtest/gtest.h>
+
+#include "core/job_file.h"
+#include "core/notes_file.h"
+#include "core/program_state.h"
+#include "core/section_ops.h"
+#include "core/startup.h"
+#include "support/fake_user_port.h"
+#include "support/temp_dir.h"
+
+namespace tavro::core {
+namespace {
+
+using test::FakeUserPort;
+using test::TempDir;
+
+class JobOps : public ::testing::Test {
+protected:
+    void Start() {
+        ui.answerDefaults = true;
+        StartProgram(state, ui, dir.path(), true);
+        ui.boxes.clear();
+    }
+    // Creates job `name` holding copies of the given sample sections, in that order.
+    void MakeJob(const std::string& name, std::vector<std::string> sections) {
+        ProgramState tmp;
+        InitLibraries(tmp);
+        tmp.ProgramDir = dir.path();
+        LoadSampleJob(tmp);
+        std::vector<Section> picked;
+        for (const auto& s : sections) {
+            Section copy = tmp.Slot(1);
+            copy.SectionName = s;
+            picked.push_back(copy);
+        }
+        dir.Write(name + ".JOB", FormatJob(picked));
+    }
+    std::string Notes(const std::vector<std::pair<std::string, std::string>>& entries) {
+        std::string out;
+        for (const auto& [name, note] : entries)
+            out += name + "\r\n" + std::to_string(note.size()) + "\r\n" + note + "\r\n";
+        return out;
+    }
+
+    TempDir dir;
+    ProgramState state;
+    FakeUserPort ui;
+};
+
+TEST_F(JobOps, StartsOnSamplesAndSaysOnceThatThereAreNoJobFiles) {
+    FakeUserPort fresh;
+    fresh.answerDefaults = true;
+    StartProgram(state, fresh, dir.path() + "//", true);
+    EXPECT_EQ(state.ProgramDir, dir.path()) << "a single trailing separator";
+    ASSERT_EQ(fresh.boxes.size(), 1u);
+    EXPECT_EQ(fresh.boxes[0].title, "No Job Files");
+    EXPECT_EQ(fresh.boxes[0].text, "There are no job files\r\nin directory " + dir.path() + ".");
+    EXPECT_EQ(state.JobList, std::vector<std::string>{"Samples"});
+    EXPECT_EQ(state.JobName, "Samples");
+    EXPECT_EQ(state.CurrentSection, 1);
+    EXPECT_EQ(state.Current.SectionName, "ACAggregate");
+    EXPECT_EQ(state.Current.AircraftCount(), 4);
+    EXPECT_FALSE(state.Units.metric);
+}
+
+TEST_F(JobOps, ListsJobFilesAfterSamples) {
+    MakeJob("RWY-2", {"A"});
+    MakeJob("APRON", {"A"});
+    dir.Write("notes.txt", "x");
+    Start();
+    EXPECT_EQ(state.JobList, (std::vector<std::string>{"Samples", "APRON", "RWY-2"}));
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(JobOps, SectionListShowsNamesAndPavementTypes) {
+    Start();
+    EXPECT_EQ(FillSectionList(state, ui),
+              (std::vector<std::string>{"ACAggregate\tNew Flexible", "AConFlex\tAC on Flexible",
+                                        "NewFlexible\tNew Flexible"}));
+    SelectSection(state, ui, 2);
+    FillSectionList(state, ui);
+    EXPECT_EQ(state.CurrentSection, 2) << "the list keeps the current section";
+    EXPECT_EQ(state.Current.SectionName, "AConFlex");
+}
+
+TEST_F(JobOps, NewJobRefusesTheReservedNameAndAnExistingJob) {
+    Start();
+    EXPECT_EQ(NewJob(state, ui, "samples"), OpStatus::Refused);
+    EXPECT_EQ(ui.boxes.back().title, "Creating a New Job");
+    EXPECT_EQ(ui.boxes.back().text, "Samples is a reserved job name.\r\nIt cannot be reused.");
+    EXPECT_FALSE(dir.Exists("samples.JOB"));
+
+    MakeJob("TAXI", {"A"});
+    const std::string before = dir.Read("TAXI.JOB");
+    EXPECT_EQ(NewJob(state, ui, "TAXI"), OpStatus::Refused);
+    EXPECT_EQ(ui.boxes.back().text,
+              "Job TAXI already exists.\r\n\r\nIf you want to use the name again,\r\n"
+              "first delete the job.");
+    EXPECT_EQ(dir.Read("TAXI.JOB"), before);
+}
+
+TEST_F(JobOps, NewJobWritesTheFormatLineAndListsIt) {
+    Start();
+    EXPECT_EQ(NewJob(state, ui, "RWY-1"), OpStatus::Done);
+    EXPECT_EQ(dir.Read("RWY-1.JOB"), "Format3\r\n");
+    EXPECT_EQ(state.JobList, (std::vector<std::string>{"Samples", "RWY-1"}));
+    EXPECT_EQ(state.JobName, "Samples") << "the list selects Samples again";
+    ASSERT_TRUE(OpenJob(state, ui, "RWY-1"));
+    EXPECT_EQ(state.SectionCount(), 0);
+    EXPECT_EQ(state.CurrentSection, 0);
+}
+
+TEST_F(JobOps, DeleteJobAsksWithNoAsDefaultAndRemovesBothFiles) {
+    MakeJob("OLD", {"A"});
+    dir.Write("OLD.NTS", Notes({{"A", "x"}}));
+    Start();
+    ASSERT_TRUE(OpenJob(state, ui, "OLD"));
+    ui.Answer(Answer::No);
+    EXPECT_EQ(DeleteJob(state, ui), OpStatus::Refused);
+    EXPECT_EQ(ui.boxes.back().defaultAnswer, Answer::No);
+    EXPECT_EQ(ui.boxes.back().text,
+              "Deleting all data for OLD.\r\n\r\nAll section and notes data will be deleted."
+              "\r\n\r\nDo you want to continue.");
+    EXPECT_TRUE(dir.Exists("OLD.JOB"));
+
+    ui.Answer(Answer::Yes);
+    EXPECT_EQ(DeleteJob(state, ui), OpStatus::Done);
+    EXPECT_FALSE(dir.Exists("OLD.JOB"));
+    EXPECT_FALSE(dir.Exists("OLD.NTS"));
+    EXPECT_EQ(state.JobName, "Samples");
+}
+
+TEST_F(JobOps, SamplesCannotBeDeletedOrGrow) {
+    Start();
+    EXPECT_EQ(DeleteJob(state, ui), OpStatus::Refused);
+    EXPECT_EQ(ui.boxes.back().text, "Job Samples is part of the system.\r\nIt cannot be deleted.");
+    EXPECT_EQ(DuplicateSection(state, ui, "X"), OpStatus::Refused);
+    EXPECT_EQ(ui.boxes.back().title, "Adding a New Section");
+    EXPECT_EQ(ui.boxes.back().text,
+              "Job Samples is part of the system.\r\nNew sections cannot be added.");
+    EXPECT_EQ(state.SectionCount(), 3);
+}
+
+TEST_F(JobOps, DuplicatePlacesTheCopyInOrderWithNoNotes) {
+    MakeJob("J", {"RWY", "TWY"});
+    dir.Write("J.NTS", Notes({{"RWY", "runway"}, {"TWY", "taxiway"}}));
+    Start();
+    ASSERT_TRUE(OpenJob(state, ui, "J"));
+    SelectSection(state, ui, 1);
+    EXPECT_EQ(DuplicateSection(state, ui, "RWX"), OpStatus::Done);
+    EXPECT_EQ(state.CurrentSection, 1);
+    EXPECT_EQ(FillSectionList(state, ui)[0], "RWX\tNew Flexible");
+    EXPECT_EQ(dir.Read("J.NTS"),
+              Notes({{"RWX", "No notes."}, {"RWY", "runway"}, {"TWY", "taxiway"}}));
+    ProgramState reread = state;
+    ASSERT_FALSE(ReadJob(reread, ui));
+    EXPECT_EQ(reread.SectionCount(), 3);
+    EXPECT_EQ(reread.Slot(1).SectionName, "RWX");
+}
+
+TEST_F(JobOps, DuplicateRefusesAFullJob) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 100; ++i) names.push_back("S" + std::to_string(100 + i));
+    MakeJob("FULL", names);
+    Start();
+    ASSERT_TRUE(OpenJob(state, ui, "FULL"));
+    const std::string before = dir.Read("FULL.JOB");
+    EXPECT_EQ(DuplicateSection(state, ui, "NEW"), OpStatus::Refused);
+    EXPECT_EQ(ui.boxes.back().text,
+              "The maximum number of sections in a job is  100\r\n\r\n"
+              "Delete an old section or create a new job.\r\n\r\nNo action will be taken now.");
+    EXPECT_EQ(dir.Read("FULL.JOB"), before);
+}
+
+TEST_F(JobOps, DeletingTheLastSectionSelectsTheNewLast) {
+    MakeJob("J", {"A", "B", "C"});
+    dir.Write("J.NTS", Notes({{"A", "1"}, {"B", "2"}, {"C", "3"}}));
+    Start();
+    ASSERT_TRUE(OpenJob(state, ui, "J"));
+    SelectSection(state, ui, 3);
+    ui.Answer(Answer::Yes);
+    EXPECT_EQ(DeleteSection(state, ui), OpStatus::Done);
+    EXPECT_EQ(ui.boxes.back().text,
+              "Deleting section C in job J.\r\n\r\nDo you want to continue?");
+    EXPECT_EQ(state.CurrentSection, 2);
+    EXPECT_EQ(state.Current.SectionName, "B");
+    EXPECT_EQ(dir.Read("J.NTS"), Notes({{"A", "1"}, {"B", "2"}}));
+}
+
+TEST_F(JobOps, DeletingTheFirstSectionSelectsTheFormerSecond) {
+    MakeJob("J", {"A", "B", "C"});
+    dir.Write("J.NTS", Notes({{"A", "1"}, {"B", "2"}, {"C", "3"}}));
+    Start();
+    ASSERT_TRUE(OpenJob(state, ui, "J"));
+    ui.Answer(Answer::Yes);
+    EXPECT_EQ(DeleteSection(state, ui), OpStatus::Done);
+    EXPECT_EQ(state.CurrentSection, 1);
+    EXPECT_EQ(state.Current.SectionName, "B");
+    EXPECT_EQ(dir.Read("J.NTS"), Notes({{"B", "2"}, {"C", "3"}}));
+    ProgramState reread = state;
+    ASSERT_FALSE(ReadJob(reread, ui));
+    EXPECT_EQ(reread.SectionCount(), 2);
+}
+
+TEST_F(JobOps, DeleteSectionAnsweredNoChangesNothing) {
+    MakeJob("J", {"A", "B"});
+    Start();
+    ASSERT_TRUE(OpenJob(state, ui, "J"));
+    const std::string before = dir.Read("J.JOB");
+    ui.Answer(Answer::No);
+    EXPECT_EQ(DeleteSection(state, ui), OpStatus::Refused);
+    EXPECT_EQ(state.SectionCount(), 2);
+    EXPECT_EQ(dir.Read("J.JOB"), before);
+}
+
+TEST_F(JobOps, CopyToItsOwnJobUnderItsOwnNameIsRefused) {
+    MakeJob("J", {"A"});
+    Start();
+    ASSERT_TRUE(OpenJob(state, ui, "J"));
+    const std::string before = dir.Read("J.JOB");
+    EXPECT_EQ(CopySectionToJob(state, ui, "J", "A"), OpStatus::Refused);
+    EXPECT_EQ(ui.boxes.back().title, "Inserting a Section");
+    EXPECT_EQ(dir.Read("J.JOB"), before);
+    EXPECT_EQ(state.JobName, "J");
+}
+
+TEST_F(JobOps, CopyToSamplesIsRefused) {
+    MakeJob("J", {"A"});
+    Start();
+    ASSERT_TRUE(OpenJob(state, ui, "J"));
+    EXPECT_EQ(CopySectionToJob(state, ui, "Samples", "A"), OpStatus::Refused);
+    EXPECT_EQ(ui.boxes.back().text,
+              "Job Samples is part of the system.\r\nNo more sections can be added.");
+    EXPECT_EQ(state.JobName, "J");
+    EXPECT_EQ(state.SectionCount(), 1);
+}
+
+TEST_F(JobOps, CopyCarriesTheNoteAndReopensTheSource) {
+    MakeJob("SRC", {"A", "B"});
+    dir.Write("SRC.NTS", Notes({{"A", "first"}, {"B", "line 1\r\nline 2"}}));
+    MakeJob("DST", {"M"});
+    dir.Write("DST.NTS", Notes({{"M", "middle"}}));
+    Start();
+    ASSERT_TRUE(OpenJob(state, ui, "SRC"));
+    SelectSection(state, ui, 2);
+    EXPECT_EQ(CopySectionToJob(state, ui, "DST", "Z9"), OpStatus::Done);
+    EXPECT_EQ(state.JobName, "SRC");
+    EXPECT_EQ(state.CurrentSection, 2);
+    EXPECT_EQ(dir.Read("DST.NTS"), Notes({{"M", "middle"}, {"Z9", "line 1\r\nline 2"}}));
+    ProgramState dst = state;
+    dst.JobName = "DST";
+    ASSERT_FALSE(ReadJob(dst, ui));
+    ASSERT_EQ(dst.SectionCount(), 2);
+    EXPECT_EQ(dst.Slot(2).SectionName, "Z9");
+}
+
+TEST_F(JobOps, CopyToAMissingJobFileSaysItCannotCopy) {
+    MakeJob("SRC", {"A"});
+    Start();
+    ASSERT_TRUE(OpenJob(state, ui, "SRC"));
+    EXPECT_EQ(CopySectionToJob(state, ui, "GONE", "A"), OpStatus::Failed);
+    EXPECT_EQ(ui.boxes.back().title, "File Error");
+    EXPECT_EQ(ui.boxes.back().text, "Cannot copy to this job file.");
+    EXPECT_FALSE(dir.Exists("GONE.JOB"));
+    EXPECT_EQ(state.JobName, "SRC");
+}
+
+TEST_F(JobOps, ADamagedJobFallsBackToSamples) {
+    dir.Write("BAD.JOB", "Format3\r\nA\r\n garbage\r\n");
+    Start();
+    EXPECT_FALSE(OpenJob(state, ui, "BAD"));
+    EXPECT_EQ(state.JobName, "Samples");
+    EXPECT_EQ(state.SectionCount(), 3);
+    EXPECT_EQ(dir.Read("BAD.JOB"), "Format3\r\nA\r\n garbage\r\n");
+    EXPECT_FALSE(ui.boxes.empty());
+}
+
+TEST(NameRules, OnlyLettersDigitsDashAndUnderscore) {
+    NameEntry entry("", 8);
+    EXPECT_TRUE(entry.Key('A'));
+    EXPECT_FALSE(entry.Key(' ')) << "refused with a beep";
+    EXPECT_TRUE(entry.Key('B'));
+    EXPECT_EQ(entry.text(), "AB");
+}
+
+TEST(NameRules, TheFirstKeyReplacesTheDefaultAndTheLengthIsCapped) {
+    NameEntry entry("RUNWAY", 12);
+    EXPECT_TRUE(entry.Key('\b'));
+    EXPECT_EQ(entry.text(), "RUNWA");
+    EXPECT_TRUE(entry.Key('x'));
+    EXPECT_EQ(entry.text(), "x");
+    for (char c : std::string("12345678901")) entry.Key(c);
+    EXPECT_EQ(entry.text(), "x12345678901");
+    EXPECT_FALSE(entry.Key('Z'));
+    EXPECT_EQ(entry.text().size(), 12u);
+}
+
+TEST(NameRules, CheckNameGivesReasons) {
+    EXPECT_FALSE(CheckName("RWY-1_a", NameMode::NewJob));
+    EXPECT_TRUE(CheckName("RWY 1", NameMode::NewJob));
+    EXPECT_TRUE(CheckName("ABCDEFGHI", NameMode::NewJob));
+    EXPECT_FALSE(CheckName("ABCDEFGHIJKL", NameMode::NewSection));
+    EXPECT_TRUE(CheckName("ABCDEFGHIJKLM", NameMode::CopySection));
+    EXPECT_TRUE(CheckName("", NameMode::NewSection));
+    EXPECT_TRUE(CheckName("a/b", NameMode::NewSection));
+}
+
+TEST(NameRules, DialogTextsNameTheJobAndSection) {
+    ProgramState state;
+    state.JobName = "RWY";
+    state.Current.SectionName = "NORTH";
+    const NameDialogSpec spec = NameDialogFor(state, NameMode::NewSection);
+    EXPECT_EQ(spec.title, "Creating a New Section");
+    EXPECT_EQ(spec.defaultText, "NORTH");
+    EXPECT_EQ(spec.maxLength, 12);
+    EXPECT_NE(spec.instruction.find("\r\n   RWY NORTH.\r\n"), std::string::npos);
+    EXPECT_EQ(NameDialogFor(state, NameMode::NewJob).maxLength, 8);
+    EXPECT_EQ(NameDialogFor(state, NameMode::CopySection).title, "Copying a Section");
+}
+
+}  // namespace
+}  // namespace tavro::core

@@ -1,0 +1,227 @@
+// Loading, inserting and storing sections; the pavement type rules; the sample job.
+#include "core/section_ops.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/program_state.h"
+#include "core/startup.h"
+#include "support/fake_user_port.h"
+
+namespace tavro::core {
+namespace {
+
+using test::FakeUserPort;
+
+SectionLayer L(int type, float thickness = 5) {
+    SectionLayer l;
+    l.LayerType = Int16(type);
+    l.LayerThickness = thickness;
+    return l;
+}
+
+DesignAircraft A(const std::string& name, float gross = 10000, float departures = 100,
+                 float growth = 0) {
+    DesignAircraft a;
+    a.AircraftName = name;
+    a.GrossLoad = gross;
+    a.AnnualDepartures = departures;
+    a.AnnualGrowth = growth;
+    return a;
+}
+
+Section S(const std::string& name, std::vector<SectionLayer> layers = {L(1), L(6), L(4, 0)},
+          std::vector<DesignAircraft> aircraft = {}) {
+    Section s;
+    s.SectionName = name;
+    s.Layers = std::move(layers);
+    s.Aircraft = std::move(aircraft);
+    return s;
+}
+
+ProgramState StateWith(std::vector<Section> sections, const std::string& job = "RUNWAYS") {
+    ProgramState state;
+    InitLibraries(state);
+    state.JobName = job;
+    state.Sections = std::move(sections);
+    state.CurrentSection = 1;
+    return state;
+}
+
+struct TypeCase {
+    int l1, l2;
+    int type;
+    bool existing;
+};
+
+TEST(PavementType, FollowsTheRulesInOrder) {
+    const TypeCase cases[] = {
+        {0, 4, kNewFlexible, false},          // Undefined over Subgrade
+        {1, 6, kNewFlexible, false},          // Asphalt
+        {1, 5, kNewFlexible, false},          // Asphalt wins over anything below
+        {10, 1, kAcOnFlexible, false},        // AC Overlay on Asphalt
+        {10, 0, kAcOnFlexible, false},        // AC Overlay on Undefined
+        {0, 1, kAcOnFlexible, false},         // Undefined on Asphalt
+        {5, 7, kNewRigid, false},             // PCC
+        {13, 1, kPccOnFlexible, false},       // PCC Overlay on Flex. on Asphalt
+        {13, 0, kPccOnFlexible, false},
+        {11, 5, kUnbondedOnRigid, true},
+        {12, 5, kPartBondedOnRigid, true},
+        {10, 5, kAcOnRigid, true},            // AC Overlay on PCC
+        {0, 5, kAcOnRigid, true},             // Undefined on PCC
+        {13, 4, kPavementNone, false},        // PCC Overlay on Flex. over Subgrade
+        {10, 6, kPavementNone, false},        // AC Overlay directly on aggregate
+        {11, 1, kPavementNone, false},
+    };
+    for (const auto& c : cases) {
+        const PavementClass got = ClassifyPavement({L(c.l1), L(c.l2), L(4, 0)});
+        EXPECT_EQ(got.pavementType, c.type) << "layers " << c.l1 << ", " << c.l2;
+        EXPECT_EQ(got.existingPavement, c.existing) << "layers " << c.l1 << ", " << c.l2;
+    }
+}
+
+TEST(PavementType, NamesForListAndReport) {
+    EXPECT_EQ(PavementTypeListName(kAcOnFlexible), "AC on Flexible");
+    EXPECT_EQ(PavementTypeReportName(kAcOnFlexible), "AC Overlay on Flexible");
+    EXPECT_EQ(PavementTypeListName(kPartBondedOnRigid), "Part Bonded on Rigid");
+    EXPECT_EQ(PavementTypeReportName(kUnbondedOnRigid), "Unbonded PCC Overlay on Rigid");
+    EXPECT_EQ(PavementTypeListName(kPavementNone), "");
+}
+
+TEST(LoadSection, DropsAircraftMissingFromTheLibraryKeepingTheOrder) {
+    ProgramState state = StateWith({S("TAXI", {L(1), L(4, 0)},
+                                     {A("DC-3"), A("Concorde"), A("Falcon 50"), A("Nope"),
+                                      A("Citation X")})});
+    FakeUserPort ui;
+    LoadSection(state, ui);
+
+    ASSERT_EQ(state.Current.AircraftCount(), 3);
+    EXPECT_EQ(state.Current.Aircraft[0].AircraftName, "DC-3");
+    EXPECT_EQ(state.Current.Aircraft[1].AircraftName, "Falcon 50");
+    EXPECT_EQ(state.Current.Aircraft[2].AircraftName, "Citation X");
+    EXPECT_EQ(state.Current.Aircraft[1].AircraftLibIndex, 30);
+    EXPECT_EQ(state.Slot(1).AircraftCount(), 3) << "the job table loses them too";
+    ASSERT_EQ(ui.boxes.size(), 2u);
+    EXPECT_EQ(ui.boxes[0].title, "Aircraft Not There");
+    EXPECT_EQ(ui.boxes[0].text,
+              "Aircraft Concorde cannot be found in the Library List.\r\n"
+              "It has not been included in the aircraft list\r\n"
+              "for job RUNWAYS and section TAXI.");
+    EXPECT_NE(ui.boxes[1].text.find("Aircraft Nope "), std::string::npos);
+
+    ui.boxes.clear();
+    LoadSection(state, ui);
+    EXPECT_TRUE(ui.boxes.empty()) << "the message is shown once";
+}
+
+TEST(LoadSection, RenamesB747BeforeTheLookUp) {
+    ProgramState state = StateWith({S("APRON", {L(1), L(4, 0)}, {A("B-747")})});
+    FakeUserPort ui;
+    LoadSection(state, ui);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_NE(ui.boxes[0].text.find("Aircraft B-747-200 cannot be found"), std::string::npos);
+}
+
+TEST(LoadSection, DerivesStructureFlagsAndAircraftValues) {
+    ProgramState state =
+        StateWith({S("A", {L(0), L(4, 0)}, {A("SW 6,000", 6000, 1000, 0.05f)})});
+    state.Slot(1).DesignLife = 10;
+    FakeUserPort ui;
+    LoadSection(state, ui);
+    const auto& c = state.Current;
+    EXPECT_FALSE(c.StructureDefined);
+    EXPECT_EQ(c.PavementType, kNewFlexible);
+    EXPECT_FALSE(c.MixedTraffic) << "a single aircraft";
+    // A = 0.475*6000/1/75 = 38 in^2; W = 2*sqrt(38/5.026544) = 5.499042 in; L = 1.6 W = 8.798467.
+    EXPECT_NEAR(c.Aircraft[0].ContactWidth, 5.499042, 1e-5);
+    EXPECT_NEAR(c.Aircraft[0].ContactLength, 8.798467, 1e-5);
+    // N = 1000*10*(1 + 0.05*10/2) = 12500.
+    EXPECT_NEAR(c.Aircraft[0].TotalDepartures, 12500.0, 0.01);
+}
+
+TEST(PrepareAircraft, TwoSingleWheelAircraftAreMixedTraffic) {
+    ProgramState state = StateWith({S("A", {L(1), L(4, 0)}, {A("SW 6,000"), A("SW 12,000")})});
+    FakeUserPort ui;
+    LoadSection(state, ui);
+    EXPECT_TRUE(state.Current.MixedTraffic);
+    EXPECT_FALSE(state.Current.HasB777);
+}
+
+TEST(InsertSection, RefusesANameThatDiffersOnlyInCase) {
+    ProgramState state = StateWith({S("ABC")});
+    FakeUserPort ui;
+    LoadSection(state, ui);
+    EXPECT_EQ(InsertSection(state, ui, "abc"), InsertStatus::NameExists);
+    EXPECT_EQ(state.SectionCount(), 1);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "Inserting a Section");
+    EXPECT_EQ(ui.boxes[0].text, "Section abc already exists.\r\n\r\nNo action will be taken.");
+}
+
+TEST(InsertSection, PutsTheCopyAtItsSortedPlace) {
+    ProgramState state = StateWith({S("A", {L(5, 12), L(4, 0)}, {A("DC-3")}), S("C")});
+    FakeUserPort ui;
+    LoadSection(state, ui);
+    state.Current.Aircraft[0].OverloadFlag = true;
+    ASSERT_EQ(InsertSection(state, ui, "b"), InsertStatus::Inserted);
+    ASSERT_EQ(state.SectionCount(), 3);
+    EXPECT_EQ(state.CurrentSection, 2);
+    EXPECT_EQ(state.Slot(2).SectionName, "b");
+    EXPECT_EQ(state.Slot(3).SectionName, "C");
+    EXPECT_EQ(state.Slot(2).Layers[0].LayerType, 5);
+    EXPECT_EQ(state.Slot(2).Aircraft[0].AircraftName, "DC-3");
+    EXPECT_FALSE(state.Slot(2).Aircraft[0].OverloadFlag);
+    EXPECT_EQ(state.Slot(2).Aircraft[0].ContactWidth, 0.0f) << "derived values stay out";
+}
+
+TEST(InsertSection, AcceptsNamesBeyondAnyFormerSentinel) {
+    ProgramState state = StateWith({S("A")});
+    FakeUserPort ui;
+    LoadSection(state, ui);
+    ASSERT_EQ(InsertSection(state, ui, "ZZZZZZZZZZZZ"), InsertStatus::Inserted);
+    ASSERT_EQ(InsertSection(state, ui, "zzzzzzzzzzzzz"), InsertStatus::Inserted);
+    EXPECT_EQ(state.Slot(3).SectionName, "zzzzzzzzzzzzz");
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST(StoreSection, CopiesTheStructureBack) {
+    ProgramState state = StateWith({S("A")});
+    FakeUserPort ui;
+    LoadSection(state, ui);
+    state.Current.DesignLife = 30;
+    state.Current.Layers[0].LayerThickness = 7.25f;
+    state.Current.SCI = 80;
+    StoreSection(state);
+    EXPECT_EQ(state.Slot(1).DesignLife, 30);
+    EXPECT_EQ(state.Slot(1).Layers[0].LayerThickness, 7.25f);
+    EXPECT_EQ(state.Slot(1).SCI, 80.0f);
+}
+
+TEST(SampleJob, HoldsThreeCompleteSections) {
+    ProgramState state = StateWith({S("OLD1"), S("OLD2"), S("OLD3"), S("OLD4")});
+    LoadSampleJob(state);
+    ASSERT_EQ(state.SectionCount(), 3);
+    EXPECT_EQ(state.Slot(1).SectionName, "ACAggregate");
+    EXPECT_EQ(state.Slot(2).SectionName, "AConFlex");
+    EXPECT_EQ(state.Slot(3).SectionName, "NewFlexible");
+    EXPECT_EQ(ClassifyPavement(state.Slot(1).Layers).pavementType, kNewFlexible);
+    EXPECT_EQ(ClassifyPavement(state.Slot(2).Layers).pavementType, kAcOnFlexible);
+    EXPECT_EQ(ClassifyPavement(state.Slot(3).Layers).pavementType, kNewFlexible);
+    EXPECT_EQ(state.Slot(2).SCI, 50.0f);
+    EXPECT_EQ(state.Slot(2).CDFU, 100.0f);
+    EXPECT_EQ(state.Slot(1).SCI, 0.0f);
+    EXPECT_EQ(state.Slot(3).Layers[1].LayerModulus, 400000.0f);
+    EXPECT_EQ(state.Slot(3).Layers[3].LayerModulus, 10000.0f);
+    EXPECT_EQ(state.Slot(2).AircraftCount(), 7);
+    EXPECT_EQ(state.Slot(2).Aircraft[5].GrossLoad, 58500.0f);
+    for (const auto& s : state.Sections) {
+        EXPECT_EQ(s.SectionTimeStamp, kNotAnalysedSerial);
+        EXPECT_EQ(s.DesignLife, 20);
+        EXPECT_EQ(s.AsphaltCDF, 0.0f);
+        for (const auto& l : s.Layers) EXPECT_EQ(l.LayerFlexStrength, 0.0f);
+    }
+}
+
+}  // namespace
+}  // namespace tavro::core
