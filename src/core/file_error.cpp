@@ -51,12 +51,11 @@ std::string GenericText(int errorNumber, const std::string& path, FileOperation 
     text += NL;
     text += "file " + path + ".";
     if (operation == FileOperation::Writing) return text;
-    for (std::string_view line :
-         {"", "It may have been caused by a corrupted file or by",
-          "a file with incorrect format. Please check the file.", "",
-          "If the error occurred during startup, try loading",
-          "another job or create a new job. Repair or delete",
-          "the bad job file as soon as possible."}) {
+    for (std::string_view line : {"", "It may have been caused by a corrupted file or by",
+                                  "a file with incorrect format. Please check the file.", "",
+                                  "If the error occurred during startup, try loading",
+                                  "another job or create a new job. Repair or delete",
+                                  "the bad job file as soon as possible."}) {
         text += NL;
         text += line;
     }
@@ -72,8 +71,8 @@ int FileErrorMessage(const ProgramState& state, UserPort& ui, int errorNumber,
     AppendDetail(text, detail);
     // Cancel is the default so that a front end without a user cannot retry forever.
     if (errorNumber == 68) {
-        Answer a = ShowMessage(state, ui, text, Buttons::RetryCancel, "File Error",
-                               Answer::Cancel, Icon::Exclamation);
+        Answer a = ShowMessage(state, ui, text, Buttons::RetryCancel, "File Error", Answer::Cancel,
+                               Icon::Exclamation);
         return a == Answer::Retry ? kFileErrorRetry : kFileErrorDismissed;
     }
     ShowMessage(state, ui, text, Buttons::Ok, "File Error", Answer::Ok, Icon::Exclamation);

@@ -110,14 +110,5 @@ TEST(ReportFileError, KnownNumberUsesItsOwnTextAndOnlyRetryAsksToRetry) {
     EXPECT_EQ(ui.boxes[1].text, "Cannot find /p/A.NTS.");
 }
 
-TEST(ReportFileError, DemonstrationSuffixFollowsTheDetail) {
-    ProgramState state;
-    state.DemoRunning = true;
-    FakeUserPort ui;
-    ReportFileError(state, ui, 57, "A.JOB", FileOperation::Writing, "D.");
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, "The disk is full.\r\n\r\nD.\r\n\r\nClick OK to continue.");
-}
-
 }  // namespace
 }  // namespace tavro::core

@@ -81,8 +81,8 @@ TEST(FileIo, ReplacementKeepsThePermissionsOfTheOldFile) {
     namespace fs = std::filesystem;
     TempDir dir;
     dir.Write("A.JOB", "old");
-    fs::permissions(dir.File("A.JOB"), fs::perms::owner_read | fs::perms::owner_write |
-                                           fs::perms::group_read);
+    fs::permissions(dir.File("A.JOB"),
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     ASSERT_EQ(WriteFileAtomically(dir.File("A.JOB"), "new"), 0);
     EXPECT_EQ(fs::status(dir.File("A.JOB")).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -105,18 +105,9 @@ TEST(FileIo, ErrnoValuesMapOntoFileErrorNumbers) {
     for (int e : {EACCES, EPERM, EROFS, EISDIR}) EXPECT_EQ(FileErrorNumberFromErrno(e, inDir), 54);
     for (int e : {EBUSY, ETXTBSY}) EXPECT_EQ(FileErrorNumberFromErrno(e, inDir), 55);
     for (int e : {ENOSPC, EDQUOT, EIO}) EXPECT_EQ(FileErrorNumberFromErrno(e, inDir), 57);
-    for (int e : {ENAMETOOLONG, EINVAL, EILSEQ})
-        EXPECT_EQ(FileErrorNumberFromErrno(e, inDir), 64);
+    for (int e : {ENAMETOOLONG, EINVAL, EILSEQ}) EXPECT_EQ(FileErrorNumberFromErrno(e, inDir), 64);
     for (int e : {ENXIO, ENODEV}) EXPECT_EQ(FileErrorNumberFromErrno(e, inDir), 68);
     EXPECT_EQ(FileErrorNumberFromErrno(EMFILE, inDir), 75);
-}
-
-TEST(FileIo, FileExistsTellsPresentFromAbsent) {
-    TempDir dir;
-    dir.Write("A.JOB", "");
-    EXPECT_TRUE(FileExists(dir.File("A.JOB")));
-    EXPECT_FALSE(FileExists(dir.File("B.JOB")));
-    EXPECT_FALSE(FileExists(dir.File("gone/B.JOB")));
 }
 
 }  // namespace
