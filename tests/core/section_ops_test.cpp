@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "core/narrow.h"
 #include "core/program_state.h"
 #include "core/startup.h"
 #include "support/fake_user_port.h"
