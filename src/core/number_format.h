@@ -12,7 +12,10 @@ namespace tavro::core {
 // the count of '0' before the point is the minimum number of integer digits, a ','
 // in the integer part asks for thousands separators (","), and the characters after
 // the point give the decimals ('0' kept, '#' trailing zeros dropped). Rounds to nearest,
-// halves away from zero. A result that rounds to zero carries no minus sign.
+// halves away from zero. A result that rounds to zero carries no minus sign. A point
+// left without decimals is dropped ("0.##" formats 5 as "5"). Masks with an exponent
+// ("0.0000000E-00", ".00000000E+00") write a mantissa of 1..10 (0.1..1 without an integer
+// '0'), "E+" always signs the exponent, "E-" only when negative.
 std::string FormatMask(double value, std::string_view mask);
 
 // Right-aligns `text` in a field of `width`: width - n leading spaces, and at least one
