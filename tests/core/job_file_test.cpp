@@ -1,0 +1,627 @@
+#include "core/job_file.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "core/narrow.h"
+#include "core/program_state.h"
+#include "support/fake_user_port.h"
+#include "support/temp_dir.h"
+
+namespace tavro::core {
+namespace {
+
+using test::FakeUserPort;
+using test::TempDir;
+
+// Layer type codes of the material library used below.
+constexpr std::int16_t kAsphalt = 1, kSubgrade = 4, kPcc = 5, kAgCrushed = 6, kStRigid = 7,
+                       kAgUncrushed = 8, kAcOverlay = 10;
+
+std::string Lines(std::initializer_list<std::string_view> lines) {
+    std::string out;
+    for (std::string_view line : lines) {
+        out += line;
+        out += "\r\n";
+    }
+    return out;
+}
+
+SectionLayer Layer(float thickness, float modulus, std::int16_t type, float strength = 0) {
+    SectionLayer layer;
+    layer.LayerThickness = thickness;
+    layer.LayerModulus = modulus;
+    layer.LayerFlexStrength = strength;
+    layer.LayerType = type;
+    return layer;
+}
+
+DesignAircraft Plane(std::string name, float load, float departures, float growth) {
+    DesignAircraft a;
+    a.AircraftName = std::move(name);
+    a.GrossLoad = load;
+    a.AnnualDepartures = departures;
+    a.AnnualGrowth = growth;
+    return a;
+}
+
+// The sections of tests/data/format3_golden.JOB (see the README there).
+std::vector<Section> GoldenSections() {
+    Section a;
+    a.SectionName = "ACAggregate";
+    a.Layers = {Layer(3, 200000, kAsphalt), Layer(6, 75000, kAgCrushed),
+                Layer(8, 40000, kAgUncrushed), Layer(99, 15000, kSubgrade)};
+    a.Aircraft = {Plane("Sngl Whl-30", 30000, 1200, 0)};
+
+    Section b;
+    b.SectionName = "RigidPCC";
+    b.SectionTimeStamp = 45366.5625;
+    b.AsphaltCDF = -1;
+    b.DesignLife = 25;
+    b.SCI = 100;
+    b.CDFU = 37.5f;
+    b.Layers = {Layer(14.25f, 4000000, kPcc, 700), Layer(2.71828f, 500000, kStRigid),
+                Layer(0, 4500.5f, kSubgrade)};
+    b.Aircraft = {Plane("B-737-800", 174700, 3000, 0.025f),
+                  Plane("A Really Long Aircraft Name", 12345.5f, 1200.4f, -0.0125f),
+                  Plane("DC-9-51", 121000, 2.5f, -1e-7f)};
+
+    Section c;
+    c.SectionName = "Empty AC";
+    c.DesignLife = 1;
+    c.SCI = 85;
+    c.CDFU = 40;
+    c.Layers = {Layer(4.5f, 200000, kAcOverlay), Layer(0, 12000.49f, kSubgrade)};
+    return {a, b, c};
+}
+
+std::string ReadDataFile(const std::string& name) {
+    std::ifstream in(std::string(TAVRO_TEST_DATA) + "/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+Section SimpleSection(std::string name, int aircraftCount = 1) {
+    Section s;
+    s.SectionName = std::move(name);
+    s.Layers = {Layer(4, 200000, kAsphalt), Layer(0, 15000, kSubgrade)};
+    for (int k = 1; k <= aircraftCount; ++k) {
+        s.Aircraft.push_back(
+            Plane("Plane-" + std::to_string(k), 10000.0f + static_cast<float>(k), 100, 0));
+    }
+    return s;
+}
+
+// ---- Writer ------------------------------------------------------------------------
+
+TEST(FormatJob, WritesTheLayoutExampleLinesByteForByte) {
+    const std::string example =
+        Lines({"Format3", "ACAggregate", " 11/01/71 00:00:00        26238.000000    0.000000",
+               "   20    0.00    0.00   4   1", "      3.0000      200000       1"});
+    EXPECT_EQ(FormatJob({GoldenSections()[0]}).substr(0, example.size()), example);
+}
+
+TEST(FormatJob, ReproducesTheHandWrittenGoldenFile) {
+    std::string golden = ReadDataFile("format3_golden.JOB");
+    ASSERT_FALSE(golden.empty());
+    EXPECT_EQ(FormatJob(GoldenSections()), golden);
+}
+
+TEST(LongAircraftNames, ListsEachTooLongNameOnce) {
+    std::vector<Section> sections = GoldenSections();
+    sections[0].Aircraft.push_back(Plane("A Really Long Aircraft Name", 1, 1, 0));
+    sections[0].Aircraft.push_back(Plane("Exactly Twenty Chars", 1, 1, 0));
+    EXPECT_EQ(LongAircraftNames(sections), std::vector<std::string>{"A Really Long Aircraft Name"});
+}
+
+// ---- Reader ------------------------------------------------------------------------
+
+TEST(ParseJob, WriteThenReadKeepsEveryFieldUpToTheMasks) {
+    std::vector<Section> written = GoldenSections();
+    written[0].SectionTimeStamp = 45366.0 + 52245.0 / 86400;  // 14:30:45
+    written[0].AsphaltCDF = 0.1234567f;
+    written[0].Layers[1].LayerModulus = 75000.6f;
+    written[0].Aircraft[0].OverloadFlag = true;
+    written[0].Aircraft[0].AnnualGrowth = 0.0333333f;
+    written[1].Layers[0].LayerModulus = 123;  // a PCC modulus is never stored
+
+    ParsedJob job = ParseJob(FormatJob(written), "RUNWAYS");
+    ASSERT_EQ(job.status, ParseStatus::Complete);
+    EXPECT_TRUE(job.messages.empty());
+    ASSERT_EQ(job.sections.size(), 3u);
+
+    const Section& a = job.sections[0];
+    EXPECT_EQ(a.SectionName, "ACAggregate");
+    EXPECT_EQ(a.SectionTimeStamp, 45366.604688);  // six decimals of the day
+    EXPECT_EQ(a.AsphaltCDF, Single(0.123457));
+    EXPECT_EQ(a.DesignLife, 20);
+    EXPECT_EQ(a.SCI, 0);
+    EXPECT_EQ(a.CDFU, 100);  // SCI below 100
+    ASSERT_EQ(a.LayerCount(), 4);
+    EXPECT_EQ(a.Layers[0].LayerThickness, 3);
+    EXPECT_EQ(a.Layers[1].LayerModulus, 75001);
+    EXPECT_EQ(a.Layers[2].LayerType, kAgUncrushed);
+    EXPECT_EQ(a.Layers[3].LayerThickness, 0);  // subgrade
+    EXPECT_EQ(a.Layers[3].LayerModulus, 15000);
+    for (const SectionLayer& layer : a.Layers) EXPECT_EQ(layer.LayerFlexStrength, 0);
+    ASSERT_EQ(a.AircraftCount(), 1);
+    EXPECT_EQ(a.Aircraft[0].AircraftName, "Sngl Whl-30");
+    EXPECT_EQ(a.Aircraft[0].GrossLoad, 30000);
+    EXPECT_EQ(a.Aircraft[0].AnnualDepartures, 1200);
+    EXPECT_EQ(a.Aircraft[0].AnnualGrowth, Single(0.033333));
+    EXPECT_FALSE(a.Aircraft[0].OverloadFlag);
+
+    const Section& b = job.sections[1];
+    EXPECT_EQ(b.SectionTimeStamp, 45366.5625);
+    EXPECT_EQ(b.AsphaltCDF, -1);
+    EXPECT_EQ(b.DesignLife, 25);
+    EXPECT_EQ(b.SCI, 100);
+    EXPECT_EQ(b.CDFU, 37.5f);  // SCI 100 keeps it
+    EXPECT_EQ(b.Layers[0].LayerFlexStrength, 700);
+    EXPECT_EQ(b.Layers[0].LayerModulus, 4000000);  // library default of PCC
+    EXPECT_EQ(b.Layers[0].LayerThickness, 14.25f);
+    EXPECT_EQ(b.Layers[1].LayerThickness, Single(2.7183));
+    EXPECT_EQ(b.Layers[2].LayerModulus, 4501);  // 4500.5 rounds up
+    ASSERT_EQ(b.AircraftCount(), 3);
+    EXPECT_EQ(b.Aircraft[1].AircraftName, "A Really Long Aircra");
+    EXPECT_EQ(b.Aircraft[1].GrossLoad, 12346);
+    EXPECT_EQ(b.Aircraft[1].AnnualDepartures, 1200);
+    EXPECT_EQ(b.Aircraft[1].AnnualGrowth, Single(-0.0125));
+    EXPECT_EQ(b.Aircraft[2].AnnualDepartures, 3);
+    EXPECT_EQ(b.Aircraft[2].AnnualGrowth, 0);
+
+    const Section& c = job.sections[2];
+    EXPECT_EQ(c.SCI, 85);
+    EXPECT_EQ(c.CDFU, 100);  // SCI 85 with CDFU 40 reads as 100
+    EXPECT_EQ(c.AircraftCount(), 0);
+    EXPECT_EQ(c.Layers[1].LayerModulus, 12000);
+}
+
+TEST(ParseJob, FormatParseFormatIsStable) {
+    std::string once = FormatJob(GoldenSections());
+    ParsedJob job = ParseJob(once, "J");
+    ASSERT_EQ(job.status, ParseStatus::Complete);
+    // Only the cut aircraft name and the SCI rule change what is written again.
+    std::vector<Section> expected = GoldenSections();
+    expected[1].Aircraft[1].AircraftName = "A Really Long Aircra";
+    expected[0].CDFU = 100;
+    expected[2].CDFU = 100;
+    EXPECT_EQ(FormatJob(job.sections), FormatJob(expected));
+}
+
+TEST(ParseJob, HundredSectionsLoadWithoutAMessage) {
+    std::vector<Section> sections;
+    for (int i = 1; i <= 100; ++i) sections.push_back(SimpleSection("S" + std::to_string(i)));
+    ParsedJob job = ParseJob(FormatJob(sections), "BIG");
+    EXPECT_EQ(job.status, ParseStatus::Complete);
+    EXPECT_TRUE(job.messages.empty());
+    EXPECT_EQ(job.sections.size(), 100u);
+}
+
+TEST(ParseJob, HundredAndFirstSectionIsRefusedWithItsMessage) {
+    std::vector<Section> sections;
+    for (int i = 1; i <= 101; ++i) sections.push_back(SimpleSection("S" + std::to_string(i)));
+    ParsedJob job = ParseJob(FormatJob(sections), "BIG");
+    EXPECT_EQ(job.status, ParseStatus::Complete);
+    ASSERT_EQ(job.sections.size(), 100u);
+    EXPECT_EQ(job.sections.back().SectionName, "S100");
+    ASSERT_EQ(job.messages.size(), 1u);
+    EXPECT_EQ(job.messages[0].title, "Too Many Sections");
+    EXPECT_EQ(job.messages[0].text,
+              "The maximum number of sections allowed in a\r\n"
+              " job file is 100. There are more sections than\r\n"
+              " this in BIG.\r\n\r\n"
+              " Only the first 100 sections in BIG will be loaded.");
+}
+
+TEST(ParseJob, TwentyThreeAircraftLoadTwentyAndTheNextSectionStillReads) {
+    ParsedJob job =
+        ParseJob(FormatJob({SimpleSection("Crowded", 23), SimpleSection("Next", 2)}), "APRON");
+    ASSERT_EQ(job.status, ParseStatus::Complete);
+    ASSERT_EQ(job.sections.size(), 2u);
+    ASSERT_EQ(job.sections[0].AircraftCount(), 20);
+    EXPECT_EQ(job.sections[0].Aircraft[19].AircraftName, "Plane-20");
+    EXPECT_EQ(job.sections[0].Aircraft[19].GrossLoad, 10020);
+    EXPECT_EQ(job.sections[1].SectionName, "Next");
+    EXPECT_EQ(job.sections[1].AircraftCount(), 2);
+    EXPECT_EQ(job.sections[1].Aircraft[1].GrossLoad, 10002);
+    ASSERT_EQ(job.messages.size(), 1u);
+    EXPECT_EQ(job.messages[0].title, "Too Many Aircraft");
+    EXPECT_EQ(job.messages[0].text,
+              "The maximum number of aircraft allowed in a\r\n"
+              " design list is 20. There are more aircraft than\r\n"
+              " this in APRON.\r\n\r\n"
+              " Only the first 20 aircraft in APRON will be loaded.");
+}
+
+TEST(ParseJob, PccStrengthIsReadWithTheLibraryDefaultModulus) {
+    std::string text =
+        Lines({"Format3", "Slab", " 11/01/71 00:00:00        26238.000000    0.000000",
+               "   20  100.00   40.00   2   0", "     12.0000         700       5",
+               "      0.0000         211       4", "", ""});
+    ParsedJob job = ParseJob(text, "J");
+    ASSERT_EQ(job.status, ParseStatus::Complete);
+    const Section& s = job.sections.at(0);
+    EXPECT_EQ(s.Layers[0].LayerFlexStrength, 700);
+    EXPECT_EQ(s.Layers[0].LayerModulus, 4000000);
+    EXPECT_EQ(s.Layers[1].LayerModulus, 211);
+    EXPECT_EQ(s.CDFU, 40);
+}
+
+TEST(ParseJob, OlderLayoutMarksZeroTimeStampsNotAnalysed) {
+    // No marker line content of interest, no date text, 12-character names, no empty
+    // lines between sections, commas as separators.
+    std::string text =
+        Lines({"Old job", "First", " 0 , 0.5", " 20, 85, 40, 2, 2", " 3, 200000, 1", " 0, 15000, 4",
+               "DT-777 C       50000 100 0", "B-727        150000 200 0.01", "Second", "-1 0",
+               "10 100 0 1 0", "0 9000 4", "Third", "36526.5 0", "10 100 0 1 0", "0 9000 4"});
+    ParsedJob job = ParseJob(text, "OLD");
+    ASSERT_EQ(job.status, ParseStatus::Complete) << job.errorDetail;
+    ASSERT_EQ(job.sections.size(), 3u);
+    EXPECT_TRUE(IsNotAnalysed(job.sections[0].SectionTimeStamp));
+    EXPECT_TRUE(IsNotAnalysed(job.sections[1].SectionTimeStamp));
+    EXPECT_EQ(job.sections[2].SectionTimeStamp, 36526.5);
+    EXPECT_EQ(job.sections[0].AsphaltCDF, 0.5f);
+    EXPECT_EQ(job.sections[0].CDFU, 100);
+    // The older layout keeps the name as written.
+    EXPECT_EQ(job.sections[0].Aircraft[0].AircraftName, "DT-777 C");
+    EXPECT_EQ(job.sections[0].Aircraft[1].AircraftName, "B-727");
+    EXPECT_EQ(job.sections[0].Aircraft[1].GrossLoad, 150000);
+    EXPECT_EQ(job.sections[0].Aircraft[1].AnnualGrowth, 0.01f);
+    EXPECT_EQ(job.sections[1].Layers[0].LayerModulus, 9000);
+}
+
+TEST(ParseJob, Format3RenamesDt777C) {
+    Section s = SimpleSection("S");
+    s.Aircraft[0].AircraftName = "DT-777 C";
+    ParsedJob job = ParseJob(FormatJob({s}), "J");
+    ASSERT_EQ(job.status, ParseStatus::Complete);
+    EXPECT_EQ(job.sections[0].Aircraft[0].AircraftName, "DT-777");
+}
+
+TEST(ParseJob, AcceptsLfLineEndsAndLenientEndings) {
+    std::string crlf = FormatJob(GoldenSections());
+    std::string lf;
+    for (char c : crlf) {
+        if (c != '\r') lf += c;
+    }
+    ParsedJob fromLf = ParseJob(lf, "J");
+    ASSERT_EQ(fromLf.status, ParseStatus::Complete) << fromLf.errorDetail;
+    EXPECT_EQ(FormatJob(fromLf.sections), FormatJob(ParseJob(crlf, "J").sections));
+
+    // Without the final two empty lines, and with extra blank lines at the end.
+    std::string shortEnd = crlf.substr(0, crlf.size() - 4);
+    EXPECT_EQ(ParseJob(shortEnd, "J").sections.size(), 3u);
+    EXPECT_EQ(ParseJob(shortEnd, "J").status, ParseStatus::Complete);
+    EXPECT_EQ(ParseJob(crlf + "\r\n  \r\n", "J").status, ParseStatus::Complete);
+    EXPECT_EQ(ParseJob(crlf + "\x1a", "J").status, ParseStatus::Complete);
+}
+
+TEST(ParseJob, MarkerLineAloneIsAnEmptyCompleteJob) {
+    for (std::string_view text : {"Format3", "Format3\r\n", "Format3\n\n"}) {
+        ParsedJob job = ParseJob(text, "J");
+        EXPECT_EQ(job.status, ParseStatus::Complete);
+        EXPECT_TRUE(job.sections.empty());
+    }
+}
+
+struct Malformed {
+    const char* what;
+    std::string line;  // replaces line `lineNumber` of the one-section file
+    int lineNumber;
+    int errorNumber;
+    const char* detail;
+};
+
+// A valid two-section file; the second section starts at line 10.
+std::string TwoSections() { return FormatJob({SimpleSection("First"), SimpleSection("Second")}); }
+
+std::string ReplaceLine(const std::string& text, int lineNumber, const std::string& line) {
+    std::size_t start = 0;
+    for (int i = 1; i < lineNumber; ++i) start = text.find("\r\n", start) + 2;
+    std::size_t end = text.find("\r\n", start);
+    return text.substr(0, start) + line + text.substr(end);
+}
+
+TEST(ParseJob, MalformedFieldsFailWithTheLineAndKeepEarlierSections) {
+    const Malformed cases[] = {
+        {"layer count too large", "   20    0.00    0.00  17   1", 12, 13,
+         "the layer count 17 is outside 1 to 16."},
+        {"layer count zero", "   20    0.00    0.00   0   1", 12, 13,
+         "the layer count 0 is outside 1 to 16."},
+        {"negative aircraft count", "   20    0.00    0.00   2  -1", 12, 13,
+         "the aircraft count -1 is outside 0 to 32767."},
+        {"layer type 18", "      4.0000      200000      18", 13, 13,
+         "the layer type 18 is outside 0 to 17."},
+        {"layer type -1", "      4.0000      200000      -1", 13, 13,
+         "the layer type -1 is outside 0 to 17."},
+        {"text in a number", "   20    x.00    0.00   2   1", 12, 13,
+         "the SCI \"x.00\" is not a number."},
+        {"infinity", "   20    0.00    inf   2   1", 12, 13, "the CDFU \"inf\" is not a number."},
+        {"design life beyond 16 bits", "   40000    0.00    0.00   2   1", 12, 13,
+         "the design life 40000 is outside -32768 to 32767."},
+        {"gross load beyond single precision", " Plane-1               1e39     100    0.000000",
+         15, 13, "the gross load 1e39 is too large for its field."},
+        {"time stamp after 9999", " 11/01/71 00:00:00        3000000.000000    0.000000", 11, 13,
+         "the time stamp 3000000.000000 is outside -693593 to 2958466."},
+        {"short aircraft line", " Plane-1", 15, 13,
+         "the aircraft name field is shorter than 21 characters."},
+        {"text in a separator line", "oops", 16, 13, "the line \"oops\" should be empty."},
+    };
+    const std::string valid = TwoSections();
+    ASSERT_EQ(ParseJob(valid, "J").sections.size(), 2u);
+    for (const Malformed& c : cases) {
+        ParsedJob job = ParseJob(ReplaceLine(valid, c.lineNumber, c.line), "J");
+        EXPECT_EQ(job.status, ParseStatus::Failed) << c.what;
+        EXPECT_EQ(job.errorNumber, c.errorNumber) << c.what;
+        EXPECT_EQ(job.errorLine, c.lineNumber) << c.what;
+        EXPECT_EQ(job.errorDetail, c.detail) << c.what;
+        ASSERT_EQ(job.sections.size(), 1u) << c.what;
+        EXPECT_EQ(job.sections[0].SectionName, "First") << c.what;
+    }
+}
+
+TEST(ParseJob, FileEndingInsideASectionIsAnEndOfFileError) {
+    const std::string valid = TwoSections();
+    // Cut after the layer lines of the second section (line 14 is its last layer).
+    std::size_t cut = 0;
+    for (int i = 1; i <= 14; ++i) cut = valid.find("\r\n", cut) + 2;
+    ParsedJob job = ParseJob(valid.substr(0, cut), "J");
+    EXPECT_EQ(job.status, ParseStatus::Failed);
+    EXPECT_EQ(job.errorNumber, 62);
+    EXPECT_EQ(job.errorLine, 15);
+    EXPECT_EQ(job.errorDetail, "the file ends inside section 2.");
+    EXPECT_EQ(job.sections.size(), 1u);
+}
+
+TEST(ParseJob, SurplusAircraftLinesMissingAtTheEndIsAnEndOfFileError) {
+    std::string text = FormatJob({SimpleSection("S", 21)});
+    std::size_t lastAircraft = text.rfind(" Plane-21");
+    ParsedJob job = ParseJob(text.substr(0, lastAircraft), "J");
+    EXPECT_EQ(job.status, ParseStatus::Failed);
+    EXPECT_EQ(job.errorNumber, 62);
+    EXPECT_TRUE(job.sections.empty());
+}
+
+// Truncations and random byte changes of a valid file: the parser must neither crash
+// nor hang, and whatever it returns must respect the table limits.
+TEST(ParseJob, SurvivesTruncationsAndRandomMutations) {
+    std::vector<Section> sections = GoldenSections();
+    sections.push_back(SimpleSection("Crowded", 22));
+    const std::string valid = FormatJob(sections);
+    auto check = [](const ParsedJob& job) {
+        ASSERT_LE(job.sections.size(), 100u);
+        for (const Section& s : job.sections) {
+            ASSERT_GE(s.LayerCount(), 1);
+            ASSERT_LE(s.LayerCount(), 16);
+            ASSERT_LE(s.AircraftCount(), 20);
+            for (const SectionLayer& layer : s.Layers) {
+                ASSERT_GE(layer.LayerType, 0);
+                ASSERT_LE(layer.LayerType, 17);
+            }
+        }
+        if (job.status == ParseStatus::Failed) {
+            ASSERT_TRUE(job.errorNumber == 13 || job.errorNumber == 62);
+            ASSERT_GE(job.errorLine, 1);
+            ASSERT_FALSE(job.errorDetail.empty());
+        }
+    };
+    for (std::size_t n = 0; n <= valid.size(); ++n) check(ParseJob(valid.substr(0, n), "J"));
+
+    std::mt19937 random(20240315);  // fixed seed: the same mutations every run
+    const std::string alphabet = "0123456789 ,.-+eE\r\n\x1a\tx";
+    int failed = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string text = valid;
+        int edits = 1 + static_cast<int>(random() % 4);
+        for (int e = 0; e < edits; ++e) {
+            std::size_t at = random() % text.size();
+            switch (random() % 3) {
+                case 0:
+                    text[at] = alphabet[random() % alphabet.size()];
+                    break;
+                case 1:
+                    text.erase(at, 1 + random() % 3);
+                    break;
+                default:
+                    text[at] = static_cast<char>(random() % 256);
+                    break;
+            }
+        }
+        ParsedJob job = ParseJob(text, "J");
+        check(job);
+        failed += job.status == ParseStatus::Failed ? 1 : 0;
+    }
+    // The mutations must actually reach the error paths, not only harmless blanks.
+    EXPECT_GT(failed, 300);
+}
+
+// ---- Disk --------------------------------------------------------------------------
+
+ProgramState StateIn(const TempDir& dir, std::string jobName) {
+    ProgramState state;
+    state.ProgramDir = dir.path();
+    state.JobName = std::move(jobName);
+    return state;
+}
+
+TEST(WriteJob, RefusesTheSampleJobInAnyCase) {
+    TempDir dir;
+    for (const char* name : {"Samples", "SAMPLES", "samples"}) {
+        ProgramState state = StateIn(dir, name);
+        state.Sections = GoldenSections();
+        FakeUserPort ui;
+        EXPECT_FALSE(WriteJob(state, ui));
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_EQ(ui.boxes[0].title, "Writing a Job File");
+        EXPECT_EQ(ui.boxes[0].text,
+                  "Job Samples is part of the system.\r\n"
+                  "An external job of the same name\r\n"
+                  "cannot be created.");
+        EXPECT_FALSE(dir.Exists(std::string(name) + ".JOB"));
+    }
+}
+
+TEST(WriteJob, WritesTheJobFileAndZeroesSubgradeThicknessInTheTable) {
+    TempDir dir;
+    ProgramState state = StateIn(dir, "RUNWAYS");
+    state.Sections = GoldenSections();
+    state.Sections[1].Aircraft[1].AircraftName = "B-727";  // no long name: no message
+    FakeUserPort ui;
+    EXPECT_TRUE(WriteJob(state, ui));
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(state.Sections[0].Layers[3].LayerThickness, 0);
+    EXPECT_EQ(dir.Read("RUNWAYS.JOB"), FormatJob(state.Sections));
+    EXPECT_EQ(JobFilePath(state, "RUNWAYS"), dir.path() + "RUNWAYS.JOB");
+}
+
+TEST(WriteJob, NamesTheAircraftWrittenShortened) {
+    TempDir dir;
+    ProgramState state = StateIn(dir, "LONG");
+    state.Sections = GoldenSections();
+    FakeUserPort ui;
+    EXPECT_TRUE(WriteJob(state, ui));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "Writing a Job File");
+    EXPECT_EQ(ui.boxes[0].text,
+              "These aircraft names are longer than 20 characters:\r\n"
+              "A Really Long Aircraft Name\r\n\r\n"
+              "They have been written to " +
+                  dir.path() +
+                  "LONG.JOB\r\n"
+                  "as their first 20 characters and will not be found\r\n"
+                  "in the aircraft library when the job is read again.");
+}
+
+TEST(WriteJob, MissingDirectoryIsReportedAndNothingIsWritten) {
+    TempDir dir;
+    ProgramState state = StateIn(dir, "J");
+    state.ProgramDir = dir.path() + "missing/";
+    state.Sections = GoldenSections();
+    FakeUserPort ui;
+    EXPECT_FALSE(WriteJob(state, ui));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "File Error");
+    EXPECT_EQ(ui.boxes[0].text, "The path for " + dir.path() + "missing/J.JOB doesn't exist.");
+}
+
+// A file-size limit makes the write of the new text fail half-way (EFBIG); the old file
+// must survive untouched.
+TEST(WriteJob, FailedWriteLeavesTheOldFileByteIdentical) {
+    TempDir dir;
+    const std::string old = "Format3\r\nOld\r\n";
+    dir.Write("KEEP.JOB", old);
+    ProgramState state = StateIn(dir, "KEEP");
+    state.Sections = GoldenSections();
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    FakeUserPort ui;
+    bool written = WriteJob(state, ui);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(dir.Read("KEEP.JOB"), old);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "File Error");
+    EXPECT_EQ(ui.boxes[0].text.rfind("Error # ", 0), 0u);
+    EXPECT_NE(ui.boxes[0].text.find("occurred writing\r\nfile " + dir.path() + "KEEP.JOB."),
+              std::string::npos);
+}
+
+TEST(ReadJob, ReadsTheJobAndSelectsTheFirstSection) {
+    TempDir dir;
+    dir.Write("GOLD.JOB", ReadDataFile("format3_golden.JOB"));
+    ProgramState state = StateIn(dir, "GOLD");
+    FakeUserPort ui;
+    EXPECT_FALSE(ReadJob(state, ui));
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(state.SectionCount(), 3);
+    EXPECT_EQ(state.CurrentSection, 1);
+    EXPECT_EQ(state.Sections[1].SectionName, "RigidPCC");
+}
+
+TEST(ReadJob, EmptyFileIsRefusedWithItsMessage) {
+    TempDir dir;
+    dir.Write("NONE.JOB", "");
+    ProgramState state = StateIn(dir, "NONE");
+    state.Sections = GoldenSections();
+    state.CurrentSection = 2;
+    FakeUserPort ui;
+    EXPECT_TRUE(ReadJob(state, ui));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "Empty Job File");
+    EXPECT_EQ(ui.boxes[0].text, "File " + dir.path() +
+                                    "NONE.JOB is empty.\r\n\r\n"
+                                    "Delete the job and create a new one.\r\n\r\n"
+                                    "No action will be taken now.");
+    EXPECT_EQ(state.SectionCount(), 0);
+    EXPECT_EQ(state.CurrentSection, 0);
+}
+
+TEST(ReadJob, MissingFileIsReportedAsNotFound) {
+    TempDir dir;
+    ProgramState state = StateIn(dir, "GONE");
+    FakeUserPort ui;
+    EXPECT_TRUE(ReadJob(state, ui));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "Cannot find " + dir.path() + "GONE.JOB.");
+}
+
+TEST(ReadJob, MalformedFileShowsMessagesInOrderAndKeepsEarlierSections) {
+    TempDir dir;
+    std::string text = FormatJob({SimpleSection("Crowded", 21), SimpleSection("Bad")});
+    // Line C of "Bad" follows the 29 lines of the first section and its name and line B.
+    text = ReplaceLine(text, 32, "   20    0.00    0.00  17   1");
+    dir.Write("BAD.JOB", text);
+    ProgramState state = StateIn(dir, "BAD");
+    FakeUserPort ui;
+    EXPECT_TRUE(ReadJob(state, ui));
+    EXPECT_EQ(ui.Titles(), (std::vector<std::string>{"Too Many Aircraft", "File Error"}));
+    EXPECT_EQ(ui.boxes[1].text,
+              "Error # 13 occurred reading\r\nfile " + dir.path() +
+                  "BAD.JOB.\r\n\r\n"
+                  "It may have been caused by a corrupted file or by\r\n"
+                  "a file with incorrect format. Please check the file.\r\n\r\n"
+                  "If the error occurred during startup, try loading\r\n"
+                  "another job or create a new job. Repair or delete\r\n"
+                  "the bad job file as soon as possible.\r\n\r\n"
+                  "The problem was found in line 32: the layer count 17 is outside 1 to 16.");
+    ASSERT_EQ(state.SectionCount(), 1);
+    EXPECT_EQ(state.Sections[0].SectionName, "Crowded");
+    EXPECT_EQ(state.CurrentSection, 1);
+    EXPECT_EQ(dir.Read("BAD.JOB"), text);
+}
+
+TEST(ReadJob, TruncatedFileReportsTheEndOfFileError) {
+    TempDir dir;
+    std::string text = FormatJob({SimpleSection("Cut")});
+    text.resize(text.find(" Plane-1"));
+    dir.Write("CUT.JOB", text);
+    ProgramState state = StateIn(dir, "CUT");
+    FakeUserPort ui;
+    EXPECT_TRUE(ReadJob(state, ui));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text,
+              dir.path() +
+                  "CUT.JOB has a nonstandard end-of-file marker,or an attempt was made to read "
+                  "beyond the end-of-file marker.\r\n\r\n"
+                  "The problem was found in line 7: the file ends inside section 1.");
+    EXPECT_EQ(state.SectionCount(), 0);
+    EXPECT_EQ(state.CurrentSection, 0);
+    EXPECT_EQ(dir.Read("CUT.JOB"), text);
+}
+
+}  // namespace
+}  // namespace tavro::core
