@@ -39,6 +39,7 @@ struct Run {
     CliPort port;
     Options opt;
     bool damagedJob = false;  // the job file could not be read completely
+    bool isShow = false;
     std::ostream& out;
     std::ostream& err;
 
@@ -104,6 +105,9 @@ std::optional<int> OpenJob(Run& r) {
         if (r.state.JobList[i] == name) r.state.JobListIndex = core::Int16(static_cast<long>(i));
     if (!core::LoadJob(r.state, r.port, name)) {
         r.damagedJob = true;
+        // `show` lists what could be read; every other command stops here.
+        if (r.opt.json && !(r.isShow && r.opt.section.empty()))
+            r.PrintJson({{"status", "failed"}});
         return kExitRefused;
     }
     core::FillSectionList(r.state, r.port);
@@ -372,6 +376,7 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     core::ApplyUnits(r.state.Units, opt.metric);
 
     if (*jobs) return CmdJobs(r);
+    r.isShow = static_cast<bool>(*show);
     if (*show) return CmdShow(r);
     if (*newJob) return CmdNewJob(r);
     if (*deleteJob) return CmdDeleteJob(r);

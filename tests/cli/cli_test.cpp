@@ -159,6 +159,12 @@ TEST_F(Cli, ADamagedJobIsReportedWithWhatCouldBeRead) {
     EXPECT_NE(err.str().find("File Error"), std::string::npos);
     EXPECT_EQ(Run({"--yes", "duplicate", "J", "ACAggregate", "X"}), kExitRefused);
     EXPECT_EQ(dir.Read("J.JOB"), damaged) << "a damaged job is never rewritten";
+    EXPECT_EQ(Run({"--json", "notes", "J", "ACAggregate"}), kExitRefused);
+    const auto j = Json();
+    EXPECT_EQ(j["status"], "failed");
+    ASSERT_EQ(j["messages"].size(), 1u);
+    EXPECT_EQ(j["messages"][0]["title"], "File Error");
+    EXPECT_NE(j["messages"][0]["text"].get<std::string>().find("found in line 16: the layer count 99"), std::string::npos);
 }
 
 }  // namespace
