@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
+#include <charconv>
 #include <optional>
 #include <ostream>
 
@@ -159,34 +160,44 @@ void PrintSectionList(Run& r) {
     r.PrintJson({{"job", r.state.JobName}, {"sections", sections}});
 }
 
+// A stored single-precision value as the double with the same shortest decimal form, so
+// that JSON shows 9.500167 rather than the float's binary tail 9.500166893005371.
+double Stored(float value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    double shown = value;
+    std::from_chars(text, end, shown);
+    return shown;
+}
+
 json SectionJson(const core::CurrentSectionRecord& c) {
     json layers = json::array();
     for (const auto& l : c.Layers)
         layers.push_back({{"type", l.LayerType},
                           {"typeName", library::LayerTypeName(l.LayerType)},
-                          {"thickness", l.LayerThickness},
-                          {"modulus", l.LayerModulus},
-                          {"flexStrength", l.LayerFlexStrength}});
+                          {"thickness", Stored(l.LayerThickness)},
+                          {"modulus", Stored(l.LayerModulus)},
+                          {"flexStrength", Stored(l.LayerFlexStrength)}});
     json aircraft = json::array();
     for (const auto& a : c.Aircraft)
         aircraft.push_back({{"name", a.AircraftName},
-                            {"grossLoad", a.GrossLoad},
-                            {"annualDepartures", a.AnnualDepartures},
-                            {"annualGrowth", a.AnnualGrowth},
+                            {"grossLoad", Stored(a.GrossLoad)},
+                            {"annualDepartures", Stored(a.AnnualDepartures)},
+                            {"annualGrowth", Stored(a.AnnualGrowth)},
                             {"overload", a.OverloadFlag},
-                            {"contactWidth", a.ContactWidth},
-                            {"contactLength", a.ContactLength},
-                            {"totalDepartures", a.TotalDepartures}});
+                            {"contactWidth", Stored(a.ContactWidth)},
+                            {"contactLength", Stored(a.ContactLength)},
+                            {"totalDepartures", Stored(a.TotalDepartures)}});
     return {{"name", c.SectionName},
             {"pavementType", c.PavementType},
             {"pavementTypeName", core::PavementTypeListName(c.PavementType)},
             {"existingPavement", c.ExistingPavement},
             {"designLife", c.DesignLife},
-            {"sci", c.SCI},
-            {"cdfu", c.CDFU},
+            {"sci", Stored(c.SCI)},
+            {"cdfu", Stored(c.CDFU)},
             {"analysed", !core::IsNotAnalysed(c.SectionTimeStamp)},
             {"timeStamp", core::FormatTimeStamp(c.SectionTimeStamp)},
-            {"asphaltCDF", c.AsphaltCDF},
+            {"asphaltCDF", Stored(c.AsphaltCDF)},
             {"layers", layers},
             {"aircraft", aircraft}};
 }
