@@ -16,6 +16,25 @@ inline constexpr std::string_view kSamplesJob = "Samples";
 // Line break of every message and text file.
 inline constexpr std::string_view NL = "\r\n";
 
+// Run-wide state shared by the structure window and the design procedures.
+struct RunState {
+    bool DesignRunning = false;  // cleared to stop a run (interrupt, errors)
+    bool LifeMode = false;
+    // Sublayering switch of the aggregate layers: off at the start of a design, on for a
+    // life computation and once a design is near convergence.
+    bool SublayeringOn = false;
+    double LnCdf = 1e30;  // ln CDF of the current design iteration (large: not yet known)
+    int IterationCount = 0;
+    std::int16_t DesignLayer = 0;  // layer whose thickness a design adjusts
+    // Sublayer counts last used for the aggregate base and subbase (kept for the program run).
+    int BaseSublayers = 1;
+    int SubbaseSublayers = 1;
+    double AnalysisTimeMs = 0;  // running total of analysis time
+    // Response kind of the last analysis ("VerticalStrain", ...): a pavement type without a
+    // kind of its own keeps it.
+    std::string LastResponseKind = "VerticalStrain";
+};
+
 struct ProgramState {
     std::string ProgramDir;  // always ends in '/'
     bool FirstInstance = true;
@@ -23,6 +42,7 @@ struct ProgramState {
     UnitSet Units;
 
     library::AircraftLibrary Aircraft;
+    RunState Run;
 
     // The open job.
     std::string JobName;
