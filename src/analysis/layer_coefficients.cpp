@@ -1,0 +1,213 @@
+// Integration coefficients of every layer for one transform parameter m.
+//
+// All surface and interface conditions are solved together as one banded system in which
+// each layer carries only exponentials that decay inside it (so no factor exceeds 1), and the
+// partial-bond slip law is written in stiffness form. Nothing is divided by the bond value k:
+// a frictionless (k = 0.01) or doubly unbonded (k = 0.1) interface stays as well conditioned
+// as a bonded one, and the stiff nearly-bonded overlay (k close to 1) has no pole.
+#include "analysis/layer_coefficients.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <string>
+#include <utility>
+
+namespace tavro::analysis {
+
+namespace {
+
+// exp(-x) < 1e-200 exactly when x exceeds 200 ln 10.
+constexpr double kUnderflowExponent = 460.51701859880914;
+constexpr int kLowerBand = 5;
+constexpr int kUpperBand = 10;  // 5 for the assembled rows, widened by row interchanges
+constexpr int kBandWidth = kLowerBand + kUpperBand + 1;
+constexpr int kMaxUnknowns = 4 * kMaxAnalysisLayers - 2;
+
+// The band of the system held row by row: column c of row r sits at r*kBandWidth + c-r+5.
+struct BandSystem {
+    std::array<double, static_cast<std::size_t>(kMaxUnknowns * kBandWidth)> m;
+    std::array<double, kMaxUnknowns> rhs;
+    int n = 0;
+
+    double& operator()(int r, int c) {
+        return m[static_cast<std::size_t>(r * kBandWidth + c - r + kLowerBand)];
+    }
+};
+
+// The transformed stress, shear and scaled displacements (W = m w E/(1+v), U = m u E/(1+v))
+// of one layer at its top or bottom, as rows on the layer's (a, b, c, d).
+struct StateRows {
+    double sz[4], tau[4], w[4], u[4];
+};
+
+// Top of a layer: s = 0, the upward-decaying terms carry e = exp(-m h), the others 1.
+StateRows TopRows(double v, double e) {
+    return {{-e, 1, (1 - 2 * v) * e, 1 - 2 * v},
+            {e, 1, 2 * v * e, -2 * v},
+            {-e, -1, (2 - 4 * v) * e, -(2 - 4 * v)},
+            {e, -1, e, 1}};
+}
+
+// Bottom of a layer of thickness h: s = m h, the downward-decaying terms carry e.
+StateRows BottomRows(double v, double e, double s) {
+    return {{-1, e, 1 - 2 * v - s, (1 - 2 * v + s) * e},
+            {1, e, 2 * v + s, -(2 * v - s) * e},
+            {-1, -e, 2 - 4 * v - s, -(2 - 4 * v + s) * e},
+            {1, -e, 1 + s, (1 - s) * e}};
+}
+
+void CheckInputs(const LayeredSystem& sys) {
+    const int n = sys.layerCount;
+    if (n < 2 || n > kMaxAnalysisLayers) {
+        throw AnalysisError("layer count " + std::to_string(n) + " outside 2.." +
+                            std::to_string(kMaxAnalysisLayers));
+    }
+    const auto need = static_cast<std::size_t>(n) + 1;
+    if (sys.thickness.size() < need || sys.modulus.size() < need || sys.poisson.size() < need ||
+        sys.bond.size() < need) {
+        throw AnalysisError("layer arrays shorter than the layer count");
+    }
+}
+
+// Places the four conditions of interface i (between layers i and i+1) in rows 4i-2..4i+1.
+void AssembleInterface(BandSystem& band, const LayeredSystem& sys, int i, double m,
+                       const double* expH) {
+    const int n = sys.layerCount;
+    const auto iu = static_cast<std::size_t>(i);
+    const double v = sys.poisson[iu];
+    const double vNext = sys.poisson[iu + 1];
+    const double e = sys.modulus[iu];
+    const double k = sys.bond[iu];
+    const StateRows bottom = BottomRows(v, expH[i], m * sys.thickness[iu]);
+    const StateRows top = TopRows(vNext, i + 1 < n ? expH[i + 1] : 0.0);
+
+    const double ratio = (1 + vNext) * e / ((1 + v) * sys.modulus[iu + 1]);
+    const double rho = ratio > 1 ? ratio : 1.0;
+    const double g = (1 - k) * m * e / (1 + v);
+    const double alpha = g / (g + k * rho);
+    const double beta = k / (g + k * rho);
+
+    const int r = 4 * i - 2;
+    const int ci = 4 * (i - 1);
+    const int cn = 4 * i;
+    for (int q = 0; q < 4; ++q) {
+        band(r, ci + q) = bottom.sz[q];
+        band(r + 1, ci + q) = bottom.tau[q];
+        band(r + 2, ci + q) = bottom.w[q] / rho;
+        band(r + 3, ci + q) = alpha * bottom.tau[q] + beta * bottom.u[q];
+    }
+    // The bottom layer has only its downward-decaying terms (b, d) in two columns.
+    const bool halfSpace = i + 1 == n;
+    for (int q = 0; q < 4; ++q) {
+        if (halfSpace && (q == 0 || q == 2)) continue;
+        const int c = halfSpace ? cn + q / 2 : cn + q;
+        band(r, c) = -top.sz[q];
+        band(r + 1, c) = -top.tau[q];
+        band(r + 2, c) = -ratio * top.w[q] / rho;
+        band(r + 3, c) = -beta * ratio * top.u[q];
+    }
+}
+
+// Gaussian elimination with row partial pivoting inside the band, then back substitution
+// into band.rhs. Throws on an exactly zero pivot (a singular system).
+void SolveBand(BandSystem& band) {
+    const int n = band.n;
+    for (int j = 0; j < n; ++j) {
+        const int last = j + kLowerBand < n - 1 ? j + kLowerBand : n - 1;
+        const int right = j + kUpperBand < n - 1 ? j + kUpperBand : n - 1;
+        int p = j;
+        double big = std::abs(band(j, j));
+        for (int r = j + 1; r <= last; ++r) {
+            if (std::abs(band(r, j)) > big) {
+                big = std::abs(band(r, j));
+                p = r;
+            }
+        }
+        if (big == 0.0) throw AnalysisError("singular layer coefficient system");
+        if (p != j) {
+            for (int c = j; c <= right; ++c) std::swap(band(p, c), band(j, c));
+            std::swap(band.rhs[static_cast<std::size_t>(p)], band.rhs[static_cast<std::size_t>(j)]);
+        }
+        const double pivot = band(j, j);
+        for (int r = j + 1; r <= last; ++r) {
+            const double f = band(r, j) / pivot;
+            if (f == 0.0) continue;
+            band(r, j) = 0.0;
+            for (int c = j + 1; c <= right; ++c) band(r, c) -= f * band(j, c);
+            band.rhs[static_cast<std::size_t>(r)] -= f * band.rhs[static_cast<std::size_t>(j)];
+        }
+    }
+    for (int j = n - 1; j >= 0; --j) {
+        const int right = j + kUpperBand < n - 1 ? j + kUpperBand : n - 1;
+        double sum = band.rhs[static_cast<std::size_t>(j)];
+        for (int c = j + 1; c <= right; ++c) sum -= band(j, c) * band.rhs[static_cast<std::size_t>(c)];
+        band.rhs[static_cast<std::size_t>(j)] = sum / band(j, j);
+    }
+}
+
+}  // namespace
+
+CoefficientStatus LayerCoefficients(const LayeredSystem& system, double m,
+                                    std::vector<double>& coefficients) {
+    CheckInputs(system);
+    const int n = system.layerCount;
+    const auto& h = system.thickness;
+    coefficients.assign(static_cast<std::size_t>(4 * n), 0.0);
+
+    // The factors the layout's normalisation needs must stay above 1e-200, so that every
+    // conversion factor below stays under 1e200.
+    for (int i = 1; i < n; ++i) {
+        const auto iu = static_cast<std::size_t>(i);
+        const double hBelow = i + 1 < n ? h[iu + 1] : h[iu];
+        if (m * (h[iu - 1] + h[iu]) > kUnderflowExponent ||
+            m * (2 * hBelow + h[iu]) > kUnderflowExponent || m * h[iu] > kUnderflowExponent) {
+            return CoefficientStatus::Underflow;
+        }
+    }
+
+    // expH[j] = exp(-m h(j)), j = 0 (the scaling shift) .. N-1.
+    std::array<double, kMaxAnalysisLayers> expH{};
+    for (int j = 0; j < n; ++j) expH[static_cast<std::size_t>(j)] = std::exp(-m * h[static_cast<std::size_t>(j)]);
+
+    BandSystem band;
+    band.n = 4 * n - 2;
+    std::fill_n(band.m.begin(), band.n * kBandWidth, 0.0);
+    std::fill_n(band.rhs.begin(), band.n, 0.0);
+
+    // Unit pressure and no shear at the surface (top of layer 1).
+    const StateRows surface = TopRows(system.poisson[1], expH[1]);
+    for (int q = 0; q < 4; ++q) {
+        band(0, q) = -surface.sz[q];
+        band(1, q) = surface.tau[q];
+    }
+    band.rhs[0] = 1.0;
+    for (int i = 1; i < n; ++i) AssembleInterface(band, system, i, m, expH.data());
+
+    SolveBand(band);
+
+    // Back to the layout's normalisation: A, C referred to exp(-m(2h(j)+h(j-1)-z)), B, D to
+    // exp(-m(z+h(j-1))), and the bottom layer's B, D to exp(-m(z+2h(N-1))).
+    for (int j = 1; j < n; ++j) {
+        const auto ju = static_cast<std::size_t>(j);
+        const double upward = 1.0 / (expH[ju] * expH[ju - 1]);
+        const double downward = 1.0 / expH[ju - 1];
+        const std::size_t x = 4 * (ju - 1);
+        coefficients[x + 0] = band.rhs[x + 0] * upward;
+        coefficients[x + 1] = band.rhs[x + 1] * downward;
+        coefficients[x + 2] = band.rhs[x + 2] * upward;
+        coefficients[x + 3] = band.rhs[x + 3] * downward;
+    }
+    const auto last = static_cast<std::size_t>(n - 1);
+    const double bottomScale = 1.0 / (expH[last] * expH[last]);
+    coefficients[4 * last + 1] = band.rhs[4 * last] * bottomScale;
+    coefficients[4 * last + 3] = band.rhs[4 * last + 1] * bottomScale;
+
+    for (const double c : coefficients) {
+        if (!std::isfinite(c)) throw AnalysisError("layer coefficients not finite");
+    }
+    return CoefficientStatus::Ok;
+}
+
+}  // namespace tavro::analysis

@@ -1,0 +1,237 @@
+// The per-m coefficient system against a dense solution of the unreduced physical conditions
+// (every layer with its own four coefficients in the result's normalisation, displacements
+// and slip in physical units), plus the status and fault rules.
+#include "analysis/layer_coefficients.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "analysis/numerical.h"
+
+namespace tavro::analysis {
+namespace {
+
+// The dense reference works in unscaled physical rows (displacements ~1e-6 next to stresses
+// ~1): it keeps about ten digits.
+constexpr double kAgreement = 1e-8;
+
+struct Layer {
+    double h, e, v, k;
+};
+
+LayeredSystem MakeSystem(const std::vector<Layer>& layers, double shift = 0.0) {
+    LayeredSystem s;
+    const int n = static_cast<int>(layers.size());
+    s.layerCount = n;
+    s.thickness.assign(n + 1, 0.0);
+    s.bottomDepth.assign(n + 1, 0.0);
+    s.modulus.assign(n + 1, 0.0);
+    s.poisson.assign(n + 1, 0.0);
+    s.bond.assign(n + 1, 1.0);
+    for (int i = 1; i <= n; ++i) {
+        const Layer& l = layers[i - 1];
+        s.thickness[i] = i < n ? l.h : 0.0;
+        s.modulus[i] = l.e;
+        s.poisson[i] = l.v;
+        s.bond[i] = l.k;
+    }
+    s.thickness[n] = s.thickness[n - 1];
+    s.thickness[0] = shift;
+    for (int i = 1; i < n; ++i) s.bottomDepth[i] = s.bottomDepth[i - 1] + s.thickness[i];
+    return s;
+}
+
+// Law: the interface spring of the bond value; Frictionless: no shear where the bond is not full.
+enum class Slip { Law, Frictionless };
+
+// Dense reference: unknowns A, B, C, D of every layer (4N, A(N) = C(N) = 0 as two rows).
+// In layer j at local depth z the terms are A, C times exp(-m(2h(j)+h(j-1)-z)) and B, D times
+// exp(-m(z+h(j-1))) (bottom layer: exp(-m(z+2h(N-1)))). Displacements in inches.
+std::vector<double> DenseReference(const LayeredSystem& s, double m, Slip slip) {
+    const int n = s.layerCount;
+    const int size = 4 * n;
+    std::vector<double> a(size * size, 0.0), b(size, 0.0);
+    const auto& h = s.thickness;
+    // Row of quantity q (0 sz, 1 tau, 2 w, 3 u) of layer j at local depth z, into row r.
+    auto put = [&](int r, int j, double z, int q, double factor) {
+        const double v = s.poisson[j];
+        const double fa = j < n ? std::exp(-m * (2 * h[j] + h[j - 1] - z)) : 0.0;
+        const double fb = std::exp(-m * (z + (j < n ? h[j - 1] : 2 * h[n - 1])));
+        const double sm = m * z;
+        const double disp = (1 + v) / (m * s.modulus[j]);  // physical from scaled
+        double row[4];
+        switch (q) {
+            case 0: row[0] = -fa; row[1] = fb; row[2] = (1 - 2 * v - sm) * fa; row[3] = (1 - 2 * v + sm) * fb; break;
+            case 1: row[0] = fa; row[1] = fb; row[2] = (2 * v + sm) * fa; row[3] = -(2 * v - sm) * fb; break;
+            case 2: row[0] = -fa * disp; row[1] = -fb * disp; row[2] = (2 - 4 * v - sm) * fa * disp; row[3] = -(2 - 4 * v + sm) * fb * disp; break;
+            default: row[0] = fa * disp; row[1] = -fb * disp; row[2] = (1 + sm) * fa * disp; row[3] = (1 - sm) * fb * disp; break;
+        }
+        for (int c = 0; c < 4; ++c) a[r * size + 4 * (j - 1) + c] += factor * row[c];
+    };
+    put(0, 1, 0.0, 0, -1.0);
+    b[0] = 1.0;
+    put(1, 1, 0.0, 1, 1.0);
+    for (int i = 1; i < n; ++i) {
+        const int r = 4 * i - 2;
+        const double hi = h[i];
+        for (int q = 0; q < 3; ++q) {
+            put(r + q, i, hi, q, 1.0);
+            put(r + q, i + 1, 0.0, q, -1.0);
+        }
+        const double k = s.bond[i];
+        if (k == 1.0) {
+            put(r + 3, i, hi, 3, 1.0);  // u continuous
+            put(r + 3, i + 1, 0.0, 3, -1.0);
+        } else if (slip == Slip::Frictionless) {
+            put(r + 3, i, hi, 1, 1.0);  // tau = 0
+        } else {
+            const double stiffness = k / (1 - k);  // tau = -K (u_i - u_i+1)
+            put(r + 3, i, hi, 1, 1.0);
+            put(r + 3, i, hi, 3, stiffness);
+            put(r + 3, i + 1, 0.0, 3, -stiffness);
+        }
+    }
+    a[(size - 2) * size + 4 * (n - 1) + 0] = 1.0;  // A(N) = 0
+    a[(size - 1) * size + 4 * (n - 1) + 2] = 1.0;  // C(N) = 0
+    return SolveLinearSystem(a, size, b);
+}
+
+double RelativeDifference(const std::vector<double>& x, const std::vector<double>& y) {
+    double scale = 0, diff = 0;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        scale = std::max(scale, std::abs(y[i]));
+        diff = std::max(diff, std::abs(x[i] - y[i]));
+    }
+    return diff / scale;
+}
+
+const std::vector<Layer> kFlexible = {
+    {5, 400000, 0.35, 1}, {8, 60000, 0.35, 1}, {12, 25000, 0.35, 1}, {0, 12000, 0.40, 1}};
+const std::vector<Layer> kUnbondedOverlay = {
+    {6, 4000000, 0.15, 0.1}, {9, 4000000, 0.15, 0.1}, {6, 30000, 0.35, 1}, {0, 8000, 0.40, 1}};
+
+TEST(LayerCoefficients, FullBondMatchesTheDenseSolutionOfThePhysicalConditions) {
+    const LayeredSystem s = MakeSystem(kFlexible);
+    std::vector<double> c;
+    for (double m : {0.003, 0.02, 0.1, 0.4, 1.2}) {
+        ASSERT_EQ(LayerCoefficients(s, m, c), CoefficientStatus::Ok);
+        ASSERT_EQ(c.size(), 16u);
+        EXPECT_LT(RelativeDifference(c, DenseReference(s, m, Slip::Law)), kAgreement) << m;
+        EXPECT_EQ(c[12], 0.0);
+        EXPECT_EQ(c[14], 0.0);
+    }
+}
+
+TEST(LayerCoefficients, ScalingShiftOnlyRescalesTheFirstLayer) {
+    const LayeredSystem s = MakeSystem(kFlexible, 10.0);
+    std::vector<double> c;
+    for (double m : {0.01, 0.3}) {
+        ASSERT_EQ(LayerCoefficients(s, m, c), CoefficientStatus::Ok);
+        EXPECT_LT(RelativeDifference(c, DenseReference(s, m, Slip::Law)), kAgreement) << m;
+    }
+}
+
+TEST(LayerCoefficients, PartialBondFollowsARestoringSlipLaw) {
+    for (double k : {0.5, 0.9, 0.9996, 0.1, 0.01}) {
+        std::vector<Layer> layers = kFlexible;
+        layers[0].k = k;
+        layers[1].k = k;
+        const LayeredSystem s = MakeSystem(layers);
+        std::vector<double> c;
+        for (double m : {0.005, 0.05, 0.5}) {
+            ASSERT_EQ(LayerCoefficients(s, m, c), CoefficientStatus::Ok);
+            EXPECT_LT(RelativeDifference(c, DenseReference(s, m, Slip::Law)), kAgreement)
+                << "k " << k << " m " << m;
+        }
+    }
+}
+
+TEST(LayerCoefficients, WeakestBondIsPracticallyFrictionless) {
+    // k = 0.01 is a spring of 0.0101 psi/in: against a concrete slab it holds nothing.
+    const LayeredSystem s = MakeSystem(
+        {{8, 4000000, 0.15, 0.01}, {10, 4000000, 0.15, 1}, {0, 10000, 0.4, 1}});
+    std::vector<double> c;
+    for (double m : {0.01, 0.1, 1.0}) {
+        ASSERT_EQ(LayerCoefficients(s, m, c), CoefficientStatus::Ok);
+        EXPECT_LT(RelativeDifference(c, DenseReference(s, m, Slip::Frictionless)), 1e-5) << m;
+    }
+}
+
+TEST(LayerCoefficients, BondOfOneIsTheLimitOfNearlyFullBond) {
+    std::vector<Layer> bonded = kFlexible;
+    std::vector<Layer> nearly = kFlexible;
+    nearly[1].k = 1 - 1e-12;
+    std::vector<double> a, b;
+    for (double m : {0.001, 0.05, 0.7}) {
+        LayerCoefficients(MakeSystem(bonded), m, a);
+        LayerCoefficients(MakeSystem(nearly), m, b);
+        EXPECT_LT(RelativeDifference(b, a), 1e-8) << m;
+    }
+}
+
+TEST(LayerCoefficients, EveryInterfaceCombinationGivesFiniteCoefficients) {
+    const std::vector<std::vector<Layer>> structures = {
+        kFlexible,
+        kUnbondedOverlay,
+        {{6, 4000000, 0.15, 0.01}, {10, 4000000, 0.15, 1}, {6, 30000, 0.35, 1}, {0, 8000, 0.4, 1}},
+        {{5, 4000000, 0.15, 0.999597}, {12, 4000000, 0.15, 1}, {0, 6000, 0.4, 1}},
+        {{4, 400000, 0.35, 0.1}, {6, 4000000, 0.15, 0.1}, {8, 4000000, 0.15, 0.1},
+         {6, 50000, 0.35, 1}, {0, 3000, 0.45, 1}},
+        {{2, 5000000, 0.15, 1}, {0, 3000, 0.45, 1}},
+    };
+    std::vector<double> c;
+    for (const auto& layers : structures) {
+        const LayeredSystem s = MakeSystem(layers);
+        for (double m = 1e-5; m < 200; m *= 1.3) {
+            const CoefficientStatus status = LayerCoefficients(s, m, c);
+            for (double v : c) ASSERT_TRUE(std::isfinite(v)) << "m " << m;
+            if (status == CoefficientStatus::Underflow) break;
+        }
+    }
+}
+
+TEST(LayerCoefficients, SixteenLayersMatchTheDenseSolution) {
+    std::vector<Layer> layers;
+    for (int i = 0; i < 15; ++i) {
+        layers.push_back({1.0 + i % 4, 1e4 * (1 + (i * 7) % 11), 0.2 + 0.015 * i,
+                          i % 5 == 2 ? 0.1 : (i % 5 == 4 ? 0.9996 : 1.0)});
+    }
+    layers.push_back({0, 5000, 0.45, 1});
+    const LayeredSystem s = MakeSystem(layers);
+    std::vector<double> c;
+    for (double m : {0.002, 0.03, 0.2}) {
+        ASSERT_EQ(LayerCoefficients(s, m, c), CoefficientStatus::Ok);
+        EXPECT_LT(RelativeDifference(c, DenseReference(s, m, Slip::Law)), kAgreement) << m;
+    }
+}
+
+TEST(LayerCoefficients, ThickLayersAtLargeMUnderflowToZero) {
+    // exp(-m (h0 + h1)) = exp(-2.5 * 200) is below 1e-200.
+    const LayeredSystem s = MakeSystem({{100, 50000, 0.35, 1}, {100, 20000, 0.35, 1}, {0, 9000, 0.4, 1}});
+    std::vector<double> c(3, 7.0);
+    EXPECT_EQ(LayerCoefficients(s, 2.5, c), CoefficientStatus::Underflow);
+    ASSERT_EQ(c.size(), 12u);
+    for (double v : c) EXPECT_EQ(v, 0.0);
+    EXPECT_EQ(LayerCoefficients(s, 1.5, c), CoefficientStatus::Ok);
+}
+
+TEST(LayerCoefficients, BadStructuresRaiseAnAnalysisError) {
+    std::vector<double> c;
+    LayeredSystem one = MakeSystem({{5, 1000, 0.3, 1}, {0, 1000, 0.3, 1}});
+    one.layerCount = 1;
+    EXPECT_THROW(LayerCoefficients(one, 0.1, c), AnalysisError);
+    LayeredSystem zeroModulus = MakeSystem({{5, 100000, 0.3, 1}, {0, 0, 0.3, 1}});
+    EXPECT_THROW(LayerCoefficients(zeroModulus, 0.1, c), AnalysisError);
+    LayeredSystem shortArrays = MakeSystem(kFlexible);
+    shortArrays.poisson.resize(2);
+    EXPECT_THROW(LayerCoefficients(shortArrays, 0.1, c), AnalysisError);
+    LayeredSystem nan = MakeSystem(kFlexible);
+    nan.modulus[2] = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_THROW(LayerCoefficients(nan, 0.1, c), AnalysisError);
+}
+
+}  // namespace
+}  // namespace tavro::analysis
