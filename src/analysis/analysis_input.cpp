@@ -3,6 +3,7 @@
 #include "analysis/analysis_input.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "analysis/lea_types.h"
@@ -26,6 +27,18 @@ constexpr std::string_view kScientific = "0.0000000E-00";
 // itself uses the full constant.
 constexpr double kFilePi = 3.14159;
 
+// Stored single-precision values enter the records as the decimal they stand for (0.475,
+// not 0.4749999940...): the files then show the numbers the user entered, and products
+// such as 15000 lbs x 0.475 come out as 7125.
+double Widen(float value) {
+    if (!std::isfinite(value)) return value;
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    double wide = value;
+    std::from_chars(buffer, written.ptr, wide);
+    return wide;
+}
+
 std::string Field(double value, std::string_view mask, int width) {
     return core::RightAlign(core::DecimalPoint(core::FormatMask(value, mask)), width);
 }
@@ -43,26 +56,26 @@ struct Material {
 Material MaterialOf(int code) {
     if (!library::IsValidLayerType(code)) return {};
     const auto& m = library::LayerMaterialOf(code);
-    return {m.DefaultPoisson, m.InterfaceValue};
+    return {Widen(m.DefaultPoisson), Widen(m.InterfaceValue)};
 }
 
 // The subgrade under a concrete surface is analysed with the rigid-pavement ratio.
 double SubgradePoisson(const core::CurrentSectionRecord& section, int subgradeType) {
     if (library::IsValidLayerType(subgradeType) &&
         library::LayerTypeName(subgradeType) == "Undefined") {
-        return library::LayerMaterialOf(subgradeType).DefaultPoisson;
+        return Widen(library::LayerMaterialOf(subgradeType).DefaultPoisson);
     }
     bool concreteOnTop = false;
     for (int i = 0; i < std::min(2, section.LayerCount()); ++i) {
         if (section.Layers[static_cast<std::size_t>(i)].LayerFlexStrength > 0) concreteOnTop = true;
     }
-    return concreteOnTop ? library::kSubgradePoissonRigid : library::kSubgradePoissonFlexible;
+    return Widen(concreteOnTop ? library::kSubgradePoissonRigid : library::kSubgradePoissonFlexible);
 }
 
 LeaStructure BuildStructure(const core::CurrentSectionRecord& section,
                             const AnalysisLayerList& list) {
     LeaStructure s;
-    s.FlexuralStrength = section.Layers.empty() ? 0 : section.Layers.front().LayerFlexStrength;
+    s.FlexuralStrength = section.Layers.empty() ? 0 : Widen(section.Layers.front().LayerFlexStrength);
     const int n = static_cast<int>(list.layers.size());
     s.Layers = n;
     const auto size = static_cast<std::size_t>(n + 1);
@@ -75,10 +88,10 @@ LeaStructure BuildStructure(const core::CurrentSectionRecord& section,
         const AnalysisLayer& layer = list.layers[static_cast<std::size_t>(i - 1)];
         const auto k = static_cast<std::size_t>(i);
         const Material material = MaterialOf(layer.type);
-        s.Modulus[k] = layer.modulus;
+        s.Modulus[k] = Widen(layer.modulus);
         s.LayerCode[k] = layer.type;
         if (i < n) {
-            s.Thickness[k] = layer.thickness;
+            s.Thickness[k] = Widen(layer.thickness);
             s.Poisson[k] = material.poisson;
             s.Interface[k] = material.interface;
         } else {
@@ -96,25 +109,25 @@ LeaStructure BuildStructure(const core::CurrentSectionRecord& section,
 AnalysisGear BuildGear(const library::AircraftLibrary& library, const core::DesignAircraft& a) {
     AnalysisGear g;
     g.Name = a.AircraftName;
-    g.GrossLoad = a.GrossLoad;
+    g.GrossLoad = Widen(a.GrossLoad);
     g.TirePressure = g.TireX = g.TireY = {0};
     g.PointX = g.PointY = {0};
     if (a.AircraftLibIndex < 1 || a.AircraftLibIndex > library.AircraftLibCount()) return g;
     const library::AircraftEntry& lib = library.Entry(a.AircraftLibIndex);
-    g.GearShare = lib.AcGearShare;
+    g.GearShare = Widen(lib.AcGearShare);
     g.GearLoad = g.GrossLoad * g.GearShare;
     g.TireCount = std::clamp<int>(lib.AcTireCount, 0, library::kMaxGearTires);
     for (int t = 0; t < g.TireCount; ++t) {
         const auto i = static_cast<std::size_t>(t);
-        g.TirePressure.push_back(lib.AcTirePressure);
-        g.TireX.push_back(lib.AcTireX[i]);
-        g.TireY.push_back(lib.AcTireY[i]);
+        g.TirePressure.push_back(Widen(lib.AcTirePressure));
+        g.TireX.push_back(Widen(lib.AcTireX[i]));
+        g.TireY.push_back(Widen(lib.AcTireY[i]));
     }
     g.PointCount = std::clamp<int>(lib.AcPointCount, 0, library::kMaxGearPoints);
     for (int p = 0; p < g.PointCount; ++p) {
         const auto i = static_cast<std::size_t>(p);
-        g.PointX.push_back(lib.AcPointX[i]);
-        g.PointY.push_back(lib.AcPointY[i]);
+        g.PointX.push_back(Widen(lib.AcPointX[i]));
+        g.PointY.push_back(Widen(lib.AcPointY[i]));
     }
     return g;
 }

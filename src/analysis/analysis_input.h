@@ -68,7 +68,8 @@ struct AnalysisInput {
 // entry gets no tires and no points, which the analysis refuses). Pure: no files, no
 // messages. FlexuralStrength is the flexural strength of section layer 1 (0 when it is
 // not concrete). Layer type codes outside 0..17 get Poisson's ratio and interface value 0
-// (the analysis refuses them). At most kMaxDepths depths are taken.
+// (the analysis refuses them). At most kMaxDepths depths are taken. Single-precision
+// inputs enter the records as the decimal they stand for (0.475f as 0.475).
 AnalysisInput BuildAnalysisInput(const core::ProgramState& state, const AnalysisLayerList& list);
 
 // Text of "VORNA.STR" and "VORNA.LOA" (CR LF lines).

@@ -1,0 +1,271 @@
+// The analysis records and the input files "VORNA.STR" and "VORNA.LOA": bytes of the
+// sample section ACAggregate written out by hand from the layout, the layer limit, and
+// write failures.
+#include "analysis/analysis_input.h"
+
+#include <gtest/gtest.h>
+
+#include "core/program_state.h"
+#include "core/section_ops.h"
+#include "core/startup.h"
+#include "support/fake_user_port.h"
+#include "support/temp_dir.h"
+
+namespace tavro::analysis {
+namespace {
+
+using test::FakeUserPort;
+using test::TempDir;
+
+// The sample job's first section, "ACAggregate": 4.5 in asphalt (200000 psi) on 10 in
+// crushed aggregate on the subgrade (10000 psi), four design aircraft.
+core::ProgramState SampleState(const std::string& dir = "/nonexistent/") {
+    core::ProgramState state;
+    core::InitLibraries(state);
+    state.ProgramDir = dir;
+    state.JobName = "Samples";
+    core::LoadSampleJob(state);
+    state.CurrentSection = 1;
+    FakeUserPort ui;
+    core::LoadSection(state, ui);
+    state.Run.DesignRunning = true;
+    return state;
+}
+
+// One-to-one with the section; the base modulus is what a 10 in crushed layer on
+// 10000 psi gets (about 31200 psi), the depth just inside the subgrade (1.0001 x 14.5 in).
+AnalysisLayerList SampleList() {
+    return {{{4.5f, 200000, 1}, {10, 31200, 6}, {0, 10000, 4}}, {14.50145}};
+}
+
+constexpr std::string_view kSampleStructure =
+    " STRUCTURE Data File\r\n"
+    " Job Title\r\n"
+    "Title\r\n"
+    " Number of Pavements\r\n"
+    " 1\r\n"
+    " Number Thicknesses & Moduli Variations\r\n"
+    "           1           1\r\n"
+    " Pavement Description\r\n"
+    "ACAggregate\r\n"
+    " Slab Flexural Strength (only for rigid pavements)\r\n"
+    "          0.00000000\r\n"
+    " No. of Layers\r\n"
+    "   3\r\n"
+    "  Layer      Thicknesses     Modulus of   Poisson's   Interface\r\n"
+    "  Number       ( in )        Elasticity     Ratio     Condition     Layer Code\r\n"
+    "                              ( psi )\r\n"
+    "  -------------------------------------------------------------\r\n"
+    //  no.|      thickness (20)|  modulus (15)|poisson (14)|       layer code (18)
+    "    1        4.5000000E00   2.0000000E05 3.5000000E-01                 1\r\n"
+    "                                                              0\r\n"
+    "    2        1.0000000E01   3.1200000E04 3.5000000E-01                 6\r\n"
+    "                                                              0\r\n"
+    "    3                       1.0000000E04 3.5000000E-01                 4\r\n"
+    " No. of Depths\r\n"
+    "   1\r\n"
+    "  Depth No.       Depth (in)\r\n"
+    "  ---------------------------\r\n"
+    "     1          14.501450\r\n";
+
+// Tire load = gross x 0.475 / tires, area = load / pressure, radius = sqrt(area / 3.14159):
+// Sabreliner 65: 11400 lbs, 44.015444 sq.in, 3.7430686 in; Citation 550B: 7125, 54.807692,
+// 4.1768224; King Air B100 (two tires 11.58 in apart): 2731.25, 52.524038, 4.0888794;
+// Stationair 206: 1715.7, 40.85, 3.6059631.
+constexpr std::string_view kSampleLoadsHead =
+    " LOAD Data File\r\n"
+    " Job Title\r\n"
+    "Title\r\n"
+    " No. of Aircraft\r\n"
+    " 4\r\n";
+
+constexpr std::string_view kTireHeadings =
+    " Tire  Radius  Cont.Area  Cont.Press.   Tire Load   X-coord.   Y-coord.\r\n"
+    " No.    (in)    (sq.in)     (psi)        (pounds)     (in)       (in)  \r\n"
+    " ------------------------------------------------------------------------\r\n";
+
+constexpr std::string_view kPointHeadings =
+    " Point No.      X-coord.        Y-coord.\r\n"
+    "                 ( in )          ( in )\r\n"
+    " --------------------------------------\r\n";
+
+std::string SampleLoads() {
+    std::string t(kSampleLoadsHead);
+    auto aircraft = [&](int k, const char* name, const char* gross, const char* tires,
+                        const std::vector<const char*>& tireLines, const char* points,
+                        const std::vector<const char*>& pointLines) {
+        t += " Aircraft Identification #   " + std::to_string(k) + " \r\n";
+        t += std::string(name) + "\r\n";
+        t += " Gross Load\r\n";
+        t += std::string(gross) + "\r\n";
+        t += " Fraction of Gross Load on Gear to be Analyzed\r\n";
+        t += " 4.7500000E-01\r\n";
+        t += " No. of Tires\r\n";
+        t += std::string(tires) + "\r\n";
+        t += kTireHeadings;
+        for (const char* l : tireLines) t += std::string(l) + "\r\n";
+        t += " No. of Evaluation Points (( X,Y Sets )\r\n";
+        t += std::string(points) + "\r\n";
+        t += kPointHeadings;
+        for (const char* l : pointLines) t += std::string(l) + "\r\n";
+    };
+    const char* origin = "     1        0.0000000E00    0.0000000E00";
+    aircraft(1, "Sabreliner 65", "    24000.00", " 1",
+             {"  1  3.7430686E00  4.4015444E01  2.5900000E02  1.1400000E04  0.0000000E00  "
+              "0.0000000E00"},
+             "  1", {origin});
+    aircraft(2, "Citation 550B", "    15000.00", " 1",
+             {"  1  4.1768224E00  5.4807692E01  1.3000000E02  7.1250000E03  0.0000000E00  "
+              "0.0000000E00"},
+             "  1", {origin});
+    aircraft(3, "King Air B100", "    11500.00", " 2",
+             {"  1  4.0888794E00  5.2524038E01  5.2000000E01  2.7312500E03 -5.7900000E00  "
+              "0.0000000E00",
+              "  2  4.0888794E00  5.2524038E01  5.2000000E01  2.7312500E03  5.7900000E00  "
+              "0.0000000E00"},
+             "  4",
+             {"     1        5.7900000E00    0.0000000E00", "     2        4.3424997E00    0.0000000E00",
+              "     3        2.8950000E00    0.0000000E00", "     4        0.0000000E00    0.0000000E00"});
+    aircraft(4, "Stationair 206", "     3612.00", " 1",
+             {"  1  3.6059631E00  4.0850000E01  4.2000000E01  1.7157000E03  0.0000000E00  "
+              "0.0000000E00"},
+             "  1", {origin});
+    return t;
+}
+
+TEST(VornaFiles, SampleStructureFileMatchesTheLayoutByteForByte) {
+    core::ProgramState state = SampleState();
+    AnalysisInput input = BuildAnalysisInput(state, SampleList());
+    EXPECT_EQ(FormatVornaStructure(input.structure, state.Current.SectionName), kSampleStructure);
+}
+
+TEST(VornaFiles, SampleLoadsFileMatchesTheLayoutByteForByte) {
+    core::ProgramState state = SampleState();
+    AnalysisInput input = BuildAnalysisInput(state, SampleList());
+    EXPECT_EQ(FormatVornaLoads(input.gears), SampleLoads());
+}
+
+TEST(VornaFiles, WritingFillsTheRecordsAndWritesBothFiles) {
+    TempDir dir;
+    core::ProgramState state = SampleState(dir.path());
+    FakeUserPort ui;
+    AnalysisInput input;
+    ASSERT_EQ(WriteVornaInput(state, ui, SampleList(), input), VornaStatus::Written);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(dir.Read("VORNA.STR"), kSampleStructure);
+    EXPECT_EQ(dir.Read("VORNA.LOA"), SampleLoads());
+    EXPECT_TRUE(state.Run.DesignRunning);
+
+    const LeaStructure& s = input.structure;
+    ASSERT_EQ(s.Layers, 3);
+    EXPECT_EQ(s.Thickness[1], 4.5);
+    EXPECT_EQ(s.Thickness[3], 0);  // the subgrade has no thickness of its own
+    EXPECT_EQ(s.Modulus[2], 31200);
+    EXPECT_EQ(s.Poisson[3], 0.35);  // flexible subgrade, entered value rather than 0.34999999
+    EXPECT_EQ(s.LayerCode[2], 6);
+    ASSERT_EQ(s.Depths, 1);
+    EXPECT_EQ(s.Depth[1], 14.50145);
+
+    ASSERT_EQ(input.gears.size(), 4u);
+    const AnalysisGear& kingAir = input.gears[2];
+    EXPECT_EQ(kingAir.GearLoad, 11500 * 0.475);
+    ASSERT_EQ(kingAir.TireCount, 2);
+    EXPECT_EQ(kingAir.TireX[1], -5.79);
+    EXPECT_EQ(kingAir.TirePressure[2], 52);
+    ASSERT_EQ(kingAir.PointCount, 4);
+    EXPECT_EQ(kingAir.PointX[3], 2.895);
+}
+
+TEST(VornaFiles, ConcreteSurfaceGivesFlexuralStrengthAndRigidSubgradeRatio) {
+    core::ProgramState state = SampleState();
+    state.Current.Layers = {{12, 4000000, 650, 5}, {6, 75000, 0, 6}, {0, 10000, 0, 4}};
+    AnalysisLayerList list{{{12, 4000000, 5}, {6, 75000, 6}, {0, 10000, 4}}, {-12}};
+    AnalysisInput input = BuildAnalysisInput(state, list);
+    EXPECT_EQ(input.structure.FlexuralStrength, 650);
+    EXPECT_EQ(input.structure.Poisson[1], 0.15);
+    EXPECT_EQ(input.structure.Poisson[3], 0.4);
+    EXPECT_EQ(input.structure.Interface[1], 100000);
+    const std::string text = FormatVornaStructure(input.structure, "Rigid");
+    EXPECT_NE(text.find("\r\n        650.00000000\r\n"), std::string::npos);
+    // 51 blanks, then the interface value right-aligned in 12.
+    EXPECT_NE(text.find("\r\n" + std::string(57, ' ') + "100000\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\n     1         -12.000000\r\n"), std::string::npos);
+}
+
+TEST(VornaFiles, UndefinedSubgradeTakesItsOwnRatioEvenUnderConcrete) {
+    core::ProgramState state = SampleState();
+    state.Current.Layers = {{12, 4000000, 650, 5}, {0, 10000, 0, 0}};
+    AnalysisInput input = BuildAnalysisInput(state, {{{12, 4000000, 5}, {0, 10000, 0}}, {}});
+    EXPECT_EQ(input.structure.Poisson[2], 0.35);
+}
+
+TEST(VornaFiles, FieldsLongerThanTheirWidthKeepOneLeadingSpace) {
+    core::ProgramState state = SampleState();
+    state.Current.Aircraft.resize(12, state.Current.Aircraft.front());
+    const std::string text = FormatVornaLoads(BuildAnalysisInput(state, SampleList()).gears);
+    EXPECT_NE(text.find("\r\n No. of Aircraft\r\n 12\r\n Aircraft Identification #   1 \r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find(" Aircraft Identification #   12 \r\n"), std::string::npos);
+}
+
+TEST(VornaFiles, AircraftMissingFromTheLibraryGetsNoTiresRatherThanACrash) {
+    core::ProgramState state = SampleState();
+    state.Current.Aircraft[0].AircraftLibIndex = 0;
+    state.Current.Aircraft[1].AircraftLibIndex = 999;
+    AnalysisInput input = BuildAnalysisInput(state, SampleList());
+    EXPECT_EQ(input.gears[0].TireCount, 0);
+    EXPECT_EQ(input.gears[1].PointCount, 0);
+    EXPECT_NE(FormatVornaLoads(input.gears).find("Sabreliner 65\r\n"), std::string::npos);
+}
+
+TEST(VornaFiles, SeventeenAnalysisLayersStopTheRunWithoutWritingAnything) {
+    TempDir dir;
+    core::ProgramState state = SampleState(dir.path());
+    FakeUserPort ui;
+    ui.Answer(core::Answer::Ok);
+    AnalysisLayerList list;
+    for (int i = 0; i < 16; ++i) list.layers.push_back({1, 75000, 6});
+    list.layers.push_back({0, 10000, 4});
+    AnalysisInput input;
+    input.structure.Layers = 99;  // must stay untouched
+
+    EXPECT_EQ(WriteVornaInput(state, ui, list, input), VornaStatus::TooManyLayers);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "Too Many Layers");
+    EXPECT_EQ(ui.boxes[0].text,
+              "Sublayering in aggregate layers has exceeded\r\n"
+              "the allowed number of layers in a structure; 16.\r\n"
+              "The design cannot be continued. Try adding one\r\n"
+              "or more undefined layers for an approximate design.");
+    EXPECT_FALSE(state.Run.DesignRunning);
+    EXPECT_FALSE(dir.Exists("VORNA.STR"));
+    EXPECT_FALSE(dir.Exists("VORNA.LOA"));
+    EXPECT_EQ(input.structure.Layers, 99);
+}
+
+TEST(VornaFiles, SixteenAnalysisLayersAreStillWritten) {
+    TempDir dir;
+    core::ProgramState state = SampleState(dir.path());
+    FakeUserPort ui;
+    AnalysisLayerList list;
+    for (int i = 0; i < 15; ++i) list.layers.push_back({1, 75000, 6});
+    list.layers.push_back({0, 10000, 4});
+    AnalysisInput input;
+    EXPECT_EQ(WriteVornaInput(state, ui, list, input), VornaStatus::Written);
+    EXPECT_EQ(input.structure.Layers, 16);
+}
+
+TEST(VornaFiles, AWriteFailureIsReportedAndStopsTheRun) {
+    core::ProgramState state = SampleState("/nonexistent-tavro-dir/");
+    FakeUserPort ui;
+    ui.answerDefaults = true;
+    AnalysisInput input;
+    EXPECT_EQ(WriteVornaInput(state, ui, SampleList(), input), VornaStatus::FileError);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "File Error");
+    EXPECT_NE(ui.boxes[0].text.find("VORNA.STR"), std::string::npos);
+    EXPECT_FALSE(state.Run.DesignRunning);
+}
+
+}  // namespace
+}  // namespace tavro::analysis
