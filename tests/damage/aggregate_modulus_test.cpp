@@ -1,0 +1,283 @@
+// Aggregate sublayering: moduli checked against hand calculations of the modulus rule
+// (log10 x = ln x / 2.302585, log10 E * log10 t = ln E * ln t / 5.301897), the structure
+// rules, the freeze rule near convergence, the analysis layer list and the evaluation depth.
+#include "damage/aggregate_modulus.h"
+
+#include <gtest/gtest.h>
+
+#include "core/program_state.h"
+#include "core/section_ops.h"
+#include "core/startup.h"
+#include "support/fake_user_port.h"
+#include "support/temp_dir.h"
+
+namespace tavro::damage {
+namespace {
+
+using test::FakeUserPort;
+
+constexpr int kAsphalt = 1, kSubgrade = 4, kPcc = 5, kCrushed = 6, kUncrushed = 8, kAcOverlay = 10;
+
+core::SectionLayer L(int type, float thickness, float modulus) {
+    return {thickness, modulus, 0, static_cast<std::int16_t>(type)};
+}
+
+core::ProgramState StateWith(std::vector<core::SectionLayer> layers) {
+    core::ProgramState state;
+    core::InitLibraries(state);
+    state.Current.Layers = std::move(layers);
+    core::DerivePavementType(state);
+    return state;
+}
+
+// Single-precision results of the rule are compared to the float nearest the hand value.
+constexpr float kModulusTolerancePsi = 0.05f;
+
+TEST(ModulusThick, TwelveInchBaseOnFifteenThousandPsiMakesTwoSixInchSublayers) {
+    core::RunState run;
+    AggregateModuli moduli;
+    SublayerSplit split = ModulusThick(run, 12, kCrushed, 15000, moduli);
+    EXPECT_EQ(split.status, ModulusThickStatus::Computed);
+    EXPECT_EQ(split.count, 2);
+    EXPECT_DOUBLE_EQ(split.thicknessIn, 6);
+    // log10 6 = 0.7781513; ln 15000 * ln 6 / 5.301897 = 3.2496313;
+    // E(2) = 15000 * (1 + 10.52 * 0.7781513 - 2.1 * 3.2496313) = 15000 * 2.3619257 = 35428.886
+    // E(1) = 35428.886 * (1 + 8.1861515 - 2.1 * ln 35428.886 * ln 6 / 5.301897) = 62070.156
+    EXPECT_NEAR(moduli.base[3], 15000, 0);
+    EXPECT_NEAR(moduli.base[2], 35428.887f, kModulusTolerancePsi);
+    EXPECT_NEAR(moduli.base[1], 62070.156f, kModulusTolerancePsi);
+    EXPECT_EQ(run.BaseSublayers, 2);
+    EXPECT_EQ(run.SubbaseSublayers, 1);  // the subbase count is not touched
+}
+
+TEST(ModulusThick, SublayerCountChangesJustAboveTheLargestSublayer) {
+    core::RunState run;
+    AggregateModuli moduli;
+    EXPECT_EQ(ModulusThick(run, 10, kCrushed, 10000, moduli).count, 1);
+    // One 10 in sublayer on 10000 psi: 10000 * (1 + 10.52 * 1.0000000 - 2.1 * 4.0000003) = 31199.99
+    EXPECT_NEAR(moduli.base[1], 31199.986f, kModulusTolerancePsi);
+    EXPECT_EQ(ModulusThick(run, 10.5, kCrushed, 10000, moduli).count, 2);
+    EXPECT_EQ(ModulusThick(run, 8, kUncrushed, 10000, moduli).count, 1);
+    // 8 in subbase on 10000: 10000 * (1 + 7.18 * log10 8 - 1.56 * ln 10000 * ln 8 / 5.301897)
+    EXPECT_NEAR(moduli.subbase[1], 18489.037f, kModulusTolerancePsi);
+    SublayerSplit thick = ModulusThick(run, 16.1, kUncrushed, 10000, moduli);
+    EXPECT_EQ(thick.count, 3);
+    EXPECT_NEAR(thick.thicknessIn, 16.1 / 3, 1e-12);
+    // Three 5.3667 in sublayers growing stiffer upwards: 16859.22, 24069.96, 30127.73.
+    EXPECT_NEAR(moduli.subbase[3], 16859.217f, kModulusTolerancePsi);
+    EXPECT_NEAR(moduli.subbase[1], 30127.727f, kModulusTolerancePsi);
+}
+
+TEST(ModulusThick, CountsFreezeOnlyWhileSublayeringNearConvergence) {
+    core::RunState run;
+    AggregateModuli moduli;
+    run.BaseSublayers = 3;
+    run.SublayeringOn = true;
+    run.LnCdf = -0.345;
+    SublayerSplit frozen = ModulusThick(run, 12, kCrushed, 15000, moduli);
+    EXPECT_EQ(frozen.count, 3);
+    EXPECT_DOUBLE_EQ(frozen.thicknessIn, 4);
+
+    run.LnCdf = 0.346;
+    EXPECT_EQ(ModulusThick(run, 12, kCrushed, 15000, moduli).count, 2);
+    EXPECT_EQ(run.BaseSublayers, 2);
+
+    run.SublayeringOn = false;
+    run.LnCdf = 0;
+    run.BaseSublayers = 5;
+    EXPECT_EQ(ModulusThick(run, 12, kCrushed, 15000, moduli).count, 2);
+}
+
+TEST(ModulusThick, RefusesWhatItCannotCompute) {
+    core::RunState run;
+    AggregateModuli moduli;
+    EXPECT_EQ(ModulusThick(run, 12, kAsphalt, 15000, moduli).status,
+              ModulusThickStatus::NotAggregate);
+    EXPECT_EQ(ModulusThick(run, 0, kCrushed, 15000, moduli).status,
+              ModulusThickStatus::InvalidValue);
+    EXPECT_EQ(ModulusThick(run, 12, kCrushed, 0, moduli).status, ModulusThickStatus::InvalidValue);
+    SublayerSplit many = ModulusThick(run, 160.5, kCrushed, 15000, moduli);
+    EXPECT_EQ(many.status, ModulusThickStatus::TooManySublayers);
+    EXPECT_EQ(many.count, 17);
+    EXPECT_EQ(run.BaseSublayers, 17);  // remembered all the same
+    EXPECT_EQ(ModulusThick(run, 1e30, kCrushed, 15000, moduli).status,
+              ModulusThickStatus::TooManySublayers);
+    EXPECT_EQ(moduli.base, SublayerModuli{});
+}
+
+TEST(AggregateModuli, BaseModulusBecomesTheMeanOfItsSublayers) {
+    core::ProgramState state = StateWith(
+        {L(kAsphalt, 4, 200000), L(kCrushed, 12, 75000), L(kSubgrade, 0, 15000)});
+    FakeUserPort ui;
+    analysis::AnalysisLayerList list;
+    AggregateResult r = CalculateAggregateModuli(state, ui, list);
+    EXPECT_EQ(r.status, AggregateStatus::Ok);
+    EXPECT_TRUE(r.sublayered);
+    // (62070.156 + 35428.887) / 2
+    EXPECT_NEAR(state.Current.Layers[1].LayerModulus, 48749.523f, kModulusTolerancePsi);
+    EXPECT_TRUE(ui.boxes.empty());
+
+    // Switch off: the section layers one to one, the depth just inside the subgrade.
+    ASSERT_EQ(list.layers.size(), 3u);
+    EXPECT_EQ(list.layers[1].modulus, state.Current.Layers[1].LayerModulus);
+    EXPECT_EQ(list.layers[1].thickness, 12);
+    ASSERT_EQ(list.depths.size(), 1u);
+    EXPECT_DOUBLE_EQ(list.depths[0], 1.0001 * 16);
+}
+
+TEST(AggregateModuli, SublayeringSplitsTheListAndKeepsTheTotalThickness) {
+    core::ProgramState state = StateWith(
+        {L(kAsphalt, 4, 200000), L(kCrushed, 12, 75000), L(kSubgrade, 0, 15000)});
+    state.Run.SublayeringOn = true;
+    FakeUserPort ui;
+    analysis::AnalysisLayerList list;
+    CalculateAggregateModuli(state, ui, list);
+    ASSERT_EQ(list.layers.size(), 4u);
+    EXPECT_EQ(list.layers[1].thickness, 6);
+    EXPECT_EQ(list.layers[2].thickness, 6);
+    EXPECT_NEAR(list.layers[1].modulus, 62070.156f, kModulusTolerancePsi);  // top sublayer first
+    EXPECT_NEAR(list.layers[2].modulus, 35428.887f, kModulusTolerancePsi);
+    EXPECT_EQ(list.layers[1].type, kCrushed);
+    EXPECT_EQ(list.layers[3].type, kSubgrade);
+    EXPECT_DOUBLE_EQ(list.depths[0], 1.0001 * 16);
+}
+
+TEST(AggregateModuli, BaseDirectlyOnSubbaseRestsOnTheSubbaseTopSublayer) {
+    core::ProgramState state = StateWith({L(kAsphalt, 4, 200000), L(kCrushed, 6, 75000),
+                                          L(kUncrushed, 12, 40000), L(kSubgrade, 0, 10000)});
+    FakeUserPort ui;
+    analysis::AnalysisLayerList list;
+    AggregateResult r = CalculateAggregateModuli(state, ui, list);
+    EXPECT_EQ(r.subbase.count, 2);
+    EXPECT_EQ(r.base.count, 1);
+    // Subbase: two 6 in sublayers on 10000 psi: 17314.613 and 24968.508 (top).
+    EXPECT_NEAR(r.moduli.subbase[1], 24968.508f, kModulusTolerancePsi);
+    // Base: one 6 in layer on 24968.508 psi: 49944.336.
+    EXPECT_EQ(r.moduli.base[2], r.moduli.subbase[1]);
+    EXPECT_NEAR(r.moduli.base[1], 49944.336f, kModulusTolerancePsi);
+    EXPECT_NEAR(state.Current.Layers[2].LayerModulus, (24968.508f + 17314.613f) / 2, 0.1f);
+}
+
+TEST(AggregateModuli, BaseAboveAnotherLayerRestsOnThatLayer) {
+    core::ProgramState state = StateWith({L(kAsphalt, 4, 200000), L(kCrushed, 10, 75000),
+                                          L(kAsphalt, 3, 10000), L(kUncrushed, 8, 40000),
+                                          L(kSubgrade, 0, 10000)});
+    FakeUserPort ui;
+    analysis::AnalysisLayerList list;
+    AggregateResult r = CalculateAggregateModuli(state, ui, list);
+    EXPECT_NEAR(r.moduli.base[1], 31199.986f, kModulusTolerancePsi);  // on the 10000 psi layer
+    EXPECT_FALSE(r.sublayered);
+}
+
+struct RefusedCase {
+    std::vector<core::SectionLayer> layers;
+    std::string text;
+};
+
+TEST(AggregateModuli, InvalidAggregateStructuresAreRefusedWithTheirMessage) {
+    const RefusedCase cases[] = {
+        {{L(kAsphalt, 4, 200000), L(kCrushed, 6, 75000), L(kCrushed, 6, 75000),
+          L(kSubgrade, 0, 10000)},
+         "There are 2 aggregate base layers. This is not a valid structure for the design "
+         "procedure. Please change the structure so that it has only one aggregate base layer."},
+        {{L(kAsphalt, 4, 200000), L(kUncrushed, 6, 40000), L(kCrushed, 6, 75000),
+          L(kUncrushed, 6, 40000), L(kUncrushed, 6, 40000), L(kSubgrade, 0, 10000)},
+         "There are 3 aggregate subbase layers. This is not a valid structure for the design "
+         "procedure. Please change the structure so that it has only one aggregate subbase "
+         "layer."},
+        {{L(kAsphalt, 4, 200000), L(kUncrushed, 6, 40000), L(kCrushed, 6, 75000),
+          L(kSubgrade, 0, 10000)},
+         "An aggregate base layer is located below an aggregate subbase layer. This is not a "
+         "valid structure for the design procedure. Please change the structure so that the "
+         "base is above the subbase."},
+    };
+    for (const RefusedCase& c : cases) {
+        core::ProgramState state = StateWith(c.layers);
+        state.Run.BaseSublayers = 7;
+        FakeUserPort ui;
+        ui.Answer(core::Answer::Ok);
+        analysis::AnalysisLayerList list{{{1, 2, 3}}, {42}};
+        AggregateResult r = CalculateAggregateModuli(state, ui, list);
+        EXPECT_EQ(r.status, AggregateStatus::InvalidStructure);
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_EQ(ui.boxes[0].title, "Calculating Modulus in Design");
+        EXPECT_EQ(ui.boxes[0].text, c.text);
+        // Nothing computed: moduli, list and remembered counts as they were.
+        for (std::size_t i = 0; i < c.layers.size(); ++i) {
+            EXPECT_EQ(state.Current.Layers[i].LayerModulus, c.layers[i].LayerModulus);
+        }
+        EXPECT_EQ(list.layers.size(), 1u);
+        EXPECT_EQ(list.depths, std::vector<double>{42});
+        EXPECT_EQ(state.Run.BaseSublayers, 7);
+    }
+}
+
+TEST(AggregateModuli, EvaluationDepthFollowsThePavementType) {
+    FakeUserPort ui;
+    {
+        core::ProgramState rigid =
+            StateWith({L(kPcc, 14, 4000000), L(kCrushed, 6, 75000), L(kSubgrade, 0, 10000)});
+        ASSERT_EQ(rigid.Current.PavementType, core::kNewRigid);
+        analysis::AnalysisLayerList list;
+        CalculateAggregateModuli(rigid, ui, list);
+        EXPECT_EQ(list.depths, std::vector<double>{-14});  // bottom of the slab
+    }
+    {
+        core::ProgramState overlay = StateWith({L(kAcOverlay, 2, 200000), L(kAsphalt, 3, 200000),
+                                                L(kCrushed, 6, 75000), L(kSubgrade, 0, 10000)});
+        ASSERT_EQ(overlay.Current.PavementType, core::kAcOnFlexible);
+        analysis::AnalysisLayerList list;
+        CalculateAggregateModuli(overlay, ui, list);
+        EXPECT_DOUBLE_EQ(list.depths[0], 1.0001 * 11);
+    }
+    {
+        core::ProgramState onRigid = StateWith(
+            {L(kAcOverlay, 4, 200000), L(kPcc, 12, 4000000), L(kCrushed, 6, 75000),
+             L(kSubgrade, 0, 10000)});
+        ASSERT_EQ(onRigid.Current.PavementType, core::kAcOnRigid);
+        analysis::AnalysisLayerList list{{}, {-16, 3}};
+        CalculateAggregateModuli(onRigid, ui, list);
+        EXPECT_EQ(list.depths, (std::vector<double>{-16, 3}));  // set by the overlay model
+        EXPECT_EQ(list.layers.size(), 4u);
+    }
+}
+
+TEST(AggregateModuli, TooManySublayersReachTheInputWriterAsTooManyLayers) {
+    // 14 section layers over the subgrade, one a 30 in base: three 10 in sublayers make 17.
+    std::vector<core::SectionLayer> layers{L(kAsphalt, 4, 200000)};
+    for (int i = 0; i < 12; ++i) layers.push_back(L(kAsphalt, 2, 200000));
+    layers.push_back(L(kCrushed, 30, 75000));
+    layers.push_back(L(kSubgrade, 0, 10000));
+    core::ProgramState state = StateWith(layers);
+    test::TempDir dir;
+    state.ProgramDir = dir.path();
+    state.Run.SublayeringOn = true;
+    state.Run.DesignRunning = true;
+    FakeUserPort ui;
+    ui.Answer(core::Answer::Ok);
+    analysis::AnalysisLayerList list;
+    CalculateAggregateModuli(state, ui, list);
+    ASSERT_EQ(list.layers.size(), 17u);
+    analysis::AnalysisInput input;
+    EXPECT_EQ(analysis::WriteVornaInput(state, ui, list, input),
+              analysis::VornaStatus::TooManyLayers);
+    EXPECT_EQ(ui.Titles(), std::vector<std::string>{"Too Many Layers"});
+    EXPECT_FALSE(dir.Exists("VORNA.STR"));
+    EXPECT_FALSE(state.Run.DesignRunning);
+}
+
+TEST(AggregateModuli, ZeroThicknessBaseLeavesTheSectionModulusAlone) {
+    core::ProgramState state = StateWith(
+        {L(kAsphalt, 4, 200000), L(kCrushed, 0, 75000), L(kSubgrade, 0, 15000)});
+    state.Run.SublayeringOn = true;
+    FakeUserPort ui;
+    analysis::AnalysisLayerList list;
+    AggregateResult r = CalculateAggregateModuli(state, ui, list);
+    EXPECT_EQ(r.base.status, ModulusThickStatus::InvalidValue);
+    EXPECT_EQ(state.Current.Layers[1].LayerModulus, 75000);
+    ASSERT_EQ(list.layers.size(), 3u);
+    EXPECT_EQ(list.layers[1].thickness, 0);  // left for the analysis to refuse
+}
+
+}  // namespace
+}  // namespace tavro::damage
