@@ -69,13 +69,15 @@ double SubgradePoisson(const core::CurrentSectionRecord& section, int subgradeTy
     for (int i = 0; i < std::min(2, section.LayerCount()); ++i) {
         if (section.Layers[static_cast<std::size_t>(i)].LayerFlexStrength > 0) concreteOnTop = true;
     }
-    return Widen(concreteOnTop ? library::kSubgradePoissonRigid : library::kSubgradePoissonFlexible);
+    return Widen(concreteOnTop ? library::kSubgradePoissonRigid
+                               : library::kSubgradePoissonFlexible);
 }
 
 LeaStructure BuildStructure(const core::CurrentSectionRecord& section,
                             const AnalysisLayerList& list) {
     LeaStructure s;
-    s.FlexuralStrength = section.Layers.empty() ? 0 : Widen(section.Layers.front().LayerFlexStrength);
+    s.FlexuralStrength =
+        section.Layers.empty() ? 0 : Widen(section.Layers.front().LayerFlexStrength);
     const int n = static_cast<int>(list.layers.size());
     s.Layers = n;
     const auto size = static_cast<std::size_t>(n + 1);
@@ -180,7 +182,8 @@ void AppendPointLines(std::string& out, const AnalysisGear& g) {
 void ShowTooManyLayers(const core::ProgramState& state, core::UserPort& ui) {
     std::string text = "Sublayering in aggregate layers has exceeded";
     text += NL;
-    text += "the allowed number of layers in a structure; " + std::to_string(kMaxAnalysisLayers) + ".";
+    text +=
+        "the allowed number of layers in a structure; " + std::to_string(kMaxAnalysisLayers) + ".";
     text += NL;
     text += "The design cannot be continued. Try adding one";
     text += NL;

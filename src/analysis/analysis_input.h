@@ -34,14 +34,14 @@ struct AnalysisLayerList {
 // The analysed structure. Arrays are 1-based like the layer numbers: entry 0 is unused,
 // entry i belongs to analysis layer i (1..Layers) or depth i (1..Depths).
 struct LeaStructure {
-    double FlexuralStrength = 0;  // psi; carried, not used by the solver
-    int Layers = 0;               // N, including the subgrade, at most 16
+    double FlexuralStrength = 0;    // psi; carried, not used by the solver
+    int Layers = 0;                 // N, including the subgrade, at most 16
     std::vector<double> Thickness;  // in; the subgrade's entry stays 0
     std::vector<double> Modulus;    // psi
     std::vector<double> Poisson;
     std::vector<double> Interface;  // 0 = full bond, >= 100000 = weakest bond
     std::vector<double> LayerCode;
-    int Depths = 0;  // at most 10
+    int Depths = 0;             // at most 10
     std::vector<double> Depth;  // in
 };
 

@@ -71,7 +71,8 @@ std::string CheckStructure(const LeaStructure& s) {
         return "The evaluation depths are incomplete.";
     }
     for (int d = 1; d <= s.Depths; ++d) {
-        if (!std::isfinite(s.Depth[At(d)])) return "Evaluation depth " + std::to_string(d) + " is not a number.";
+        if (!std::isfinite(s.Depth[At(d)]))
+            return "Evaluation depth " + std::to_string(d) + " is not a number.";
     }
     return {};
 }
@@ -81,7 +82,8 @@ std::string CheckGear(const AnalysisGear& g, std::size_t k) {
     if (!(std::isfinite(g.GearLoad) && g.GearLoad > 0)) {
         return aircraft + " has a gear load of " + Number(g.GearLoad) + " lbs.";
     }
-    if (g.TireCount < 1 || g.PointCount < 1) return aircraft + " has no tires or no evaluation points.";
+    if (g.TireCount < 1 || g.PointCount < 1)
+        return aircraft + " has no tires or no evaluation points.";
     const std::size_t tires = At(g.TireCount) + 1, points = At(g.PointCount) + 1;
     if (g.TirePressure.size() < tires || g.TireX.size() < tires || g.TireY.size() < tires ||
         g.PointX.size() < points || g.PointY.size() < points) {
@@ -104,8 +106,8 @@ std::string CheckGear(const AnalysisGear& g, std::size_t k) {
     return {};
 }
 
-void ShowAnalysisError(const core::ProgramState& state, core::UserPort& ui,
-                       std::string_view lead, std::string_view reason) {
+void ShowAnalysisError(const core::ProgramState& state, core::UserPort& ui, std::string_view lead,
+                       std::string_view reason) {
     std::string text(lead);
     text += NL;
     text += reason;
@@ -259,7 +261,8 @@ std::optional<ResponseKind> ResponseKindOfPavement(int pavementType, bool existi
     if (pavementType == core::kNewFlexible || pavementType == core::kAcOnFlexible) {
         return ResponseKind::VerticalStrain;
     }
-    if (pavementType == core::kPccOnFlexible || pavementType == core::kNewRigid || existingPavement) {
+    if (pavementType == core::kPccOnFlexible || pavementType == core::kNewRigid ||
+        existingPavement) {
         return ResponseKind::HorizontalStress;
     }
     return std::nullopt;
@@ -270,7 +273,8 @@ AnalysisResult RunAnalysis(core::ProgramState& state, core::UserPort& ui,
     const std::int64_t start = ui.TickMs();
     AnalysisResult result;
     std::optional<ResponseKind> kind = kindOverride;
-    if (!kind) kind = ResponseKindOfPavement(state.Current.PavementType, state.Current.ExistingPavement);
+    if (!kind)
+        kind = ResponseKindOfPavement(state.Current.PavementType, state.Current.ExistingPavement);
     if (!kind) kind = KindOfName(state.Run.LastResponseKind);
     result.kind = kind.value_or(ResponseKind::VerticalStrain);
     state.Run.LastResponseKind = std::string(ResponseKindName(result.kind));
@@ -366,12 +370,13 @@ AnalysisInput PlateInput(const AnalysisInput& input) {
 
 BackCalcResult Iterate(BasinFit& fit, const BackCalcOptions& o) {
     BackCalcResult r;
-    double e = std::clamp(StartModulus(kStoredBasinMils.back() / 1000), o.minModulusPsi,
-                          o.maxModulusPsi);
+    double e =
+        std::clamp(StartModulus(kStoredBasinMils.back() / 1000), o.minModulusPsi, o.maxModulusPsi);
     r.modulusPsi = e;
     const double f = 1 + o.step;
     while (r.iterations < o.maxIterations) {
-        const std::vector<double> d0 = fit.Basin(e), d1 = fit.Basin(e * f), d2 = fit.Basin(e * f * f);
+        const std::vector<double> d0 = fit.Basin(e), d1 = fit.Basin(e * f),
+                                  d2 = fit.Basin(e * f * f);
         const double g0 = fit.Slope(d0, d1, e, o.step);
         const double g1 = fit.Slope(d1, d2, e * f, o.step);
         const double curvature = (g1 - g0) / (e * o.step);

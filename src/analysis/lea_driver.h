@@ -113,6 +113,7 @@ struct BackCalcResult {
 // twice in a row for a modulus beyond the same bound stops there. Errors end it with the
 // "Analysis Error" message. Changes nothing in the state.
 BackCalcResult BackCalculateSubgrade(const core::ProgramState& state, core::UserPort& ui,
-                                     const AnalysisInput& input, const BackCalcOptions& options = {});
+                                     const AnalysisInput& input,
+                                     const BackCalcOptions& options = {});
 
 }  // namespace tavro::analysis

@@ -56,7 +56,8 @@ void ComputeSublayerModuli(const AggregateConstants& c, int n, double t, double 
     e[top] = core::Single(support);
     for (std::size_t j = top - 1; j >= 1; --j) {
         const double below = e[j + 1];
-        e[j] = core::Single(below * (1 + c.a * lnT / kLn10 - c.b * std::log(below) * lnT / kLn10Squared));
+        e[j] = core::Single(below *
+                            (1 + c.a * lnT / kLn10 - c.b * std::log(below) * lnT / kLn10Squared));
     }
 }
 
@@ -88,7 +89,8 @@ void ShowStructureMessage(const core::ProgramState& state, core::UserPort& ui,
 // The structure rules of the aggregate layers; false (message shown) when one fails.
 bool AcceptStructure(const core::ProgramState& state, core::UserPort& ui,
                      const AggregatePositions& p) {
-    constexpr std::string_view kInvalid = "This is not a valid structure for the design procedure. ";
+    constexpr std::string_view kInvalid =
+        "This is not a valid structure for the design procedure. ";
     if (p.baseCount >= 2) {
         ShowStructureMessage(state, ui,
                              "There are " + core::FormatMask(p.baseCount, "0") +
@@ -108,7 +110,8 @@ bool AcceptStructure(const core::ProgramState& state, core::UserPort& ui,
     if (p.baseCount == 1 && p.subbaseCount == 1 && p.basePos > p.subbasePos) {
         ShowStructureMessage(state, ui,
                              "An aggregate base layer is located below an aggregate subbase "
-                             "layer. " + std::string(kInvalid) +
+                             "layer. " +
+                                 std::string(kInvalid) +
                                  "Please change the structure so that the base is above the "
                                  "subbase.");
         return false;
@@ -118,7 +121,8 @@ bool AcceptStructure(const core::ProgramState& state, core::UserPort& ui,
 
 // Modulus of section layer i (1-based), 0 past the last layer.
 double ModulusOfLayer(const core::Section& section, int i) {
-    return i >= 1 && i <= section.LayerCount() ? section.Layers[core::SlotIndex(i)].LayerModulus : 0;
+    return i >= 1 && i <= section.LayerCount() ? section.Layers[core::SlotIndex(i)].LayerModulus
+                                               : 0;
 }
 
 const SublayerModuli& ModuliOf(const AggregateResult& r, bool base) {
@@ -144,7 +148,7 @@ void AppendSublayers(std::vector<analysis::AnalysisLayer>& out, const core::Sect
         analysis::AnalysisLayer sub;
         sub.thickness = core::Single(split.thicknessIn);
         sub.modulus = split.status == ModulusThickStatus::Computed ? e[static_cast<std::size_t>(j)]
-                                                                  : layer.LayerModulus;
+                                                                   : layer.LayerModulus;
         sub.type = layer.LayerType;
         out.push_back(sub);
     }

@@ -36,8 +36,8 @@ enum class ModulusThickStatus {
 
 struct SublayerSplit {
     ModulusThickStatus status = ModulusThickStatus::Computed;
-    int count = 0;             // number of sublayers n
-    double thicknessIn = 0;    // sublayer thickness h/n
+    int count = 0;           // number of sublayers n
+    double thicknessIn = 0;  // sublayer thickness h/n
 };
 
 // Splits an aggregate layer of `thicknessIn` and layer type `type` resting on a layer of

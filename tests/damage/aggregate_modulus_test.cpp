@@ -106,8 +106,8 @@ TEST(ModulusThick, RefusesWhatItCannotCompute) {
 }
 
 TEST(AggregateModuli, BaseModulusBecomesTheMeanOfItsSublayers) {
-    core::ProgramState state = StateWith(
-        {L(kAsphalt, 4, 200000), L(kCrushed, 12, 75000), L(kSubgrade, 0, 15000)});
+    core::ProgramState state =
+        StateWith({L(kAsphalt, 4, 200000), L(kCrushed, 12, 75000), L(kSubgrade, 0, 15000)});
     FakeUserPort ui;
     analysis::AnalysisLayerList list;
     AggregateResult r = CalculateAggregateModuli(state, ui, list);
@@ -126,8 +126,8 @@ TEST(AggregateModuli, BaseModulusBecomesTheMeanOfItsSublayers) {
 }
 
 TEST(AggregateModuli, SublayeringSplitsTheListAndKeepsTheTotalThickness) {
-    core::ProgramState state = StateWith(
-        {L(kAsphalt, 4, 200000), L(kCrushed, 12, 75000), L(kSubgrade, 0, 15000)});
+    core::ProgramState state =
+        StateWith({L(kAsphalt, 4, 200000), L(kCrushed, 12, 75000), L(kSubgrade, 0, 15000)});
     state.Run.SublayeringOn = true;
     FakeUserPort ui;
     analysis::AnalysisLayerList list;
@@ -159,9 +159,9 @@ TEST(AggregateModuli, BaseDirectlyOnSubbaseRestsOnTheSubbaseTopSublayer) {
 }
 
 TEST(AggregateModuli, BaseAboveAnotherLayerRestsOnThatLayer) {
-    core::ProgramState state = StateWith({L(kAsphalt, 4, 200000), L(kCrushed, 10, 75000),
-                                          L(kAsphalt, 3, 10000), L(kUncrushed, 8, 40000),
-                                          L(kSubgrade, 0, 10000)});
+    core::ProgramState state =
+        StateWith({L(kAsphalt, 4, 200000), L(kCrushed, 10, 75000), L(kAsphalt, 3, 10000),
+                   L(kUncrushed, 8, 40000), L(kSubgrade, 0, 10000)});
     FakeUserPort ui;
     analysis::AnalysisLayerList list;
     AggregateResult r = CalculateAggregateModuli(state, ui, list);
@@ -231,9 +231,8 @@ TEST(AggregateModuli, EvaluationDepthFollowsThePavementType) {
         EXPECT_DOUBLE_EQ(list.depths[0], 1.0001 * 11);
     }
     {
-        core::ProgramState onRigid = StateWith(
-            {L(kAcOverlay, 4, 200000), L(kPcc, 12, 4000000), L(kCrushed, 6, 75000),
-             L(kSubgrade, 0, 10000)});
+        core::ProgramState onRigid = StateWith({L(kAcOverlay, 4, 200000), L(kPcc, 12, 4000000),
+                                                L(kCrushed, 6, 75000), L(kSubgrade, 0, 10000)});
         ASSERT_EQ(onRigid.Current.PavementType, core::kAcOnRigid);
         analysis::AnalysisLayerList list{{}, {-16, 3}};
         CalculateAggregateModuli(onRigid, ui, list);
@@ -267,8 +266,8 @@ TEST(AggregateModuli, TooManySublayersReachTheInputWriterAsTooManyLayers) {
 }
 
 TEST(AggregateModuli, ZeroThicknessBaseLeavesTheSectionModulusAlone) {
-    core::ProgramState state = StateWith(
-        {L(kAsphalt, 4, 200000), L(kCrushed, 0, 75000), L(kSubgrade, 0, 15000)});
+    core::ProgramState state =
+        StateWith({L(kAsphalt, 4, 200000), L(kCrushed, 0, 75000), L(kSubgrade, 0, 15000)});
     state.Run.SublayeringOn = true;
     FakeUserPort ui;
     analysis::AnalysisLayerList list;

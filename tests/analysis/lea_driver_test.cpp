@@ -1,0 +1,425 @@
+// The analysis driver: interface bonds, the layer of a depth, load tables, the response
+// kind by pavement type, the error handler for bad input, whole runs with the result file,
+// and the subgrade back-calculation.
+#include "analysis/lea_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/program_state.h"
+#include "core/section_ops.h"
+#include "core/startup.h"
+#include "support/fake_user_port.h"
+#include "support/temp_dir.h"
+
+namespace tavro::analysis {
+namespace {
+
+using test::FakeUserPort;
+using test::TempDir;
+
+// A clock that moves 5 ms on every reading.
+class TickingUserPort : public FakeUserPort {
+public:
+    std::int64_t TickMs() override { return tickMs += 5; }
+};
+
+struct Layer {
+    double thickness, modulus, poisson, interface;
+    int code;
+};
+
+LeaStructure Structure(const std::vector<Layer>& layers, const std::vector<double>& depths) {
+    LeaStructure s;
+    s.Layers = static_cast<int>(layers.size());
+    s.Thickness = s.Modulus = s.Poisson = s.Interface = s.LayerCode = {0};
+    for (const Layer& l : layers) {
+        s.Thickness.push_back(l.thickness);
+        s.Modulus.push_back(l.modulus);
+        s.Poisson.push_back(l.poisson);
+        s.Interface.push_back(l.interface);
+        s.LayerCode.push_back(l.code);
+    }
+    s.Depths = static_cast<int>(depths.size());
+    s.Depth = {0};
+    s.Depth.insert(s.Depth.end(), depths.begin(), depths.end());
+    return s;
+}
+
+// One gear of `tires` tires at (x, 0) and evaluation points at (x, 0).
+AnalysisGear Gear(const std::string& name, double gearLoad, double pressure,
+                  const std::vector<double>& tireX, const std::vector<double>& pointX) {
+    AnalysisGear g;
+    g.Name = name;
+    g.GrossLoad = gearLoad / 0.475;
+    g.GearShare = 0.475;
+    g.GearLoad = gearLoad;
+    g.TireCount = static_cast<int>(tireX.size());
+    g.TirePressure = g.TireX = g.TireY = {0};
+    for (double x : tireX) {
+        g.TirePressure.push_back(pressure);
+        g.TireX.push_back(x);
+        g.TireY.push_back(0);
+    }
+    g.PointCount = static_cast<int>(pointX.size());
+    g.PointX = g.PointY = {0};
+    for (double x : pointX) {
+        g.PointX.push_back(x);
+        g.PointY.push_back(0);
+    }
+    return g;
+}
+
+// 5 in asphalt on 8 in crushed base on a 10000 psi subgrade, strain just inside the
+// subgrade, under a single wheel and a dual wheel.
+AnalysisInput Flexible() {
+    AnalysisInput in;
+    in.structure = Structure(
+        {{5, 200000, 0.35, 0, 1}, {8, 40000, 0.35, 0, 6}, {0, 10000, 0.35, 0, 4}}, {1.0001 * 13});
+    in.gears = {Gear("Single", 11400, 259, {0}, {0}),
+                Gear("Dual", 5462.5, 52, {-5.79, 5.79}, {5.79, 4.3425, 2.895, 0})};
+    return in;
+}
+
+// 12 in concrete on 6 in base on the subgrade, stress at the bottom of the slab.
+AnalysisInput Rigid() {
+    AnalysisInput in;
+    in.structure = Structure(
+        {{12, 4000000, 0.15, 100000, 5}, {6, 75000, 0.35, 0, 6}, {0, 10000, 0.4, 0, 4}}, {-12});
+    in.gears = {Gear("Single", 11400, 259, {0}, {0})};
+    return in;
+}
+
+core::ProgramState StateIn(const std::string& dir, int pavementType, bool existing = false) {
+    core::ProgramState state;
+    state.ProgramDir = dir;
+    state.Current.PavementType = static_cast<std::int16_t>(pavementType);
+    state.Current.ExistingPavement = existing;
+    state.Run.DesignRunning = true;
+    return state;
+}
+
+// ---- Interface bond ----
+
+TEST(InterfaceBond, ZeroInterfaceValueIsFullBond) {
+    // x = 10^0 = 1, s = 1/1e-6 = 1e6, k = 1e6 * 1.000001 / (1e6 + 1) = 1.
+    EXPECT_NEAR(InterfaceBondOf(0, 4000000), 1, 1e-12);
+    EXPECT_LE(InterfaceBondOf(0, 4000000), 1);
+}
+
+TEST(InterfaceBond, PartiallyBondedOverlayIsAlmostFullyBonded) {
+    // 700 over a 4,000,000 psi slab: x = 10^(-0.000175) = 0.99959713, s = 2475.0393,
+    // k = s * 1.000001 / (s + 1) = 0.99959713.
+    EXPECT_NEAR(InterfaceBondOf(700, 4000000), 0.99959713, 1e-8);
+}
+
+TEST(InterfaceBond, InterfaceValueOfOneHundredThousandGivesNoBond) {
+    EXPECT_EQ(InterfaceBondOf(100000, 4000000), 0);
+    EXPECT_GT(InterfaceBondOf(99999, 4000000), 0);
+}
+
+TEST(InterfaceBond, ALoneWeakInterfaceGetsOneHundredthAndSeveralGetOneTenth) {
+    LayeredSystem rigid = LayeredSystemOf(Rigid().structure);
+    EXPECT_DOUBLE_EQ(rigid.bond[1], 0.01);  // slab on base: the only weak interface
+    EXPECT_NEAR(rigid.bond[2], 1, 1e-12);
+
+    // Unbonded concrete overlay on a concrete slab on a base: two weak interfaces.
+    LayeredSystem unbonded = LayeredSystemOf(Structure({{6, 4000000, 0.15, 100000, 11},
+                                                        {10, 4000000, 0.15, 100000, 5},
+                                                        {6, 75000, 0.35, 0, 6},
+                                                        {0, 10000, 0.4, 0, 4}},
+                                                       {-6}));
+    EXPECT_DOUBLE_EQ(unbonded.bond[1], 0.1);
+    EXPECT_DOUBLE_EQ(unbonded.bond[2], 0.1);
+    EXPECT_NEAR(unbonded.bond[3], 1, 1e-12);
+}
+
+TEST(LayeredSystem, ThicknessesAndBottomDepthsFollowTheStructure) {
+    LayeredSystem s = LayeredSystemOf(Flexible().structure);
+    ASSERT_EQ(s.layerCount, 3);
+    EXPECT_EQ(s.thickness, (std::vector<double>{0, 5, 8, 8}));  // h(0) = 0, h(N) = h(N-1)
+    EXPECT_EQ(s.bottomDepth[1], 5);
+    EXPECT_EQ(s.bottomDepth[2], 13);
+    EXPECT_EQ(s.modulus[3], 10000);
+    EXPECT_EQ(s.poisson[1], 0.35);
+}
+
+// ---- Layer of a depth ----
+
+TEST(LayerOfDepth, InterfaceDepthBelongsBelowUnlessAskedNegative) {
+    LayeredSystem s = LayeredSystemOf(Flexible().structure);  // interfaces at 5 and 13 in
+    EXPECT_EQ(LayerOfDepth(s, 0), 1);
+    EXPECT_EQ(LayerOfDepth(s, 2), 1);
+    EXPECT_EQ(LayerOfDepth(s, 5), 2);
+    EXPECT_EQ(LayerOfDepth(s, -5), 1);        // bottom of layer 1
+    EXPECT_EQ(LayerOfDepth(s, 5 - 1e-7), 2);  // within rounding of the interface
+    EXPECT_EQ(LayerOfDepth(s, 4.99), 1);
+    EXPECT_EQ(LayerOfDepth(s, -13), 2);
+    EXPECT_EQ(LayerOfDepth(s, 13.0013), 3);
+    EXPECT_EQ(LayerOfDepth(s, 500), 3);
+    EXPECT_EQ(LayerOfDepth(s, -2), 1);  // "one layer up" from layer 1 stays in layer 1
+}
+
+// ---- Load tables ----
+
+TEST(GearLoads, TireLoadRadiusAndDistancesOfADualGear) {
+    std::vector<GearLoads> loads = GearLoadsOf({Flexible().gears[1]});
+    ASSERT_EQ(loads.size(), 1u);
+    const GearLoads& g = loads[0];
+    ASSERT_EQ(g.TireCount(), 2);
+    ASSERT_EQ(g.PointCount(), 4);
+    EXPECT_DOUBLE_EQ(g.tireLoad[1], 2731.25);
+    // sqrt(2731.25 / 52 / 3.14159265359) = sqrt(16.718993) = 4.0888777
+    EXPECT_NEAR(g.tireRadius[0], 4.0888777, 1e-7);
+    EXPECT_DOUBLE_EQ(g.distance[0][0], 11.58);
+    EXPECT_DOUBLE_EQ(g.distance[1][0], 0);
+    EXPECT_DOUBLE_EQ(g.distance[0][2], 8.685);
+    EXPECT_EQ(g.name, "Dual");
+}
+
+// ---- Response kind ----
+
+TEST(ResponseKind, RigidFamilyIsAnalysedForStressAndFlexibleForStrain) {
+    for (int type : {1, 2})
+        EXPECT_EQ(ResponseKindOfPavement(type, false), ResponseKind::VerticalStrain);
+    for (int type : {3, 10})
+        EXPECT_EQ(ResponseKindOfPavement(type, false), ResponseKind::HorizontalStress);
+    for (int type : {11, 12, 13}) {
+        EXPECT_EQ(ResponseKindOfPavement(type, true), ResponseKind::HorizontalStress);
+    }
+    EXPECT_EQ(ResponseKindOfPavement(0, false), std::nullopt);
+}
+
+// ---- Bad input ----
+
+struct BadCase {
+    const char* what;
+    void (*spoil)(AnalysisInput&);
+    const char* reason;
+};
+
+TEST(RunAnalysis, BadNumbersEndTheRunWithOneMessageAndNoResults) {
+    const BadCase cases[] = {
+        {"zero thickness", [](AnalysisInput& in) { in.structure.Thickness[2] = 0; },
+         "Layer 2 has a thickness of 0 in."},
+        {"negative thickness", [](AnalysisInput& in) { in.structure.Thickness[1] = -1; },
+         "Layer 1 has a thickness of -1 in."},
+        {"zero modulus", [](AnalysisInput& in) { in.structure.Modulus[3] = 0; },
+         "Layer 3 has a modulus of 0 psi."},
+        {"not a number", [](AnalysisInput& in) { in.structure.Modulus[1] = std::nan(""); },
+         "Layer 1 has a modulus of nan psi."},
+        {"zero pressure", [](AnalysisInput& in) { in.gears[1].TirePressure[2] = 0; },
+         "Aircraft 2 (Dual) has a tire pressure of 0 psi."},
+        {"no aircraft", [](AnalysisInput& in) { in.gears.clear(); },
+         "There are no design aircraft."},
+        {"no depth", [](AnalysisInput& in) { in.structure.Depths = 0; },
+         "No evaluation depth has been set."},
+        {"no tires", [](AnalysisInput& in) { in.gears[0].TireCount = 0; },
+         "Aircraft 1 (Single) has no tires or no evaluation points."},
+        {"subgrade only", [](AnalysisInput& in) { in.structure.Layers = 1; },
+         "The structure needs at least one layer over the subgrade."},
+        {"counts beyond the arrays", [](AnalysisInput& in) { in.structure.Depths = 3; },
+         "The evaluation depths are incomplete."},
+    };
+    for (const BadCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        core::ProgramState state = StateIn(dir.path(), core::kNewFlexible);
+        TickingUserPort ui;
+        ui.Answer(core::Answer::Ok);
+        AnalysisInput input = Flexible();
+        c.spoil(input);
+        AnalysisResult r = RunAnalysis(state, ui, input);
+        EXPECT_EQ(r.outcome, AnalysisOutcome::BadInput);
+        EXPECT_EQ(r.reason, c.reason);
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        EXPECT_EQ(ui.boxes[0].title, "Analysis Error");
+        EXPECT_EQ(ui.boxes[0].text, std::string("The layered elastic analysis cannot be run:\r\n") +
+                                        c.reason + "\r\n\r\nThe run has been stopped.");
+        EXPECT_FALSE(state.Run.DesignRunning);
+        EXPECT_TRUE(r.output.rows.empty());
+        EXPECT_FALSE(dir.Exists("DAMTMP.DAT"));
+        EXPECT_EQ(r.elapsedMs, 5);
+        EXPECT_EQ(state.Run.AnalysisTimeMs, 5);
+    }
+}
+
+TEST(RunAnalysis, KindOfAnUntypedSectionIsTheKindOfThePreviousRun) {
+    core::ProgramState state = StateIn("/nonexistent/", core::kPavementNone);
+    state.Run.LastResponseKind = "HorizontalStress";
+    FakeUserPort ui;
+    ui.answerDefaults = true;
+    AnalysisInput bad = Flexible();
+    bad.gears.clear();
+    EXPECT_EQ(RunAnalysis(state, ui, bad).kind, ResponseKind::HorizontalStress);
+
+    state.Current.PavementType = core::kNewFlexible;
+    EXPECT_EQ(RunAnalysis(state, ui, bad).kind, ResponseKind::VerticalStrain);
+    EXPECT_EQ(state.Run.LastResponseKind, "VerticalStrain");
+    EXPECT_EQ(RunAnalysis(state, ui, bad, ResponseKind::VerticalDeflection).kind,
+              ResponseKind::VerticalDeflection);
+}
+
+// ---- Whole runs (need the solver and the response routines) ----
+
+TEST(RunAnalysis, StrainRunKeepsACompressiveStrainPerAircraftAndWritesTheResultFile) {
+    TempDir dir;
+    core::ProgramState state = StateIn(dir.path(), core::kNewFlexible);
+    TickingUserPort ui;
+    AnalysisResult r = RunAnalysis(state, ui, Flexible());
+    ASSERT_EQ(r.outcome, AnalysisOutcome::Completed) << r.reason;
+    EXPECT_EQ(r.kind, ResponseKind::VerticalStrain);
+    ASSERT_EQ(r.output.rows.size(), 1u);
+    const ResponseRow& row = r.output.rows[0];
+    EXPECT_EQ(row.layer, 3);
+    EXPECT_DOUBLE_EQ(row.depth, 1.0001 * 13);
+    ASSERT_EQ(row.kept.size(), 2u);
+    for (double strain : row.kept) {
+        EXPECT_LT(strain, 0);
+        EXPECT_GT(strain, -0.01);
+    }
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_TRUE(state.Run.DesignRunning);
+    EXPECT_EQ(r.elapsedMs, 5);
+    const std::string file = dir.Read("DAMTMP.DAT");
+    EXPECT_EQ(file.rfind(" Number of Pavements\r\n", 0), 0u);
+    EXPECT_NE(file.find("Single"), std::string::npos);
+    EXPECT_NE(file.find("Dual"), std::string::npos);
+    EXPECT_GT(ui.eventPolls, 0);  // events served during the run
+}
+
+TEST(RunAnalysis, StressRunAtTheBottomOfTheSlabIsTensile) {
+    TempDir dir;
+    core::ProgramState state = StateIn(dir.path(), core::kNewRigid);
+    FakeUserPort ui;
+    AnalysisResult r = RunAnalysis(state, ui, Rigid());
+    ASSERT_EQ(r.outcome, AnalysisOutcome::Completed) << r.reason;
+    EXPECT_EQ(r.kind, ResponseKind::HorizontalStress);
+    ASSERT_EQ(r.output.rows.size(), 1u);
+    EXPECT_EQ(r.output.rows[0].layer, 1);
+    EXPECT_DOUBLE_EQ(r.output.rows[0].depth, 12);
+    EXPECT_GT(r.output.rows[0].kept[0], 10);
+    EXPECT_LT(r.output.rows[0].kept[0], 1000);
+    EXPECT_TRUE(dir.Exists("DAMTMP.DAT"));
+}
+
+TEST(RunAnalysis, PartiallyBondedOverlayGivesFiniteStresses) {
+    TempDir dir;
+    core::ProgramState state = StateIn(dir.path(), core::kPartBondedOnRigid, true);
+    FakeUserPort ui;
+    AnalysisInput in = Rigid();
+    in.structure = Structure({{5, 4000000, 0.15, 700, 12},
+                              {10, 4000000, 0.15, 100000, 5},
+                              {6, 75000, 0.35, 0, 6},
+                              {0, 10000, 0.4, 0, 4}},
+                             {-5, -15});
+    AnalysisResult r = RunAnalysis(state, ui, in);
+    ASSERT_EQ(r.outcome, AnalysisOutcome::Completed) << r.reason;
+    ASSERT_EQ(r.output.rows.size(), 2u);
+    for (const ResponseRow& row : r.output.rows) {
+        EXPECT_TRUE(std::isfinite(row.kept[0]));
+        EXPECT_GE(row.kept[0], 0);
+        EXPECT_LT(row.kept[0], 2000);
+    }
+}
+
+TEST(RunAnalysis, ResultFileThatCannotBeWrittenStopsTheRun) {
+    core::ProgramState state = StateIn("/nonexistent-tavro-dir/", core::kNewFlexible);
+    FakeUserPort ui;
+    ui.answerDefaults = true;
+    AnalysisResult r = RunAnalysis(state, ui, Flexible());
+    EXPECT_EQ(r.outcome, AnalysisOutcome::FileError);
+    EXPECT_EQ(ui.Titles(), std::vector<std::string>{"File Error"});
+    EXPECT_FALSE(state.Run.DesignRunning);
+    EXPECT_TRUE(r.output.rows.empty());
+}
+
+TEST(RunAnalysis, DeflectionRunWritesNoResultFile) {
+    TempDir dir;
+    core::ProgramState state = StateIn(dir.path(), core::kNewFlexible);
+    FakeUserPort ui;
+    AnalysisInput in = Flexible();
+    in.structure.Depth[1] = 0;
+    AnalysisResult r = RunAnalysis(state, ui, in, ResponseKind::VerticalDeflection);
+    ASSERT_EQ(r.outcome, AnalysisOutcome::Completed) << r.reason;
+    EXPECT_FALSE(dir.Exists("DAMTMP.DAT"));
+    EXPECT_NE(r.output.rows[0].kept[0], 0);
+}
+
+// ---- Back-calculation ----
+
+AnalysisInput PlateBasin() {
+    AnalysisInput in = Flexible();
+    in.gears = {Gear("Plate", 9563, 84.56, {0}, {0, 12, 24, 36, 48, 60, 72})};
+    return in;
+}
+
+// Squared misfit of the computed basin against the stored one (mils -> in).
+double Misfit(const core::ProgramState& state, core::UserPort& ui, AnalysisInput in, double e) {
+    const double stored[] = {23.23, 7.12, 4.4, 2.1, 1.31, 0.92, 0.84};
+    in.structure.Modulus[3] = e;
+    in.structure.Depth[1] = 0;
+    in.gears[0].TirePressure[1] = 9563 / 113.09733552924001;
+    AnalysisOutput out;
+    NewLeaAnalysis(state, ui, in, ResponseKind::VerticalDeflection, out);
+    double sum = 0;
+    for (int i = 0; i < 7; ++i)
+        sum += std::pow(stored[i] / 1000 - out.pointValues[0][static_cast<std::size_t>(i)], 2);
+    return sum;
+}
+
+TEST(BackCalculation, ConvergesToAModulusThatMinimisesTheBasinMisfit) {
+    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
+    FakeUserPort ui;
+    BackCalcResult r = BackCalculateSubgrade(state, ui, PlateBasin());
+    EXPECT_TRUE(ui.boxes.empty());
+    ASSERT_EQ(r.outcome, BackCalcOutcome::Converged) << r.reason;
+    EXPECT_FALSE(r.clamped);
+    EXPECT_GT(r.modulusPsi, 1000);
+    EXPECT_LT(r.modulusPsi, 100000);
+    EXPECT_LE(r.iterations, 50);
+    const double best = Misfit(state, ui, PlateBasin(), r.modulusPsi);
+    EXPECT_LT(best, Misfit(state, ui, PlateBasin(), r.modulusPsi * 1.05));
+    EXPECT_LT(best, Misfit(state, ui, PlateBasin(), r.modulusPsi / 1.05));
+}
+
+TEST(BackCalculation, AFitBeyondTheUpperBoundStopsAtTheBoundAndSaysSo) {
+    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
+    FakeUserPort ui;
+    AnalysisInput in = PlateBasin();
+    in.structure.Thickness[1] = 30;  // a 30 in slab of 4,000,000 psi hides the subgrade
+    in.structure.Modulus[1] = 4000000;
+    BackCalcResult r = BackCalculateSubgrade(state, ui, in);
+    EXPECT_EQ(r.outcome, BackCalcOutcome::AtUpperBound) << r.reason;
+    EXPECT_EQ(r.modulusPsi, 100000);
+    EXPECT_TRUE(r.clamped);
+}
+
+TEST(BackCalculation, StopsAtTheIterationCap) {
+    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
+    FakeUserPort ui;
+    BackCalcOptions options;
+    options.maxIterations = 1;
+    options.relativeTolerance = 1e-15;
+    BackCalcResult r = BackCalculateSubgrade(state, ui, PlateBasin(), options);
+    EXPECT_EQ(r.iterations, 1);
+    EXPECT_TRUE(r.outcome == BackCalcOutcome::NotConverged ||
+                r.outcome == BackCalcOutcome::AtLowerBound ||
+                r.outcome == BackCalcOutcome::AtUpperBound)
+        << r.reason;
+}
+
+TEST(BackCalculation, BadInputGivesTheAnalysisErrorMessage) {
+    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
+    FakeUserPort ui;
+    ui.Answer(core::Answer::Ok);
+    AnalysisInput in = PlateBasin();
+    in.structure.Modulus[2] = -5;
+    BackCalcResult r = BackCalculateSubgrade(state, ui, in);
+    EXPECT_EQ(r.outcome, BackCalcOutcome::BadInput);
+    EXPECT_EQ(ui.Titles(), std::vector<std::string>{"Analysis Error"});
+}
+
+}  // namespace
+}  // namespace tavro::analysis
