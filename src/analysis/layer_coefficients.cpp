@@ -29,6 +29,9 @@ constexpr int kMaxUnknowns = 4 * kMaxAnalysisLayers - 2;
 struct BandSystem {
     std::array<double, static_cast<std::size_t>(kMaxUnknowns * kBandWidth)> m;
     std::array<double, kMaxUnknowns> rhs;
+    // Last column of each row that may be non-zero: elimination skips the known zeros.
+    std::array<int, kMaxUnknowns> rowEnd;
+    std::array<double, kMaxUnknowns> inversePivot;
     int n = 0;
 
     double& operator()(int r, int c) {
@@ -92,6 +95,8 @@ void AssembleInterface(BandSystem& band, const LayeredSystem& sys, int i, double
     const int r = 4 * i - 2;
     const int ci = 4 * (i - 1);
     const int cn = 4 * i;
+    const int end = i + 1 == n ? cn + 1 : cn + 3;
+    for (int q = 0; q < 4; ++q) band.rowEnd[static_cast<std::size_t>(r + q)] = end;
     for (int q = 0; q < 4; ++q) {
         band(r, ci + q) = bottom.sz[q];
         band(r + 1, ci + q) = bottom.tau[q];
@@ -126,24 +131,32 @@ void SolveBand(BandSystem& band) {
             }
         }
         if (big == 0.0) throw AnalysisError("singular layer coefficient system");
+        const auto ju = static_cast<std::size_t>(j);
         if (p != j) {
-            for (int c = j; c <= right; ++c) std::swap(band(p, c), band(j, c));
-            std::swap(band.rhs[static_cast<std::size_t>(p)], band.rhs[static_cast<std::size_t>(j)]);
+            const auto pu = static_cast<std::size_t>(p);
+            const int swapEnd = std::max(band.rowEnd[pu], band.rowEnd[ju]);
+            for (int c = j; c <= swapEnd; ++c) std::swap(band(p, c), band(j, c));
+            std::swap(band.rhs[pu], band.rhs[ju]);
+            std::swap(band.rowEnd[pu], band.rowEnd[ju]);
         }
-        const double pivot = band(j, j);
+        const double inverse = 1.0 / band(j, j);
+        band.inversePivot[ju] = inverse;
+        const int pivotEnd = std::min(band.rowEnd[ju], right);
         for (int r = j + 1; r <= last; ++r) {
-            const double f = band(r, j) / pivot;
+            const double f = band(r, j) * inverse;
             if (f == 0.0) continue;
+            const auto ru = static_cast<std::size_t>(r);
             band(r, j) = 0.0;
-            for (int c = j + 1; c <= right; ++c) band(r, c) -= f * band(j, c);
-            band.rhs[static_cast<std::size_t>(r)] -= f * band.rhs[static_cast<std::size_t>(j)];
+            for (int c = j + 1; c <= pivotEnd; ++c) band(r, c) -= f * band(j, c);
+            band.rowEnd[ru] = std::max(band.rowEnd[ru], pivotEnd);
+            band.rhs[ru] -= f * band.rhs[ju];
         }
     }
     for (int j = n - 1; j >= 0; --j) {
-        const int right = j + kUpperBand < n - 1 ? j + kUpperBand : n - 1;
+        const int right = std::min(band.rowEnd[static_cast<std::size_t>(j)], n - 1);
         double sum = band.rhs[static_cast<std::size_t>(j)];
         for (int c = j + 1; c <= right; ++c) sum -= band(j, c) * band.rhs[static_cast<std::size_t>(c)];
-        band.rhs[static_cast<std::size_t>(j)] = sum / band(j, j);
+        band.rhs[static_cast<std::size_t>(j)] = sum * band.inversePivot[static_cast<std::size_t>(j)];
     }
 }
 
@@ -183,6 +196,8 @@ CoefficientStatus LayerCoefficients(const LayeredSystem& system, double m,
         band(1, q) = surface.tau[q];
     }
     band.rhs[0] = 1.0;
+    band.rowEnd[0] = 3;
+    band.rowEnd[1] = 3;
     for (int i = 1; i < n; ++i) AssembleInterface(band, system, i, m, expH.data());
 
     SolveBand(band);
