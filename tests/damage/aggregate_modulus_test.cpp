@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/lea_driver.h"
 #include "core/program_state.h"
 #include "core/section_ops.h"
 #include "core/startup.h"
@@ -276,6 +277,35 @@ TEST(AggregateModuli, ZeroThicknessBaseLeavesTheSectionModulusAlone) {
     EXPECT_EQ(state.Current.Layers[1].LayerModulus, 75000);
     ASSERT_EQ(list.layers.size(), 3u);
     EXPECT_EQ(list.layers[1].thickness, 0);  // left for the analysis to refuse
+}
+
+TEST(AggregateModuli, EverySampleSectionIsPreparedAndAnalysedAsADesignIterationDoesIt) {
+    test::TempDir dir;
+    core::ProgramState state;
+    core::InitLibraries(state);
+    state.ProgramDir = dir.path();
+    state.JobName = "Samples";
+    core::LoadSampleJob(state);
+    for (int slot = 1; slot <= state.SectionCount(); ++slot) {
+        SCOPED_TRACE(slot);
+        FakeUserPort ui;
+        state.CurrentSection = static_cast<std::int16_t>(slot);
+        core::LoadSection(state, ui);
+        state.Run.DesignRunning = true;
+        analysis::AnalysisLayerList list;
+        ASSERT_EQ(CalculateAggregateModuli(state, ui, list).status, AggregateStatus::Ok);
+        analysis::AnalysisInput input;
+        ASSERT_EQ(analysis::WriteVornaInput(state, ui, list, input),
+                  analysis::VornaStatus::Written);
+        analysis::AnalysisResult r = analysis::RunAnalysis(state, ui, input);
+        ASSERT_EQ(r.outcome, analysis::AnalysisOutcome::Completed) << r.reason;
+        EXPECT_EQ(r.kind, analysis::ResponseKind::VerticalStrain);
+        ASSERT_EQ(r.output.rows.size(), 1u);
+        EXPECT_EQ(r.output.rows[0].layer, static_cast<int>(list.layers.size()));  // the subgrade
+        EXPECT_EQ(r.output.rows[0].kept.size(), state.Current.Aircraft.size());
+        EXPECT_TRUE(ui.boxes.empty());
+        EXPECT_TRUE(dir.Exists("DAMTMP.DAT"));
+    }
 }
 
 }  // namespace
