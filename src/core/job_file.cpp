@@ -211,10 +211,12 @@ std::string TooManyText(std::string_view what, std::string_view where, int limit
                         std::string_view jobName) {
     const std::string n = NumberText(limit);
     const std::string job(jobName);
-    std::string text = "The maximum number of " + std::string(what) + " allowed in a";
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "literal" + string&&.
+    std::string text = "The maximum number of ";
+    text.append(what).append(" allowed in a");
     text += NL;
-    text += " " + std::string(where) + " is " + n + "." + " There are more " + std::string(what) +
-            " than";
+    text.append(" ").append(where).append(" is ").append(n).append(".");
+    text.append(" There are more ").append(what).append(" than");
     text += NL;
     text += " this in " + job + ".";
     text += NL;

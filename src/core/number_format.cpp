@@ -116,7 +116,8 @@ std::string Assemble(const MaskSpec& spec, Digits digits) {
 std::string FormatFixed(double value, const MaskSpec& spec) {
     Digits digits = RoundedDigits(std::fabs(value), spec.maxDecimals);
     bool negative = std::signbit(value) && !AllZero(digits);
-    return (negative ? "-" : "") + Assemble(spec, std::move(digits));
+    std::string out = negative ? "-" : "";
+    return out.append(Assemble(spec, std::move(digits)));
 }
 
 // Scientific masks ("0.0000000E-00", ".00000000E+00"): with an integer digit the
@@ -153,7 +154,8 @@ std::string FormatScientific(double value, const MaskSpec& spec) {
     if (parts.integer == "0") parts.integer.clear();
     if (value == 0) exponent = 0;
     bool negative = std::signbit(value) && !AllZero(parts);
-    std::string mantissa = (negative ? "-" : "") + Assemble(spec, std::move(parts));
+    std::string mantissa = negative ? "-" : "";
+    mantissa.append(Assemble(spec, std::move(parts)));
     std::string expDigits = std::to_string(std::abs(exponent));
     if (expDigits.size() < static_cast<std::size_t>(spec.exponentDigits)) {
         expDigits.insert(0, static_cast<std::size_t>(spec.exponentDigits) - expDigits.size(), '0');

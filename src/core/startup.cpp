@@ -7,13 +7,14 @@
 namespace tavro::core {
 
 std::string MainWindowTitle() {
-    return "TAVRO - " + std::string(kProgramTitle) + " (" + std::string(kProgramVersion) + ")";
+    std::string title = "TAVRO - ";
+    return title.append(kProgramTitle).append(" (").append(kProgramVersion).append(")");
 }
 
 std::string NormalizeProgramDir(std::string_view dir) {
     std::string out(dir);
     while (out.size() > 1 && out.back() == '/') out.pop_back();
-    if (out.empty()) out = ".";
+    if (out.empty()) out.assign(1, '.');  // not = ".": GCC 12 warns falsely (-Wrestrict)
     if (out != "/") out += '/';
     return out;
 }
