@@ -6,6 +6,8 @@
 #include <optional>
 #include <ostream>
 
+#include "analysis/numerical.h"
+#include "cli/cli_context.h"
 #include "cli/cli_port.h"
 #include "core/day_serial.h"
 #include "core/narrow.h"
@@ -20,113 +22,6 @@
 namespace tavro::cli {
 
 namespace {
-
-using core::ProgramState;
-using nlohmann::json;
-
-struct Options {
-    std::string dir;
-    bool metric = false;
-    bool json = false;
-    bool yes = false;
-    std::string job, section, target, name, newName, setText, as;
-    bool setGiven = false;
-};
-
-
-// Everything a command needs: the started program and where its output goes.
-struct Run {
-    ProgramState state;
-    CliPort port;
-    Options opt;
-    bool damagedJob = false;  // the job file could not be read completely
-    bool isShow = false;
-    std::ostream& out;
-    std::ostream& err;
-
-    Run(const Options& o, std::ostream& outStream, std::ostream& errStream)
-        : port(errStream, o.yes, o.json), opt(o), out(outStream), err(errStream) {}
-
-    json Messages() const {
-        json list = json::array();
-        for (const auto& m : port.messages()) list.push_back({{"title", m.title}, {"text", m.text}});
-        return list;
-    }
-
-    // Prints a JSON document; names in job files are 8-bit text, so invalid UTF-8 is
-    // replaced rather than aborting the output.
-    void PrintJson(json doc) const {
-        doc["messages"] = Messages();
-        out << doc.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
-    }
-
-    // A refusal of the command line itself (no such job or section).
-    int Refuse(const std::string& title, const std::string& text) {
-        port.ShowBox(title, text, core::Buttons::Ok, core::Answer::Ok, core::Icon::None);
-        if (opt.json) PrintJson({{"status", "refused"}});
-        return kExitRefused;
-    }
-
-    int Finish(core::OpStatus status, const char* command) {
-        const char* word = status == core::OpStatus::Done      ? "done"
-                           : status == core::OpStatus::Refused ? "refused"
-                                                               : "failed";
-        if (opt.json) PrintJson({{"command", command}, {"status", word}});
-        return status == core::OpStatus::Done ? kExitOk : kExitRefused;
-    }
-};
-
-std::string Shown(double stored, const core::UnitQuantity& q) {
-    return core::FormatMask(stored * q.factor, q.mask);
-}
-
-bool IsListed(const ProgramState& s, const std::string& job) {
-    for (const auto& j : s.JobList)
-        if (j == job || core::EqualsNoCase(j, job)) return true;
-    return false;
-}
-
-std::string ListedName(const ProgramState& s, const std::string& job) {
-    for (const auto& j : s.JobList)
-        if (j == job) return j;
-    for (const auto& j : s.JobList)
-        if (core::EqualsNoCase(j, job)) return j;
-    return job;
-}
-
-// Opens a listed job without the window's fall-back to "Samples", so that a damaged
-// file is reported and never silently replaced by other data. Returns an exit status
-// when the command cannot go on.
-std::optional<int> OpenJob(Run& r) {
-    if (!IsListed(r.state, r.opt.job))
-        return r.Refuse("Opening a Job", "Job " + r.opt.job + " does not exist in directory " +
-                                             r.state.ProgramDir + ".");
-    const std::string name = ListedName(r.state, r.opt.job);
-    for (std::size_t i = 0; i < r.state.JobList.size(); ++i)
-        if (r.state.JobList[i] == name) r.state.JobListIndex = core::Int16(static_cast<long>(i));
-    if (!core::LoadJob(r.state, r.port, name)) {
-        r.damagedJob = true;
-        // `show` lists what could be read; every other command stops here.
-        if (r.opt.json && !(r.isShow && r.opt.section.empty()))
-            r.PrintJson({{"status", "failed"}});
-        return kExitRefused;
-    }
-    core::FillSectionList(r.state, r.port);
-    return std::nullopt;
-}
-
-std::optional<int> SelectSectionByName(Run& r) {
-    int found = 0;
-    for (int i = 1; i <= r.state.SectionCount() && !found; ++i)
-        if (r.state.Slot(i).SectionName == r.opt.section) found = i;
-    for (int i = 1; i <= r.state.SectionCount() && !found; ++i)
-        if (core::EqualsNoCase(r.state.Slot(i).SectionName, r.opt.section)) found = i;
-    if (!found)
-        return r.Refuse("Selecting a Section",
-                        "Section " + r.opt.section + " is not in job " + r.state.JobName + ".");
-    core::SelectSection(r.state, r.port, found);
-    return std::nullopt;
-}
 
 // ---- jobs -------------------------------------------------------------------------
 
@@ -158,16 +53,6 @@ void PrintSectionList(Run& r) {
     }
     r.state.CurrentSection = current;
     r.PrintJson({{"job", r.state.JobName}, {"sections", sections}});
-}
-
-// A stored single-precision value as the double with the same shortest decimal form, so
-// that JSON shows 9.500167 rather than the float's binary tail 9.500166893005371.
-double Stored(float value) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    double shown = value;
-    std::from_chars(text, end, shown);
-    return shown;
 }
 
 json SectionJson(const core::CurrentSectionRecord& c) {
@@ -372,6 +257,17 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     notes->add_option("JOB", opt.job)->required();
     notes->add_option("SECTION", opt.section)->required();
     auto* set = notes->add_option("--set", opt.setText, "New text of the note");
+    auto* analyze = app.add_subcommand(
+        "analyze", "One layered elastic analysis of a section, prepared as for a design");
+    analyze->add_option("JOB", opt.job)->required();
+    analyze->add_option("SECTION", opt.section)->required();
+    analyze->add_option("--response", opt.response, "strain, stress, deflection or hstrain")
+        ->check(CLI::IsMember({"strain", "stress", "deflection", "hstrain"}));
+    auto* depth = analyze->add_option("--depth", opt.depth,
+                                      "Evaluation depth, in (negative: bottom of the layer above)");
+    auto* backcalc = app.add_subcommand("backcalc", "Back-calculate the subgrade modulus");
+    backcalc->add_option("JOB", opt.job)->required();
+    backcalc->add_option("SECTION", opt.section)->required();
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
@@ -381,9 +277,11 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
         return code == 0 ? kExitOk : kExitUsage;
     }
     opt.setGiven = set->count() > 0;
+    opt.depthGiven = depth->count() > 0;
 
     Run r(opt, out, err);
     core::StartProgram(r.state, r.port, opt.dir, true);
+    analysis::StandardLaguerreRule();  // the solver's quadrature, built once at start-up
     core::ApplyUnits(r.state.Units, opt.metric);
 
     if (*jobs) return CmdJobs(r);
@@ -395,6 +293,8 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     if (*deleteSection) return CmdDeleteSection(r);
     if (*copy) return CmdCopy(r);
     if (*notes) return CmdNotes(r);
+    if (*analyze) return CmdAnalyze(r);
+    if (*backcalc) return CmdBackcalc(r);
     return kExitUsage;
 }
 

@@ -169,3 +169,53 @@ TEST_F(Cli, ADamagedJobIsReportedWithWhatCouldBeRead) {
 
 }  // namespace
 }  // namespace tavro::cli
+
+namespace tavro::cli {
+namespace {
+
+TEST_F(Cli, AnalyzesASampleSectionAsADesignIterationWould) {
+    ASSERT_EQ(Run({"--json", "analyze", "Samples", "ACAggregate"}), kExitOk) << err.str();
+    const auto j = Json();
+    EXPECT_EQ(j["job"], "Samples");
+    EXPECT_EQ(j["section"], "ACAggregate");
+    EXPECT_EQ(j["response"], "VerticalStrain");
+    // Just inside the subgrade: 1.0001 x (4.5 + 10) in.
+    EXPECT_NEAR(j["depth"].get<double>(), 14.50145, 1e-9);
+    EXPECT_EQ(j["layer"], 3);
+    ASSERT_EQ(j["analysisLayers"].size(), 3u);
+    // A 10 in crushed base on 10000 psi: 10000 (1 + 10.52 log 10 - 2.1 log 10000 log 10).
+    EXPECT_NEAR(j["analysisLayers"][1]["modulus"].get<double>(), 31200.0, 0.5);
+    ASSERT_EQ(j["aircraft"].size(), 4u);
+    EXPECT_EQ(j["aircraft"][0]["name"], "Sabreliner 65");
+    for (const auto& a : j["aircraft"]) {
+        EXPECT_LT(a["response"].get<double>(), 0.0) << "compressive subgrade strain";
+        EXPECT_GT(a["convergedAt"].get<int>(), 0);
+    }
+    // The heaviest tire load strains the subgrade most.
+    EXPECT_LT(j["aircraft"][0]["response"].get<double>(), j["aircraft"][3]["response"].get<double>());
+    EXPECT_TRUE(dir.Exists("VORNA.STR"));
+    EXPECT_TRUE(dir.Exists("VORNA.LOA"));
+    EXPECT_NE(dir.Read("DAMTMP.DAT").find("Sabreliner 6  "), std::string::npos);
+}
+
+TEST_F(Cli, AnalyzeTakesAResponseAndADepth) {
+    ASSERT_EQ(Run({"--json", "analyze", "Samples", "ACAggregate", "--response", "hstrain",
+                   "--depth", "-4.5"}),
+              kExitOk);
+    const auto j = Json();
+    EXPECT_EQ(j["response"], "HorizontalStrain");
+    EXPECT_EQ(j["layer"], 1) << "a negative depth is the bottom of the layer above";
+    EXPECT_GT(j["aircraft"][0]["response"].get<double>(), 0.0) << "tension under the asphalt";
+    EXPECT_EQ(Run({"analyze", "Samples", "ACAggregate", "--response", "shear"}), kExitUsage);
+}
+
+TEST_F(Cli, BackCalculatesTheSubgradeModulus) {
+    ASSERT_EQ(Run({"--json", "backcalc", "Samples", "ACAggregate"}), kExitOk);
+    const auto j = Json();
+    EXPECT_EQ(j["outcome"], "converged");
+    EXPECT_GE(j["modulus"].get<double>(), 1000.0);
+    EXPECT_LE(j["modulus"].get<double>(), 100000.0);
+}
+
+}  // namespace
+}  // namespace tavro::cli

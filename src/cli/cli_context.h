@@ -1,0 +1,99 @@
+// What every command of the command-line program shares: the options, the started
+// program with its console port, output helpers, and opening a job and a section by name.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "cli/cli_commands.h"
+#include "cli/cli_port.h"
+#include "core/job_ops.h"
+#include "core/program_state.h"
+#include "core/units.h"
+
+namespace tavro::cli {
+
+using core::ProgramState;
+using nlohmann::json;
+
+struct Options {
+    std::string dir;
+    bool metric = false;
+    bool json = false;
+    bool yes = false;
+    std::string job, section, target, name, newName, setText, as;
+    bool setGiven = false;
+    std::string response;  // analyze: strain, stress, deflection or hstrain ("" = by type)
+    double depth = 0;      // analyze: evaluation depth, in
+    bool depthGiven = false;
+};
+
+
+// Everything a command needs: the started program and where its output goes.
+struct Run {
+    ProgramState state;
+    CliPort port;
+    Options opt;
+    bool damagedJob = false;  // the job file could not be read completely
+    bool isShow = false;
+    std::ostream& out;
+    std::ostream& err;
+
+    Run(const Options& o, std::ostream& outStream, std::ostream& errStream)
+        : port(errStream, o.yes, o.json), opt(o), out(outStream), err(errStream) {}
+
+    json Messages() const {
+        json list = json::array();
+        for (const auto& m : port.messages()) list.push_back({{"title", m.title}, {"text", m.text}});
+        return list;
+    }
+
+    // Prints a JSON document; names in job files are 8-bit text, so invalid UTF-8 is
+    // replaced rather than aborting the output.
+    void PrintJson(json doc) const {
+        doc["messages"] = Messages();
+        out << doc.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
+    }
+
+    // A refusal of the command line itself (no such job or section).
+    int Refuse(const std::string& title, const std::string& text) {
+        port.ShowBox(title, text, core::Buttons::Ok, core::Answer::Ok, core::Icon::None);
+        if (opt.json) PrintJson({{"status", "refused"}});
+        return kExitRefused;
+    }
+
+    int Finish(core::OpStatus status, const char* command) {
+        const char* word = status == core::OpStatus::Done      ? "done"
+                           : status == core::OpStatus::Refused ? "refused"
+                                                               : "failed";
+        if (opt.json) PrintJson({{"command", command}, {"status", word}});
+        return status == core::OpStatus::Done ? kExitOk : kExitRefused;
+    }
+};
+
+// A stored value shown in a unit of the unit set.
+std::string Shown(double stored, const core::UnitQuantity& q);
+
+// A stored single-precision value as the double with the same shortest decimal form, so
+// that JSON shows 9.500167 rather than the float's binary tail 9.500166893005371.
+double Stored(float value);
+
+bool IsListed(const ProgramState& s, const std::string& job);
+std::string ListedName(const ProgramState& s, const std::string& job);
+
+// Opens the job named in the options without the window's fall-back to "Samples", so that
+// a damaged file is reported and never silently replaced by other data. Returns an exit
+// status when the command cannot go on.
+std::optional<int> OpenJob(Run& r);
+
+// Selects the section named in the options (exact name first, then without regard to
+// case). Returns an exit status when there is none.
+std::optional<int> SelectSectionByName(Run& r);
+
+// Commands of the analysis.
+int CmdAnalyze(Run& r);
+int CmdBackcalc(Run& r);
+
+}  // namespace tavro::cli
