@@ -2,6 +2,7 @@
 // section and the libraries.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,6 +16,24 @@ namespace tavro::core {
 inline constexpr std::string_view kSamplesJob = "Samples";
 // Line break of every message and text file.
 inline constexpr std::string_view NL = "\r\n";
+
+inline constexpr int kLateralPositions = 41;  // x = 0, 10, ... 400 in
+
+// What the damage models leave behind for the windows and the report. Aircraft and
+// grid positions are 1-based (index 0 unused).
+struct DamageTables {
+    // Coverages per pass of aircraft i at grid position j.
+    std::array<std::array<float, kLateralPositions + 1>, kMaxAircraft + 1> CoveragesPerPass{};
+    std::array<float, kLateralPositions + 1> CdfByPosition{};         // flexible, or rigid SCI 80
+    std::array<float, kLateralPositions + 1> FirstCrackByPosition{};  // rigid, first crack
+    std::array<float, kMaxAircraft + 1> CriticalResponse{};  // strain or design stress read back
+    std::array<double, kMaxAircraft + 1> Log10Coverages{};   // log10 of allowable coverages
+    std::array<float, kMaxAircraft + 1> AllowableCoverages{};
+    int CriticalPosition = 0;  // first position holding the largest CDF, 1..41
+    float Cdf = 0;
+    float FirstCrackCdf = 0;  // percent
+    bool StressesTooLow = false;
+};
 
 // Run-wide state shared by the structure window and the design procedures.
 struct RunState {
@@ -33,6 +52,7 @@ struct RunState {
     // Response kind of the last analysis ("VerticalStrain", ...): a pavement type without a
     // kind of its own keeps it.
     std::string LastResponseKind = "VerticalStrain";
+    DamageTables Damage;
 };
 
 struct ProgramState {
