@@ -40,7 +40,7 @@ struct LayerNames {
 };
 
 class Structure {
-public:
+   public:
     explicit Structure(const std::vector<core::SectionLayer>& layers) : layers_(layers) {
         for (int i = 1; i <= Count(); ++i) ++codeCount_[static_cast<std::size_t>(At(i).code)];
     }
@@ -58,7 +58,7 @@ public:
         return code < 0 ? 0 : codeCount_[static_cast<std::size_t>(code)];
     }
 
-private:
+   private:
     const std::vector<core::SectionLayer>& layers_;
     std::array<int, library::kLayerTypeCount> codeCount_{};
 };
@@ -68,15 +68,14 @@ std::optional<std::string> CheckTop(const Structure& s) {
     const std::string title(s.At(1).title);
     if (!IsOneOf(top, {"PCC", "Asphalt", "AC Overlay", "PCC Overlay Unbond",
                        "PCC Overlay Part Bond", "Undefined", "PCC Overlay on Flex."}))
-        return Lines({title + " layers", "cannot be placed on the top ",
-                      "of a pavement structure.", "", kPleaseChange});
+        return Lines({title + " layers", "cannot be placed on the top ", "of a pavement structure.",
+                      "", kPleaseChange});
     const std::string_view second = s.Name(2);
     if (top == "AC Overlay" && !IsOneOf(second, {"PCC", "Asphalt", "Undefined"}))
         return Lines({"Asphalt overlays can only be placed",
                       "over asphalt, PCC, or undefined layers.", "", kPleaseChange});
     if (IsOneOf(top, {"PCC Overlay Unbond", "PCC Overlay Part Bond"}) && second != "PCC")
-        return Lines({title + " layers", "can only be placed over PCC layers.", "",
-                      kPleaseChange});
+        return Lines({title + " layers", "can only be placed over PCC layers.", "", kPleaseChange});
     if (top == "PCC Overlay on Flex." && !IsOneOf(second, {"Asphalt", "Undefined"}))
         return Lines({title + " layers", "can only be placed over asphalt",
                       "surface or undefined layers.", "", kPleaseChange});
@@ -98,9 +97,9 @@ std::optional<std::string> CheckMiddleLayer(const Structure& s, int i) {
         return Lines({"Overlays can only be placed", "on the top layer of a pavement",
                       "structure for the design", "procedure to succeed.", "", kPleaseChange});
     if (s.LayersOfCode(layer.code) > 1 &&
-        IsOneOf(name, {"PCC", "Asphalt", "AC Overlay", "PCC Overlay Unbond",
-                       "PCC Overlay Part Bond", "PCC Overlay on Flex.", "Ag Crushed",
-                       "Ag Uncrushed"}))
+        IsOneOf(name,
+                {"PCC", "Asphalt", "AC Overlay", "PCC Overlay Unbond", "PCC Overlay Part Bond",
+                 "PCC Overlay on Flex.", "Ag Crushed", "Ag Uncrushed"}))
         return Lines({"Only one " + std::string(layer.title), "layer can be present in the",
                       "pavement structure for the", "design procedure to succeed.", "",
                       kPleaseChange});
@@ -115,10 +114,11 @@ std::optional<std::string> CheckMiddleLayer(const Structure& s, int i) {
     if (above == "Ag Uncrushed" && name == "Ag Crushed")
         return Lines({"An aggregate base layer is located", "directly below an aggregate",
                       "subbase layer. This is not a valid", "structure for the design procedure.",
-                      "", "Please change the structure so that ", "the base is above the subbase."});
+                      "", "Please change the structure so that ",
+                      "the base is above the subbase."});
     if (name == "Subgrade")
-        return Lines({"Subgrade layers can only be placed", "on the bottom layer of a pavement",
-                      "", kPleaseChange});
+        return Lines({"Subgrade layers can only be placed", "on the bottom layer of a pavement", "",
+                      kPleaseChange});
     return std::nullopt;
 }
 
