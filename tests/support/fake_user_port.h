@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,7 +28,10 @@ public:
                          core::Answer defaultAnswer, core::Icon icon) override;
     std::optional<std::string> AskText(std::string_view prompt, std::string_view title,
                                        std::string_view initial) override;
-    void ProcessPendingEvents() override { ++eventPolls; }
+    void ProcessPendingEvents() override {
+        ++eventPolls;
+        if (onPoll) onPoll(eventPolls);
+    }
     void Redraw() override { ++redraws; }
     std::int64_t TickMs() override { return tickMs; }
     double NowDaySerial() override { return nowSerial; }
@@ -44,6 +48,8 @@ public:
     // When true, a box with no scripted answer gets its default instead of failing.
     bool answerDefaults = false;
     int eventPolls = 0;
+    // Called after each event poll with the poll count, e.g. to interrupt a run after n polls.
+    std::function<void(int)> onPoll;
     int redraws = 0;
     std::int64_t tickMs = 0;
     double nowSerial = 46000.5;  // 2025-12-09 12:00:00

@@ -1,0 +1,68 @@
+// A program state in a fresh directory with the sample job loaded, for the design tests.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/program_state.h"
+#include "core/section_ops.h"
+#include "core/startup.h"
+#include "library/aircraft_library.h"
+#include "design/run_controller.h"
+#include "support/fake_user_port.h"
+#include "support/temp_dir.h"
+
+namespace tavro::design::testing {
+
+struct DesignFixture {
+    test::TempDir dir;
+    core::ProgramState state;
+    test::FakeUserPort ui;
+
+    DesignFixture() {
+        core::InitLibraries(state);
+        state.ProgramDir = dir.path();
+        state.JobName = std::string(core::kSamplesJob);
+        core::LoadSampleJob(state);
+        ui.answerDefaults = true;
+    }
+
+    // Makes sample slot `slot` current as the section list does.
+    void Select(int slot) {
+        state.CurrentSection = static_cast<std::int16_t>(slot);
+        core::LoadSection(state, ui);
+        state.Run.DesignLayer = DefaultDesignLayer(state.Current);
+    }
+
+    // A new rigid section: 12 in PCC (flexural strength 700 psi) on 6 in crushed aggregate on
+    // a 10000 psi subgrade, under a business jet and a regional jet.
+    void SelectRigidSection() {
+        Select(1);
+        state.Current.SectionName = "Rigid";
+        state.Current.Layers = {{12.0f, 4000000.0f, 700.0f, 5},
+                                {6.0f, 75000.0f, 0.0f, 6},
+                                {0.0f, 10000.0f, 0.0f, 4}};
+        state.Current.Aircraft.resize(2);
+        state.Current.Aircraft[0] = {"Gulfstream G-IV", 75000, 1200, 0};
+        state.Current.Aircraft[1] = {"Regional Jet 700", 72500, 3000, 0};
+        Derive();
+    }
+
+    // Re-derives what loading a section derives after a test edited it.
+    void Derive() {
+        core::DerivePavementType(state);
+        for (auto& a : state.Current.Aircraft)
+            a.AircraftLibIndex = static_cast<std::int16_t>(
+                library::FindAircraft(state.Aircraft, a.AircraftName).value_or(0));
+        core::PrepareAircraft(state);
+        state.Run.DesignLayer = DefaultDesignLayer(state.Current);
+    }
+
+    RunOptions InMemory() const {
+        RunOptions options;
+        options.refuseSamples = false;
+        return options;
+    }
+};
+
+}  // namespace tavro::design::testing

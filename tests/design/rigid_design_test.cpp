@@ -1,0 +1,98 @@
+#include "design/rigid_design.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "design/design_fixture.h"
+
+namespace tavro::design {
+namespace {
+
+using testing::DesignFixture;
+
+constexpr double kDesignTolerance = 0.005;      // |ln CDF| of a converged design
+constexpr double kRigidLifeTolerance = 0.01;    // |CDF - 1| of a rigid life
+
+TEST(RigidDesign, SlabOnCrushedBaseDesignsAndItsLifeIsTheDesignLife) {
+    DesignFixture f;
+    f.SelectRigidSection();
+    ASSERT_EQ(f.state.Current.PavementType, core::kNewRigid);
+    f.state.Run.DesignRunning = true;
+    const RunSummary design = DesignRigid(f.state, f.ui, RunMode::Design);
+    ASSERT_EQ(design.outcome, DesignOutcome::Converged) << design.why;
+    EXPECT_LT(std::fabs(std::log(design.cdf)), kDesignTolerance);
+    EXPECT_GT(design.firstCrackCdf, 0);
+    EXPECT_TRUE(f.ui.boxes.empty());
+    EXPECT_EQ(f.state.Current.Layers[1].LayerThickness, 6);  // only the slab moves
+    const float slab = f.state.Current.Layers[0].LayerThickness;
+
+    const RunSummary life = DesignRigid(f.state, f.ui, RunMode::Life);
+    ASSERT_EQ(life.outcome, DesignOutcome::Converged) << life.why;
+    EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, slab);
+    // No growth: life = 20 / CDF, with the CDF within the design tolerance of 1.
+    EXPECT_NEAR(life.life, 20 / life.cdf, 20 * kRigidLifeTolerance);
+    EXPECT_NEAR(life.life, 20, 20 * (kDesignTolerance + kRigidLifeTolerance));
+    EXPECT_EQ(f.state.Run.Damage.FirstCrackCdf, life.firstCrackCdf);  // value at the design life
+}
+
+TEST(RigidDesign, SlabOnSubgradeAtItsMinimumEndsWithTheMinimumPccMessage) {
+    DesignFixture f;
+    f.SelectRigidSection();
+    f.state.Current.Layers.erase(f.state.Current.Layers.begin() + 1);
+    f.state.Current.Layers[0].LayerThickness = 4;  // PCC minimum
+    f.state.Current.Aircraft.resize(1);
+    f.state.Current.Aircraft[0] = {"Stationair 206", 3612, 1, 0};
+    f.Derive();
+    f.state.Run.DesignRunning = true;
+    const RunSummary s = DesignRigid(f.state, f.ui, RunMode::Design);
+    EXPECT_EQ(s.outcome, DesignOutcome::MinimumReached) << s.why;
+    ASSERT_EQ(f.ui.boxes.size(), 1u);
+    EXPECT_EQ(f.ui.boxes[0].title, "Rigid Pavement Design");
+    EXPECT_EQ(f.ui.boxes[0].text,
+              "The minimum PCC thickness\r\nhas been reached. CDF = " + FormatCdf(s.cdf) + ".");
+    EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 4);
+}
+
+TEST(RigidDesign, SlabAndBaseAtTheirMinimumsEndWithTheMinimumLayersMessage) {
+    DesignFixture f;
+    f.SelectRigidSection();
+    f.state.Current.Layers[0].LayerThickness = 4;
+    f.state.Current.Layers[1].LayerThickness = 1;  // crushed aggregate minimum
+    f.state.Current.Aircraft.resize(1);
+    f.state.Current.Aircraft[0] = {"Stationair 206", 3612, 1, 0};
+    f.Derive();
+    f.state.Run.DesignRunning = true;
+    const RunSummary s = DesignRigid(f.state, f.ui, RunMode::Design);
+    EXPECT_EQ(s.outcome, DesignOutcome::MinimumReached) << s.why;
+    ASSERT_EQ(f.ui.boxes.size(), 1u);
+    EXPECT_EQ(f.ui.boxes[0].text,
+              "The minimum layer thicknesses\r\nhave been reached. CDF = " + FormatCdf(s.cdf) + ".");
+}
+
+TEST(RigidDesign, StressesBelowTheModelsRangeHalveSlabAndBaseUntilTheyCount) {
+    DesignFixture f;
+    f.SelectRigidSection();
+    f.state.Current.Aircraft[0] = {"Falcon 2000", 35000, 1200, 0};
+    f.state.Current.Aircraft[1] = {"Citation VII", 23200, 3000, 0};
+    f.Derive();
+    f.state.Run.DesignRunning = true;
+    const RunSummary s = DesignRigid(f.state, f.ui, RunMode::Design);
+    ASSERT_EQ(s.outcome, DesignOutcome::Converged) << s.why;
+    EXPECT_LT(std::fabs(std::log(s.cdf)), kDesignTolerance);
+    EXPECT_EQ(f.state.Current.Layers[1].LayerThickness, 3);  // 6 in halved once
+    EXPECT_LT(f.state.Current.Layers[0].LayerThickness, 12);
+}
+
+TEST(RigidDesign, NoDeparturesGiveNoFiniteLife) {
+    DesignFixture f;
+    f.SelectRigidSection();
+    for (auto& a : f.state.Current.Aircraft) a.AnnualDepartures = 0;
+    f.state.Run.DesignRunning = true;
+    const RunSummary s = DesignRigid(f.state, f.ui, RunMode::Life);
+    EXPECT_EQ(s.outcome, DesignOutcome::NoFiniteLife);
+    EXPECT_EQ(f.ui.Titles(), std::vector<std::string>{"Computing Life"});
+}
+
+}  // namespace
+}  // namespace tavro::design
