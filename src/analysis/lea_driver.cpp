@@ -241,11 +241,19 @@ std::optional<std::string> CheckAnalysisInput(const AnalysisInput& input) {
 }
 
 DriverStatus NewLeaAnalysis(const core::ProgramState& state, core::UserPort& ui,
-                            const AnalysisInput& input, ResponseKind kind, AnalysisOutput& out) {
+                            const AnalysisInput& input, ResponseKind kind, AnalysisOutput& out,
+                            const AnalysisOptions& options) {
     LayeredSystem system = LayeredSystemOf(input.structure);
     const std::vector<GearLoads> gears = GearLoadsOf(input.gears);
     const LaguerreRule& rule = StandardLaguerreRule();
     out = {};
+    if (options.horizontalStrainDepth && kind == ResponseKind::VerticalStrain) {
+        const double z = *options.horizontalStrainDepth;
+        AnalysisOutput strain;
+        EvaluateDepth(ResponseKind::HorizontalStrain, system, rule, gears, LayerOfDepth(system, z),
+                      std::fabs(z), strain, ui);
+        out.horizontalStrain = strain.rows.back().kept;
+    }
     for (int d = 1; d <= input.structure.Depths; ++d) {
         const double z = input.structure.Depth[At(d)];
         EvaluateDepth(kind, system, rule, gears, LayerOfDepth(system, z), std::fabs(z), out, ui);
@@ -269,7 +277,8 @@ std::optional<ResponseKind> ResponseKindOfPavement(int pavementType, bool existi
 }
 
 AnalysisResult RunAnalysis(core::ProgramState& state, core::UserPort& ui,
-                           const AnalysisInput& input, std::optional<ResponseKind> kindOverride) {
+                           const AnalysisInput& input, std::optional<ResponseKind> kindOverride,
+                           const AnalysisOptions& options) {
     const std::int64_t start = ui.TickMs();
     AnalysisResult result;
     std::optional<ResponseKind> kind = kindOverride;
@@ -285,7 +294,7 @@ AnalysisResult RunAnalysis(core::ProgramState& state, core::UserPort& ui,
         ShowAnalysisError(state, ui, kCannotRun, result.reason);
     } else {
         try {
-            if (NewLeaAnalysis(state, ui, input, result.kind, result.output) ==
+            if (NewLeaAnalysis(state, ui, input, result.kind, result.output, options) ==
                 DriverStatus::ResultFileNotWritten) {
                 result.outcome = AnalysisOutcome::FileError;
                 result.reason = "The result file could not be written.";

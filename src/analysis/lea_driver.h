@@ -44,13 +44,23 @@ std::optional<std::string> CheckAnalysisInput(const AnalysisInput& input);
 
 enum class DriverStatus { Completed, ResultFileNotWritten };
 
+// What an analysis computes besides its response kind.
+struct AnalysisOptions {
+    // Depth (in; negative: the bottom of the layer above that interface) of the horizontal
+    // strain that a flexible run's asphalt criterion reads; unset for none.
+    std::optional<double> horizontalStrainDepth;
+};
+
 // Evaluates `kind` at every depth of the structure in order, rows into `out` (cleared first).
 // After each depth of a VerticalStrain or HorizontalStress run, "DAMTMP.DAT" in the program
 // directory is rewritten (atomically; a failure goes through the file-error dialog and ends
 // the analysis with ResultFileNotWritten). Throws AnalysisError on a fault of the solver;
 // expects an input that passed CheckAnalysisInput. Only this module's entry points catch.
+// With `options.horizontalStrainDepth` set, a VerticalStrain run first evaluates the
+// HorizontalStrain at that depth and keeps it in out.horizontalStrain (and the result file).
 DriverStatus NewLeaAnalysis(const core::ProgramState& state, core::UserPort& ui,
-                            const AnalysisInput& input, ResponseKind kind, AnalysisOutput& out);
+                            const AnalysisInput& input, ResponseKind kind, AnalysisOutput& out,
+                            const AnalysisOptions& options = {});
 
 // Response kind of a pavement type: 1, 2 -> VerticalStrain; 3, 10 or an existing rigid
 // pavement -> HorizontalStress; nullopt for any other type (the previous kind stays).
@@ -74,9 +84,11 @@ inline constexpr std::string_view kAnalysisErrorTitle = "Analysis Error";
 // "Analysis Error" message, DesignRunning cleared, no rows returned. A failed result file
 // write (its dialog already shown) clears DesignRunning too. Never throws; the section is
 // not changed.
+// `options` as for NewLeaAnalysis.
 AnalysisResult RunAnalysis(core::ProgramState& state, core::UserPort& ui,
                            const AnalysisInput& input,
-                           std::optional<ResponseKind> kindOverride = std::nullopt);
+                           std::optional<ResponseKind> kindOverride = std::nullopt,
+                           const AnalysisOptions& options = {});
 
 enum class BackCalcOutcome {
     Converged,     // relative modulus change below 0.001

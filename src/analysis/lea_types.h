@@ -63,6 +63,9 @@ struct ResponseRow {
 struct AnalysisOutput {
     std::vector<ResponseRow> rows;
     std::vector<std::vector<double>> pointValues;
+    // Horizontal strain per aircraft (0-based) at the bottom of the asphalt, when the run was
+    // asked for it: a strain result file then carries it in place of the converged node.
+    std::vector<double> horizontalStrain;
 };
 
 }  // namespace tavro::analysis

@@ -420,7 +420,11 @@ std::string FormatResultFile(ResponseKind kind, const LayeredSystem& system,
             text += Field(row.layer, "0", 3);
             text += Field(row.depth, "0.0", 7);
             text += Field(modulus(row.layer), ".00000000E+00", 17);
-            text += Field(row.convergedAt[ac], "0", 7);
+            if (ac < out.horizontalStrain.size()) {
+                text += Field(out.horizontalStrain[ac], ".00000000E+00", 17);
+            } else {
+                text += Field(row.convergedAt[ac], "0", 7);
+            }
             text += Field(row.kept[ac], ".00000000E+00", 17);
             text.append(nl);
         }

@@ -22,7 +22,8 @@ void EvaluateDepth(ResponseKind kind, LayeredSystem& system, const LaguerreRule&
 
 // Text of "DAMTMP.DAT" for a VerticalStrain or HorizontalStress run (CR LF lines): the
 // strain layout holds the current (last) row, the stress layout every row so far. Other
-// kinds write no result file and give "".
+// kinds write no result file and give "". A strain file whose output carries horizontal
+// strains writes each aircraft's in place of its converged node (".00000000E+00", width 17).
 std::string FormatResultFile(ResponseKind kind, const LayeredSystem& system,
                              const std::vector<GearLoads>& gears, const AnalysisOutput& out);
 

@@ -43,6 +43,18 @@ TEST(ResultFile, StrainRunListsTheCurrentDepthPerAircraft) {
     EXPECT_EQ(FormatResultFile(ResponseKind::VerticalStrain, s, gears, out), expected);
 }
 
+TEST(ResultFile, StrainRunWithAsphaltStrainsWritesThemInTheHorizontalColumn) {
+    const LayeredSystem s = ThreeLayers(400000, 30000, 10000);
+    AnalysisOutput out;
+    out.rows.push_back({3, 15.0, {-5.23e-4}, {41}});
+    out.horizontalStrain = {2.5e-4};
+    const std::string text =
+        FormatResultFile(ResponseKind::VerticalStrain, s, {Named("A", 6000)}, out);
+    EXPECT_NE(text.find("\r\nA                 6000.0  3   15.0    .10000000E+05    .25000000E-03"
+                        "   -.52300000E-03\r\n"),
+              std::string::npos);
+}
+
 TEST(ResultFile, StressRunListsEveryDepthSoFarPerAircraft) {
     const LayeredSystem s = ThreeLayers(4000000, 30000, 8000);
     const std::vector<GearLoads> gears = {Named("A", 60000), Named("TWELVE CHARS", 100000)};
