@@ -1,0 +1,205 @@
+// Flexible damage from hand-written result files: the subgrade and asphalt criteria against
+// hand calculations, the strain floor and its flag, overload exclusion, the maximum over
+// positions, and the file error path. One test runs the analysis to check that the
+// horizontal strain it is asked for reaches the asphalt criterion.
+#include "damage/flexible_cdf.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "analysis/lea_driver.h"
+#include "core/section_ops.h"
+#include "core/startup.h"
+#include "support/fake_user_port.h"
+#include "support/temp_dir.h"
+
+namespace tavro::damage {
+namespace {
+
+using test::FakeUserPort;
+using test::TempDir;
+
+// Allowable coverages span many decades; the single-precision log divisor and the eight
+// digits of the file keep them within a few parts in a million.
+constexpr double kCoverageRelTolerance = 1e-5;
+
+const std::string kHeader =
+    " Number of Pavements\r\n"
+    "           1\r\n"
+    "Number; of; Thickness & Modulii; Variations, ACs And RConcrete\r\n"
+    "  1  1  1    .00\r\n"
+    "           Gross   Layer              E          Horizontal   Vertical\r\n"
+    " AC        Load     No.   Depth    Modulus         Strain        Strain\r\n";
+
+// An aircraft line with horizontal and vertical strain texts.
+std::string Line(const std::string& horizontal, const std::string& vertical) {
+    return "Test wheel        12000.0  2   10.0    .15000000E+05 " + horizontal + " " + vertical +
+           "\r\n";
+}
+
+// Single wheels (configuration 1) at the given lateral positions, each its own aircraft,
+// on 5 in of asphalt (200000 psi) over a 15000 psi subgrade.
+core::ProgramState SingleWheels(const TempDir& dir, std::vector<float> positions,
+                                float departures) {
+    core::ProgramState state;
+    state.ProgramDir = dir.path();
+    state.Current.Layers = {{5, 200000, 0, 1}, {0, 15000, 0, 4}};
+    for (const float y : positions) {
+        library::AircraftEntry e;
+        e.AcName = "Test wheel";
+        e.AcGearConfig = 1;
+        e.AcWheelCount = 1;
+        e.AcWheelY[0] = y;
+        state.Aircraft.entries.push_back(e);
+        core::DesignAircraft a;
+        a.AircraftName = "Test wheel";
+        a.AircraftLibIndex = static_cast<std::int16_t>(state.Aircraft.entries.size());
+        a.ContactWidth = 10;
+        a.TotalDepartures = departures;
+        state.Current.Aircraft.push_back(a);
+    }
+    state.Run.DesignRunning = true;
+    return state;
+}
+
+// Subgrade criterion at E = 15000 psi (15 ksi):
+//   A = 0.001347313924 + 6.096554524e-5 * log10 15 = 0.001347313924 + 6.096554524e-5 * 1.1760913
+//     = 0.0014190150
+//   B = 3.662531599 * 15^0.3863832 = 3.662531599 * 2.8472404 = 10.428054
+// A strain of A gives C = 10000; A/2 gives 10000 * 2^10.428054 = 13777079.
+TEST(FlexibleCdf, SubgradeCriterionAtFifteenThousandPsiMatchesTheHandConstants) {
+    TempDir dir;
+    core::ProgramState state = SingleWheels(dir, {0, 200}, 1000);
+    dir.Write("DAMTMP.DAT", kHeader + Line("0", "-.14190150E-02") + Line("0", "-.70950748E-03"));
+    FakeUserPort ui;
+    const FlexibleCdfResult r = ComputeFlexibleCDF(state, ui, 0, FlexibleCriterion::Subgrade);
+    const core::DamageTables& d = state.Run.Damage;
+    EXPECT_NEAR(d.AllowableCoverages[1], 10000, 10000 * kCoverageRelTolerance);
+    EXPECT_NEAR(d.AllowableCoverages[2], 13777079, 13777079 * kCoverageRelTolerance);
+    EXPECT_NEAR(d.Log10Coverages[1], 4, 1e-6);
+    EXPECT_FLOAT_EQ(d.CriticalResponse[2], 0.00070950748f);
+    EXPECT_FALSE(r.strainsTooLow);
+    // Position 1 (x = 0) is under the first wheel: 1000 * 0.130323 / 10000.
+    EXPECT_NEAR(r.cdf, 0.0130323, 1e-5);
+    EXPECT_EQ(r.criticalPosition, 1);
+    EXPECT_TRUE(state.Run.DesignRunning);
+    // Events: one per aircraft line, one per aircraft and position.
+    EXPECT_EQ(ui.eventPolls, 2 + 2 * 41);
+}
+
+TEST(FlexibleCdf, StrainsBelowTheFloorAreRaisedAndKeepTheTooLowFlag) {
+    TempDir dir;
+    core::ProgramState state = SingleWheels(dir, {0}, 1000);
+    FakeUserPort ui;
+    dir.Write("DAMTMP.DAT", kHeader + Line("0", "-.50000000E-04"));
+    // 0.0001: C = 10000 * (14.190150)^10.428054 = 1.0303452e16.
+    EXPECT_TRUE(ComputeFlexibleCDF(state, ui, 0, FlexibleCriterion::Subgrade).strainsTooLow);
+    EXPECT_NEAR(state.Run.Damage.AllowableCoverages[1], 1.0303452e16, 1.0303452e16 * 1e-4);
+    EXPECT_FLOAT_EQ(state.Run.Damage.CriticalResponse[1], 0.00005f);  // as read
+
+    dir.Write("DAMTMP.DAT", kHeader + Line("0", "-.10000000E-03"));
+    EXPECT_FALSE(ComputeFlexibleCDF(state, ui, 0, FlexibleCriterion::Subgrade).strainsTooLow);
+}
+
+TEST(FlexibleCdf, OverloadAircraftAloneGivesNoDamage) {
+    TempDir dir;
+    core::ProgramState state = SingleWheels(dir, {0}, 1000);
+    state.Current.Aircraft[0].OverloadFlag = true;
+    dir.Write("DAMTMP.DAT", kHeader + Line("0", "-.20000000E-02"));
+    FakeUserPort ui;
+    const FlexibleCdfResult r = ComputeFlexibleCDF(state, ui, 0, FlexibleCriterion::Subgrade);
+    EXPECT_EQ(r.cdf, 0);
+    EXPECT_TRUE(r.strainsTooLow);
+    EXPECT_EQ(state.Run.Damage.CoveragesPerPass[1][1], 0);
+}
+
+TEST(FlexibleCdf, CdfIsTheLargestPositionNotTheSumOfAircraft) {
+    TempDir dir;
+    // Wheels 200 in apart: neither reaches the other's position (beyond five sigma).
+    // Departures for 0.6 and 0.5 at their own positions: 0.6 * 10000 / 0.130323 = 46039.4.
+    core::ProgramState state = SingleWheels(dir, {0, 200}, 46039.4f);
+    state.Current.Aircraft[1].TotalDepartures = 38366.2f;  // 0.5 * 10000 / 0.130323
+    dir.Write("DAMTMP.DAT", kHeader + Line("0", "-.14190150E-02") + Line("0", "-.14190150E-02"));
+    FakeUserPort ui;
+    const FlexibleCdfResult r = ComputeFlexibleCDF(state, ui, 0, FlexibleCriterion::Subgrade);
+    EXPECT_NEAR(r.cdf, 0.6, 1e-4);
+    EXPECT_EQ(r.criticalPosition, 1);
+    EXPECT_NEAR(state.Run.Damage.CdfByPosition[21], 0.5, 1e-4);  // x = 200
+}
+
+TEST(FlexibleCdf, AsphaltCriterionUsesTheHorizontalStrainAndSurfaceModulus) {
+    TempDir dir;
+    core::ProgramState state = SingleWheels(dir, {0}, 1000);
+    dir.Write("DAMTMP.DAT", kHeader + Line(".10000000E-03", "-.30000000E-02"));
+    FakeUserPort ui;
+    const FlexibleCdfResult r = ComputeFlexibleCDF(state, ui, 0, FlexibleCriterion::Asphalt);
+    // log10 C = 2.68 - 5 * (-4) - 2.665 * log10 200000 = 22.68 - 2.665 * 5.30103 = 8.552755
+    EXPECT_NEAR(state.Run.Damage.Log10Coverages[1], 8.552755, 1e-5);
+    EXPECT_FLOAT_EQ(state.Run.Damage.CriticalResponse[1], 0.0001f);
+    EXPECT_TRUE(r.strainsTooLow);
+}
+
+TEST(FlexibleCdf, ShortOrGarbledResultFileEndsTheRunWithOneMessage) {
+    TempDir dir;
+    core::ProgramState state = SingleWheels(dir, {0, 100, 200}, 1000);
+    dir.Write("DAMTMP.DAT", kHeader + Line("0", "-.14190150E-02") + "Test wheel  x y z\r\n");
+    FakeUserPort ui;
+    ui.answerDefaults = true;
+    const FlexibleCdfResult r = ComputeFlexibleCDF(state, ui, 0, FlexibleCriterion::Subgrade);
+    EXPECT_TRUE(r.readError);
+    EXPECT_FALSE(state.Run.DesignRunning);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "File Error");
+    EXPECT_EQ(ui.boxes[0].text,
+              "There has been an error reading\r\nstrains from the data file. This\r\n"
+              "may have been caused by a very\r\nthin surface layer. The design\r\n"
+              "will be ended.\r\n\r\nPlease check the structure.");
+    // The missing aircraft are still counted, with 0.001.
+    EXPECT_FLOAT_EQ(state.Run.Damage.CriticalResponse[3], 0.001f);
+    EXPECT_GT(r.cdf, 0);
+
+    // Outside a run (and with no file at all) nothing is said.
+    dir.Write("DAMTMP.DAT", "");
+    EXPECT_TRUE(ComputeFlexibleCDF(state, ui, 0, FlexibleCriterion::Subgrade).readError);
+    EXPECT_EQ(ui.boxes.size(), 1u);
+}
+
+TEST(FlexibleCdf, AnalysisAskedForTheAsphaltStrainWritesItWhereTheCriterionReadsIt) {
+    TempDir dir;
+    FakeUserPort ui;
+    core::ProgramState state;
+    core::InitLibraries(state);
+    state.ProgramDir = dir.path();
+    state.Current.Layers = {{5, 200000, 0, 1}, {0, 15000, 0, 4}};
+    core::DerivePavementType(state);
+    core::DesignAircraft a;
+    a.AircraftName = "SW 12,000";
+    a.AircraftLibIndex =
+        static_cast<std::int16_t>(*library::FindAircraft(state.Aircraft, a.AircraftName));
+    a.GrossLoad = 12000;
+    a.AnnualDepartures = 1200;
+    state.Current.Aircraft = {a};
+    core::PrepareAircraft(state);
+    const analysis::AnalysisInput input =
+        analysis::BuildAnalysisInput(state, {{{5, 200000, 1}, {0, 15000, 4}}, {5.0005}});
+    analysis::AnalysisOptions options;
+    options.horizontalStrainDepth = -5;  // bottom of the asphalt
+    const analysis::AnalysisResult run =
+        analysis::RunAnalysis(state, ui, input, std::nullopt, options);
+    ASSERT_EQ(run.outcome, analysis::AnalysisOutcome::Completed);
+    ASSERT_EQ(run.output.horizontalStrain.size(), 1u);
+    const double strain = run.output.horizontalStrain[0];
+    EXPECT_GT(strain, 1e-5);  // tension under a 12000 lb aircraft's wheel on 5 in of asphalt
+    EXPECT_LT(strain, 1e-2);
+
+    ComputeFlexibleCDF(state, ui, 5.0005, FlexibleCriterion::Asphalt);
+    // Through eight digits of text and a single-precision store.
+    EXPECT_NEAR(state.Run.Damage.CriticalResponse[1], strain, strain * 2e-7);
+    ComputeFlexibleCDF(state, ui, 5.0005, FlexibleCriterion::Subgrade);
+    const double vertical = -run.output.rows.back().kept[0];
+    EXPECT_NEAR(state.Run.Damage.CriticalResponse[1], vertical, vertical * 2e-7);
+}
+
+}  // namespace
+}  // namespace tavro::damage
