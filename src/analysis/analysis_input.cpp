@@ -76,8 +76,11 @@ double SubgradePoisson(const core::CurrentSectionRecord& section, int subgradeTy
 LeaStructure BuildStructure(const core::CurrentSectionRecord& section,
                             const AnalysisLayerList& list) {
     LeaStructure s;
-    s.FlexuralStrength =
-        section.Layers.empty() ? 0 : Widen(section.Layers.front().LayerFlexStrength);
+    // The slab whose strength governs is the last concrete layer: the existing slab under an
+    // overlay, the only slab otherwise.
+    for (const core::SectionLayer& layer : section.Layers) {
+        if (layer.LayerFlexStrength > 0) s.FlexuralStrength = Widen(layer.LayerFlexStrength);
+    }
     const int n = static_cast<int>(list.layers.size());
     s.Layers = n;
     const auto size = static_cast<std::size_t>(n + 1);

@@ -66,9 +66,9 @@ struct AnalysisInput {
 // Fills the records from the analysis layer list and the current section's design
 // aircraft (library geometry by AircraftLibIndex; an aircraft without a valid library
 // entry gets no tires and no points, which the analysis refuses). Pure: no files, no
-// messages. FlexuralStrength is the flexural strength of section layer 1 (0 when it is
-// not concrete). Layer type codes outside 0..17 get Poisson's ratio and interface value 0
-// (the analysis refuses them). At most kMaxDepths depths are taken. Single-precision
+// messages. FlexuralStrength is the flexural strength of the last section layer with a
+// positive one (0 when there is none). Layer type codes outside 0..17 get Poisson's ratio
+// and interface value 0 (the analysis refuses them). At most kMaxDepths depths are taken. Single-precision
 // inputs enter the records as the decimal they stand for (0.475f as 0.475).
 AnalysisInput BuildAnalysisInput(const core::ProgramState& state, const AnalysisLayerList& list);
 

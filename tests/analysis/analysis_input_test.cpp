@@ -194,6 +194,13 @@ TEST(VornaFiles, ConcreteSurfaceGivesFlexuralStrengthAndRigidSubgradeRatio) {
     EXPECT_NE(text.find("\r\n     1         -12.000000\r\n"), std::string::npos);
 }
 
+TEST(VornaFiles, FlexuralStrengthIsThatOfTheLastConcreteLayer) {
+    core::ProgramState state = SampleState();
+    state.Current.Layers = {{6, 4000000, 650, 11}, {10, 4000000, 720, 5}, {0, 10000, 0, 4}};
+    AnalysisLayerList list{{{6, 4000000, 11}, {10, 4000000, 5}, {0, 10000, 4}}, {-16}};
+    EXPECT_EQ(BuildAnalysisInput(state, list).structure.FlexuralStrength, 720);
+}
+
 TEST(VornaFiles, UndefinedSubgradeTakesItsOwnRatioEvenUnderConcrete) {
     core::ProgramState state = SampleState();
     state.Current.Layers = {{12, 4000000, 650, 5}, {0, 10000, 0, 0}};
