@@ -1,0 +1,236 @@
+#include "design/run_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+
+#include "core/job_file.h"
+#include "design/design_fixture.h"
+
+namespace tavro::design {
+namespace {
+
+using testing::DesignFixture;
+
+constexpr double kDesignTolerance = 0.005;        // |ln CDF| of a converged design
+constexpr double kFlexibleLifeTolerance = 0.001;  // |CDF - 1| of a flexible life
+
+// A design job of our own in the test directory, with the sample sections in it.
+void MakeOwnJob(DesignFixture& f) {
+    f.state.JobName = "Mine";
+    f.Select(1);
+}
+
+TEST(RunController, EverySampleSectionDesignsAndItsLifeIsTheDesignLife) {
+    DesignFixture f;
+    const int expectedSlots[] = {1, 3};
+    for (int slot : expectedSlots) {
+        SCOPED_TRACE(slot);
+        f.Select(slot);
+        const auto start = std::chrono::steady_clock::now();
+        const RunResult design = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
+        const double ms = std::chrono::duration<double, std::milli>(
+                              std::chrono::steady_clock::now() - start).count();
+        ASSERT_EQ(design.status, RunStatus::Ran);
+        ASSERT_EQ(design.summary.outcome, DesignOutcome::Converged) << design.summary.why;
+        EXPECT_LT(std::fabs(std::log(design.summary.cdf)), kDesignTolerance);
+        EXPECT_TRUE(design.timeStamped);
+        EXPECT_EQ(f.state.Current.SectionTimeStamp, f.ui.nowSerial);
+        std::printf("sample %d: design layer %d = %.4f in, CDF %.5f, %d iterations, %.1f ms\n",
+                    slot, design.designLayer,
+                    design.layers[static_cast<std::size_t>(design.designLayer - 1)].thickness,
+                    design.summary.cdf, design.summary.iterations, ms);
+
+        // Miner's sum: the aircraft's shares at the critical position make up the CDF there.
+        float sum = 0;
+        for (const auto& a : design.aircraft) sum += a.cdf;
+        EXPECT_NEAR(sum, design.cdfByPosition[static_cast<std::size_t>(design.criticalPosition - 1)],
+                    1e-4);
+
+        const double stamp = f.state.Current.SectionTimeStamp;
+        const RunResult life = RunLifeCommand(f.state, f.ui, f.InMemory());
+        ASSERT_EQ(life.summary.outcome, DesignOutcome::Converged) << life.summary.why;
+        EXPECT_NEAR(life.summary.life, 20,
+                    20 * (kDesignTolerance + kFlexibleLifeTolerance));
+        EXPECT_EQ(f.state.Current.SectionTimeStamp, stamp);  // a life run keeps the stamp
+    }
+    EXPECT_TRUE(f.ui.boxes.empty());
+}
+
+TEST(RunController, AcOverlayOnFlexibleIsNotAvailableYet) {
+    DesignFixture f;
+    f.Select(2);
+    const RunResult r = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
+    EXPECT_EQ(r.status, RunStatus::NotAvailable);
+    ASSERT_EQ(f.ui.boxes.size(), 1u);
+    EXPECT_EQ(f.ui.boxes[0].title, "Designing a Structure");
+    EXPECT_EQ(f.ui.boxes[0].text,
+              "The design of \"AC Overlay on Flexible\" sections\r\n"
+              "is not available in this version of the program.");
+    EXPECT_FALSE(f.state.Run.DesignRunning);
+    EXPECT_TRUE(core::IsNotAnalysed(f.state.Current.SectionTimeStamp));
+}
+
+TEST(RunController, PreconditionsAreCheckedInOrderWithTheirTexts) {
+    DesignFixture f;
+    f.Select(1);
+    f.state.Current.SectionTimeStamp = core::DaySerialFromCivil({2024, 3, 5, 14, 7, 9});
+    f.state.FirstInstance = false;
+    f.state.Current.Aircraft.clear();
+
+    EXPECT_EQ(RunDesignCommand(f.state, f.ui, RunMode::Design).status, RunStatus::Refused);
+    ASSERT_EQ(f.ui.boxes.size(), 1u);
+    EXPECT_EQ(f.ui.boxes[0].title, "Structure in Job Samples");
+    EXPECT_EQ(f.ui.boxes[0].text,
+              "Structures in Job Samples cannot\r\nbe changed. They are included\r\n"
+              "only for building new structures.\r\n\r\nUse Copy Section in the Startup\r\n"
+              "window to create a new structure\r\nfor design.");
+
+    f.state.JobName = "Mine";
+    f.ui.boxes.clear();
+    f.ui.Answer(core::Answer::Yes);
+    EXPECT_EQ(RunDesignCommand(f.state, f.ui, RunMode::Design).status, RunStatus::Refused);
+    ASSERT_EQ(f.ui.Titles(), (std::vector<std::string>{"Already Designed", "Not First Instance"}));
+    EXPECT_EQ(f.ui.boxes[0].text,
+              "A design for this section was\r\ncompleted on 03/05/24 14:07:09.\r\n\r\n"
+              "Do you want to continue?");
+    EXPECT_EQ(f.ui.boxes[0].buttons, core::Buttons::YesNo);
+    EXPECT_EQ(f.ui.boxes[0].defaultAnswer, core::Answer::No);
+    EXPECT_EQ(f.ui.boxes[1].text,
+              "A previous instance of the program\r\nis, or has been, running.\r\n\r\n"
+              "Design solutions can only be made\r\nby the first instance.");
+
+    f.state.FirstInstance = true;
+    f.ui.boxes.clear();
+    f.ui.Answer(core::Answer::Yes);
+    EXPECT_EQ(RunDesignCommand(f.state, f.ui, RunMode::Design).status, RunStatus::Refused);
+    ASSERT_EQ(f.ui.Titles(), (std::vector<std::string>{"Already Designed", "Designing Structure"}));
+    EXPECT_EQ(f.ui.boxes[1].text, "There are no aircraft in\r\njob Mine section ACAggregate.");
+
+    f.ui.boxes.clear();
+    EXPECT_EQ(RunLifeCommand(f.state, f.ui).status, RunStatus::Refused);
+    ASSERT_EQ(f.ui.Titles(), std::vector<std::string>{"Structure Life"});
+    EXPECT_EQ(f.ui.boxes[0].text, "There are no aircraft in\r\njob Mine section ACAggregate.");
+}
+
+TEST(RunController, DecliningAlreadyDesignedChangesNothing) {
+    DesignFixture f;
+    MakeOwnJob(f);
+    const double stamp = core::DaySerialFromCivil({2024, 3, 5, 14, 7, 9});
+    f.state.Current.SectionTimeStamp = stamp;
+    const auto layers = f.state.Current.Layers;
+    f.ui.Answer(core::Answer::No);
+    EXPECT_EQ(RunDesignCommand(f.state, f.ui, RunMode::Design).status, RunStatus::Declined);
+    EXPECT_EQ(f.state.Current.SectionTimeStamp, stamp);
+    EXPECT_EQ(f.state.Current.Layers[1].LayerThickness, layers[1].LayerThickness);
+    EXPECT_EQ(f.ui.eventPolls, 0);
+}
+
+TEST(RunController, StructureWithoutAPavementTypeIsNotValidForDesign) {
+    DesignFixture f;
+    MakeOwnJob(f);
+    f.state.Current.Layers[0].LayerType = 2;  // "Base" on top
+    const RunResult r = RunDesignCommand(f.state, f.ui, RunMode::Design);
+    EXPECT_EQ(r.status, RunStatus::NotValid);
+    EXPECT_EQ(f.ui.Titles(), std::vector<std::string>{"Designing a Structure"});
+    EXPECT_EQ(f.ui.boxes[0].text, "The structure is not valid for design.");
+    EXPECT_FALSE(r.timeStamped);
+}
+
+TEST(RunController, InterruptAfterSomePollsEndsTheDesignUnstamped) {
+    DesignFixture f;
+    MakeOwnJob(f);
+    f.Select(3);
+    const RunResult full = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
+    ASSERT_EQ(full.summary.outcome, DesignOutcome::Converged);
+    const int polls = f.ui.eventPolls;
+
+    f.Select(3);
+    f.ui.eventPolls = 0;
+    f.ui.onPoll = [&](int n) {
+        if (n == polls / 2) f.state.Run.DesignRunning = false;
+    };
+    const RunResult stopped = RunDesignCommand(f.state, f.ui, RunMode::Design);
+    EXPECT_EQ(stopped.status, RunStatus::Ran);
+    EXPECT_EQ(stopped.summary.outcome, DesignOutcome::Interrupted);
+    EXPECT_LT(stopped.summary.iterations, full.summary.iterations);
+    EXPECT_FALSE(stopped.timeStamped);
+    EXPECT_TRUE(core::IsNotAnalysed(f.state.Current.SectionTimeStamp));
+    EXPECT_FALSE(f.state.Run.DesignRunning);
+    EXPECT_TRUE(f.ui.boxes.empty());
+}
+
+TEST(RunController, ADesignWithoutDeparturesEndsInAMathError) {
+    DesignFixture f;
+    MakeOwnJob(f);
+    for (auto& a : f.state.Current.Aircraft) a.AnnualDepartures = 0;
+    const RunResult r = RunDesignCommand(f.state, f.ui, RunMode::Design);
+    EXPECT_EQ(r.status, RunStatus::RunError);
+    EXPECT_EQ(r.summary.runError, 5);
+    ASSERT_EQ(f.ui.Titles(), std::vector<std::string>{"Math Error"});
+    EXPECT_EQ(f.ui.boxes[0].text,
+              "Tried to perform a math operation\r\nwith nonnumeric argument(s).\r\n"
+              "Please make a note of all section\r\ndata and report the error.");
+    EXPECT_FALSE(r.timeStamped);
+}
+
+TEST(RunController, RunErrorTextsByNumber) {
+    EXPECT_EQ(RunErrorMessage(11).text,
+              "Division by zero.\r\nPlease make a note of all section\r\ndata and report the error.");
+    EXPECT_EQ(RunErrorMessage(6).title, "Math Error");
+    const RunErrorText other = RunErrorMessage(9);
+    EXPECT_EQ(other.title, "Unanticipated Error");
+    EXPECT_EQ(other.text,
+              "An unanticipated error has occurred.\r\nPlease make a note of all section\r\n"
+              "data and report the error.\r\n\r\nThe error number is 9.");
+}
+
+TEST(RunController, BatchDesignsAndSavesEachSectionOfAnOwnJob) {
+    DesignFixture f;
+    f.state.JobName = "Mine";
+    f.state.Sections.erase(f.state.Sections.begin() + 1);  // the two new flexible samples
+    const BatchResult batch = RunBatch(f.state, f.ui, 1, BatchSave::SaveEach);
+    EXPECT_EQ(batch.end, BatchEnd::Completed);
+    ASSERT_EQ(batch.sections.size(), 2u);
+    core::ProgramState reread;
+    reread.ProgramDir = f.state.ProgramDir;
+    reread.JobName = "Mine";
+    ASSERT_FALSE(core::ReadJob(reread, f.ui));
+    for (std::size_t k = 0; k < 2; ++k) {
+        const auto& entry = batch.sections[k];
+        EXPECT_TRUE(entry.saved);
+        const auto& designed = entry.run.layers[static_cast<std::size_t>(entry.run.designLayer - 1)];
+        EXPECT_NEAR(reread.Sections[k].Layers[static_cast<std::size_t>(entry.run.designLayer - 1)]
+                        .LayerThickness,
+                    designed.thickness, 0.00005);  // the job file keeps 4 decimals
+        EXPECT_EQ(reread.Sections[k].SectionTimeStamp, f.ui.nowSerial);
+    }
+    EXPECT_EQ(f.state.CurrentSection, 1);
+}
+
+TEST(RunController, BatchStopsAtASectionThatEndsUnstamped) {
+    DesignFixture f;
+    f.state.JobName = "Mine";
+    f.state.Sections[1].Aircraft.clear();  // refused: no time stamp
+    const BatchResult batch = RunBatch(f.state, f.ui, 1, BatchSave::InMemory);
+    EXPECT_EQ(batch.end, BatchEnd::RunStopped);
+    ASSERT_EQ(batch.sections.size(), 2u);
+    EXPECT_EQ(batch.sections[1].run.status, RunStatus::Refused);
+    EXPECT_FALSE(f.dir.Exists("Mine.JOB"));
+}
+
+TEST(RunController, SamplesAreDesignedInMemoryButNeverSaved) {
+    DesignFixture f;
+    const BatchResult batch = RunBatch(f.state, f.ui, 1, BatchSave::SaveEach, f.InMemory());
+    EXPECT_EQ(batch.end, BatchEnd::SaveFailed);
+    ASSERT_EQ(batch.sections.size(), 1u);
+    EXPECT_EQ(batch.sections[0].run.summary.outcome, DesignOutcome::Converged);
+    EXPECT_FALSE(batch.sections[0].saved);
+    ASSERT_EQ(f.ui.boxes.size(), 1u);  // WriteJob's refusal
+    EXPECT_FALSE(f.dir.Exists("Samples.JOB"));
+}
+
+}  // namespace
+}  // namespace tavro::design
