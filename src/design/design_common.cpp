@@ -17,13 +17,20 @@ namespace tavro::design {
 
 std::string_view OutcomeName(DesignOutcome outcome) {
     switch (outcome) {
-        case DesignOutcome::Converged: return "converged";
-        case DesignOutcome::MinimumReached: return "minimumReached";
-        case DesignOutcome::Interrupted: return "interrupted";
-        case DesignOutcome::NoConvergence: return "noConvergence";
-        case DesignOutcome::NoFiniteLife: return "noFiniteLife";
-        case DesignOutcome::ResponsesTooLow: return "responsesTooLow";
-        case DesignOutcome::Error: return "error";
+        case DesignOutcome::Converged:
+            return "converged";
+        case DesignOutcome::MinimumReached:
+            return "minimumReached";
+        case DesignOutcome::Interrupted:
+            return "interrupted";
+        case DesignOutcome::NoConvergence:
+            return "noConvergence";
+        case DesignOutcome::NoFiniteLife:
+            return "noFiniteLife";
+        case DesignOutcome::ResponsesTooLow:
+            return "responsesTooLow";
+        case DesignOutcome::Error:
+            return "error";
     }
     return "error";
 }
@@ -61,7 +68,8 @@ RunErrorText RunErrorMessage(int number) {
 }
 
 double LnCdf(double cdf) {
-    if (!(cdf > 0) || !std::isfinite(cdf)) throw RunFault{5, "the CDF " + FormatCdf(cdf) + " has no logarithm"};
+    if (!(cdf > 0) || !std::isfinite(cdf))
+        throw RunFault{5, "the CDF " + FormatCdf(cdf) + " has no logarithm"};
     return std::log(cdf);
 }
 
@@ -100,9 +108,10 @@ AnalysisStep AnalyseCurrentSection(core::ProgramState& state, core::UserPort& ui
     analysis::AnalysisLayerList list;
     const damage::AggregateResult aggregate = damage::CalculateAggregateModuli(state, ui, list);
     if (aggregate.status != damage::AggregateStatus::Ok) {
-        ShowRunError(state, ui,
-                     JoinLines({"Error computing aggregate Modulus", "The design has been aborted"}),
-                     procedureTitle);
+        ShowRunError(
+            state, ui,
+            JoinLines({"Error computing aggregate Modulus", "The design has been aborted"}),
+            procedureTitle);
         step.status = AnalysisStepStatus::AggregateError;
         return step;
     }
@@ -129,8 +138,8 @@ AnalysisStep AnalyseCurrentSection(core::ProgramState& state, core::UserPort& ui
 
 void SetDeparturesForPeriod(core::ProgramState& state, double years) {
     for (core::DesignAircraft& aircraft : state.Current.Aircraft)
-        aircraft.TotalDepartures =
-            library::ComputeTotalDepartures(aircraft.AnnualDepartures, aircraft.AnnualGrowth, years);
+        aircraft.TotalDepartures = library::ComputeTotalDepartures(aircraft.AnnualDepartures,
+                                                                   aircraft.AnnualGrowth, years);
 }
 
 LifeSearch SearchLife(core::ProgramState& state, double designLife, double cdfAtDesignLife,

@@ -18,13 +18,13 @@ namespace tavro::design {
 enum class RunMode { Design, Life };
 
 enum class DesignOutcome {
-    Converged,       // design: |ln CDF| below the tolerance; life: |CDF - 1| below it (or life 0)
-    MinimumReached,  // minimum thicknesses reached with CDF < 1 (message shown)
-    Interrupted,     // DesignRunning was cleared by the user's stop
-    NoConvergence,   // iteration bound, or the damage grows with thickness (message shown)
-    NoFiniteLife,    // life: the CDF does not reach 1 however long the traffic runs
-    ResponsesTooLow, // life: the responses are below the failure model's range (message shown)
-    Error,           // aggregate structure, analysis or result file refused, or a run fault
+    Converged,        // design: |ln CDF| below the tolerance; life: |CDF - 1| below it (or life 0)
+    MinimumReached,   // minimum thicknesses reached with CDF < 1 (message shown)
+    Interrupted,      // DesignRunning was cleared by the user's stop
+    NoConvergence,    // iteration bound, or the damage grows with thickness (message shown)
+    NoFiniteLife,     // life: the CDF does not reach 1 however long the traffic runs
+    ResponsesTooLow,  // life: the responses are below the failure model's range (message shown)
+    Error,            // aggregate structure, analysis or result file refused, or a run fault
 };
 
 // "converged", "minimumReached", ... for reports and the command line.
@@ -57,14 +57,14 @@ struct DesignOptions {
 struct RunSummary {
     RunMode mode = RunMode::Design;
     DesignOutcome outcome = DesignOutcome::Error;
-    int iterations = 0;        // analysis iterations (state.Run.IterationCount)
-    float cdf = 0;             // the displayed CDF: of the last design iteration, or at the design life
-    float firstCrackCdf = 0;   // rigid, percent
-    float life = 0;            // years (life mode); +infinity for NoFiniteLife
-    int lifeSteps = 0;         // secant steps of the life search
-    int runError = 0;          // run-time fault number (5, 6, 11, ...) for the run-error report, 0 none
-    bool messageShown = false; // a run-error report was shown (the end-of-run beep is suppressed)
-    std::string why;           // why the run stopped, in words
+    int iterations = 0;  // analysis iterations (state.Run.IterationCount)
+    float cdf = 0;       // the displayed CDF: of the last design iteration, or at the design life
+    float firstCrackCdf = 0;  // rigid, percent
+    float life = 0;           // years (life mode); +infinity for NoFiniteLife
+    int lifeSteps = 0;        // secant steps of the life search
+    int runError = 0;  // run-time fault number (5, 6, 11, ...) for the run-error report, 0 none
+    bool messageShown = false;  // a run-error report was shown (the end-of-run beep is suppressed)
+    std::string why;            // why the run stopped, in words
 };
 
 // Lines joined by CR LF; an empty line stands for a blank line of the message.

@@ -97,7 +97,8 @@ private:
     bool AnalyseAndDamage(damage::FlexibleCdfResult& damage) {
         const AnalysisStep step = AnalyseCurrentSection(state_, ui_, kFlexibleDesignTitle);
         switch (step.status) {
-            case AnalysisStepStatus::Analysed: break;
+            case AnalysisStepStatus::Analysed:
+                break;
             case AnalysisStepStatus::AggregateError:
                 summary_.messageShown = true;
                 End(DesignOutcome::Error, "the aggregate layers were refused");
@@ -111,8 +112,8 @@ private:
         }
         sublayered_ = step.sublayered;
         depth_ = step.depth;
-        damage = damage::ComputeFlexibleCDF(state_, ui_, depth_,
-                                            damage::FlexibleCriterion::Subgrade);
+        damage =
+            damage::ComputeFlexibleCDF(state_, ui_, depth_, damage::FlexibleCriterion::Subgrade);
         if (damage.readError) {
             state_.Run.DesignRunning = false;
             End(DesignOutcome::Error, "the responses could not be read");
@@ -140,7 +141,8 @@ private:
             state_.Run.LnCdf = 10;
             return Next::Iterate;
         }
-        if (m < options_.convergence) return End(DesignOutcome::Converged, "|ln CDF| below tolerance");
+        if (m < options_.convergence)
+            return End(DesignOutcome::Converged, "|ln CDF| below tolerance");
         if (AtMinimum(Layer(n_)) && (!HasLayerAbove() || AtMinimum(Layer(n_ - 1))) &&
             damage.cdf < 1) {
             return GiveUp(DesignOutcome::MinimumReached, "minimum thicknesses reached",
@@ -183,16 +185,16 @@ private:
             return Next::Iterate;
         }
         if (trial.cdf <= 1) {
-            return GiveUp(
-                DesignOutcome::NoConvergence, "the CDF grows with thickness while below 1",
-                JoinLines({"The design procedure cannot converge. In this",
-                           "case, the cause is an inconsistency in the model.",
-                           "CDF at the top of the subgrade increases when",
-                           "thickness increases and CDF < 1.", "",
-                           "At the least, this can occur when a very",
-                           "stiff layer is placed on a very flexible",
-                           "subgrade. Please check the structure."}),
-                "Cannot Converge");
+            return GiveUp(DesignOutcome::NoConvergence,
+                          "the CDF grows with thickness while below 1",
+                          JoinLines({"The design procedure cannot converge. In this",
+                                     "case, the cause is an inconsistency in the model.",
+                                     "CDF at the top of the subgrade increases when",
+                                     "thickness increases and CDF < 1.", "",
+                                     "At the least, this can occur when a very",
+                                     "stiff layer is placed on a very flexible",
+                                     "subgrade. Please check the structure."}),
+                          "Cannot Converge");
         }
         SetThickness(layer, 2.0 * layer.LayerThickness);
         state_.Run.LnCdf = 10;
@@ -208,13 +210,13 @@ private:
 
     Next ComputeLife(double cdfAtDesignLife) {
         summary_.cdf = core::Single(cdfAtDesignLife);
-        const LifeSearch search = SearchLife(
-            state_, state_.Current.DesignLife, cdfAtDesignLife, options_.flexibleLifeTolerance,
-            options_, [this] {
-                const damage::FlexibleCdfResult r = damage::ComputeFlexibleCDF(
-                    state_, ui_, depth_, damage::FlexibleCriterion::Subgrade);
-                return LifeCdf{r.cdf, r.strainsTooLow, r.readError};
-            });
+        const LifeSearch search =
+            SearchLife(state_, state_.Current.DesignLife, cdfAtDesignLife,
+                       options_.flexibleLifeTolerance, options_, [this] {
+                           const damage::FlexibleCdfResult r = damage::ComputeFlexibleCDF(
+                               state_, ui_, depth_, damage::FlexibleCriterion::Subgrade);
+                           return LifeCdf{r.cdf, r.strainsTooLow, r.readError};
+                       });
         ui_.Redraw();
         ConcludeLife(state_, ui_, options_, search, "Subgrade strains are too low", summary_);
         return Next::Stop;
@@ -226,7 +228,8 @@ private:
         std::error_code ec;
         const fs::path dir(state_.ProgramDir);
         fs::remove(dir / "DAMTMPSG.DAT", ec);
-        if (fs::exists(dir / "DAMTMP.DAT", ec)) fs::rename(dir / "DAMTMP.DAT", dir / "DAMTMPSG.DAT", ec);
+        if (fs::exists(dir / "DAMTMP.DAT", ec))
+            fs::rename(dir / "DAMTMP.DAT", dir / "DAMTMPSG.DAT", ec);
         state_.Current.AsphaltCDF = -1;
         ui_.Redraw();
     }

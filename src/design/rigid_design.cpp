@@ -89,7 +89,8 @@ private:
     bool AnalyseAndDamage(damage::RigidCdfResult& damage) {
         const AnalysisStep step = AnalyseCurrentSection(state_, ui_, kRigidDesignTitle);
         switch (step.status) {
-            case AnalysisStepStatus::Analysed: break;
+            case AnalysisStepStatus::Analysed:
+                break;
             case AnalysisStepStatus::AggregateError:
                 summary_.messageShown = true;
                 End(DesignOutcome::Error, "the aggregate layers were refused");
@@ -129,18 +130,19 @@ private:
             state_.Run.LnCdf = 10;
             return Next::Iterate;
         }
-        if (m < options_.convergence) return End(DesignOutcome::Converged, "|ln CDF| below tolerance");
+        if (m < options_.convergence)
+            return End(DesignOutcome::Converged, "|ln CDF| below tolerance");
         if (AtMinimum(Slab()) && damage.cdf < 1) {
             const std::string cdfLine = "CDF = " + FormatCdf(summary_.cdf) + ".";
             if (state_.Current.LayerCount() == 2) {
-                return GiveUp(DesignOutcome::MinimumReached, "minimum slab thickness reached",
-                              JoinLines({"The minimum PCC thickness",
-                                         "has been reached. " + cdfLine}));
+                return GiveUp(
+                    DesignOutcome::MinimumReached, "minimum slab thickness reached",
+                    JoinLines({"The minimum PCC thickness", "has been reached. " + cdfLine}));
             }
             if (AtMinimum(Second())) {
-                return GiveUp(DesignOutcome::MinimumReached, "minimum thicknesses reached",
-                              JoinLines({"The minimum layer thicknesses",
-                                         "have been reached. " + cdfLine}));
+                return GiveUp(
+                    DesignOutcome::MinimumReached, "minimum thicknesses reached",
+                    JoinLines({"The minimum layer thicknesses", "have been reached. " + cdfLine}));
             }
         }
         return TrialStep(noDamage ? 1.0 : damage.cdf);
@@ -173,13 +175,14 @@ private:
             return Next::Iterate;
         }
         if (trial.cdf <= 1) {
-            return GiveUp(DesignOutcome::NoConvergence, "the CDF grows with slab thickness while below 1",
+            return GiveUp(DesignOutcome::NoConvergence,
+                          "the CDF grows with slab thickness while below 1",
                           JoinLines({"The design procedure cannot converge. In this",
                                      "case, the cause is that the PCC CDF increases",
                                      "as PCC thickness increases. It is probably due",
                                      "to stress increasing with increasing thickness",
-                                     "for a structure with a thin PCC layer on a",
-                                     "stiff subbase.", "", "Please check the structure."}),
+                                     "for a structure with a thin PCC layer on a", "stiff subbase.",
+                                     "", "Please check the structure."}),
                           "Cannot Converge");
         }
         SetThickness(Slab(), 2.0 * Slab().LayerThickness);
@@ -196,12 +199,12 @@ private:
     Next ComputeLife(const damage::RigidCdfResult& atDesignLife) {
         summary_.cdf = atDesignLife.cdf;
         summary_.firstCrackCdf = atDesignLife.firstCrackCdf;
-        const LifeSearch search = SearchLife(
-            state_, state_.Current.DesignLife, atDesignLife.cdf, options_.rigidLifeTolerance,
-            options_, [this] {
-                const damage::RigidCdfResult r = damage::ComputeRigidCDF(state_, ui_);
-                return LifeCdf{r.cdf, r.stressesTooLow, r.readError};
-            });
+        const LifeSearch search =
+            SearchLife(state_, state_.Current.DesignLife, atDesignLife.cdf,
+                       options_.rigidLifeTolerance, options_, [this] {
+                           const damage::RigidCdfResult r = damage::ComputeRigidCDF(state_, ui_);
+                           return LifeCdf{r.cdf, r.stressesTooLow, r.readError};
+                       });
         state_.Run.Damage.FirstCrackCdf = atDesignLife.firstCrackCdf;
         ui_.Redraw();
         ConcludeLife(state_, ui_, options_, search, "PCC stresses are too low", summary_);

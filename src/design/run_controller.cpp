@@ -24,13 +24,13 @@ core::Answer Tell(core::ProgramState& state, core::UserPort& ui, std::string_vie
 }
 
 std::string NoAircraftText(const core::ProgramState& state) {
-    return JoinLines({"There are no aircraft in", "job " + state.JobName + " section " +
-                                                      state.Current.SectionName + "."});
+    return JoinLines({"There are no aircraft in",
+                      "job " + state.JobName + " section " + state.Current.SectionName + "."});
 }
 
 // The checks of the Design command in order; a status when one of them ends the command.
-std::optional<RunStatus> Preconditions(core::ProgramState& state, core::UserPort& ui,
-                                       RunMode mode, const RunOptions& options) {
+std::optional<RunStatus> Preconditions(core::ProgramState& state, core::UserPort& ui, RunMode mode,
+                                       const RunOptions& options) {
     const std::string samples(core::kSamplesJob);
     if (options.refuseSamples && core::IsSamplesJob(state.JobName)) {
         Tell(state, ui, "Structure in Job " + samples,
@@ -64,7 +64,8 @@ std::optional<RunStatus> Preconditions(core::ProgramState& state, core::UserPort
 
 RunStatus NotAvailable(core::ProgramState& state, core::UserPort& ui, std::string_view what) {
     Tell(state, ui, "Designing a Structure",
-         JoinLines({"The " + std::string(what), "is not available in this version of the program."}));
+         JoinLines(
+             {"The " + std::string(what), "is not available in this version of the program."}));
     state.Run.DesignRunning = false;
     return RunStatus::NotAvailable;
 }
@@ -87,9 +88,9 @@ RunStatus Dispatch(core::ProgramState& state, core::UserPort& ui, RunMode mode,
         return RunStatus::Ran;
     }
     if (type == core::kAcOnFlexible || state.Current.ExistingPavement) {
-        return NotAvailable(state, ui,
-                            "design of \"" + std::string(core::PavementTypeReportName(type)) +
-                                "\" sections");
+        return NotAvailable(
+            state, ui,
+            "design of \"" + std::string(core::PavementTypeReportName(type)) + "\" sections");
     }
     Tell(state, ui, "Designing a Structure", "The structure is not valid for design.");
     state.Run.DesignRunning = false;
@@ -124,7 +125,8 @@ void CollectResults(const core::ProgramState& state, RunResult& result) {
     for (const core::SectionLayer& layer : section.Layers)
         result.layers.push_back({layer.LayerType, layer.LayerThickness, layer.LayerModulus});
     for (int j = 1; j <= core::kLateralPositions; ++j)
-        result.cdfByPosition[core::SlotIndex(j)] = damage.CdfByPosition[static_cast<std::size_t>(j)];
+        result.cdfByPosition[core::SlotIndex(j)] =
+            damage.CdfByPosition[static_cast<std::size_t>(j)];
     const int critical = damage.CriticalPosition;
     result.criticalPosition = critical;
     result.asphaltCdf = section.AsphaltCDF;
@@ -138,7 +140,8 @@ void CollectResults(const core::ProgramState& state, RunResult& result) {
         entry.allowableCoverages = damage.AllowableCoverages[slot];
         entry.totalDepartures = aircraft.TotalDepartures;
         if (critical >= 1 && critical <= core::kLateralPositions) {
-            entry.coveragesPerPass = damage.CoveragesPerPass[slot][static_cast<std::size_t>(critical)];
+            entry.coveragesPerPass =
+                damage.CoveragesPerPass[slot][static_cast<std::size_t>(critical)];
             // Miner's share of this aircraft at the critical position; overload aircraft
             // take no part in the sum.
             if (!aircraft.OverloadFlag && entry.allowableCoverages > 0)
@@ -153,12 +156,18 @@ void CollectResults(const core::ProgramState& state, RunResult& result) {
 
 std::string_view RunStatusName(RunStatus status) {
     switch (status) {
-        case RunStatus::Ran: return "ran";
-        case RunStatus::Refused: return "refused";
-        case RunStatus::Declined: return "declined";
-        case RunStatus::NotAvailable: return "notAvailable";
-        case RunStatus::NotValid: return "notValid";
-        case RunStatus::RunError: return "runError";
+        case RunStatus::Ran:
+            return "ran";
+        case RunStatus::Refused:
+            return "refused";
+        case RunStatus::Declined:
+            return "declined";
+        case RunStatus::NotAvailable:
+            return "notAvailable";
+        case RunStatus::NotValid:
+            return "notValid";
+        case RunStatus::RunError:
+            return "runError";
     }
     return "refused";
 }

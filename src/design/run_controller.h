@@ -42,17 +42,17 @@ struct LayerResult {
 // One design aircraft at the critical grid position of the last damage computation.
 struct AircraftResult {
     std::string name;
-    float response = 0;            // strain, or design stress psi
+    float response = 0;  // strain, or design stress psi
     float allowableCoverages = 0;
-    float coveragesPerPass = 0;    // at the critical position
-    float totalDepartures = 0;     // of the last damage computation
-    float cdf = 0;                 // its share of the CDF at the critical position
+    float coveragesPerPass = 0;  // at the critical position
+    float totalDepartures = 0;   // of the last damage computation
+    float cdf = 0;               // its share of the CDF at the critical position
 };
 
 struct RunResult {
     RunStatus status = RunStatus::Refused;
     RunMode mode = RunMode::Design;
-    RunSummary summary;        // when a procedure ran
+    RunSummary summary;  // when a procedure ran
     int pavementType = 0;
     int designLayer = 0;       // layer the design adjusted (0 for life runs)
     bool timeStamped = false;  // SectionTimeStamp was set to the run's end
@@ -86,9 +86,9 @@ RunResult RunLifeCommand(core::ProgramState& state, core::UserPort& ui,
                          const RunOptions& options = {});
 
 enum class BatchEnd {
-    Completed,    // every section from the first one down was designed (and saved)
-    RunStopped,   // a section ended without a time stamp
-    SaveFailed,   // WriteJob refused or failed (message shown)
+    Completed,   // every section from the first one down was designed (and saved)
+    RunStopped,  // a section ended without a time stamp
+    SaveFailed,  // WriteJob refused or failed (message shown)
 };
 
 struct BatchResult {

@@ -7,8 +7,8 @@
 #include "core/program_state.h"
 #include "core/section_ops.h"
 #include "core/startup.h"
-#include "library/aircraft_library.h"
 #include "design/run_controller.h"
+#include "library/aircraft_library.h"
 #include "support/fake_user_port.h"
 #include "support/temp_dir.h"
 
@@ -39,9 +39,8 @@ struct DesignFixture {
     void SelectRigidSection() {
         Select(1);
         state.Current.SectionName = "Rigid";
-        state.Current.Layers = {{12.0f, 4000000.0f, 700.0f, 5},
-                                {6.0f, 75000.0f, 0.0f, 6},
-                                {0.0f, 10000.0f, 0.0f, 4}};
+        state.Current.Layers = {
+            {12.0f, 4000000.0f, 700.0f, 5}, {6.0f, 75000.0f, 0.0f, 6}, {0.0f, 10000.0f, 0.0f, 4}};
         state.Current.Aircraft.resize(2);
         state.Current.Aircraft[0] = {"Gulfstream G-IV", 75000, 1200, 0};
         state.Current.Aircraft[1] = {"Regional Jet 700", 72500, 3000, 0};

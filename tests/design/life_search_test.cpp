@@ -74,8 +74,9 @@ TEST(LifeSearch, StepLimitEndsTheSearchWithItsMessage) {
 
 TEST(LifeSearch, ResponsesTooLowStopWithTheCallersLine) {
     LinearDamage d(0, 0.5 / 2000);
-    const LifeSearch s = SearchLife(d.state, 20, 0.5, kLifeTolerance, {},
-                                    [] { return LifeCdf{0.5, true, false}; });
+    const LifeSearch s = SearchLife(d.state, 20, 0.5, kLifeTolerance, {}, [] {
+        return LifeCdf{0.5, true, false};
+    });
     EXPECT_EQ(s.status, LifeStatus::TooLow);
     EXPECT_EQ(s.life, 0);
     test::FakeUserPort ui;
@@ -88,8 +89,9 @@ TEST(LifeSearch, ResponsesTooLowStopWithTheCallersLine) {
 
 TEST(LifeSearch, ATrialLifeBelowTheSmallestGivesLifeZero) {
     LinearDamage d(0, 1.0 / 2000);
-    const LifeSearch s = SearchLife(d.state, 0, 0, kLifeTolerance, {},
-                                    [] { return LifeCdf{0, false, false}; });
+    const LifeSearch s = SearchLife(d.state, 0, 0, kLifeTolerance, {}, [] {
+        return LifeCdf{0, false, false};
+    });
     EXPECT_EQ(s.status, LifeStatus::ZeroLife);
     EXPECT_EQ(s.life, 0);
 }

@@ -11,8 +11,8 @@ namespace {
 
 using testing::DesignFixture;
 
-constexpr double kDesignTolerance = 0.005;      // |ln CDF| of a converged design
-constexpr double kRigidLifeTolerance = 0.01;    // |CDF - 1| of a rigid life
+constexpr double kDesignTolerance = 0.005;    // |ln CDF| of a converged design
+constexpr double kRigidLifeTolerance = 0.01;  // |CDF - 1| of a rigid life
 
 TEST(RigidDesign, SlabOnCrushedBaseDesignsAndItsLifeIsTheDesignLife) {
     DesignFixture f;
@@ -66,8 +66,8 @@ TEST(RigidDesign, SlabAndBaseAtTheirMinimumsEndWithTheMinimumLayersMessage) {
     const RunSummary s = DesignRigid(f.state, f.ui, RunMode::Design);
     EXPECT_EQ(s.outcome, DesignOutcome::MinimumReached) << s.why;
     ASSERT_EQ(f.ui.boxes.size(), 1u);
-    EXPECT_EQ(f.ui.boxes[0].text,
-              "The minimum layer thicknesses\r\nhave been reached. CDF = " + FormatCdf(s.cdf) + ".");
+    EXPECT_EQ(f.ui.boxes[0].text, "The minimum layer thicknesses\r\nhave been reached. CDF = " +
+                                      FormatCdf(s.cdf) + ".");
 }
 
 TEST(RigidDesign, StressesBelowTheModelsRangeHalveSlabAndBaseUntilTheyCount) {

@@ -31,8 +31,9 @@ TEST(RunController, EverySampleSectionDesignsAndItsLifeIsTheDesignLife) {
         f.Select(slot);
         const auto start = std::chrono::steady_clock::now();
         const RunResult design = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
-        const double ms = std::chrono::duration<double, std::milli>(
-                              std::chrono::steady_clock::now() - start).count();
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
         ASSERT_EQ(design.status, RunStatus::Ran);
         ASSERT_EQ(design.summary.outcome, DesignOutcome::Converged) << design.summary.why;
         EXPECT_LT(std::fabs(std::log(design.summary.cdf)), kDesignTolerance);
@@ -46,14 +47,13 @@ TEST(RunController, EverySampleSectionDesignsAndItsLifeIsTheDesignLife) {
         // Miner's sum: the aircraft's shares at the critical position make up the CDF there.
         float sum = 0;
         for (const auto& a : design.aircraft) sum += a.cdf;
-        EXPECT_NEAR(sum, design.cdfByPosition[static_cast<std::size_t>(design.criticalPosition - 1)],
-                    1e-4);
+        EXPECT_NEAR(
+            sum, design.cdfByPosition[static_cast<std::size_t>(design.criticalPosition - 1)], 1e-4);
 
         const double stamp = f.state.Current.SectionTimeStamp;
         const RunResult life = RunLifeCommand(f.state, f.ui, f.InMemory());
         ASSERT_EQ(life.summary.outcome, DesignOutcome::Converged) << life.summary.why;
-        EXPECT_NEAR(life.summary.life, 20,
-                    20 * (kDesignTolerance + kFlexibleLifeTolerance));
+        EXPECT_NEAR(life.summary.life, 20, 20 * (kDesignTolerance + kFlexibleLifeTolerance));
         EXPECT_EQ(f.state.Current.SectionTimeStamp, stamp);  // a life run keeps the stamp
     }
     EXPECT_TRUE(f.ui.boxes.empty());
@@ -177,8 +177,9 @@ TEST(RunController, ADesignWithoutDeparturesEndsInAMathError) {
 }
 
 TEST(RunController, RunErrorTextsByNumber) {
-    EXPECT_EQ(RunErrorMessage(11).text,
-              "Division by zero.\r\nPlease make a note of all section\r\ndata and report the error.");
+    EXPECT_EQ(
+        RunErrorMessage(11).text,
+        "Division by zero.\r\nPlease make a note of all section\r\ndata and report the error.");
     EXPECT_EQ(RunErrorMessage(6).title, "Math Error");
     const RunErrorText other = RunErrorMessage(9);
     EXPECT_EQ(other.title, "Unanticipated Error");
@@ -201,8 +202,10 @@ TEST(RunController, BatchDesignsAndSavesEachSectionOfAnOwnJob) {
     for (std::size_t k = 0; k < 2; ++k) {
         const auto& entry = batch.sections[k];
         EXPECT_TRUE(entry.saved);
-        const auto& designed = entry.run.layers[static_cast<std::size_t>(entry.run.designLayer - 1)];
-        EXPECT_NEAR(reread.Sections[k].Layers[static_cast<std::size_t>(entry.run.designLayer - 1)]
+        const auto& designed =
+            entry.run.layers[static_cast<std::size_t>(entry.run.designLayer - 1)];
+        EXPECT_NEAR(reread.Sections[k]
+                        .Layers[static_cast<std::size_t>(entry.run.designLayer - 1)]
                         .LayerThickness,
                     designed.thickness, 0.00005);  // the job file keeps 4 decimals
         EXPECT_EQ(reread.Sections[k].SectionTimeStamp, f.ui.nowSerial);
