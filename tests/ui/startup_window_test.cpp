@@ -1,0 +1,274 @@
+// The startup window driven through its widgets: every change must reach the job and
+// notes files, every refusal must leave them alone.
+#include <QCheckBox>
+#include <QLabel>
+#include <QMimeData>
+#include <QTest>
+
+#include "core/job_file.h"
+#include "ui/job_lists.h"
+#include "ui_test_support.h"
+
+using tavro::test::ScriptedWindow;
+
+namespace {
+
+// An entry of a notes file: name, character count, note.
+std::string NotesEntry(const std::string& name, const std::string& note) {
+    return name + "\r\n" + std::to_string(note.size()) + "\r\n" + note + "\r\n";
+}
+
+// Drags section `row` onto job `jobRow` the way the mouse does: enter, move, drop.
+void DragSectionToJob(ScriptedWindow& w, int row, int jobRow) {
+    QListWidget* sections = w.Sections();
+    QMimeData* data = sections->model()->mimeData({sections->model()->index(row, 0)});
+    QWidget* target = w.Jobs()->viewport();
+    const QPoint at = w.Jobs()->visualItemRect(w.Jobs()->item(jobRow)).center();
+    QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &move);
+    QDropEvent drop(at, Qt::CopyAction, data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &drop);
+    delete data;
+}
+
+}  // namespace
+
+class StartupWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { QCOMPARE(tavro::test::UnscriptedFailures(), 0); }
+
+    void startsOnSamplesWithTheNoJobFilesMessageOnce() {
+        ScriptedWindow w;
+        w.Start();
+        QCOMPARE(w.user.Titles(), std::vector<std::string>{"No Job Files"});
+        QCOMPARE(w.Lines(w.Jobs()), QStringList{"Samples"});
+        QCOMPARE(w.Jobs()->currentRow(), 0);
+        QCOMPARE(w.Lines(w.Sections()),
+                 (QStringList{"ACAggregate\tNew Flexible", "AConFlex\tAC on Flexible",
+                              "NewFlexible\tNew Flexible"}));
+        QCOMPARE(w.Sections()->currentRow(), 0);
+        QCOMPARE(w.window->windowTitle(), QString("TAVRO - Airport Pavement Design (V1.2)"));
+    }
+
+    void createsAJobAndRefusesTheReservedName() {
+        ScriptedWindow w;
+        w.Start();
+        w.user.Type("RWY-1");
+        w.Click("cmdNewJob");
+        QCOMPARE(w.user.prompts, std::vector<std::string>{"Creating a New Job"});
+        QCOMPARE(w.dir.Read("RWY-1.JOB"), std::string("Format3\r\n"));
+        QCOMPARE(w.Lines(w.Jobs()), (QStringList{"Samples", "RWY-1"}));
+        QCOMPARE(w.Jobs()->currentRow(), 0);
+
+        w.user.Type("samples");
+        w.Click("cmdNewJob");
+        QCOMPARE(w.LastBox().title, std::string("Creating a New Job"));
+        QCOMPARE(w.LastBox().text,
+                 std::string("Samples is a reserved job name.\r\nIt cannot be reused."));
+        QVERIFY(!w.dir.Exists("samples.JOB"));
+
+        w.user.Type(std::nullopt);  // Cancel
+        const auto boxes = w.user.boxes.size();
+        w.Click("cmdNewJob");
+        QCOMPARE(w.user.boxes.size(), boxes);
+        QCOMPARE(w.Jobs()->count(), 2);
+    }
+
+    void samplesRefusesEveryChangeWithoutAskingForAName() {
+        ScriptedWindow w;
+        w.dir.Write("RWY-1.JOB", "Format3\r\n");
+        w.Start();
+        w.Click("cmdDupSection");
+        QCOMPARE(w.LastBox().title, std::string("Adding a New Section"));
+        QCOMPARE(w.LastBox().text, std::string("Job Samples is part of the system.\r\n"
+                                               "New sections cannot be added."));
+        w.Click("cmdDeleteJob");
+        QCOMPARE(w.LastBox().title, std::string("Deleting a Job"));
+        QCOMPARE(w.LastBox().text,
+                 std::string("Job Samples is part of the system.\r\nIt cannot be deleted."));
+        // Copy mode: the section, then Samples itself as the target.
+        w.Click("cmdCopySections");
+        ScriptedWindow::ClickRow(w.Sections(), 1);
+        ScriptedWindow::ClickRow(w.Jobs(), 0);
+        QCOMPARE(w.LastBox().title, std::string("Copying a Section"));
+        QCOMPARE(w.LastBox().text, std::string("Job Samples is part of the system.\r\n"
+                                               "No more sections can be added."));
+        QVERIFY(w.user.prompts.empty());
+        QCOMPARE(w.dir.Read("RWY-1.JOB"), std::string("Format3\r\n"));
+        QCOMPARE(w.Sections()->count(), 3);
+        QCOMPARE(w.Sections()->currentRow(), 1);
+    }
+
+    void copyModeHandsOverBetweenTheListsAndCopiesWithTheNote() {
+        ScriptedWindow w;
+        w.dir.Write("RWY-1.JOB", "Format3\r\n");
+        w.Start();
+        auto* panel = w.Find<QLabel>("lblCopyInstructions");
+        auto* copy = w.Find<QPushButton>("cmdCopySections");
+        QVERIFY(panel->isHidden());
+
+        w.Click("cmdCopySections");
+        QCOMPARE(copy->text(), QString("&End Copy"));
+        QVERIFY(panel->isVisible());
+        QVERIFY(panel->text().startsWith("    Select a section to be\n"));
+        QVERIFY(w.Sections()->isEnabled() && !w.Jobs()->isEnabled());
+
+        ScriptedWindow::ClickRow(w.Sections(), 1);  // AConFlex
+        QVERIFY(!w.Sections()->isEnabled() && w.Jobs()->isEnabled());
+
+        w.user.Type("TAXI-A");
+        ScriptedWindow::ClickRow(w.Jobs(), w.JobRow("RWY-1"));
+        QCOMPARE(w.user.prompts, std::vector<std::string>{"Copying a Section"});
+        QVERIFY(w.Sections()->isEnabled() && !w.Jobs()->isEnabled());
+        QCOMPARE(w.state.JobName, std::string("Samples"));
+        QCOMPARE(w.Sections()->currentRow(), 1);
+        const auto parsed = tavro::core::ParseJob(w.dir.Read("RWY-1.JOB"), "RWY-1");
+        QCOMPARE(parsed.sections.size(), std::size_t{1});
+        QCOMPARE(parsed.sections[0].SectionName, std::string("TAXI-A"));
+        // A new notes file gives every section its name as the note.
+        QCOMPARE(w.dir.Read("RWY-1.NTS"), NotesEntry("TAXI-A", "AConFlex"));
+
+        w.Click("cmdCopySections");
+        QCOMPARE(copy->text(), QString("&Copy Sections"));
+        QVERIFY(panel->isHidden());
+        QVERIFY(w.Sections()->isEnabled() && w.Jobs()->isEnabled());
+        QCOMPARE(w.Jobs()->currentRow(), 0);
+    }
+
+    void copyModeNeedsAJobWithSections() {
+        ScriptedWindow w;
+        w.dir.Write("EMPTY.JOB", "Format3\r\n");
+        w.Start();
+        ScriptedWindow::ClickRow(w.Jobs(), w.JobRow("EMPTY"));
+        w.Click("cmdCopySections");
+        QCOMPARE(w.LastBox().title, std::string("Copying a Section"));
+        QCOMPARE(w.LastBox().text, std::string("There are no sections to copy\r\n"
+                                               "Please select a job with sections."));
+        QVERIFY(w.Find<QLabel>("lblCopyInstructions")->isHidden());
+        QVERIFY(w.Jobs()->isEnabled());
+    }
+
+    void draggingASectionOntoAJobCopiesIt() {
+        ScriptedWindow w;
+        w.dir.Write("APRON.JOB", "Format3\r\n");
+        w.Start();
+        ScriptedWindow::ClickRow(w.Sections(), 2);  // NewFlexible
+        w.user.Type("NewFlexible");
+        DragSectionToJob(w, 2, w.JobRow("APRON"));
+        QCOMPARE(w.user.prompts, std::vector<std::string>{"Copying a Section"});
+        const auto parsed = tavro::core::ParseJob(w.dir.Read("APRON.JOB"), "APRON");
+        QCOMPARE(parsed.sections.size(), std::size_t{1});
+        QCOMPARE(parsed.sections[0].SectionName, std::string("NewFlexible"));
+        QCOMPARE(w.dir.Read("APRON.NTS"), NotesEntry("NewFlexible", "NewFlexible"));
+        QCOMPARE(w.state.JobName, std::string("Samples"));
+        QVERIFY(w.Jobs()->isEnabled() && w.Sections()->isEnabled());
+        QCOMPARE(w.Jobs()->currentRow(), 0);
+    }
+
+    void duplicatesAndDeletesSectionsInFileAndNotes() {
+        ScriptedWindow w;
+        w.dir.Write("RWY.JOB", "Format3\r\n");
+        w.Start();
+        w.Click("cmdCopySections");
+        ScriptedWindow::ClickRow(w.Sections(), 0);
+        w.user.Type("RWY");
+        ScriptedWindow::ClickRow(w.Jobs(), w.JobRow("RWY"));
+        w.Click("cmdCopySections");
+        ScriptedWindow::ClickRow(w.Jobs(), w.JobRow("RWY"));
+        QCOMPARE(w.state.JobName, std::string("RWY"));
+
+        w.user.Type("RWX");
+        w.Click("cmdDupSection");
+        QCOMPARE(w.user.prompts.back(), std::string("Creating a New Section"));
+        QCOMPARE(w.Lines(w.Sections()),
+                 (QStringList{"RWX\tNew Flexible", "RWY\tNew Flexible"}));
+        QCOMPARE(w.Sections()->currentRow(), 0);
+        QCOMPARE(tavro::core::ParseJob(w.dir.Read("RWY.JOB"), "RWY").sections.size(),
+                 std::size_t{2});
+        QCOMPARE(w.dir.Read("RWY.NTS"),
+                 NotesEntry("RWX", "No notes.") + NotesEntry("RWY", "ACAggregate"));
+
+        ScriptedWindow::ClickRow(w.Sections(), 1);
+        w.user.Answer(tavro::core::Answer::No);
+        w.Click("cmdDeleteSection");
+        QCOMPARE(w.LastBox().text,
+                 std::string("Deleting section RWY in job RWY.\r\n\r\nDo you want to continue?"));
+        QCOMPARE(w.LastBox().defaultAnswer, tavro::core::Answer::No);
+        QCOMPARE(w.Sections()->count(), 2);
+
+        w.user.Answer(tavro::core::Answer::Yes);
+        w.Click("cmdDeleteSection");
+        QCOMPARE(w.Lines(w.Sections()), QStringList{"RWX\tNew Flexible"});
+        QCOMPARE(w.Sections()->currentRow(), 0);
+        QCOMPARE(w.dir.Read("RWY.NTS"), NotesEntry("RWX", "No notes."));
+        const auto parsed = tavro::core::ParseJob(w.dir.Read("RWY.JOB"), "RWY");
+        QCOMPARE(parsed.sections.size(), std::size_t{1});
+        QCOMPARE(parsed.sections[0].SectionName, std::string("RWX"));
+    }
+
+    void deletesAJobWithItsNotesOnlyOnYes() {
+        ScriptedWindow w;
+        w.dir.Write("OLD.JOB", "Format3\r\n");
+        w.dir.Write("OLD.NTS", "");
+        w.Start();
+        ScriptedWindow::ClickRow(w.Jobs(), 1);
+        w.user.Answer(tavro::core::Answer::No);
+        w.Click("cmdDeleteJob");
+        QCOMPARE(w.LastBox().title, std::string("Deleting a Job"));
+        QVERIFY(w.dir.Exists("OLD.JOB"));
+        w.user.Answer(tavro::core::Answer::Yes);
+        w.Click("cmdDeleteJob");  // the empty list then says "No Job Files" again
+        QVERIFY(!w.dir.Exists("OLD.JOB") && !w.dir.Exists("OLD.NTS"));
+        QCOMPARE(w.Lines(w.Jobs()), QStringList{"Samples"});
+        QCOMPARE(w.LastBox().title, std::string("No Job Files"));
+    }
+
+    void sectionCommandsNeedSectionsAndSayWhatIsMissing() {
+        ScriptedWindow w;
+        w.dir.Write("EMPTY.JOB", "Format3\r\n");
+        w.Start();
+        w.Click("cmdStructure");
+        QCOMPARE(w.LastBox().text, std::string("The structure window is not available yet."));
+        int notesOpened = 0;
+        w.window->SetWindowOpener(tavro::ui::SectionWindow::Notes, [&] { ++notesOpened; });
+        w.Click("cmdNotes");
+        QCOMPARE(notesOpened, 1);
+
+        ScriptedWindow::ClickRow(w.Jobs(), 1);
+        const std::pair<const char*, const char*> commands[] = {
+            {"cmdStructure", "Structure Button"},
+            {"cmdAircraft", "Aircraft Button"},
+            {"cmdNotes", "Notes Button"}};
+        for (auto [button, title] : commands) {
+            w.Click(button);
+            QCOMPARE(w.LastBox().title, std::string(title));
+            QCOMPARE(w.LastBox().text, std::string("There are no sections in job EMPTY."));
+        }
+        QCOMPARE(notesOpened, 1);
+    }
+
+    void unitsCheckBoxSwitchesTheUnitSet() {
+        ScriptedWindow w;
+        w.Start();
+        w.Find<QCheckBox>("chkUnitsConversion")->click();
+        QVERIFY(w.state.Units.metric);
+        QCOMPARE(w.state.Units.thickness.label, std::string("mm"));
+        w.Find<QCheckBox>("chkUnitsConversion")->click();
+        QCOMPARE(w.state.Units.thickness.factor, 1.0);
+    }
+
+    void typeNamesLineUpAtOneColumn() {
+        ScriptedWindow w;
+        w.Start();
+        auto* sections = static_cast<tavro::ui::SectionList*>(w.Sections());
+        const QFontMetrics metrics = sections->fontMetrics();
+        QVERIFY(sections->TabStopPx() >= tavro::ui::DialogUnitsToPx(metrics, 70));
+        QVERIFY(sections->TabStopPx() > metrics.horizontalAdvance("ACAggregate"));
+    }
+};
+
+QTEST_MAIN(StartupWindowTest)
+#include "startup_window_test.moc"

@@ -1,0 +1,68 @@
+// Helpers of the window tests: a startup window over a fresh program directory, driven by
+// the scripted user, and clicks on list rows.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "core/program_state.h"
+#include "support/fake_user_port.h"
+#include "support/temp_dir.h"
+#include "ui/startup_window.h"
+
+namespace tavro::test {
+
+// Unscripted boxes and input boxes of the fake fail through GoogleTest, which is not
+// running here: its failures land in the ad hoc result, counted by this.
+inline int UnscriptedFailures() {
+    return testing::UnitTest::GetInstance()->ad_hoc_test_result().total_part_count();
+}
+
+
+// A started startup window over an empty program directory (or one prepared by `setUp`).
+struct ScriptedWindow {
+    TempDir dir;
+    core::ProgramState state;
+    FakeUserPort user;
+    std::unique_ptr<ui::StartupWindow> window;
+
+    ScriptedWindow() { user.answerDefaults = false; }
+
+    void Start() {
+        window = std::make_unique<ui::StartupWindow>(state, user);
+        window->SetNameAsker([this](const core::NameDialogSpec& spec) {
+            return user.AskText(spec.instruction, spec.title, spec.defaultText);
+        });
+        window->Start(QString::fromStdString(dir.path()), true);
+    }
+
+    template <class T = QWidget>
+    T* Find(const char* name) const {
+        return window->findChild<T*>(name);
+    }
+    QListWidget* Jobs() const { return Find<QListWidget>("lstJobs"); }
+    QListWidget* Sections() const { return Find<QListWidget>("lstSections"); }
+    void Click(const char* button) const {
+        QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton);
+    }
+    static void ClickRow(QListWidget* list, int row) {
+        const QRect rect = list->visualItemRect(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    int JobRow(const std::string& job) const {
+        const auto items = Jobs()->findItems(QString::fromStdString(job), Qt::MatchExactly);
+        return items.isEmpty() ? -1 : Jobs()->row(items.first());
+    }
+    QStringList Lines(QListWidget* list) const {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+        return out;
+    }
+    RecordedBox LastBox() const { return user.boxes.empty() ? RecordedBox{} : user.boxes.back(); }
+};
+
+}  // namespace tavro::test
