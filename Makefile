@@ -5,13 +5,16 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 RUN_DIR    ?= $(BUILD)/run
 CLI        := $(BUILD)/src/cli/tavro-cli
+GUI        := $(BUILD)/src/app/tavro
 JOBS       ?= 2
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 DEB_PACKAGES := cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev \
-                libcli11-dev nlohmann-json3-dev
+                libcli11-dev nlohmann-json3-dev \
+                qt6-base-dev libqt6opengl6-dev qt6-charts-dev libxkbcommon-dev \
+                xvfb xauth fonts-dejavu-core poppler-utils
 
-.PHONY: all deps configure build run test test-sanitize bench clean
+.PHONY: all deps configure build run run-cli test test-sanitize bench clean
 
 all: build
 
@@ -31,7 +34,15 @@ $(BUILD)/build.ninja: | deps
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j$(JOBS)
 
+# With a display the desktop program opens on the Samples job; without one (or in a
+# build without the desktop program) the command-line program runs the main job.
 run: build
+	@mkdir -p $(RUN_DIR)
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ] && [ -x $(GUI) ]; then \
+	    echo "$(GUI) --dir $(RUN_DIR)"; $(GUI) --dir $(RUN_DIR); \
+	else $(MAKE) --no-print-directory run-cli; fi
+
+run-cli:
 	@mkdir -p $(RUN_DIR)
 	$(CLI) --dir $(RUN_DIR) jobs
 	$(CLI) --dir $(RUN_DIR) show Samples
