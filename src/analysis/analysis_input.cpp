@@ -198,7 +198,7 @@ bool WriteOrReport(core::ProgramState& state, core::UserPort& ui, std::string_vi
                    std::string_view bytes) {
     const std::string path = state.ProgramDir + std::string(name);
     for (;;) {
-        const int error = core::WriteFileAtomically(path, bytes);
+        const int error = core::WriteFileAtomically(path, bytes, nullptr, core::Durability::Scratch);
         if (error == 0) return true;
         if (!core::ReportFileError(state, ui, error, path, core::FileOperation::Writing)) {
             return false;

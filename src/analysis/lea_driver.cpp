@@ -136,7 +136,7 @@ bool WritesResultFile(ResponseKind kind) {
 bool WriteResultFile(const core::ProgramState& state, core::UserPort& ui, std::string_view text) {
     const std::string path = state.ProgramDir + std::string(kResultFile);
     for (;;) {
-        const int error = core::WriteFileAtomically(path, text);
+        const int error = core::WriteFileAtomically(path, text, nullptr, core::Durability::Scratch);
         if (error == 0) return true;
         if (!core::ReportFileError(state, ui, error, path, core::FileOperation::Writing)) {
             return false;

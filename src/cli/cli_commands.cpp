@@ -55,38 +55,6 @@ void PrintSectionList(Run& r) {
     r.PrintJson({{"job", r.state.JobName}, {"sections", sections}});
 }
 
-json SectionJson(const core::CurrentSectionRecord& c) {
-    json layers = json::array();
-    for (const auto& l : c.Layers)
-        layers.push_back({{"type", l.LayerType},
-                          {"typeName", library::LayerTypeName(l.LayerType)},
-                          {"thickness", Stored(l.LayerThickness)},
-                          {"modulus", Stored(l.LayerModulus)},
-                          {"flexStrength", Stored(l.LayerFlexStrength)}});
-    json aircraft = json::array();
-    for (const auto& a : c.Aircraft)
-        aircraft.push_back({{"name", a.AircraftName},
-                            {"grossLoad", Stored(a.GrossLoad)},
-                            {"annualDepartures", Stored(a.AnnualDepartures)},
-                            {"annualGrowth", Stored(a.AnnualGrowth)},
-                            {"overload", a.OverloadFlag},
-                            {"contactWidth", Stored(a.ContactWidth)},
-                            {"contactLength", Stored(a.ContactLength)},
-                            {"totalDepartures", Stored(a.TotalDepartures)}});
-    return {{"name", c.SectionName},
-            {"pavementType", c.PavementType},
-            {"pavementTypeName", core::PavementTypeListName(c.PavementType)},
-            {"existingPavement", c.ExistingPavement},
-            {"designLife", c.DesignLife},
-            {"sci", Stored(c.SCI)},
-            {"cdfu", Stored(c.CDFU)},
-            {"analysed", !core::IsNotAnalysed(c.SectionTimeStamp)},
-            {"timeStamp", core::FormatTimeStamp(c.SectionTimeStamp)},
-            {"asphaltCDF", Stored(c.AsphaltCDF)},
-            {"layers", layers},
-            {"aircraft", aircraft}};
-}
-
 std::string Pad(std::string text, std::size_t width) {
     if (text.size() < width) text.append(width - text.size(), ' ');
     return text;
@@ -265,6 +233,17 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
         ->check(CLI::IsMember({"strain", "stress", "deflection", "hstrain"}));
     auto* depth = analyze->add_option("--depth", opt.depth,
                                       "Evaluation depth, in (negative: bottom of the layer above)");
+    auto* designCmd = app.add_subcommand("design", "Design a section (or every section with --all)");
+    designCmd->add_option("JOB", opt.job)->required();
+    designCmd->add_option("SECTION", opt.section);
+    designCmd->add_flag("--all", opt.all, "Design every section from the first down");
+    designCmd->add_flag("--save", opt.save, "Save the designed structure into the job file");
+    auto* life = app.add_subcommand("life", "Compute the life of a section");
+    life->add_option("JOB", opt.job)->required();
+    life->add_option("SECTION", opt.section)->required();
+    auto* report = app.add_subcommand("report", "The section report as printed, with its note");
+    report->add_option("JOB", opt.job)->required();
+    report->add_option("SECTION", opt.section)->required();
     auto* backcalc = app.add_subcommand("backcalc", "Back-calculate the subgrade modulus");
     backcalc->add_option("JOB", opt.job)->required();
     backcalc->add_option("SECTION", opt.section)->required();
@@ -295,6 +274,9 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     if (*notes) return CmdNotes(r);
     if (*analyze) return CmdAnalyze(r);
     if (*backcalc) return CmdBackcalc(r);
+    if (*designCmd) return CmdDesign(r);
+    if (*life) return CmdLife(r);
+    if (*report) return CmdReport(r);
     return kExitUsage;
 }
 

@@ -2,7 +2,10 @@
 
 #include <charconv>
 
+#include "core/day_serial.h"
 #include "core/narrow.h"
+#include "core/section_ops.h"
+#include "library/layer_library.h"
 #include "core/number_format.h"
 
 namespace tavro::cli {
@@ -62,6 +65,38 @@ std::optional<int> SelectSectionByName(Run& r) {
                         "Section " + r.opt.section + " is not in job " + r.state.JobName + ".");
     core::SelectSection(r.state, r.port, found);
     return std::nullopt;
+}
+
+json SectionJson(const core::CurrentSectionRecord& c) {
+    json layers = json::array();
+    for (const auto& l : c.Layers)
+        layers.push_back({{"type", l.LayerType},
+                          {"typeName", library::LayerTypeName(l.LayerType)},
+                          {"thickness", Stored(l.LayerThickness)},
+                          {"modulus", Stored(l.LayerModulus)},
+                          {"flexStrength", Stored(l.LayerFlexStrength)}});
+    json aircraft = json::array();
+    for (const auto& a : c.Aircraft)
+        aircraft.push_back({{"name", a.AircraftName},
+                            {"grossLoad", Stored(a.GrossLoad)},
+                            {"annualDepartures", Stored(a.AnnualDepartures)},
+                            {"annualGrowth", Stored(a.AnnualGrowth)},
+                            {"overload", a.OverloadFlag},
+                            {"contactWidth", Stored(a.ContactWidth)},
+                            {"contactLength", Stored(a.ContactLength)},
+                            {"totalDepartures", Stored(a.TotalDepartures)}});
+    return {{"name", c.SectionName},
+            {"pavementType", c.PavementType},
+            {"pavementTypeName", core::PavementTypeListName(c.PavementType)},
+            {"existingPavement", c.ExistingPavement},
+            {"designLife", c.DesignLife},
+            {"sci", Stored(c.SCI)},
+            {"cdfu", Stored(c.CDFU)},
+            {"analysed", !core::IsNotAnalysed(c.SectionTimeStamp)},
+            {"timeStamp", core::FormatTimeStamp(c.SectionTimeStamp)},
+            {"asphaltCDF", Stored(c.AsphaltCDF)},
+            {"layers", layers},
+            {"aircraft", aircraft}};
 }
 
 }  // namespace tavro::cli

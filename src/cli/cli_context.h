@@ -28,6 +28,8 @@ struct Options {
     std::string response;  // analyze: strain, stress, deflection or hstrain ("" = by type)
     double depth = 0;      // analyze: evaluation depth, in
     bool depthGiven = false;
+    bool all = false;   // design: every section from the first down
+    bool save = false;  // design: store and write the job after each section
 };
 
 
@@ -80,6 +82,9 @@ std::string Shown(double stored, const core::UnitQuantity& q);
 // that JSON shows 9.500167 rather than the float's binary tail 9.500166893005371.
 double Stored(float value);
 
+// A section as `show --json` prints it: values in stored (English) units.
+json SectionJson(const core::CurrentSectionRecord& c);
+
 bool IsListed(const ProgramState& s, const std::string& job);
 std::string ListedName(const ProgramState& s, const std::string& job);
 
@@ -95,5 +100,10 @@ std::optional<int> SelectSectionByName(Run& r);
 // Commands of the analysis.
 int CmdAnalyze(Run& r);
 int CmdBackcalc(Run& r);
+
+// Commands of design, life and the report.
+int CmdDesign(Run& r);
+int CmdLife(Run& r);
+int CmdReport(Run& r);
 
 }  // namespace tavro::cli

@@ -3,6 +3,7 @@
 // button, or with Yes/OK when the user said --yes.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -25,7 +26,11 @@ public:
                          core::Answer defaultAnswer, core::Icon icon) override;
     std::optional<std::string> AskText(std::string_view prompt, std::string_view title,
                                        std::string_view initial) override;
-    void ProcessPendingEvents() override {}
+    void ProcessPendingEvents() override {
+        if (eventHook_) eventHook_();
+    }
+    // Called at every event poll of a long run (the command line's Ctrl-C check).
+    void SetEventHook(std::function<void()> hook) { eventHook_ = std::move(hook); }
     void Redraw() override {}
     std::int64_t TickMs() override;
     double NowDaySerial() override;
@@ -37,6 +42,7 @@ private:
     bool assumeYes_;
     bool quiet_;  // collect only (JSON output carries the messages)
     std::vector<ShownMessage> messages_;
+    std::function<void()> eventHook_;
 };
 
 // Message text for a terminal: CR LF line breaks become LF.

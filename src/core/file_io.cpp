@@ -84,9 +84,10 @@ void SyncDirectory(const std::string& path) {
 
 // Writes, flushes and closes the temporary file; returns 0 or an errno value. The
 // descriptor is closed in every case.
-int FillTemporary(int fd, std::string_view bytes, const WriteFaults* faults) {
+int FillTemporary(int fd, std::string_view bytes, const WriteFaults* faults,
+                  Durability durability) {
     int err = faults && faults->atWrite ? faults->atWrite : WriteAll(fd, bytes);
-    if (err == 0 && fsync(fd) != 0) err = errno;
+    if (err == 0 && durability == Durability::Durable && fsync(fd) != 0) err = errno;
     int closeErr = close(fd) != 0 ? errno : 0;
     if (faults && faults->atClose) closeErr = faults->atClose;
     return err != 0 ? err : closeErr;
@@ -118,13 +119,13 @@ ReadResult ReadWholeFile(const std::string& path) {
 }
 
 int WriteFileAtomically(const std::string& path, std::string_view bytes,
-                        const WriteFaults* faults) {
+                        const WriteFaults* faults, Durability durability) {
     std::string tempPath;
     int fd = OpenTemporary(path, tempPath);
     if (fd < 0) return FileErrorNumberFromErrno(errno, path);
     CopyPermissions(path, fd);
 
-    int err = FillTemporary(fd, bytes, faults);
+    int err = FillTemporary(fd, bytes, faults, durability);
     if (err == 0) {
         if (faults && faults->atRename) {
             err = faults->atRename;
@@ -136,7 +137,7 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes,
         unlink(tempPath.c_str());
         return FileErrorNumberFromErrno(err, path);
     }
-    SyncDirectory(path);
+    if (durability == Durability::Durable) SyncDirectory(path);
     return 0;
 }
 

@@ -25,11 +25,17 @@ struct WriteFaults {
     int atRename = 0;
 };
 
+// Durable: the user's files (jobs, notes) reach the disk before the save is reported done.
+// Scratch: the analysis files rewritten at every design iteration; still replaced whole,
+// but not flushed to the disk (an fsync per iteration would cost more than the analysis).
+enum class Durability { Durable, Scratch };
+
 // Writes `bytes` to a temporary file in the target's directory, flushes and closes it,
 // then renames it over `path`. Returns 0 or a file error number; on failure the
 // temporary file is removed and the target is left byte-identical.
 int WriteFileAtomically(const std::string& path, std::string_view bytes,
-                        const WriteFaults* faults = nullptr);
+                        const WriteFaults* faults = nullptr,
+                        Durability durability = Durability::Durable);
 
 // Maps an errno value met while opening/reading/writing `path` to a file error number.
 int FileErrorNumberFromErrno(int err, const std::string& path);

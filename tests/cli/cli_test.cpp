@@ -219,3 +219,47 @@ TEST_F(Cli, BackCalculatesTheSubgradeModulus) {
 
 }  // namespace
 }  // namespace tavro::cli
+
+namespace tavro::cli {
+namespace {
+
+TEST_F(Cli, DesignsASampleSectionInMemory) {
+    ASSERT_EQ(Run({"--json", "design", "Samples", "ACAggregate"}), kExitOk) << err.str();
+    const auto j = Json();
+    const auto& result = j["result"];
+    EXPECT_EQ(result["mode"], "design");
+    EXPECT_EQ(result["outcome"], "converged");
+    EXPECT_NEAR(result["cdf"].get<double>(), 1.0, 0.005);
+    EXPECT_EQ(result["designLayer"], 2);
+    ASSERT_EQ(result["cdfByPosition"].size(), 41u);
+    const int critical = result["criticalPosition"];
+    EXPECT_EQ(result["cdfByPosition"][critical - 1].get<double>(), result["cdf"].get<double>());
+    double sum = 0;
+    for (const auto& a : result["aircraft"]) sum += a["cdf"].get<double>();
+    EXPECT_NEAR(sum, result["cdf"].get<double>(), 1e-4) << "shares add up at the critical position";
+    EXPECT_EQ(j["section"]["analysed"], true);
+    EXPECT_NE(j["section"]["layers"][1]["thickness"].get<double>(), 10.0);
+
+    EXPECT_EQ(Run({"design", "Samples", "ACAggregate", "--save"}), kExitRefused);
+    EXPECT_NE(err.str().find("Writing a Job File: Job Samples is part of the system."),
+              std::string::npos);
+}
+
+TEST_F(Cli, ALifeRunOnADesignedSectionGivesTheDesignLife) {
+    ASSERT_EQ(Run({"new-job", "J"}), kExitOk);
+    ASSERT_EQ(Run({"copy", "Samples", "NewFlexible", "J"}), kExitOk);
+    ASSERT_EQ(Run({"design", "J", "NewFlexible", "--save"}), kExitOk) << err.str();
+    ASSERT_EQ(Run({"--json", "life", "J", "NewFlexible"}), kExitOk) << err.str();
+    EXPECT_NEAR(Json()["result"]["life"].get<double>(), 20.0, 0.1);
+    ASSERT_EQ(Run({"report", "J", "NewFlexible"}), kExitOk);
+    EXPECT_NE(out.str().find("NewFlexible"), std::string::npos);
+    EXPECT_NE(out.str().find("NOTES"), std::string::npos);
+}
+
+TEST_F(Cli, AnOverlaySectionIsNotDesignedYet) {
+    EXPECT_EQ(Run({"--json", "design", "Samples", "AConFlex"}), kExitRefused);
+    EXPECT_EQ(Json()["result"]["status"], "notAvailable");
+}
+
+}  // namespace
+}  // namespace tavro::cli

@@ -1,0 +1,255 @@
+// tavro-cli design, life and report: the runs of the structure window and the section
+// report, from the command line. Ctrl-C stops a run the way the Interrupt button does.
+#include <cmath>
+#include <csignal>
+#include <limits>
+
+#include "cli/cli_context.h"
+#include "core/job_file.h"
+#include "core/notes_file.h"
+#include "core/number_format.h"
+#include "core/section_ops.h"
+#include "design/report.h"
+#include "design/run_controller.h"
+#include "library/layer_library.h"
+
+namespace tavro::cli {
+
+namespace {
+
+using design::RunMode;
+using design::RunResult;
+
+// Runs are saved as the window saves them: the structure into the job table, then the file.
+bool SaveSection(Run& r) {
+    core::StoreSection(r.state);
+    return core::WriteJob(r.state, r.port);
+}
+
+// A run ended with a result worth keeping: a designed structure (also at its minimum
+// thickness) or a computed life (also none).
+bool Succeeded(const RunResult& run) {
+    using design::DesignOutcome;
+    if (run.status != design::RunStatus::Ran) return false;
+    const auto o = run.summary.outcome;
+    return o == DesignOutcome::Converged || o == DesignOutcome::MinimumReached ||
+           o == DesignOutcome::NoFiniteLife;
+}
+
+json ResultJson(const RunResult& run) {
+    json byPosition = json::array();
+    for (float v : run.cdfByPosition) byPosition.push_back(Stored(v));
+    json aircraft = json::array();
+    for (const auto& a : run.aircraft)
+        aircraft.push_back({{"name", a.name},
+                            {"response", Stored(a.response)},
+                            {"allowableCoverages", Stored(a.allowableCoverages)},
+                            {"coveragesPerPass", Stored(a.coveragesPerPass)},
+                            {"totalDepartures", Stored(a.totalDepartures)},
+                            {"cdf", Stored(a.cdf)}});
+    const bool ran = run.status == design::RunStatus::Ran;
+    const float life = run.summary.life;
+    return {{"mode", run.mode == RunMode::Design ? "design" : "life"},
+            {"status", design::RunStatusName(run.status)},
+            {"outcome", ran ? json(design::OutcomeName(run.summary.outcome)) : json(nullptr)},
+            {"why", run.summary.why},
+            {"cdf", Stored(run.summary.cdf)},
+            {"firstCrackCDF", Stored(run.summary.firstCrackCdf)},
+            {"life", run.mode == RunMode::Life && std::isfinite(life) ? json(Stored(life))
+                                                                      : json(nullptr)},
+            {"iterations", run.summary.iterations},
+            {"designLayer", run.designLayer},
+            {"criticalPosition", run.criticalPosition},
+            {"cdfByPosition", byPosition},
+            {"asphaltCDF", Stored(run.asphaltCdf)},
+            {"analysisTimeMs", run.analysisTimeMs},
+            {"aircraft", aircraft}};
+}
+
+void PrintResultText(Run& r, const RunResult& run) {
+    std::ostream& o = r.out;
+    const auto& c = r.state.Current;
+    o << "Section " << c.SectionName << " in job " << r.state.JobName << ": "
+      << (run.mode == RunMode::Design ? "design" : "life") << " ";
+    if (run.status != design::RunStatus::Ran) {
+        o << design::RunStatusName(run.status) << "\n";
+        return;
+    }
+    o << design::OutcomeName(run.summary.outcome) << " after " << run.summary.iterations
+      << " iterations";
+    if (!run.summary.why.empty()) o << " (" << run.summary.why << ")";
+    o << "\n";
+    for (int i = 0; i < c.LayerCount(); ++i) {
+        const auto& l = c.Layers[static_cast<std::size_t>(i)];
+        std::string name(library::LayerTypeName(l.LayerType));
+        name.resize(24, ' ');
+        o << "  " << (i + 1 == run.designLayer ? "-->" : "   ") << " " << i + 1 << "  " << name
+          << (i + 1 < c.LayerCount() ? core::FormatMask(l.LayerThickness, "0.00") + " in"
+                                     : std::string("subgrade"))
+          << "   " << core::FormatMask(l.LayerFlexStrength > 0 ? l.LayerFlexStrength : l.LayerModulus, "#,##0")
+          << (l.LayerFlexStrength > 0 ? " psi (R)" : " psi") << "\n";
+    }
+    o << "CDF = " << core::FormatMask(run.summary.cdf, "0.0000");
+    if (c.PavementType == core::kNewRigid || c.PavementType == core::kPccOnFlexible)
+        o << "   first-crack CDF = " << core::FormatMask(run.summary.firstCrackCdf, "0.00") << " %";
+    if (run.criticalPosition > 0)
+        o << "   critical position " << run.criticalPosition << " (x = "
+          << (run.criticalPosition - 1) * 10 << " in)";
+    o << "\n";
+    if (run.mode == RunMode::Life) {
+        o << "Life = "
+          << (std::isfinite(run.summary.life) ? core::FormatMask(run.summary.life, "0.00") + " years"
+                                              : std::string("no finite life"))
+          << "\n";
+    }
+    for (const auto& a : run.aircraft) {
+        std::string name = a.name;
+        name.resize(22, ' ');
+        o << "  " << name << "response " << core::FormatMask(a.response, "0.0000E+00")
+          << "   allowable coverages " << core::FormatMask(a.allowableCoverages, "0.000E+00")
+          << "   coverages/pass " << core::FormatMask(a.coveragesPerPass, "0.0000")
+          << "   departures " << core::FormatMask(a.totalDepartures, "#,##0")
+          << "   CDF " << core::FormatMask(a.cdf, "0.0000") << "\n";
+    }
+    o << "Analysis time: " << core::FormatMask(run.analysisTimeMs, "0") << " ms\n";
+}
+
+// ---- Ctrl-C ------------------------------------------------------------------------
+
+volatile std::sig_atomic_t interruptRequested = 0;
+
+extern "C" void OnInterrupt(int) {
+    interruptRequested = 1;
+    std::signal(SIGINT, SIG_DFL);  // a second Ctrl-C ends the program
+}
+
+// Stops the running design at its next event poll, as the Interrupt button does.
+class InterruptOnCtrlC {
+public:
+    explicit InterruptOnCtrlC(Run& r) {
+        interruptRequested = 0;
+        std::signal(SIGINT, OnInterrupt);
+        r.port.SetEventHook([&state = r.state] {
+            if (interruptRequested) state.Run.DesignRunning = false;
+        });
+        port_ = &r.port;
+    }
+    ~InterruptOnCtrlC() {
+        std::signal(SIGINT, SIG_DFL);
+        port_->SetEventHook({});
+    }
+    InterruptOnCtrlC(const InterruptOnCtrlC&) = delete;
+    InterruptOnCtrlC& operator=(const InterruptOnCtrlC&) = delete;
+
+private:
+    CliPort* port_ = nullptr;
+};
+
+design::RunOptions CliRunOptions() {
+    design::RunOptions options;
+    options.refuseSamples = false;  // Samples are designed in memory; saving them is refused
+    return options;
+}
+
+int RunOne(Run& r, RunMode mode) {
+    if (auto stop = SelectSectionByName(r)) return *stop;
+    r.state.Run.DesignLayer = design::DefaultDesignLayer(r.state.Current);
+    InterruptOnCtrlC interrupt(r);
+    const RunResult run = mode == RunMode::Design
+                              ? design::RunDesignCommand(r.state, r.port, mode, CliRunOptions())
+                              : design::RunLifeCommand(r.state, r.port, CliRunOptions());
+    bool ok = Succeeded(run);
+    bool saved = false;
+    if (ok && r.opt.save) {
+        saved = SaveSection(r);
+        ok = saved;
+    }
+    if (r.opt.json) {
+        json doc = {{"job", r.state.JobName},
+                    {"section", SectionJson(r.state.Current)},
+                    {"result", ResultJson(run)}};
+        if (r.opt.save) doc["saved"] = saved;
+        r.PrintJson(doc);
+    } else {
+        PrintResultText(r, run);
+        if (r.opt.save) r.out << (saved ? "Saved.\n" : "Not saved.\n");
+    }
+    return ok ? kExitOk : kExitRefused;
+}
+
+int RunAll(Run& r) {
+    if (r.state.SectionCount() == 0)
+        return r.Refuse("Designing a Structure",
+                        "There are no sections in job " + r.state.JobName + ".");
+    InterruptOnCtrlC interrupt(r);
+    const auto save = r.opt.save ? design::BatchSave::SaveEach : design::BatchSave::InMemory;
+    const design::BatchResult batch = design::RunBatch(r.state, r.port, 1, save, CliRunOptions());
+    const char* end = batch.end == design::BatchEnd::Completed    ? "completed"
+                      : batch.end == design::BatchEnd::RunStopped ? "runStopped"
+                                                                  : "saveFailed";
+    if (r.opt.json) {
+        json sections = json::array();
+        for (const auto& e : batch.sections)
+            sections.push_back({{"slot", e.slot},
+                                {"name", e.sectionName},
+                                {"result", ResultJson(e.run)},
+                                {"layers", [&] {
+                                     json layers = json::array();
+                                     for (const auto& l : e.run.layers)
+                                         layers.push_back({{"type", l.type},
+                                                           {"thickness", Stored(l.thickness)},
+                                                           {"modulus", Stored(l.modulus)}});
+                                     return layers;
+                                 }()},
+                                {"saved", e.saved}});
+        r.PrintJson({{"job", r.state.JobName}, {"end", end}, {"sections", sections}});
+    } else {
+        for (const auto& e : batch.sections) {
+            r.out << e.slot << "  " << e.sectionName << ": "
+                  << (e.run.status == design::RunStatus::Ran
+                          ? std::string(design::OutcomeName(e.run.summary.outcome))
+                          : std::string(design::RunStatusName(e.run.status)))
+                  << ", CDF " << core::FormatMask(e.run.summary.cdf, "0.0000") << ", "
+                  << e.run.summary.iterations << " iterations" << (e.saved ? ", saved" : "")
+                  << "\n";
+        }
+        r.out << "Batch " << end << ".\n";
+    }
+    return batch.end == design::BatchEnd::Completed ? kExitOk : kExitRefused;
+}
+
+}  // namespace
+
+int CmdDesign(Run& r) {
+    if (auto stop = OpenJob(r)) return *stop;
+    if (r.opt.all) return RunAll(r);
+    if (r.opt.section.empty())
+        return r.Refuse("Designing a Structure", "Name a section, or give --all.");
+    return RunOne(r, RunMode::Design);
+}
+
+int CmdLife(Run& r) {
+    if (auto stop = OpenJob(r)) return *stop;
+    return RunOne(r, RunMode::Life);
+}
+
+int CmdReport(Run& r) {
+    if (auto stop = OpenJob(r)) return *stop;
+    if (auto stop = SelectSectionByName(r)) return *stop;
+    core::ReadNotes(r.state, r.port);
+    const design::SectionReport report = design::BuildReport(r.state);
+    const std::string text =
+        design::ReportWithNotes(report, r.state.NotesText, design::ReportDestination::Clipboard);
+    if (r.opt.json) {
+        r.PrintJson({{"job", r.state.JobName},
+                     {"section", r.state.Current.SectionName},
+                     {"report", text},
+                     {"screen", report.screen}});
+    } else {
+        r.out << TerminalText(text);
+        if (!text.empty() && text.back() != '\n') r.out << "\n";
+    }
+    return kExitOk;
+}
+
+}  // namespace tavro::cli
