@@ -17,15 +17,6 @@ namespace tavro::core {
 
 namespace {
 
-std::string Lines(std::initializer_list<std::string_view> lines) {
-    std::string text;
-    for (auto line : lines) {
-        if (!text.empty()) text += NL;
-        text += line;
-    }
-    return text;
-}
-
 constexpr std::string_view kJobExtension = ".JOB";
 
 std::vector<std::string> ListJobFiles(const std::string& dir) {
@@ -88,13 +79,13 @@ bool RemoveFile(const ProgramState& state, UserPort& ui, const std::string& path
 }
 
 std::string TooManySectionsText() {
-    return Lines({"The maximum number of sections in a job is  100", "",
+    return JoinLines({"The maximum number of sections in a job is  100", "",
                   "Delete an old section or create a new job.", "",
                   "No action will be taken now."});
 }
 
 std::string SamplesRefusal(std::string_view secondLine) {
-    return Lines({"Job Samples is part of the system.", secondLine});
+    return JoinLines({"Job Samples is part of the system.", secondLine});
 }
 
 }  // namespace
@@ -106,7 +97,7 @@ NameDialogSpec NameDialogFor(const ProgramState& state, NameMode mode) {
     switch (mode) {
         case NameMode::NewJob:
             return {"Creating a New Job", "", 8,
-                    Lines({"   A new job will be created with no",
+                    JoinLines({"   A new job will be created with no",
                            "   section data. Use \"Copy Section\" and",
                            "   \"Dup. Section\" to transfer aircraft and",
                            "   section data to the new job.",
@@ -116,7 +107,7 @@ NameDialogSpec NameDialogFor(const ProgramState& state, NameMode mode) {
                            "   alphanumeric plus \"-\" and \"_\")."})};
         case NameMode::NewSection:
             return {"Creating a New Section", section, 12,
-                    Lines({"   A new section will be created with the",
+                    JoinLines({"   A new section will be created with the",
                            "   same aircraft and structure data as",
                            "   " + state.JobName + " " + section + ".",
                            "   Enter the name of the new section and",
@@ -124,7 +115,7 @@ NameDialogSpec NameDialogFor(const ProgramState& state, NameMode mode) {
                            "   alphanumeric characters can be entered."})};
         case NameMode::CopySection:
             return {"Copying a Section", section, 12,
-                    Lines({"   To copy the section with the name",
+                    JoinLines({"   To copy the section with the name",
                            "   unchanged, click OK or press Enter.",
                            "   Otherwise, enter a new name and",
                            "   click OK or press Enter.",
@@ -176,7 +167,7 @@ void FillJobList(ProgramState& state, UserPort& ui) {
     }
     if (state.JobList.size() == 1) {
         ShowMessage(state, ui,
-                    Lines({"There are no job files", "in directory " + state.ProgramDir + "."}),
+                    JoinLines({"There are no job files", "in directory " + state.ProgramDir + "."}),
                     Buttons::Ok, "No Job Files");
     }
     SelectJob(state, ui, 0);
@@ -222,14 +213,14 @@ void SelectSection(ProgramState& state, UserPort& ui, int slot) {
 OpStatus NewJob(ProgramState& state, UserPort& ui, std::string_view name) {
     if (IsSamplesJob(name)) {
         ShowMessage(state, ui,
-                    Lines({"Samples is a reserved job name.", "It cannot be reused."}),
+                    JoinLines({"Samples is a reserved job name.", "It cannot be reused."}),
                     Buttons::Ok, "Creating a New Job");
         return OpStatus::Refused;
     }
     const std::string path = JobFilePath(state, name);
     if (FileExists(path)) {
         ShowMessage(state, ui,
-                    Lines({"Job " + std::string(name) + " already exists.", "",
+                    JoinLines({"Job " + std::string(name) + " already exists.", "",
                            "If you want to use the name again,", "first delete the job."}),
                     Buttons::Ok, "Creating a New Job");
         return OpStatus::Refused;
@@ -248,7 +239,7 @@ OpStatus DeleteJob(ProgramState& state, UserPort& ui) {
     if (!IsSamplesJob(state.JobName) && FileExists(path)) {
         const Answer a = ShowMessage(
             state, ui,
-            Lines({"Deleting all data for " + state.JobName + ".", "",
+            JoinLines({"Deleting all data for " + state.JobName + ".", "",
                    "All section and notes data will be deleted.", "", "Do you want to continue."}),
             Buttons::YesNo, "Deleting a Job", Answer::No);
         if (a != Answer::Yes) return OpStatus::Refused;
@@ -273,7 +264,7 @@ OpStatus DuplicateSection(ProgramState& state, UserPort& ui, std::string_view na
     }
     if (state.SectionCount() == 0) {
         ShowMessage(state, ui,
-                    Lines({"There are no sections", "to duplicate.", "", "No action will be taken."}),
+                    JoinLines({"There are no sections", "to duplicate.", "", "No action will be taken."}),
                     Buttons::Ok, "Duplicating a Section");
         return OpStatus::Refused;
     }
@@ -299,7 +290,7 @@ OpStatus DuplicateSection(ProgramState& state, UserPort& ui, std::string_view na
 OpStatus DeleteSection(ProgramState& state, UserPort& ui) {
     if (state.SectionCount() == 0) {
         ShowMessage(state, ui,
-                    Lines({"There are no sections", "to delete.", "", "No action will be taken."}),
+                    JoinLines({"There are no sections", "to delete.", "", "No action will be taken."}),
                     Buttons::Ok, "Deleting a Section");
         return OpStatus::Refused;
     }
@@ -307,7 +298,7 @@ OpStatus DeleteSection(ProgramState& state, UserPort& ui) {
         state.CurrentSection = 1;
     const Answer a = ShowMessage(
         state, ui,
-        Lines({"Deleting section " + state.Current.SectionName + " in job " + state.JobName + ".",
+        JoinLines({"Deleting section " + state.Current.SectionName + " in job " + state.JobName + ".",
                "", "Do you want to continue?"}),
         Buttons::YesNo, "Deleting a Section", Answer::No);
     if (a != Answer::Yes) return OpStatus::Refused;
@@ -346,7 +337,7 @@ OpStatus CopySectionToJob(ProgramState& state, UserPort& ui, std::string_view ta
     const std::int16_t sourceListIndex = state.JobListIndex;
     if (state.SectionCount() == 0) {
         ShowMessage(state, ui,
-                    Lines({"There are no sections to copy", "Please select a job with sections."}),
+                    JoinLines({"There are no sections to copy", "Please select a job with sections."}),
                     Buttons::Ok, "Copying a Section");
         return OpStatus::Refused;
     }

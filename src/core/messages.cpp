@@ -33,6 +33,17 @@ Answer FirstButton(Buttons buttons) {
 }
 }  // namespace
 
+std::string JoinLines(std::initializer_list<std::string_view> lines) {
+    std::string text;
+    bool first = true;
+    for (std::string_view line : lines) {
+        if (!first) text += NL;
+        text += line;
+        first = false;
+    }
+    return text;
+}
+
 Answer ShowMessage(const ProgramState& state, UserPort& ui, std::string_view text,
                    Buttons buttons, std::string_view title, Answer defaultAnswer, Icon icon) {
     std::string shown(text);

@@ -1,6 +1,7 @@
 // Message boxes and number prompts as the whole program uses them.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,9 @@
 namespace tavro::core {
 
 struct ProgramState;
+
+// Message lines joined by CR LF; an empty line stands for a blank line of the message.
+std::string JoinLines(std::initializer_list<std::string_view> lines);
 
 // Shows a message box. While the demonstration runs, appends NL NL + "Click OK to
 // continue." (OK only) or "Click the appropriate button to continue." (other sets).

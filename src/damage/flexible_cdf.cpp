@@ -127,15 +127,6 @@ GridMaximum MaximumOverGrid(const std::array<float, core::kLateralPositions + 1>
     return max;
 }
 
-std::string JoinLines(std::initializer_list<std::string_view> lines) {
-    std::string text;
-    for (const std::string_view line : lines) {
-        if (!text.empty() || line.empty()) text += NL;
-        text += line;
-    }
-    return text;
-}
-
 void EndRunOnReadError(core::ProgramState& state, core::UserPort& ui, std::string_view text) {
     if (!state.Run.DesignRunning) return;
     state.Run.DesignRunning = false;
@@ -195,7 +186,7 @@ FlexibleCdfResult ComputeFlexibleCDF(core::ProgramState& state, core::UserPort& 
     if (result.readError) {
         EndRunOnReadError(
             state, ui,
-            JoinLines({"There has been an error reading", "strains from the data file. This",
+            core::JoinLines({"There has been an error reading", "strains from the data file. This",
                        "may have been caused by a very", "thin surface layer. The design",
                        "will be ended.", "", "Please check the structure."}));
     }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,9 +26,6 @@ struct GridMaximum {
     int position = 1;
 };
 GridMaximum MaximumOverGrid(const std::array<float, core::kLateralPositions + 1>& byPosition);
-
-// The lines of a message joined with NL ("" is a blank line between paragraphs).
-std::string JoinLines(std::initializer_list<std::string_view> lines);
 
 // A run whose result file lacked aircraft lines ends: when DesignRunning is set, it is cleared
 // and `text` is shown in a box titled "File Error". Nothing happens outside a run.

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 
+#include "core/messages.h"
 #include "core/file_io.h"
 #include "core/narrow.h"
 #include "damage/flexible_cdf.h"
@@ -208,7 +209,7 @@ RigidCdfResult ComputeRigidCDF(core::ProgramState& state, core::UserPort& ui) {
     if (result.readError) {
         EndRunOnReadError(
             state, ui,
-            JoinLines({"There has been an error reading", "stresses from the data file. This",
+            core::JoinLines({"There has been an error reading", "stresses from the data file. This",
                        "was probably caused by the PCC", "layer being too thin. The design",
                        "will be ended.", "", "Please check the structure."}));
     }

@@ -35,17 +35,6 @@ std::string_view OutcomeName(DesignOutcome outcome) {
     return "error";
 }
 
-std::string JoinLines(std::initializer_list<std::string_view> lines) {
-    std::string text;
-    bool first = true;
-    for (std::string_view line : lines) {
-        if (!first) text += core::NL;
-        text += line;
-        first = false;
-    }
-    return text;
-}
-
 void ShowRunError(core::ProgramState& state, core::UserPort& ui, std::string_view text,
                   std::string_view title) {
     ui.ProcessPendingEvents();

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "analysis/analysis_input.h"
+#include "core/messages.h"
 #include "core/program_state.h"
 #include "core/user_port.h"
 
@@ -67,8 +68,7 @@ struct RunSummary {
     std::string why;            // why the run stopped, in words
 };
 
-// Lines joined by CR LF; an empty line stands for a blank line of the message.
-std::string JoinLines(std::initializer_list<std::string_view> lines);
+using core::JoinLines;
 
 // The run-error report offered to the procedures: processes pending events, shows the
 // message with an OK button and clears DesignRunning.
