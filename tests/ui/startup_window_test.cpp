@@ -260,6 +260,18 @@ private slots:
         QCOMPARE(w.state.Units.thickness.factor, 1.0);
     }
 
+    void becomingActiveAgainShowsChangedPavementTypes() {
+        ScriptedWindow w;
+        w.Start();
+        // Another window put concrete (layer type 5) on top of the second sample.
+        w.state.Slot(2).Layers[0].LayerType = 5;
+        ScriptedWindow::ClickRow(w.Sections(), 2);
+        QEvent activate(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(w.window.get(), &activate);
+        QCOMPARE(w.Sections()->item(1)->text(), QString("AConFlex\tNew Rigid"));
+        QCOMPARE(w.Sections()->currentRow(), 2);
+    }
+
     void typeNamesLineUpAtOneColumn() {
         ScriptedWindow w;
         w.Start();
