@@ -1,6 +1,7 @@
 #include "ui/app_startup.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QScreen>
 #include <QTemporaryFile>
 #include <QWidget>
@@ -15,8 +16,11 @@ bool IsWritableDirectory(const QString& dir) {
 
 ProgramDirChoice ChooseProgramDir(const QString& requested, const QString& fallback) {
     if (IsWritableDirectory(requested)) return {QDir(requested).absolutePath(), {}};
+    // Said once: the first start creates the fallback directory, later starts find it.
+    const bool firstUse = !QFileInfo(fallback).isDir();
     QDir().mkpath(fallback);
     const QString dir = QDir(fallback).absolutePath();
+    if (!firstUse) return {dir, {}};
     return {dir, "The directory " + QDir::toNativeSeparators(requested) +
                      " cannot be written to.\n\nJob and notes files are kept in " +
                      QDir::toNativeSeparators(dir) + " instead."};

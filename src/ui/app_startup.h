@@ -19,7 +19,8 @@ struct ProgramDirChoice {
 // system by creating a file, since permission bits say nothing about read-only mounts.
 bool IsWritableDirectory(const QString& dir);
 
-// `requested` when it is writable, else `fallback` (created when missing) with a notice.
+// `requested` when it is writable, else `fallback`. The notice tells why, the first time
+// only: when the fallback directory did not exist yet (it is created).
 ProgramDirChoice ChooseProgramDir(const QString& requested, const QString& fallback);
 
 // File name of the instance lock inside the program directory.

@@ -57,7 +57,7 @@ private slots:
         QCOMPARE(tavro::ui::AnswerOf(QMessageBox::Retry, Buttons::RetryCancel), Answer::Retry);
     }
 
-    void anUnwritableProgramDirectoryFallsBackWithANotice() {
+    void anUnwritableProgramDirectoryFallsBackAndSaysSoOnce() {
         tavro::test::TempDir dir;
         dir.Write("plain-file", "x");
         const QString requested = QString::fromStdString(dir.File("plain-file/jobs"));
@@ -66,6 +66,9 @@ private slots:
         QCOMPARE(choice.dir, fallback);
         QVERIFY(choice.notice.contains(requested + " cannot be written to."));
         QVERIFY(QFileInfo(fallback).isDir());
+        const auto again = tavro::ui::ChooseProgramDir(requested, fallback);
+        QCOMPARE(again.dir, fallback);
+        QVERIFY(again.notice.isEmpty());
 
         const auto same = tavro::ui::ChooseProgramDir(fallback, requested);
         QCOMPARE(same.dir, fallback);
