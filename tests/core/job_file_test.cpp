@@ -197,7 +197,7 @@ TEST(ParseJob, FormatParseFormatIsStable) {
 
 TEST(ParseJob, HundredSectionsLoadWithoutAMessage) {
     std::vector<Section> sections;
-    for (int i = 1; i <= 100; ++i) sections.push_back(SimpleSection("S" + std::to_string(i)));
+    for (int i = 1; i <= 100; ++i) sections.push_back(SimpleSection(std::string("S").append(std::to_string(i))));
     ParsedJob job = ParseJob(FormatJob(sections), "BIG");
     EXPECT_EQ(job.status, ParseStatus::Complete);
     EXPECT_TRUE(job.messages.empty());
@@ -206,7 +206,7 @@ TEST(ParseJob, HundredSectionsLoadWithoutAMessage) {
 
 TEST(ParseJob, HundredAndFirstSectionIsRefusedWithItsMessage) {
     std::vector<Section> sections;
-    for (int i = 1; i <= 101; ++i) sections.push_back(SimpleSection("S" + std::to_string(i)));
+    for (int i = 1; i <= 101; ++i) sections.push_back(SimpleSection(std::string("S").append(std::to_string(i))));
     ParsedJob job = ParseJob(FormatJob(sections), "BIG");
     EXPECT_EQ(job.status, ParseStatus::Complete);
     ASSERT_EQ(job.sections.size(), 100u);

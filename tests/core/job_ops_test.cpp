@@ -164,7 +164,7 @@ TEST_F(JobOps, DuplicatePlacesTheCopyInOrderWithNoNotes) {
 
 TEST_F(JobOps, DuplicateRefusesAFullJob) {
     std::vector<std::string> names;
-    for (int i = 0; i < 100; ++i) names.push_back("S" + std::to_string(100 + i));
+    for (int i = 0; i < 100; ++i) names.push_back(std::string("S").append(std::to_string(100 + i)));
     MakeJob("FULL", names);
     Start();
     ASSERT_TRUE(OpenJob(state, ui, "FULL"));

@@ -1,0 +1,71 @@
+// The full design of each sample section that has a design procedure, and of a rigid
+// section: the time a user waits for the Design command.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "core/program_state.h"
+#include "core/section_ops.h"
+#include "core/startup.h"
+#include "design/run_controller.h"
+
+namespace {
+
+using namespace tavro;
+
+class QuietPort : public core::UserPort {
+public:
+    core::Answer ShowBox(std::string_view, std::string_view, core::Buttons, core::Answer a,
+                         core::Icon) override {
+        return a;
+    }
+    std::optional<std::string> AskText(std::string_view, std::string_view,
+                                       std::string_view) override {
+        return std::nullopt;
+    }
+    void ProcessPendingEvents() override {}
+    void Redraw() override {}
+    std::int64_t TickMs() override { return 0; }
+    double NowDaySerial() override { return 46000; }
+};
+
+core::ProgramState SampleState() {
+    core::ProgramState state;
+    core::InitLibraries(state);
+    std::string dir = (std::filesystem::temp_directory_path() / "tavro-bench-XXXXXX").string();
+    if (mkdtemp(dir.data()) == nullptr) std::abort();
+    state.ProgramDir = dir + "/";
+    state.JobName = "Samples";
+    core::LoadSampleJob(state);
+    return state;
+}
+
+// A 12 in slab on 6 in of crushed aggregate under two jets.
+void MakeRigid(core::Section& s) {
+    s.Layers = {{12, 4000000, 700, 5}, {6, 75000, 0, 6}, {0, 10000, 0, 4}};
+    s.Aircraft = {{"Gulfstream G-IV", 75000, 1200, 0}, {"Regional Jet 700", 72500, 3000, 0}};
+}
+
+void DesignSection(benchmark::State& st) {
+    core::ProgramState state = SampleState();
+    const int slot = static_cast<int>(st.range(0));
+    if (slot == 0) MakeRigid(state.Sections[1]);
+    const core::Section original = state.Slot(slot == 0 ? 2 : slot);
+    QuietPort ui;
+    design::RunOptions options;
+    options.refuseSamples = false;
+    options.batchRunning = true;
+    for (auto _ : st) {
+        state.Slot(slot == 0 ? 2 : slot) = original;
+        state.CurrentSection = static_cast<std::int16_t>(slot == 0 ? 2 : slot);
+        core::LoadSection(state, ui);
+        state.Run.DesignLayer = design::DefaultDesignLayer(state.Current);
+        benchmark::DoNotOptimize(design::RunDesignCommand(state, ui, design::RunMode::Design, options));
+    }
+    std::filesystem::remove_all(state.ProgramDir);
+}
+// 1 and 3: the new flexible samples; 0: the rigid section.
+BENCHMARK(DesignSection)->Arg(1)->Arg(3)->Arg(0)->Unit(benchmark::kMillisecond);
+
+}  // namespace
