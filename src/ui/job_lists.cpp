@@ -59,7 +59,8 @@ void SectionList::LinesChanged() {
         widest = std::max(widest, metrics.horizontalAdvance(text.left(text.indexOf('\t'))));
     }
     const int margin = DialogUnitsToPx(metrics, 1);
-    tabStopPx_ = std::max(DialogUnitsToPx(metrics, 70), margin + widest + metrics.averageCharWidth());
+    tabStopPx_ =
+        std::max(DialogUnitsToPx(metrics, 70), margin + widest + metrics.averageCharWidth());
 }
 
 void SectionList::changeEvent(QEvent* event) {

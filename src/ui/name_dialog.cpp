@@ -69,7 +69,8 @@ NameDialog::NameDialog(const core::NameDialogSpec& spec, QWidget* parent) : QDia
     layout->addWidget(instruction);
     edit_ = new NameEdit(spec.defaultText, spec.maxLength, this);
     // Wide enough for the longest name in the widest characters.
-    edit_->setMinimumWidth(edit_->fontMetrics().horizontalAdvance(QString(spec.maxLength + 2, 'W')));
+    const QString widest(spec.maxLength + 2, 'W');
+    edit_->setMinimumWidth(edit_->fontMetrics().horizontalAdvance(widest));
     layout->addWidget(edit_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName("cmdOK");

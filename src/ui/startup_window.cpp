@@ -113,7 +113,8 @@ void StartupWindow::BuildControls() {
     commands->addWidget(Command(this, "cmdExit", "E&xit", "Close every window and end TAVRO"));
 
     // Room around the longest caption, so that no caption touches its button's edge.
-    const int buttonWidth = metrics.horizontalAdvance("Delete Section") + 4 * metrics.averageCharWidth();
+    const int buttonWidth =
+        metrics.horizontalAdvance("Delete Section") + 4 * metrics.averageCharWidth();
     for (QPushButton* button : findChildren<QPushButton*>()) button->setMinimumWidth(buttonWidth);
 
     grid->addWidget(jobsLabel, 0, 0);
@@ -153,8 +154,12 @@ void StartupWindow::Connect() {
             [this](int row) { Act([this, row] { controller_.ClickSection(row); }); });
     connect(sections_, &QListWidget::itemDoubleClicked, this,
             [this] { Act([this] { OpenSectionWindow(SectionWindow::Structure); }); });
-    connect(jobs_, &JobList::sectionDropped, this,
-            [this](int row) { Act([this, row] { controller_.DropSectionOnJob(row); }); });
+    // Queued: the copy asks for a name, and a modal dialog must not open while the
+    // platform is still delivering the drop.
+    connect(
+        jobs_, &JobList::sectionDropped, this,
+        [this](int row) { Act([this, row] { controller_.DropSectionOnJob(row); }); },
+        Qt::QueuedConnection);
     connect(jobs_, &JobList::dragFinished, this, [this] { SyncView(); });
 }
 

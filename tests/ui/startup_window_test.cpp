@@ -30,6 +30,7 @@ void DragSectionToJob(ScriptedWindow& w, int row, int jobRow) {
     QCoreApplication::sendEvent(target, &move);
     QDropEvent drop(at, Qt::CopyAction, data, Qt::LeftButton, {});
     QCoreApplication::sendEvent(target, &drop);
+    QCoreApplication::processEvents();  // the copy runs once the drop is delivered
     delete data;
 }
 
