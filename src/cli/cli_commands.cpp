@@ -9,6 +9,7 @@
 #include "analysis/numerical.h"
 #include "cli/cli_context.h"
 #include "cli/cli_port.h"
+#include "cli/instance_check.h"
 #include "core/day_serial.h"
 #include "core/narrow.h"
 #include "core/job_ops.h"
@@ -259,7 +260,8 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     opt.depthGiven = depth->count() > 0;
 
     Run r(opt, out, err);
-    core::StartProgram(r.state, r.port, opt.dir, true);
+    core::StartProgram(r.state, r.port, opt.dir,
+                       IsFirstInstance(core::NormalizeProgramDir(opt.dir)));
     analysis::StandardLaguerreRule();  // the solver's quadrature, built once at start-up
     core::ApplyUnits(r.state.Units, opt.metric);
 

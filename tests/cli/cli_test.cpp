@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <unistd.h>
 
 #include "support/temp_dir.h"
 
@@ -259,6 +260,20 @@ TEST_F(Cli, ALifeRunOnADesignedSectionGivesTheDesignLife) {
 TEST_F(Cli, AnOverlaySectionIsNotDesignedYet) {
     EXPECT_EQ(Run({"--json", "design", "Samples", "AConFlex"}), kExitRefused);
     EXPECT_EQ(Json()["result"]["status"], "notAvailable");
+}
+
+}  // namespace
+}  // namespace tavro::cli
+
+namespace tavro::cli {
+namespace {
+
+TEST_F(Cli, ARunningDesktopProgramKeepsDesignsToItself) {
+    dir.Write("tavro.lock", std::to_string(getpid()) + "\ntavro\nhost\n");
+    EXPECT_EQ(Run({"design", "Samples", "ACAggregate"}), kExitRefused);
+    EXPECT_NE(err.str().find("Not First Instance"), std::string::npos);
+    dir.Write("tavro.lock", "999999999\ntavro\nhost\n");  // left by a crashed instance
+    EXPECT_EQ(Run({"design", "Samples", "ACAggregate"}), kExitOk);
 }
 
 }  // namespace
