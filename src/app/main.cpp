@@ -7,6 +7,7 @@
 #include "core/program_state.h"
 #include "core/startup.h"
 #include "ui/app_startup.h"
+#include "ui/notes_window.h"
 #include "ui/qt_user_port.h"
 #include "ui/startup_window.h"
 
@@ -45,6 +46,10 @@ int main(int argc, char** argv) {
     tavro::ui::QtUserPort port;
     tavro::ui::StartupWindow window(state, port);
     port.SetParentWidget(&window);
+    // One notes window for the whole run: it keeps the face it was closed in.
+    tavro::ui::NotesWindow notes(state, port, &window);
+    notes.SetHelp([&window] { window.ShowHelp(); });
+    window.SetWindowOpener(tavro::ui::SectionWindow::Notes, [&notes] { notes.Open(); });
     window.Start(choice.dir, lock.First(), choice.notice);
     return app.exec();
 }

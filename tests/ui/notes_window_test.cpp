@@ -1,0 +1,264 @@
+// The notes and information window driven through its widgets: the save question and the
+// notes file bytes, the report in the box with its columns on the tab stops, and the text
+// that reaches the PDF and the clipboard.
+#include <QClipboard>
+#include <QDir>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QTest>
+
+#include "core/job_file.h"
+#include "core/section_ops.h"
+#include "design/report.h"
+#include "ui/notes_window.h"
+#include "ui_test_support.h"
+
+using tavro::core::Answer;
+using tavro::test::ScriptedWindow;
+
+namespace {
+
+std::string NotesEntry(const std::string& name, const std::string& note) {
+    return name + "\r\n" + std::to_string(note.size()) + "\r\n" + note + "\r\n";
+}
+
+QString ForBox(std::string text) { return QString::fromStdString(text).replace("\r\n", "\n"); }
+
+// A startup window over a job RWY holding the three sample sections (or over "Samples"
+// alone), with the notes window registered behind its Notes command.
+struct NotesFixture {
+    ScriptedWindow w;
+    std::unique_ptr<tavro::ui::NotesWindow> notes;
+
+    explicit NotesFixture(bool userJob = true) {
+        if (userJob) {
+            tavro::core::ProgramState samples;
+            tavro::core::LoadSampleJob(samples);
+            w.dir.Write("RWY.JOB", tavro::core::FormatJob(samples.Sections));
+        }
+        w.Start();
+        notes = std::make_unique<tavro::ui::NotesWindow>(w.state, w.user, w.window.get());
+        w.window->SetWindowOpener(tavro::ui::SectionWindow::Notes, [this] { notes->Open(); });
+        if (userJob) ScriptedWindow::ClickRow(w.Jobs(), w.JobRow("RWY"));
+    }
+    void Open() { w.Click("cmdNotes"); }
+    void Click(const char* name) {
+        QTest::mouseClick(notes->findChild<QPushButton*>(name), Qt::LeftButton);
+    }
+    QPlainTextEdit* Text() { return notes->findChild<QPlainTextEdit*>("txtNotes"); }
+    QListWidget* List() { return notes->findChild<QListWidget*>("lstStrFiles"); }
+    QString Caption() { return notes->findChild<QLabel*>("lblCaption")->text(); }
+    void Type(const char* text) {
+        Text()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(Text(), text);
+    }
+};
+
+const std::string kPrompt =
+    "The notes for the current section have changed.\r\n\r\n"
+    "Do you want to save the new data in section\r\n"
+    "ACAggregate in file RWY.NTS?\r\n\r\n"
+    "All the changes will be lost if not saved.";
+
+// Text layout places tab stops on a 1/64 pixel grid.
+constexpr qreal kLayoutRoundingPx = 0.05;
+
+// x of the text that follows each tab of a line of the box, in pixels.
+QList<qreal> TabbedColumnsX(const QTextBlock& block) {
+    QList<qreal> xs;
+    const QString text = block.text();
+    for (int i = 0; i < text.size(); ++i)
+        if (text[i] == QChar(u'\t'))
+            xs << block.layout()->lineAt(0).cursorToX(i + 1) - block.layout()->lineAt(0).cursorToX(0);
+    return xs;
+}
+
+}  // namespace
+
+class NotesWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { QCOMPARE(tavro::test::UnscriptedFailures(), 0); }
+
+    void opensOnTheReportWithItsColumnsOnTheTabStops() {
+        NotesFixture f;
+        f.Open();
+        QVERIFY(f.notes->isVisible());
+        QCOMPARE(f.notes->windowTitle(), QString("TAVRO - Notes and Information for Job RWY"));
+        QCOMPARE(f.Caption(), QString("Design Information for Section ACAggregate"));
+        QCOMPARE(f.Text()->toPlainText(), ForBox(tavro::design::BuildReport(f.w.state).screen));
+        QVERIFY(f.Text()->isReadOnly());
+        QCOMPARE(f.w.Lines(f.List()), (QStringList{"ACAggregate", "AConFlex", "NewFlexible"}));
+        QCOMPARE(f.List()->currentRow(), 0);
+
+        // The fields of every layer line (four tabs) and aircraft line (three) start on the
+        // stops after the first: no field runs past the next stop.
+        const QList<qreal> stops = tavro::ui::InfoTabStopsPx(f.Text()->font());
+        int tabbedLines = 0;
+        for (QTextBlock b = f.Text()->document()->begin(); b.isValid(); b = b.next()) {
+            if (b.text().count('\t') < 3) continue;
+            ++tabbedLines;
+            const QList<qreal> xs = TabbedColumnsX(b);
+            for (int k = 0; k < xs.size(); ++k)
+                QVERIFY2(qAbs(xs[k] - stops[k + 1]) < kLayoutRoundingPx, qPrintable(b.text()));
+        }
+        QCOMPARE(tabbedLines, 3 + 4);
+
+        ScriptedWindow::ClickRow(f.List(), 2);
+        QCOMPARE(f.w.state.CurrentSection, std::int16_t{3});
+        QCOMPARE(f.Caption(), QString("Design Information for Section NewFlexible"));
+        QVERIFY(f.Text()->toPlainText().startsWith("Section NewFlexible in Job RWY.\n"));
+        QVERIFY(f.w.user.boxes.empty());
+    }
+
+    void theSaveQuestionSavesDiscardsOrKeepsTheWindowOpen() {
+        NotesFixture f;
+        f.Open();
+        f.Click("cmdNotes");
+        QCOMPARE(f.Caption(), QString("Notes for Section ACAggregate"));
+        QVERIFY(!f.Text()->isReadOnly());
+        QCOMPARE(f.Text()->toPlainText(), QString("ACAggregate"));  // a new file's note
+
+        f.Type(" 2024");
+        f.w.user.Answer(Answer::Cancel);
+        f.Click("cmdExit");
+        QCOMPARE(f.w.LastBox().title, std::string("Saving Notes"));
+        QCOMPARE(f.w.LastBox().text, kPrompt);
+        QCOMPARE(f.w.LastBox().buttons, tavro::core::Buttons::YesNoCancel);
+        QCOMPARE(f.w.LastBox().defaultAnswer, Answer::Cancel);
+        QVERIFY(f.notes->isVisible());
+        QCOMPARE(f.Text()->toPlainText(), QString("ACAggregate 2024"));
+
+        f.w.user.Answer(Answer::No);  // Save asks too; No puts the stored note back
+        f.Click("cmdSave");
+        QCOMPARE(f.Text()->toPlainText(), QString("ACAggregate"));
+        QVERIFY(f.notes->isVisible());
+
+        QTest::keyClick(f.Text(), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(f.Text(), Qt::Key_Return);
+        QTest::keyClicks(f.Text(), "Joints resealed");
+        f.w.user.Answer(Answer::Yes);
+        f.Click("cmdExit");
+        QVERIFY(!f.notes->isVisible());
+        QCOMPARE(f.w.dir.Read("RWY.NTS"),
+                 NotesEntry("ACAggregate", "ACAggregate\r\nJoints resealed") +
+                     NotesEntry("AConFlex", "AConFlex") + NotesEntry("NewFlexible", "NewFlexible"));
+
+        // The window reopens in the notes face, and an unchanged note closes without asking.
+        const auto boxes = f.w.user.boxes.size();
+        f.Open();
+        QCOMPARE(f.Caption(), QString("Notes for Section ACAggregate"));
+        QCOMPARE(f.Text()->toPlainText(), QString("ACAggregate\nJoints resealed"));
+        f.notes->close();
+        QVERIFY(!f.notes->isVisible());
+        QCOMPARE(f.w.user.boxes.size(), boxes);
+    }
+
+    void changingTheSectionOrTheFaceAsksFirst() {
+        NotesFixture f;
+        f.Open();
+        f.Click("cmdNotes");
+        f.Type(" edited");
+        f.w.user.Answer(Answer::Cancel);
+        ScriptedWindow::ClickRow(f.List(), 1);
+        QCOMPARE(f.List()->currentRow(), 0);
+        QCOMPARE(f.w.state.CurrentSection, std::int16_t{1});
+        QCOMPARE(f.Text()->toPlainText(), QString("ACAggregate edited"));
+
+        f.w.user.Answer(Answer::No);
+        ScriptedWindow::ClickRow(f.List(), 1);
+        QCOMPARE(f.w.state.CurrentSection, std::int16_t{2});
+        QCOMPARE(f.Caption(), QString("Notes for Section AConFlex"));
+        QCOMPARE(f.Text()->toPlainText(), QString("AConFlex"));
+
+        f.Type(" checked");
+        f.w.user.Answer(Answer::Cancel);
+        f.Click("cmdListInfo");
+        QVERIFY(!f.Text()->isReadOnly());
+        f.w.user.Answer(Answer::Yes);
+        f.Click("cmdListInfo");
+        QCOMPARE(f.Caption(), QString("Design Information for Section AConFlex"));
+        QCOMPARE(f.w.dir.Read("RWY.NTS"), NotesEntry("ACAggregate", "ACAggregate") +
+                                              NotesEntry("AConFlex", "AConFlex checked") +
+                                              NotesEntry("NewFlexible", "NewFlexible"));
+        QCOMPARE(f.w.user.Titles(), std::vector<std::string>(4, "Saving Notes"));
+    }
+
+    void notesOfSamplesAreSavedInSamplesNts() {
+        NotesFixture f(false);
+        f.Open();
+        f.Click("cmdNotes");
+        f.Text()->selectAll();
+        QTest::keyClicks(f.Text(), "Example");
+        f.w.user.Answer(Answer::Yes);
+        f.Click("cmdSave");
+        QCOMPARE(f.w.dir.Read("Samples.NTS"), NotesEntry("ACAggregate", "Example") +
+                                                  NotesEntry("AConFlex", "AConFlex") +
+                                                  NotesEntry("NewFlexible", "NewFlexible"));
+    }
+
+    void thePdfAndTheClipboardCarryTheReportAndTheNote() {
+        NotesFixture f;
+        f.w.dir.Write("RWY.NTS", NotesEntry("ACAggregate", "Crack survey\r\nin May") +
+                                     NotesEntry("AConFlex", "AConFlex") +
+                                     NotesEntry("NewFlexible", "NewFlexible"));
+        f.Open();
+        const auto report = tavro::design::BuildReport(f.w.state);
+        const std::string note = "Crack survey\r\nin May";
+
+        QApplication::clipboard()->clear();
+        f.Click("cmdCopy");
+        const std::string copied = QApplication::clipboard()->text().toStdString();
+        QCOMPARE(copied, tavro::design::ReportWithNotes(
+                             report, note, tavro::design::ReportDestination::Clipboard));
+        QApplication::clipboard()->clear();
+        QTest::mouseClick(f.Text()->viewport(), Qt::RightButton);
+        QCOMPARE(QApplication::clipboard()->text().toStdString(), copied);
+
+        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+        if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+        const QString pdf = QString::fromStdString(f.w.dir.File("report.pdf"));
+        QString suggested;
+        f.notes->SetPdfPathAsker([&](const QString& s) {
+            suggested = s;
+            return pdf;
+        });
+        f.Click("cmdExportPdf");
+        QCOMPARE(suggested,
+                 QString::fromStdString(f.w.dir.File("RWY-ACAggregate.pdf")));
+        QProcess extract;
+        extract.start(pdftotext, {"-layout", pdf, "-"});
+        QVERIFY(extract.waitForFinished(30000));
+        const QStringList pdfLines = QString::fromUtf8(extract.readAllStandardOutput()).split('\n');
+        // Every printed line appears, in order. The extracted text only approximates the
+        // spacing of a page, so lines compare with their blanks collapsed.
+        const QString printed = ForBox(tavro::design::ReportWithNotes(
+            report, note, tavro::design::ReportDestination::Printer));
+        int at = 0;
+        for (const QString& line : printed.split('\n')) {
+            if (line.trimmed().isEmpty()) continue;
+            while (at < pdfLines.size() && pdfLines[at].simplified() != line.simplified()) ++at;
+            QVERIFY2(at < pdfLines.size(), qPrintable("not in the PDF: " + line));
+        }
+        QVERIFY(printed.contains("                           NOTES\n"));
+
+        // A long note runs onto further pages; an unwritable file is reported.
+        f.w.dir.Write("RWY.NTS", NotesEntry("ACAggregate", "First" + std::string(600, '\n')) +
+                                     NotesEntry("AConFlex", "AConFlex") +
+                                     NotesEntry("NewFlexible", "NewFlexible"));
+        f.Click("cmdExportPdf");
+        extract.start(pdftotext, {pdf, "-"});
+        QVERIFY(extract.waitForFinished(30000));
+        QVERIFY(extract.readAllStandardOutput().count('\f') >= 3);
+        f.notes->SetPdfPathAsker([&](const QString&) { return pdf + "/no/such/dir/x.pdf"; });
+        f.Click("cmdExportPdf");
+        QCOMPARE(f.w.LastBox().title, std::string("Export PDF"));
+    }
+};
+
+QTEST_MAIN(NotesWindowTest)
+#include "notes_window_test.moc"
