@@ -2,11 +2,13 @@
 // compared.
 #include <QDir>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QTest>
 
 #include "core/job_ops.h"
 #include "ui/help_window.h"
 #include "ui/name_dialog.h"
+#include "ui/notes_window.h"
 #include "ui/qt_user_port.h"
 #include "ui_test_support.h"
 
@@ -43,6 +45,17 @@ private slots:
             const char* names[] = {"name_new_job", "name_new_section", "name_copy_section"};
             Save(dialog, names[static_cast<int>(mode)]);
         }
+
+        tavro::ui::NotesWindow notes(w.state, w.user, w.window.get());
+        notes.Open();
+        QTest::mouseClick(notes.findChild<QPushButton*>("cmdNotes"), Qt::LeftButton);
+        notes.findChild<QPlainTextEdit*>("txtNotes")->appendPlainText(
+            "Cores taken 2024:\tasphalt 4.5 in\n\tbase 10 in");
+        Save(notes, "notes");
+        w.user.Answer(tavro::core::Answer::No);
+        QTest::mouseClick(notes.findChild<QPushButton*>("cmdListInfo"), Qt::LeftButton);
+        Save(notes, "information");
+        notes.hide();
 
         tavro::ui::HelpViewer help;
         help.Show(w.state, w.user);
