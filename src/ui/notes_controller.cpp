@@ -1,9 +1,9 @@
 #include "ui/notes_controller.h"
 
+#include "core/job_ops.h"
 #include "core/messages.h"
 #include "core/notes_file.h"
 #include "core/program_state.h"
-#include "core/job_ops.h"
 #include "core/section_ops.h"
 #include "design/report.h"
 
@@ -42,7 +42,11 @@ void NotesController::Open() {
 }
 
 void NotesController::Follow() {
-    if (InStep()) return;
+    if (InStep()) {
+        // The structure or aircraft window may have changed the section meanwhile.
+        if (infoMode_) ShowSection();
+        return;
+    }
     if (NotesChanged() && PromptSaveNotes() == core::Answer::Cancel) {
         // Keep editing the note shown: its section becomes the current one again.
         if (state_.JobName == shownJob_) {
@@ -97,17 +101,15 @@ std::string NotesController::PrintText() {
 std::string NotesController::ClipboardText() {
     const design::SectionReport report = design::BuildReport(state_);
     core::ReadNotes(state_, ui_);
-    return design::ReportWithNotes(report, state_.NotesText,
-                                   design::ReportDestination::Clipboard);
+    return design::ReportWithNotes(report, state_.NotesText, design::ReportDestination::Clipboard);
 }
 
 core::Answer NotesController::PromptSaveNotes() {
     if (!NotesChanged()) return core::Answer::Yes;
-    const std::string text = core::JoinLines(
-        {"The notes for the current section have changed.", "",
-         "Do you want to save the new data in section",
-         shownName_ + " in file " + shownJob_ + ".NTS?", "",
-         "All the changes will be lost if not saved."});
+    const std::string text = core::JoinLines({"The notes for the current section have changed.", "",
+                                              "Do you want to save the new data in section",
+                                              shownName_ + " in file " + shownJob_ + ".NTS?", "",
+                                              "All the changes will be lost if not saved."});
     const core::Answer answer =
         core::ShowMessage(state_, ui_, text, core::Buttons::YesNoCancel, "Saving Notes",
                           core::Answer::Cancel, core::Icon::Question);
@@ -181,6 +183,7 @@ bool NotesController::InStep() const {
 }
 
 void NotesController::SetBox(std::string text) {
+    if (text == box_) return;  // unchanged: the box keeps its scroll position
     box_ = std::move(text);
     ++boxVersion_;
 }

@@ -50,7 +50,7 @@ public:
     std::string Title() const;
     std::string Caption() const;
     // The box text with LF line breaks; BoxVersion() changes whenever the controller (not
-    // the user) replaces it.
+    // the user) puts another text into the box.
     const std::string& BoxText() const { return box_; }
     int BoxVersion() const { return boxVersion_; }
     const std::vector<std::string>& SectionLines() const { return sectionLines_; }

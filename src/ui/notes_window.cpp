@@ -45,8 +45,7 @@ QPushButton* Command(QWidget* parent, const char* name, const char* caption, con
 
 QString SuggestedPdfName(const core::ProgramState& state) {
     return QDir(QString::fromStdString(state.ProgramDir))
-        .filePath(QString::fromStdString(state.JobName + "-" + state.Current.SectionName) +
-                  ".pdf");
+        .filePath(QString::fromStdString(state.JobName + "-" + state.Current.SectionName) + ".pdf");
 }
 
 }  // namespace
@@ -94,14 +93,13 @@ void NotesWindow::BuildControls() {
     commands->addWidget(listLabel);
     commands->addWidget(sections_, 1);
     commands->addSpacing(metrics.height() / 2);
-    commands->addWidget(Command(this, "cmdListInfo", "&Information",
-                                "Show the design information of the section"));
+    commands->addWidget(
+        Command(this, "cmdListInfo", "&Information", "Show the design information of the section"));
     commands->addWidget(Command(this, "cmdNotes", "&Notes", "Show and edit the section's notes"));
     save_ = Command(this, "cmdSave", "Sa&ve Notes", "Save the notes in the notes file");
     commands->addWidget(save_);
     commands->addSpacing(metrics.height() / 2);
-    commands->addWidget(
-        Command(this, "cmdPrint", "&Print", "Print the information and the notes"));
+    commands->addWidget(Command(this, "cmdPrint", "&Print", "Print the information and the notes"));
     commands->addWidget(Command(this, "cmdExportPdf", "Export P&DF",
                                 "Write the printed information and notes to a PDF file"));
     commands->addWidget(
@@ -226,11 +224,9 @@ void NotesWindow::ExportPdf() {
     const QString path = askPdfPath_(SuggestedPdfName(state_));
     if (path.isEmpty()) return;
     if (!ExportReportPdf(path, controller_.PrintText()))
-        core::ShowMessage(state_, ui_,
-                          core::JoinLines({"The file", path.toStdString(),
-                                           "could not be written."}),
-                          core::Buttons::Ok, "Export PDF", core::Answer::Ok,
-                          core::Icon::Exclamation);
+        core::ShowMessage(
+            state_, ui_, core::JoinLines({"The file", path.toStdString(), "could not be written."}),
+            core::Buttons::Ok, "Export PDF", core::Answer::Ok, core::Icon::Exclamation);
 }
 
 void NotesWindow::Copy() {

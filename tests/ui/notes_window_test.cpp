@@ -73,7 +73,8 @@ QList<qreal> TabbedColumnsX(const QTextBlock& block) {
     const QString text = block.text();
     for (int i = 0; i < text.size(); ++i)
         if (text[i] == QChar(u'\t'))
-            xs << block.layout()->lineAt(0).cursorToX(i + 1) - block.layout()->lineAt(0).cursorToX(0);
+            xs << block.layout()->lineAt(0).cursorToX(i + 1) -
+                      block.layout()->lineAt(0).cursorToX(0);
     return xs;
 }
 
@@ -188,6 +189,23 @@ private slots:
         QCOMPARE(f.w.user.Titles(), std::vector<std::string>(4, "Saving Notes"));
     }
 
+    void anEditedNoteIsSavedToItsOwnSectionAfterTheStartupWindowMovedOn() {
+        NotesFixture f;
+        f.Open();
+        f.Click("cmdNotes");
+        f.Type(" resurfaced");
+        ScriptedWindow::ClickRow(f.w.Sections(), 2);
+        QCOMPARE(f.w.state.CurrentSection, std::int16_t{3});
+        f.w.user.Answer(Answer::Yes);
+        f.Open();  // Notes again: the window follows, asking about the note it shows
+        QCOMPARE(f.w.LastBox().text, kPrompt);
+        QCOMPARE(f.w.dir.Read("RWY.NTS"), NotesEntry("ACAggregate", "ACAggregate resurfaced") +
+                                              NotesEntry("AConFlex", "AConFlex") +
+                                              NotesEntry("NewFlexible", "NewFlexible"));
+        QCOMPARE(f.Caption(), QString("Notes for Section NewFlexible"));
+        QCOMPARE(f.List()->currentRow(), 2);
+    }
+
     void notesOfSamplesAreSavedInSamplesNts() {
         NotesFixture f(false);
         f.Open();
@@ -228,8 +246,7 @@ private slots:
             return pdf;
         });
         f.Click("cmdExportPdf");
-        QCOMPARE(suggested,
-                 QString::fromStdString(f.w.dir.File("RWY-ACAggregate.pdf")));
+        QCOMPARE(suggested, QString::fromStdString(f.w.dir.File("RWY-ACAggregate.pdf")));
         QProcess extract;
         extract.start(pdftotext, {"-layout", pdf, "-"});
         QVERIFY(extract.waitForFinished(30000));
