@@ -230,9 +230,17 @@ bool StartupWindow::event(QEvent* event) {
 }
 
 void StartupWindow::closeEvent(QCloseEvent* event) {
+    // Every other window asks about its unsaved changes first; a Cancel there keeps the
+    // program running rather than ending it with the changes lost.
+    for (QWidget* other : QApplication::topLevelWidgets()) {
+        if (other == this || !other->isVisible()) continue;
+        if (!other->close()) {
+            event->ignore();
+            return;
+        }
+    }
     help_.Close();
     event->accept();
-    QApplication::closeAllWindows();
     QApplication::quit();
 }
 

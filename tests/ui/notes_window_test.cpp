@@ -159,6 +159,25 @@ private slots:
         QCOMPARE(f.w.user.boxes.size(), boxes);
     }
 
+    void closingTheProgramAsksAboutAnEditedNoteAndCancelKeepsItRunning() {
+        NotesFixture f;
+        f.w.window->show();
+        f.Open();
+        f.Click("cmdNotes");
+        f.Type(" cracked");
+        f.w.user.Answer(Answer::Cancel);
+        QVERIFY(!f.w.window->close());
+        QCOMPARE(f.w.LastBox().title, std::string("Saving Notes"));
+        QVERIFY(f.notes->isVisible());
+        QVERIFY(f.w.window->isVisible());
+
+        f.w.user.Answer(Answer::Yes);
+        QVERIFY(f.w.window->close());
+        QVERIFY(!f.notes->isVisible());
+        const std::string saved = NotesEntry("ACAggregate", "ACAggregate cracked");
+        QCOMPARE(f.w.dir.Read("RWY.NTS").substr(0, saved.size()), saved);
+    }
+
     void changingTheSectionOrTheFaceAsksFirst() {
         NotesFixture f;
         f.Open();
