@@ -242,6 +242,8 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     auto* life = app.add_subcommand("life", "Compute the life of a section");
     life->add_option("JOB", opt.job)->required();
     life->add_option("SECTION", opt.section)->required();
+    life->add_option("--overload", opt.overload,
+                     "Mark this aircraft (name or list number) as the overload aircraft");
     auto* report = app.add_subcommand("report", "The section report as printed, with its note");
     report->add_option("JOB", opt.job)->required();
     report->add_option("SECTION", opt.section)->required();

@@ -30,6 +30,7 @@ struct Options {
     bool depthGiven = false;
     bool all = false;   // design: every section from the first down
     bool save = false;  // design: store and write the job after each section
+    std::string overload;  // life: the overload aircraft, by name or list number
 };
 
 

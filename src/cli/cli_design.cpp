@@ -151,8 +151,33 @@ design::RunOptions CliRunOptions() {
     return options;
 }
 
+// Marks the aircraft named on the command line (name, or its 1-based place in the list)
+// as the overload aircraft of this run; the job table is not changed.
+std::optional<int> MarkOverload(Run& r) {
+    if (r.opt.overload.empty()) return std::nullopt;
+    auto& aircraft = r.state.Current.Aircraft;
+    std::size_t found = aircraft.size();
+    for (std::size_t k = 0; k < aircraft.size() && found == aircraft.size(); ++k)
+        if (aircraft[k].AircraftName == r.opt.overload) found = k;
+    for (std::size_t k = 0; k < aircraft.size() && found == aircraft.size(); ++k)
+        if (core::EqualsNoCase(aircraft[k].AircraftName, r.opt.overload)) found = k;
+    if (found == aircraft.size()) {
+        const auto number = core::ParseNumber(r.opt.overload);
+        if (number && *number >= 1 && *number <= static_cast<double>(aircraft.size()) &&
+            *number == std::floor(*number))
+            found = static_cast<std::size_t>(*number) - 1;
+    }
+    if (found == aircraft.size())
+        return r.Refuse("Overload Aircraft", "Aircraft " + r.opt.overload +
+                                                 " is not in the design list of section " +
+                                                 r.state.Current.SectionName + ".");
+    aircraft[found].OverloadFlag = true;
+    return std::nullopt;
+}
+
 int RunOne(Run& r, RunMode mode) {
     if (auto stop = SelectSectionByName(r)) return *stop;
+    if (auto stop = MarkOverload(r)) return *stop;
     r.state.Run.DesignLayer = design::DefaultDesignLayer(r.state.Current);
     InterruptOnCtrlC interrupt(r);
     const RunResult run = mode == RunMode::Design
