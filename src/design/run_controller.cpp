@@ -12,6 +12,7 @@
 #include "core/narrow.h"
 #include "core/section_ops.h"
 #include "design/flexible_design.h"
+#include "design/overload.h"
 #include "design/rigid_design.h"
 
 namespace tavro::design {
@@ -227,14 +228,8 @@ RunResult RunDesignCommand(core::ProgramState& state, core::UserPort& ui, RunMod
 }
 
 RunResult RunLifeCommand(core::ProgramState& state, core::UserPort& ui, const RunOptions& options) {
-    for (const core::DesignAircraft& aircraft : state.Current.Aircraft) {
-        if (aircraft.OverloadFlag) {
-            RunResult result;
-            result.mode = RunMode::Life;
-            result.status = NotAvailable(state, ui, "overload analysis");
-            return result;
-        }
-    }
+    if (const int overload = OverloadAircraftOf(state.Current); overload != 0)
+        return OverloadAnalysis(state, ui, overload, options);
     if (state.Current.AircraftCount() == 0) {
         Tell(state, ui, "Structure Life", NoAircraftText(state));
         RunResult result;

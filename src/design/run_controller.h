@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,18 @@ struct AircraftResult {
     float cdf = 0;               // its share of the CDF at the critical position
 };
 
+// Figures of an overload analysis (c = c0 + c1 / DesignLife). When the regular traffic alone
+// exceeds the overload budget the second run never happens: c1 = 0 and c = c0.
+struct OverloadFigures {
+    float c0 = 0;             // CDF of the regular traffic at the design life
+    float c1 = 0;             // CDF with the overload aircraft at constant traffic
+    float c = 0;              // CDF with the overload departures
+    bool secondRun = false;   // c1 and c come from the second life run
+    bool possible = false;    // c <= 1 after both runs
+    int aircraft = 0;         // 1-based design-list number of the overload aircraft
+    float departures = 0;     // its AnnualDepartures, the overload departures
+};
+
 struct RunResult {
     RunStatus status = RunStatus::Refused;
     RunMode mode = RunMode::Design;
@@ -63,6 +76,7 @@ struct RunResult {
     double analysisTimeMs = 0;
     std::int64_t elapsedMs = 0;  // whole run, by ui.TickMs()
     std::vector<AircraftResult> aircraft;
+    std::optional<OverloadFigures> overload;  // the Life command ran the overload analysis
 };
 
 // Layer a design adjusts when a section is loaded: the layer above the subgrade for a new
@@ -80,8 +94,8 @@ RunResult RunDesignCommand(core::ProgramState& state, core::UserPort& ui, RunMod
                            const RunOptions& options = {});
 
 // The Life command without batch mode: the "Structure Life" refusal without aircraft, then
-// the design command in life mode. A design aircraft with the overload flag asks for the
-// overload analysis, which is not part of this program yet (message, NotAvailable).
+// the design command in life mode. A design aircraft with the overload flag runs the
+// overload analysis instead (see OverloadAnalysis).
 RunResult RunLifeCommand(core::ProgramState& state, core::UserPort& ui,
                          const RunOptions& options = {});
 

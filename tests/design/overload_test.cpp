@@ -1,0 +1,226 @@
+#include "design/overload.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <deque>
+#include <vector>
+
+#include "design/design_fixture.h"
+
+namespace tavro::design {
+namespace {
+
+using testing::DesignFixture;
+
+// What identifies a design aircraft in the job file, in list order.
+struct StoredAircraft {
+    std::string name;
+    float load, departures, growth;
+    bool overload;
+    bool operator==(const StoredAircraft&) const = default;
+};
+
+std::vector<StoredAircraft> Stored(const core::CurrentSectionRecord& section) {
+    std::vector<StoredAircraft> out;
+    for (const auto& a : section.Aircraft)
+        out.push_back(
+            {a.AircraftName, a.GrossLoad, a.AnnualDepartures, a.AnnualGrowth, a.OverloadFlag});
+    return out;
+}
+
+// Life runs that give scripted CDFs at the design life and record the aircraft list each
+// one saw.
+struct ScriptedLifeRuns {
+    DesignFixture& f;
+    std::deque<RunResult> results;
+    std::vector<std::vector<StoredAircraft>> seen;
+
+    void Give(float cdf, DesignOutcome outcome = DesignOutcome::Converged,
+              RunStatus status = RunStatus::Ran) {
+        RunResult r;
+        r.status = status;
+        r.mode = RunMode::Life;
+        r.summary.outcome = outcome;
+        r.summary.cdf = cdf;
+        results.push_back(r);
+    }
+    RunResult Run(int aircraft) {
+        return OverloadAnalysis(f.state, f.ui, aircraft, [this] {
+            seen.push_back(Stored(f.state.Current));
+            RunResult r = results.front();
+            results.pop_front();
+            return r;
+        });
+    }
+};
+
+// The new flexible sample, its fourth aircraft (Falcon 2000) the overload aircraft with
+// traffic growth, so that putting the growth back is visible.
+void MarkFalcon(DesignFixture& f, float departures) {
+    f.Select(3);
+    core::DesignAircraft& falcon = f.state.Current.Aircraft[3];
+    falcon.OverloadFlag = true;
+    falcon.AnnualDepartures = departures;
+    falcon.AnnualGrowth = 0.03f;
+}
+
+TEST(Overload, VerdictsAtTheBudgetEdgesWithTheirMessages) {
+    DesignFixture f;
+    MarkFalcon(f, 250);
+    const auto before = Stored(f.state.Current);
+    ScriptedLifeRuns runs{f, {}, {}};
+
+    // c = 0.5 + 10 / 20 = 1.00: still possible.
+    runs.Give(0.5f);
+    runs.Give(10.0f);
+    RunResult r = runs.Run(4);
+    ASSERT_TRUE(r.overload);
+    EXPECT_EQ(r.summary.cdf, 0.5f);  // the result is the regular traffic's run
+    EXPECT_FLOAT_EQ(r.overload->c, 1.0f);
+    EXPECT_EQ(r.overload->c1, 10.0f);
+    EXPECT_TRUE(r.overload->possible);
+    ASSERT_EQ(f.ui.boxes.size(), 1u);
+    EXPECT_EQ(f.ui.boxes[0].title, "TAVRO");
+    EXPECT_EQ(f.ui.boxes[0].buttons, core::Buttons::Ok);
+    EXPECT_EQ(f.ui.boxes[0].text,
+              "Overload Possible.\r\nCDF without overload 0.50.\r\n"
+              "CDF with overload 1.00 for 250 OVERLOAD departures.");
+    // First run: the overload aircraft left out; second: counted, without growth.
+    ASSERT_EQ(runs.seen.size(), 2u);
+    EXPECT_EQ(runs.seen[0], before);
+    std::vector<StoredAircraft> counted = before;
+    counted[3].overload = false;
+    counted[3].growth = 0;
+    EXPECT_EQ(runs.seen[1], counted);
+    EXPECT_EQ(Stored(f.state.Current), before);
+
+    // Exactly 0.9 of regular traffic goes on to the second run.
+    f.ui.boxes.clear();
+    f.state.Current.Aircraft[3].AnnualDepartures = 12.5f;
+    runs.Give(0.9f);
+    runs.Give(4.0f);
+    r = runs.Run(4);
+    ASSERT_TRUE(r.overload && r.overload->secondRun);
+    EXPECT_FALSE(r.overload->possible);
+    ASSERT_EQ(f.ui.boxes.size(), 1u);
+    EXPECT_EQ(f.ui.boxes[0].text,
+              "Overload Not Possible.\r\nChange Gross Load or Number of Departures to comply.\r\n"
+              "CDF without overload 0.90.\r\nCDF with overload 1.10 for 12.5 OVERLOAD departures.");
+
+    // Above 0.9 the check ends after the first run.
+    f.ui.boxes.clear();
+    runs.seen.clear();
+    runs.Give(0.95f);
+    r = runs.Run(4);
+    EXPECT_EQ(runs.seen.size(), 1u);
+    ASSERT_TRUE(r.overload);
+    EXPECT_FALSE(r.overload->secondRun);
+    EXPECT_FALSE(r.overload->possible);
+    EXPECT_EQ(f.ui.Titles(), std::vector<std::string>{"TAVRO"});
+    EXPECT_EQ(f.ui.boxes[0].text, "CDF > 0.9, No overload is possible.");
+}
+
+TEST(Overload, ALifeRunThatEndsWithoutItsCdfEndsTheCheckWithoutAVerdict) {
+    DesignFixture f;
+    MarkFalcon(f, 250);
+    const auto before = Stored(f.state.Current);
+    ScriptedLifeRuns runs{f, {}, {}};
+
+    runs.Give(0.2f, DesignOutcome::Interrupted);
+    EXPECT_FALSE(runs.Run(4).overload);
+    EXPECT_EQ(runs.seen.size(), 1u);
+
+    runs.Give(0.2f);
+    runs.Give(0, DesignOutcome::Error, RunStatus::RunError);
+    const RunResult r = runs.Run(4);
+    EXPECT_EQ(r.status, RunStatus::RunError);
+    EXPECT_FALSE(r.overload);
+
+    EXPECT_TRUE(f.ui.boxes.empty());
+    EXPECT_EQ(Stored(f.state.Current), before);
+}
+
+TEST(Overload, OverlaysOnRigidPavementsAreRefusedBeforeAnyRun) {
+    struct Case {
+        std::int16_t top;
+        int pavementType;
+    };
+    for (const Case c : {Case{11, core::kUnbondedOnRigid}, Case{12, core::kPartBondedOnRigid},
+                         Case{10, core::kAcOnRigid}}) {
+        SCOPED_TRACE(c.pavementType);
+        DesignFixture f;
+        f.SelectRigidSection();
+        f.state.Current.Layers.insert(f.state.Current.Layers.begin(),
+                                      {5.0f, 4000000.0f, 700.0f, c.top});
+        f.state.Current.Aircraft[1].OverloadFlag = true;
+        const auto before = Stored(f.state.Current);
+
+        const RunResult r = RunLifeCommand(f.state, f.ui, f.InMemory());
+        EXPECT_EQ(f.state.Current.PavementType, c.pavementType);
+        EXPECT_EQ(r.status, RunStatus::Refused);
+        EXPECT_FALSE(r.overload);
+        EXPECT_EQ(f.ui.eventPolls, 0);  // no run started
+        ASSERT_EQ(f.ui.Titles(), std::vector<std::string>{"TAVRO"});
+        EXPECT_EQ(f.ui.boxes[0].text,
+                  "The overload analysis is not available for\r\n"
+                  "overlays on rigid pavements: their life runs give\r\n"
+                  "the life of the overlay, not a CDF at the design life.\r\n\r\n"
+                  "Clear the overload mark in the aircraft list\r\n"
+                  "to compute the life of this section.");
+        EXPECT_EQ(Stored(f.state.Current), before);
+    }
+}
+
+// The CDF at the design life of a plain life run of `section` on a copy of the state.
+float CdfAtDesignLife(const DesignFixture& f, const core::CurrentSectionRecord& section) {
+    core::ProgramState copy = f.state;
+    copy.Current = section;
+    test::FakeUserPort ui;
+    ui.answerDefaults = true;
+    const RunResult r = RunDesignCommand(copy, ui, RunMode::Life, f.InMemory());
+    EXPECT_EQ(r.status, RunStatus::Ran);
+    return r.summary.cdf;
+}
+
+TEST(Overload, FlexibleSectionComparesTheRegularTrafficWithTheOverloadAdded) {
+    DesignFixture f;
+    f.Select(3);
+    ASSERT_EQ(RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory()).summary.outcome,
+              DesignOutcome::Converged);
+    // Designed for all four aircraft, the section is marked afterwards: the Falcon 2000 (20
+    // departures a year) becomes the overload aircraft, with growth.
+    f.state.Current.Aircraft[3].OverloadFlag = true;
+    f.state.Current.Aircraft[3].AnnualGrowth = 0.03f;
+    const auto before = Stored(f.state.Current);
+
+    // References: the regular traffic is the list without the Falcon; the overload run
+    // counts it at 20 departures a year for 20 years.
+    core::CurrentSectionRecord regular = f.state.Current;
+    regular.Aircraft.erase(regular.Aircraft.begin() + 3);
+    const float c0 = CdfAtDesignLife(f, regular);
+    core::CurrentSectionRecord counted = f.state.Current;
+    counted.Aircraft[3].OverloadFlag = false;
+    counted.Aircraft[3].AnnualGrowth = 0;
+    const float c1 = CdfAtDesignLife(f, counted);
+    // Designed for this very traffic (no sample aircraft grows), the overload run's CDF is
+    // the design's.
+    EXPECT_NEAR(c1, 1.0, 0.005);
+    ASSERT_LT(c0, 0.9);
+
+    f.ui.boxes.clear();
+    const RunResult r = RunLifeCommand(f.state, f.ui, f.InMemory());
+    ASSERT_TRUE(r.overload);
+    EXPECT_NEAR(r.overload->c0, c0, 1e-5 * c0);
+    EXPECT_NEAR(r.overload->c1, c1, 1e-5 * c1);
+    EXPECT_NEAR(r.overload->c, c0 + c1 / 20, 1e-5);
+    EXPECT_TRUE(r.overload->possible);
+    ASSERT_EQ(f.ui.boxes.size(), 1u);
+    EXPECT_TRUE(f.ui.boxes[0].text.starts_with("Overload Possible.\r\n"));
+    EXPECT_TRUE(f.ui.boxes[0].text.ends_with(" for 20 OVERLOAD departures."));
+    EXPECT_EQ(Stored(f.state.Current), before);
+    std::printf("c0 %.6f  c1 %.6f  c %.6f\n", r.overload->c0, r.overload->c1, r.overload->c);
+}
+
+}  // namespace
+}  // namespace tavro::design
