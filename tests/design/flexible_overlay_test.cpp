@@ -1,0 +1,223 @@
+#include "design/flexible_overlay.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+#include "analysis/lea_driver.h"
+#include "core/number_format.h"
+#include "damage/aggregate_modulus.h"
+#include "damage/flexible_cdf.h"
+#include "damage/traffic.h"
+#include "design/design_fixture.h"
+#include "design/flexible_design.h"
+
+namespace tavro::design {
+namespace {
+
+using testing::DesignFixture;
+
+constexpr double kDesignTolerance = 0.005;  // |ln CDF| of a converged design
+constexpr int kAcOnFlexSlot = 2;            // "AConFlex": 2 in AC overlay on 3 in AC, 6 in base
+
+RunSummary RunOverlay(DesignFixture& f, RunMode mode, const DesignOptions& options = {}) {
+    f.state.Run.DesignRunning = true;
+    return DesignFlexibleOverlay(f.state, f.ui, mode, options);
+}
+
+// The overlay thickness that designs "AConFlex", found once for the whole suite.
+float DesignedOverlayThickness() {
+    static const float thickness = [] {
+        DesignFixture f;
+        f.Select(kAcOnFlexSlot);
+        const RunSummary s = RunOverlay(f, RunMode::Design);
+        EXPECT_EQ(s.outcome, DesignOutcome::Converged) << s.why;
+        return f.state.Current.Layers[0].LayerThickness;
+    }();
+    return thickness;
+}
+
+// The asphalt CDF over the design life worked out here from the tensile strain at the
+// bottom of the overlay: log10 C = 2.68 - 5 log10 e - 2.665 log10 E1, Miner's sum per grid
+// position, the largest position.
+double HandAsphaltCdf(DesignFixture& f) {
+    core::PrepareAircraft(f.state);
+    analysis::AnalysisLayerList list;
+    EXPECT_EQ(damage::CalculateAggregateModuli(f.state, f.ui, list).status,
+              damage::AggregateStatus::Ok);
+    const double h1 = f.state.Current.Layers[0].LayerThickness;
+    list.depths = {-h1};
+    const analysis::AnalysisInput input = analysis::BuildAnalysisInput(f.state, list);
+    const analysis::AnalysisResult run =
+        analysis::RunAnalysis(f.state, f.ui, input, std::nullopt, {.horizontalStrainDepth = -h1});
+    EXPECT_EQ(run.outcome, analysis::AnalysisOutcome::Completed) << run.reason;
+    const auto& section = f.state.Current;
+    EXPECT_EQ(run.output.horizontalStrain.size(), section.Aircraft.size());
+    const double e1 = section.Layers[0].LayerModulus;
+    double worst = 0;
+    for (int j = 1; j <= core::kLateralPositions; ++j) {
+        double cdf = 0;
+        for (std::size_t i = 0; i < section.Aircraft.size(); ++i) {
+            const double strain = std::fabs(run.output.horizontalStrain[i]);
+            const double log10C = 2.68 - 5 * std::log10(strain) - 2.665 * std::log10(e1);
+            cdf += damage::PassToCoverage(f.state, static_cast<int>(i) + 1, damage::GridX(j), h1) *
+                   section.Aircraft[i].TotalDepartures / std::pow(10.0, log10C);
+        }
+        worst = std::max(worst, cdf);
+    }
+    return worst;
+}
+
+// The fifth number of the first aircraft line of a result file.
+double FifthNumberOfFirstAircraft(const std::string& text) {
+    const auto lines = damage::ParseResultLines(text, 1, 5);
+    EXPECT_TRUE(lines[0].has_value());
+    return lines[0] ? (*lines[0])[4] : 0;
+}
+
+TEST(FlexibleOverlay, SampleOverlayDesignsToTheDesignCdfAndItsAsphaltCdfComesFromTheTensileStrain) {
+    DesignFixture f;
+    f.Select(kAcOnFlexSlot);
+    f.state.Run.DesignLayer = 3;  // whatever the window chose, the overlay is designed
+    const std::vector<core::SectionLayer> before = f.state.Current.Layers;
+    const RunSummary s = RunOverlay(f, RunMode::Design);
+    ASSERT_EQ(s.outcome, DesignOutcome::Converged) << s.why;
+    EXPECT_LT(std::fabs(std::log(s.cdf)), kDesignTolerance);
+    EXPECT_EQ(f.state.Run.DesignLayer, 1);
+    EXPECT_NE(f.state.Current.Layers[0].LayerThickness, before[0].LayerThickness);
+    for (std::size_t i = 1; i < before.size(); ++i)
+        EXPECT_EQ(f.state.Current.Layers[i].LayerThickness, before[i].LayerThickness);
+    EXPECT_TRUE(f.state.Run.DesignRunning);
+    EXPECT_TRUE(f.ui.boxes.empty());
+    // The damage tables stay those of the subgrade criterion the design converged on.
+    EXPECT_EQ(f.state.Run.Damage.Cdf, s.cdf);
+
+    const float asphalt = f.state.Current.AsphaltCDF;
+    ASSERT_TRUE(std::isfinite(asphalt));
+    EXPECT_GT(asphalt, 1e-6);
+    EXPECT_LT(asphalt, 1e3);
+    EXPECT_NEAR(asphalt, HandAsphaltCdf(f), 1e-4 * asphalt);
+
+    // The last result file carries the tensile strain where the criterion reads it, not the
+    // quadrature node at which the analysis converged; the subgrade responses were set aside.
+    const std::string result = f.dir.Read("DAMTMP.DAT");
+    const double strain = FifthNumberOfFirstAircraft(result);
+    EXPECT_GT(std::fabs(strain), 1e-6);
+    EXPECT_LT(std::fabs(strain), 1e-2);
+    EXPECT_NE(f.dir.Read("DAMTMPSG.DAT"), result);
+}
+
+TEST(FlexibleOverlay, LifeOfTheDesignedOverlayIsTheDesignLife) {
+    DesignFixture f;
+    f.Select(kAcOnFlexSlot);
+    f.state.Current.Layers[0].LayerThickness = DesignedOverlayThickness();
+    const RunSummary life = RunOverlay(f, RunMode::Life);
+    ASSERT_EQ(life.outcome, DesignOutcome::Converged) << life.why;
+    EXPECT_EQ(life.iterations, 1);
+    EXPECT_NEAR(life.life, 20, 20 * (kDesignTolerance + kFlexibleOverlayLifeTolerance));
+    EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, DesignedOverlayThickness());
+    // The tables are those of the last trial life, not of the asphalt analysis after it.
+    EXPECT_NEAR(f.state.Run.Damage.Cdf, 1, kFlexibleOverlayLifeTolerance);
+    EXPECT_GT(f.state.Current.AsphaltCDF, 0);
+    EXPECT_TRUE(f.ui.boxes.empty());
+}
+
+TEST(FlexibleOverlay, AnOverlayThatAlreadyMatchesItsDesignLifeKeepsItsThickness) {
+    DesignFixture f;
+    f.Select(kAcOnFlexSlot);
+    f.state.Current.Layers[0].LayerThickness = DesignedOverlayThickness();
+    const RunSummary s = RunOverlay(f, RunMode::Design);
+    ASSERT_EQ(s.outcome, DesignOutcome::Converged) << s.why;
+    EXPECT_LE(s.iterations, 2);  // at most the restart with sublayers
+    EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, DesignedOverlayThickness());
+}
+
+TEST(FlexibleOverlay, AsphaltCdfDoesNotDependOnANewFlexibleRunBeforeIt) {
+    DesignFixture fresh;
+    fresh.Select(kAcOnFlexSlot);
+    RunOverlay(fresh, RunMode::Life);
+
+    DesignFixture f;
+    f.Select(3);  // a new flexible pavement first, in the same program run
+    f.state.Run.DesignRunning = true;
+    DesignNewFlexible(f.state, f.ui, RunMode::Life);
+    ASSERT_EQ(f.state.Current.AsphaltCDF, -1);
+    f.Select(kAcOnFlexSlot);
+    RunOverlay(f, RunMode::Life);
+    EXPECT_GT(f.state.Current.AsphaltCDF, 0);
+    EXPECT_EQ(f.state.Current.AsphaltCDF, fresh.state.Current.AsphaltCDF);
+}
+
+// One light aircraft on a stiff subgrade: any overlay is far more than the traffic needs.
+void LightTraffic(DesignFixture& f) {
+    f.state.Current.Aircraft.resize(1);
+    f.state.Current.Aircraft[0] = {"Super King Air B200", 12590, 20, 0};
+    f.state.Current.Layers.back().LayerModulus = 20000;
+    f.Derive();
+}
+
+TEST(FlexibleOverlay, MinimumOverlayEndsTheDesignWithItsCdf) {
+    for (const float start : {0.0f, 8.0f}) {  // at the minimum, and thick enough to step below
+        DesignFixture f;
+        f.Select(kAcOnFlexSlot);
+        LightTraffic(f);
+        const float minimum = MinThicknessOf(f.state.Current.Layers[0]);
+        f.state.Current.Layers[0].LayerThickness = start == 0 ? minimum : start;
+        const RunSummary s = RunOverlay(f, RunMode::Design);
+        ASSERT_EQ(s.outcome, DesignOutcome::MinimumReached) << s.why << " from " << start;
+        ASSERT_LT(s.cdf, 1);
+        EXPECT_EQ(s.iterations, start == 0 ? 1 : 2);
+        EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, minimum);
+        ASSERT_EQ(f.ui.boxes.size(), 1u);
+        EXPECT_EQ(f.ui.boxes[0].title, "Flexible Over Flexible Design");
+        EXPECT_EQ(f.ui.boxes[0].text, "The minimum overlay thickness has\r\nbeen reached. CDF = " +
+                                          core::FormatMask(s.cdf, "0.000") + ".");
+        EXPECT_FALSE(f.state.Run.DesignRunning);
+        EXPECT_EQ(f.state.Current.AsphaltCDF, -1);  // a design that gave up is not assessed
+    }
+}
+
+TEST(FlexibleOverlay, IterationLimitEndsTheDesignWithItsMessage) {
+    DesignFixture f;
+    f.Select(kAcOnFlexSlot);
+    DesignOptions options;
+    options.newtonIterationLimit = 0;
+    const RunSummary s = RunOverlay(f, RunMode::Design, options);
+    EXPECT_EQ(s.outcome, DesignOutcome::NoConvergence);
+    ASSERT_EQ(f.ui.Titles(), std::vector<std::string>{"No Convergence"});
+    EXPECT_EQ(f.ui.boxes[0].text,
+              "The design will not converge\r\nand is being aborted. \r\n\r\n"
+              "Please check the structure.");
+    EXPECT_EQ(f.state.Current.AsphaltCDF, -1);
+}
+
+TEST(FlexibleOverlay, LifeWithStrainsBelowTheCriterionSaysSo) {
+    DesignFixture f;
+    f.Select(kAcOnFlexSlot);
+    LightTraffic(f);
+    f.state.Current.Layers[0].LayerThickness = 20;
+    const RunSummary s = RunOverlay(f, RunMode::Life);
+    EXPECT_EQ(s.outcome, DesignOutcome::ResponsesTooLow) << s.why;
+    ASSERT_EQ(f.ui.Titles(), std::vector<std::string>{"Computing Life"});
+    EXPECT_EQ(f.ui.boxes[0].text,
+              "Subgrade strains are too low\r\nto accurately compute life.");
+}
+
+TEST(FlexibleOverlay, RunControllerDesignsTheOverlayAndReportsItsAsphaltCdf) {
+    DesignFixture f;
+    f.Select(kAcOnFlexSlot);
+    f.state.Current.Layers[0].LayerThickness = DesignedOverlayThickness();
+    const RunResult r = RunLifeCommand(f.state, f.ui, f.InMemory());
+    ASSERT_EQ(r.status, RunStatus::Ran);
+    EXPECT_EQ(r.pavementType, core::kAcOnFlexible);
+    EXPECT_EQ(r.summary.outcome, DesignOutcome::Converged);
+    EXPECT_GT(r.asphaltCdf, 0);
+    EXPECT_EQ(r.asphaltCdf, f.state.Current.AsphaltCDF);
+    EXPECT_FALSE(f.state.Run.DesignRunning);
+}
+
+}  // namespace
+}  // namespace tavro::design
