@@ -12,6 +12,7 @@
 #include "core/narrow.h"
 #include "core/section_ops.h"
 #include "design/flexible_design.h"
+#include "design/flexible_overlay.h"
 #include "design/overload.h"
 #include "design/rigid_design.h"
 
@@ -88,7 +89,12 @@ RunStatus Dispatch(core::ProgramState& state, core::UserPort& ui, RunMode mode,
         result.summary = DesignRigid(state, ui, mode, options.design);
         return RunStatus::Ran;
     }
-    if (type == core::kAcOnFlexible || state.Current.ExistingPavement) {
+    if (type == core::kAcOnFlexible) {
+        result.designLayer = mode == RunMode::Design ? 1 : 0;
+        result.summary = DesignFlexibleOverlay(state, ui, mode, options.design);
+        return RunStatus::Ran;
+    }
+    if (state.Current.ExistingPavement) {
         return NotAvailable(
             state, ui,
             "design of \"" + std::string(core::PavementTypeReportName(type)) + "\" sections");

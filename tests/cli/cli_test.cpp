@@ -257,9 +257,12 @@ TEST_F(Cli, ALifeRunOnADesignedSectionGivesTheDesignLife) {
     EXPECT_NE(out.str().find("NOTES"), std::string::npos);
 }
 
-TEST_F(Cli, AnOverlaySectionIsNotDesignedYet) {
-    EXPECT_EQ(Run({"--json", "design", "Samples", "AConFlex"}), kExitRefused);
-    EXPECT_EQ(Json()["result"]["status"], "notAvailable");
+TEST_F(Cli, AnAsphaltOverlayDesignsTheOverlayAndReportsItsAsphaltCdf) {
+    ASSERT_EQ(Run({"--json", "design", "Samples", "AConFlex"}), kExitOk) << err.str();
+    EXPECT_EQ(Json()["result"]["designLayer"], 1);
+    const double asphalt = Json()["result"]["asphaltCDF"].get<double>();
+    EXPECT_GT(asphalt, 0);
+    EXPECT_LT(asphalt, 1);
 }
 
 }  // namespace

@@ -59,20 +59,6 @@ TEST(RunController, EverySampleSectionDesignsAndItsLifeIsTheDesignLife) {
     EXPECT_TRUE(f.ui.boxes.empty());
 }
 
-TEST(RunController, AcOverlayOnFlexibleIsNotAvailableYet) {
-    DesignFixture f;
-    f.Select(2);
-    const RunResult r = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
-    EXPECT_EQ(r.status, RunStatus::NotAvailable);
-    ASSERT_EQ(f.ui.boxes.size(), 1u);
-    EXPECT_EQ(f.ui.boxes[0].title, "Designing a Structure");
-    EXPECT_EQ(f.ui.boxes[0].text,
-              "The design of \"AC Overlay on Flexible\" sections\r\n"
-              "is not available in this version of the program.");
-    EXPECT_FALSE(f.state.Run.DesignRunning);
-    EXPECT_TRUE(core::IsNotAnalysed(f.state.Current.SectionTimeStamp));
-}
-
 TEST(RunController, PreconditionsAreCheckedInOrderWithTheirTexts) {
     DesignFixture f;
     f.Select(1);
