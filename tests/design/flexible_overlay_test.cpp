@@ -151,6 +151,20 @@ TEST(FlexibleOverlay, AsphaltCdfDoesNotDependOnANewFlexibleRunBeforeIt) {
     EXPECT_EQ(f.state.Current.AsphaltCDF, fresh.state.Current.AsphaltCDF);
 }
 
+TEST(FlexibleOverlay, StopDuringTheAsphaltAnalysisLeavesTheAsphaltCdfNotComputed) {
+    DesignFixture f;
+    f.Select(kAcOnFlexSlot);
+    // The subgrade responses are set aside just before the asphalt analysis starts.
+    f.ui.onPoll = [&](int) {
+        if (f.dir.Exists("DAMTMPSG.DAT")) f.state.Run.DesignRunning = false;
+    };
+    const RunSummary s = RunOverlay(f, RunMode::Life);
+    EXPECT_EQ(s.outcome, DesignOutcome::Interrupted) << s.why;
+    EXPECT_GT(s.life, 0);  // the life found before the stop is kept
+    EXPECT_EQ(f.state.Current.AsphaltCDF, -1);
+    EXPECT_TRUE(f.ui.boxes.empty());
+}
+
 // One light aircraft on a stiff subgrade: any overlay is far more than the traffic needs.
 void LightTraffic(DesignFixture& f) {
     f.state.Current.Aircraft.resize(1);
