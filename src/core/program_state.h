@@ -19,6 +19,16 @@ inline constexpr std::string_view NL = "\r\n";
 
 inline constexpr int kLateralPositions = 41;  // x = 0, 10, ... 400 in
 
+// What the life model of an overlay on a rigid pavement found for the last overlay thickness.
+struct OverlayLifeFigures {
+    float T1 = 0;             // years until the existing slab first cracks
+    float LifeAdded = 0;      // years the overlay lasts after that first crack
+    float TotalLife = 0;      // T1 + LifeAdded
+    float OverlayDamage = 0;  // overlay damage when the computation ended (1 when it failed)
+    int Stages = 0;           // condition stages of the existing slab passed through
+    bool LifeCapped = false;  // the overlay outlasted the horizon: TotalLife is a lower bound
+};
+
 // What the damage models leave behind for the windows and the report. Aircraft and
 // grid positions are 1-based (index 0 unused).
 struct DamageTables {
@@ -33,6 +43,7 @@ struct DamageTables {
     float Cdf = 0;
     float FirstCrackCdf = 0;  // percent
     bool StressesTooLow = false;
+    OverlayLifeFigures Overlay;  // overlays on rigid pavements only
 };
 
 // Run-wide state shared by the structure window and the design procedures.

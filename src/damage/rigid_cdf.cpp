@@ -71,14 +71,16 @@ const library::AircraftEntry* EntryOf(const core::ProgramState& state, int aircr
 // Design (edge) stress of every aircraft (0-based) from the result file; a missing or
 // unreadable line gives 1000 psi as it stands. Pending events run once per aircraft line.
 std::vector<float> ReadDesignStresses(const core::ProgramState& state, core::UserPort& ui,
-                                      bool& readError) {
+                                      int depthsPerAircraft, bool& readError) {
     const core::ReadResult file = core::ReadWholeFile(state.ProgramDir + std::string(kResultFile));
     const int count = state.Current.AircraftCount();
-    const auto lines = ParseResultLines(file.error == 0 ? file.bytes : "", count, kStressNumbers);
+    const int depths = std::max(depthsPerAircraft, 1);
+    const auto lines =
+        ParseResultLines(file.error == 0 ? file.bytes : "", count * depths, kStressNumbers);
     std::vector<float> stresses;
     for (int i = 1; i <= count; ++i) {
         ui.ProcessPendingEvents();
-        const auto& line = lines[core::SlotIndex(i)];
+        const auto& line = lines[static_cast<std::size_t>((i - 1) * depths)];
         if (!line) {
             readError = true;
             stresses.push_back(static_cast<float>(kMissingStressPsi));
@@ -167,9 +169,11 @@ double SlabFlexuralStrength(const core::CurrentSectionRecord& section) {
     return 0;
 }
 
-RigidCdfResult ComputeRigidCDF(core::ProgramState& state, core::UserPort& ui) {
+RigidCdfResult ComputeRigidCDF(core::ProgramState& state, core::UserPort& ui,
+                               int depthsPerAircraft) {
     RigidCdfResult result;
-    const std::vector<float> stresses = ReadDesignStresses(state, ui, result.readError);
+    const std::vector<float> stresses =
+        ReadDesignStresses(state, ui, depthsPerAircraft, result.readError);
     const core::CurrentSectionRecord& section = state.Current;
     const double f = BaseSubgradeFactor(state, section.ExistingPavement ? 3 : 2);
     const double c = (0.392 - 0.3881 * f) / (0.0039 * f);

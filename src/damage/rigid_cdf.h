@@ -30,7 +30,9 @@ struct RigidCdfResult {
 };
 
 // Reads the stresses of ProgramDir + "DAMTMP.DAT" (one line per aircraft after the header) and
-// computes the results above; fills state.Run.Damage.
-RigidCdfResult ComputeRigidCDF(core::ProgramState& state, core::UserPort& ui);
+// computes the results above; fills state.Run.Damage. A run evaluated at several depths holds
+// `depthsPerAircraft` consecutive lines per aircraft; the line of the first depth is read.
+RigidCdfResult ComputeRigidCDF(core::ProgramState& state, core::UserPort& ui,
+                               int depthsPerAircraft = 1);
 
 }  // namespace tavro::damage
