@@ -14,6 +14,7 @@
 #include "design/flexible_design.h"
 #include "design/flexible_overlay.h"
 #include "design/overload.h"
+#include "design/overlay_rigid.h"
 #include "design/rigid_design.h"
 
 namespace tavro::design {
@@ -92,6 +93,12 @@ RunStatus Dispatch(core::ProgramState& state, core::UserPort& ui, RunMode mode,
     if (type == core::kAcOnFlexible) {
         result.designLayer = mode == RunMode::Design ? 1 : 0;
         result.summary = DesignFlexibleOverlay(state, ui, mode, options.design);
+        return RunStatus::Ran;
+    }
+    if (type == core::kUnbondedOnRigid || type == core::kPartBondedOnRigid ||
+        type == core::kAcOnRigid) {
+        result.designLayer = mode == RunMode::Design ? 1 : 0;
+        result.summary = DesignOverlayOnRigid(state, ui, mode);
         return RunStatus::Ran;
     }
     if (state.Current.ExistingPavement) {
