@@ -49,7 +49,7 @@ json ResultJson(const RunResult& run) {
                             {"cdf", Stored(a.cdf)}});
     const bool ran = run.status == design::RunStatus::Ran;
     const float life = run.summary.life;
-    return {{"mode", run.mode == RunMode::Design ? "design" : "life"},
+    json result = {{"mode", run.mode == RunMode::Design ? "design" : "life"},
             {"status", design::RunStatusName(run.status)},
             {"outcome", ran ? json(design::OutcomeName(run.summary.outcome)) : json(nullptr)},
             {"why", run.summary.why},
@@ -64,6 +64,13 @@ json ResultJson(const RunResult& run) {
             {"asphaltCDF", Stored(run.asphaltCdf)},
             {"analysisTimeMs", run.analysisTimeMs},
             {"aircraft", aircraft}};
+    if (run.overload) {
+        result["overload"] = {{"c0", Stored(run.overload->c0)},
+                              {"c1", Stored(run.overload->c1)},
+                              {"c", Stored(run.overload->c)},
+                              {"possible", run.overload->possible}};
+    }
+    return result;
 }
 
 void PrintResultText(Run& r, const RunResult& run) {
@@ -110,6 +117,12 @@ void PrintResultText(Run& r, const RunResult& run) {
           << "   coverages/pass " << core::FormatMask(a.coveragesPerPass, "0.0000")
           << "   departures " << core::FormatMask(a.totalDepartures, "#,##0")
           << "   CDF " << core::FormatMask(a.cdf, "0.0000") << "\n";
+    }
+    if (run.overload) {
+        o << "Overload: c0 = " << core::FormatMask(run.overload->c0, "0.0000")
+          << ", c1 = " << core::FormatMask(run.overload->c1, "0.0000")
+          << ", c = " << core::FormatMask(run.overload->c, "0.0000") << ": "
+          << (run.overload->possible ? "possible" : "not possible") << "\n";
     }
     o << "Analysis time: " << core::FormatMask(run.analysisTimeMs, "0") << " ms\n";
 }
