@@ -187,18 +187,8 @@ private:
         }
     }
 
-    // Linear in ln(life) between the bracket ends; halving where that is undefined (a life
-    // of 0 or less, equal lives) or leaves the bracket (a life that is not monotone).
     double Interpolate(const Trial& a, const Trial& b) const {
-        const double designLife = state_.Current.DesignLife;
-        const double la = designLife + a.r, lb = designLife + b.r;
-        const double mid = (a.h + b.h) / 2;
-        if (!(la > 0 && lb > 0 && designLife > 0) || la == lb) return mid;
-        const double h =
-            a.h + (b.h - a.h) * (std::log(designLife) - std::log(la)) / (std::log(lb) - std::log(la));
-        const double low = std::min(a.h, b.h), high = std::max(a.h, b.h);
-        if (!std::isfinite(h) || h <= low || h >= high) return mid;
-        return h;
+        return InterpolateThickness(a.h, a.r, b.h, b.r, state_.Current.DesignLife);
     }
 
     core::ProgramState& state_;
@@ -210,6 +200,16 @@ private:
 };
 
 }  // namespace
+
+double InterpolateThickness(double ha, double ra, double hb, double rb, double designLife) {
+    const double la = designLife + ra, lb = designLife + rb;
+    const double mid = (ha + hb) / 2;
+    if (!(la > 0 && lb > 0 && designLife > 0) || la == lb) return mid;
+    const double h =
+        ha + (hb - ha) * (std::log(designLife) - std::log(la)) / (std::log(lb) - std::log(la));
+    if (!std::isfinite(h) || h <= std::min(ha, hb) || h >= std::max(ha, hb)) return mid;
+    return h;
+}
 
 damage::OverlayLifeSettings OverlaySettingsOf(const core::CurrentSectionRecord& section) {
     damage::OverlayLifeSettings settings;

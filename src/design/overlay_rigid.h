@@ -27,6 +27,11 @@ damage::OverlayLifeSettings OverlaySettingsOf(const core::CurrentSectionRecord& 
 // Minimum overlay thickness (in) of the section's overlay kind.
 float MinimumOverlayThickness(const core::CurrentSectionRecord& section);
 
+// The next overlay thickness between bracket ends (h, r = total life - design life),
+// linear in ln(life); the midpoint where that is undefined (a life of 0 or less, equal
+// lives) or falls outside the bracket (a life that does not grow with the thickness).
+double InterpolateThickness(double ha, double ra, double hb, double rb, double designLife);
+
 // Designs layer 1 of the current section (or, in life mode, computes its total life once).
 // Expects DesignRunning set. The total life is summary.life and, with its parts,
 // state.Run.Damage.Overlay; summary.cdf is the rigid CDF of the last analysis at the design
