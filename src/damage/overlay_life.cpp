@@ -139,7 +139,8 @@ private:
                            bool capped = false) {
         core::OverlayLifeFigures& f = state_.Run.Damage.Overlay;
         f.T1 = core::Single(t1);
-        f.LifeAdded = core::Single(totalLife - t1);
+        // An overlay that fails before the existing slab cracks adds nothing.
+        f.LifeAdded = core::Single(std::max(totalLife - t1, 0.0));
         f.TotalLife = core::Single(totalLife);
         f.Stages = stages;
         f.OverlayDamage = core::Single(damage);

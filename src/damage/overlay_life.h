@@ -78,7 +78,9 @@ struct LifeTotalResult {
 // Total life of the current section (overlay = layer 1, existing slab = layer 2) with an
 // overlay `thicknessIn` thick, which is stored in layer 1. Expects the aircraft prepared and
 // the rigid coverage table filled; fills state.Run.Damage (rigid CDF of the first analysis
-// and Overlay). The existing slab's modulus is restored before returning.
+// and Overlay). The existing slab's modulus is restored before returning. An overlay worn out
+// before the existing slab cracks fails there (total life below T1, nothing added); one that
+// outlasts the fully cracked slab up to the horizon gets the horizon as its life (LifeCapped).
 LifeTotalResult LifeTotal(core::ProgramState& state, core::UserPort& ui, double thicknessIn,
                           const OverlayLifeSettings& settings);
 

@@ -1,0 +1,281 @@
+// Overlays on an existing 10 in slab: the life model's stages and mends on real analyses, and
+// the thickness search (steps, bracket, interpolation, minimum, limits) of the design.
+#include "design/overlay_rigid.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "damage/overlay_life.h"
+#include "damage/rigid_cdf.h"
+#include "design/design_fixture.h"
+
+namespace tavro::design {
+namespace {
+
+using testing::DesignFixture;
+
+constexpr std::int16_t kAcOverlay = 10, kUnbonded = 11, kPartBonded = 12;
+constexpr double kLifeTolerance = 0.04;  // years
+
+// An overlay of `type` and thickness h on a 10 in slab (650 psi) on 6 in crushed aggregate
+// on a 10000 psi subgrade, under the fixture's first `jets` jets (business, regional).
+void SelectOverlay(DesignFixture& f, std::int16_t type, float h, float sci, float cdfu,
+                   int jets = 2) {
+    f.SelectRigidSection();
+    const bool asphalt = type == kAcOverlay;
+    f.state.Current.Layers = {{h, asphalt ? 200000.0f : 4000000.0f, asphalt ? 0.0f : 650.0f, type},
+                              {10.0f, 4000000.0f, 650.0f, 5},
+                              {6.0f, 75000.0f, 0.0f, 6},
+                              {0.0f, 10000.0f, 0.0f, 4}};
+    f.state.Current.SCI = sci;
+    f.state.Current.CDFU = cdfu;
+    f.state.Current.Aircraft.resize(static_cast<std::size_t>(jets));
+    f.Derive();
+    f.state.Run.DesignRunning = true;
+}
+
+RunSummary RunOverlay(DesignFixture& f, RunMode mode, const OverlayOnRigidOptions& options = {}) {
+    f.state.Run.DesignRunning = true;
+    return DesignOverlayOnRigid(f.state, f.ui, mode, options);
+}
+
+damage::LifeTotalResult Life(DesignFixture& f, float h) {
+    core::PrepareAircraft(f.state);
+    damage::FillRigidCoverageTable(f.state, f.ui);
+    return damage::LifeTotal(f.state, f.ui, h, OverlaySettingsOf(f.state.Current));
+}
+
+// Overlay thicknesses in the order the search analysed them.
+std::vector<float> RecordThicknesses(DesignFixture& f) {
+    auto seen = std::make_shared<std::vector<float>>();
+    f.ui.onPoll = [&f, seen](int) {
+        const float h = f.state.Current.Layers[0].LayerThickness;
+        if (seen->empty() || seen->back() != h) seen->push_back(h);
+    };
+    RunOverlay(f, RunMode::Design);
+    return *seen;
+}
+
+struct OverlayCase {
+    std::int16_t type;
+    core::PavementTypeCode pavement;
+    float sci, cdfu;
+    int jets;
+};
+
+TEST(OverlayOnRigid, EachOverlayDesignsAndItsLifeRunReproducesTheDesignLife) {
+    for (const OverlayCase c : {OverlayCase{kUnbonded, core::kUnbondedOnRigid, 80, 100, 2},
+                                OverlayCase{kUnbonded, core::kUnbondedOnRigid, 100, 50, 1},
+                                OverlayCase{kPartBonded, core::kPartBondedOnRigid, 100, 50, 2},
+                                OverlayCase{kAcOverlay, core::kAcOnRigid, 80, 100, 2}}) {
+        SCOPED_TRACE(c.type);
+        DesignFixture f;
+        SelectOverlay(f, c.type, 6, c.sci, c.cdfu, c.jets);
+        ASSERT_EQ(f.state.Current.PavementType, c.pavement);
+        const RunSummary design = RunOverlay(f, RunMode::Design);
+        ASSERT_EQ(design.outcome, DesignOutcome::Converged) << design.why;
+        EXPECT_NEAR(design.life, 20, kLifeTolerance);
+        EXPECT_TRUE(f.ui.boxes.empty());
+        const float h = f.state.Current.Layers[0].LayerThickness;
+        const core::OverlayLifeFigures designed = f.state.Run.Damage.Overlay;
+        EXPECT_NEAR(designed.T1 + designed.LifeAdded, designed.TotalLife, 1e-4);
+        EXPECT_EQ(designed.T1 == 0, c.sci < 100);  // a cracked slab counts as CDFU 100
+
+        // Started at the design, the search accepts it at once.
+        const RunSummary again = RunOverlay(f, RunMode::Design);
+        EXPECT_EQ(again.outcome, DesignOutcome::Converged);
+        EXPECT_EQ(again.iterations, 1);
+        EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, h);
+
+        const RunSummary life = RunOverlay(f, RunMode::Life);
+        ASSERT_EQ(life.outcome, DesignOutcome::Converged) << life.why;
+        EXPECT_NEAR(life.life, 20, kLifeTolerance);
+        EXPECT_EQ(life.life, f.state.Run.Damage.Overlay.TotalLife);
+        EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, h);
+        EXPECT_EQ(f.state.Current.Layers[1].LayerModulus, 4000000.0f);  // slab restored
+    }
+}
+
+TEST(OverlayOnRigid, TheRunControllerDesignsOverlaysOnRigidPavements) {
+    DesignFixture f;
+    SelectOverlay(f, kPartBonded, 6, 100, 50);
+    const RunResult run = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
+    EXPECT_EQ(run.status, RunStatus::Ran);
+    EXPECT_EQ(run.summary.outcome, DesignOutcome::Converged) << run.summary.why;
+    EXPECT_TRUE(run.timeStamped);
+    EXPECT_EQ(run.designLayer, 1);
+}
+
+TEST(OverlayOnRigid, TooThinOverlayStepsUpFourInchesTwiceThenInterpolates) {
+    DesignFixture f;
+    SelectOverlay(f, kUnbonded, 3, 80, 100);  // designs near 7.9 in
+    const std::vector<float> h = RecordThicknesses(f);
+    ASSERT_GE(h.size(), 4u);
+    EXPECT_EQ(h[0], 3);
+    EXPECT_EQ(h[1], 7);
+    EXPECT_EQ(h[2], 11);
+    EXPECT_GT(h[3], 7);
+    EXPECT_LT(h[3], 11);
+}
+
+TEST(OverlayOnRigid, TooThickOverlayStepsDownFourInchesUntilItsLifeIsTooShort) {
+    DesignFixture f;
+    SelectOverlay(f, kUnbonded, 16, 80, 100);
+    const std::vector<float> h = RecordThicknesses(f);
+    ASSERT_GE(h.size(), 5u);
+    EXPECT_EQ((std::vector<float>(h.begin(), h.begin() + 4)), (std::vector<float>{16, 12, 8, 4}));
+    EXPECT_GT(h[4], 4);
+    EXPECT_LT(h[4], 8);
+}
+
+const char* const kMinimumText =
+    "Minimum thickness has been reached.\r\nThe calculated life is still greater than\r\n"
+    "the required design life.\r\n\r\nThe design has been terminated.";
+
+TEST(OverlayOnRigid, AsphaltOverlayThatOutlivesTheDesignEndsAtItsMinimum) {
+    for (const float start : {1.5f, 9.5f}) {  // at the minimum, and stepping down to it
+        DesignFixture f;
+        SelectOverlay(f, kAcOverlay, start, 100, 0, 1);
+        f.state.Current.Aircraft[0].AnnualDepartures = 10;
+        f.Derive();
+        const RunSummary s = RunOverlay(f, RunMode::Design);
+        EXPECT_EQ(s.outcome, DesignOutcome::MinimumReached) << s.why;
+        EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 1.5f);
+        EXPECT_GT(s.life, 20);
+        ASSERT_EQ(f.ui.boxes.size(), 1u);
+        EXPECT_EQ(f.ui.boxes[0].title, "Overlay on Rigid Design");
+        EXPECT_EQ(f.ui.boxes[0].text, kMinimumText);
+        EXPECT_TRUE(f.state.Run.DesignRunning);  // a design: the section is stamped
+    }
+}
+
+TEST(OverlayOnRigid, SearchLimitsEndWithTheNoConvergenceMessage) {
+    DesignFixture f;
+    SelectOverlay(f, kUnbonded, 6, 80, 100);
+    for (core::DesignAircraft& a : f.state.Current.Aircraft) a.AnnualDepartures = 1e6f;
+    f.Derive();
+    OverlayOnRigidOptions steps;
+    steps.maxSteps = 1;
+    RunSummary s = RunOverlay(f, RunMode::Design, steps);
+    EXPECT_EQ(s.outcome, DesignOutcome::NoConvergence);
+    EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 10);  // one step of 4 in
+    ASSERT_EQ(f.ui.boxes.size(), 1u);
+    EXPECT_EQ(f.ui.boxes[0].text,
+              "The design has not converged after\r\n1 iterations.\r\n\r\nTerminating the design.");
+    EXPECT_FALSE(f.state.Run.DesignRunning);
+
+    // The bracket search is bounded too.
+    f.ui.boxes.clear();
+    f.state.Current.DesignLife = 20;
+    f.state.Current.Layers[0].LayerThickness = 6;
+    OverlayOnRigidOptions passes;
+    passes.lifeTolerance = 1e-12;
+    passes.maxInterpolations = 2;
+    s = RunOverlay(f, RunMode::Design, passes);
+    EXPECT_EQ(s.outcome, DesignOutcome::NoConvergence);
+    ASSERT_EQ(f.ui.boxes.size(), 1u);
+    EXPECT_EQ(f.ui.boxes[0].text,
+              "The design has not converged after\r\n2 iterations.\r\n\r\nTerminating the design.");
+}
+
+TEST(InterpolateThickness, LinearInLnLifeOrHalvingWhereThatIsUndefined) {
+    // Lives 10 and 40 around 20: ln 2 / ln 4 of the way.
+    EXPECT_NEAR(InterpolateThickness(6, -10, 10, 20, 20), 8, 1e-12);
+    EXPECT_EQ(InterpolateThickness(6, -20, 10, 20, 20), 8);   // a life of 0: no logarithm
+    EXPECT_EQ(InterpolateThickness(6, -25, 10, 20, 20), 8);   // negative life
+    EXPECT_EQ(InterpolateThickness(6, 5, 10, 5, 20), 8);      // equal lives
+    EXPECT_EQ(InterpolateThickness(6, 10, 10, 5, 20), 8);     // both too long: outside
+    EXPECT_EQ(InterpolateThickness(6, -10, 10, 20, 0), 8);    // no design life
+}
+
+TEST(OverlayLife, CrackedExistingSlabHasNoTimeToItsFirstCrack) {
+    DesignFixture f;
+    SelectOverlay(f, kUnbonded, 6, 100, 100);
+    const damage::LifeTotalResult r = Life(f, 6);
+    ASSERT_EQ(r.status, damage::LifeTotalStatus::Computed);
+    EXPECT_EQ(f.state.Run.Damage.Overlay.T1, 0);
+    EXPECT_GT(f.state.Run.Damage.Overlay.Stages, 0);
+    EXPECT_DOUBLE_EQ(r.residual, r.totalLife - 20);
+}
+
+// Allowable coverages of the overlay under the stresses at the first depth of the result file.
+std::vector<double> OverlayAllowable(DesignFixture& f, int depths, double strength, double cap) {
+    const damage::OverlayStresses s = damage::ReadOverlayStresses(f.state, f.ui, depths);
+    const double F = damage::BaseSubgradeFactor(f.state, 3);
+    const double c = (0.392 - 0.3881 * F) / (0.0039 * F);
+    std::vector<double> allowable;
+    for (const auto& row : s.stress)
+        allowable.push_back(
+            std::pow(10.0, std::min(damage::LogCoveragesAtSCI(80, strength, row[0], F, c), cap)));
+    return allowable;
+}
+
+TEST(OverlayLife, OverlayWornOutBeforeTheSlabCracksFailsInTheUncrackedStage) {
+    DesignFixture f;
+    SelectOverlay(f, kUnbonded, 3, 100, 0);
+    f.state.Current.Layers[0].LayerFlexStrength = 450;   // a weak overlay
+    f.state.Current.Layers[1].LayerFlexStrength = 1000;  // on a slab that cracks late
+    const damage::LifeTotalResult r = Life(f, 3);
+    ASSERT_EQ(r.status, damage::LifeTotalStatus::Computed);
+    const core::OverlayLifeFigures& o = f.state.Run.Damage.Overlay;
+    EXPECT_EQ(o.Stages, 0);
+    EXPECT_EQ(o.LifeAdded, 0);
+    EXPECT_LT(r.totalLife, o.T1);
+    // The result file still holds the first analysis: the overlay's damage up to the life is 1.
+    EXPECT_NEAR(damage::CDFBetween(f.state, 0, r.totalLife, OverlayAllowable(f, 2, 450, 30)), 1, 1e-3);
+}
+
+TEST(OverlayLife, AsphaltOverlayLifeIsTheSlabsTimeToTheTerminalConditionWithoutTheThickness) {
+    DesignFixture f;
+    SelectOverlay(f, kAcOverlay, 4, 80, 100);  // on crushed aggregate: terminal SCI 58
+    ASSERT_EQ(OverlaySettingsOf(f.state.Current).terminalSci, 58);
+    const damage::LifeTotalResult r = Life(f, 4);
+    ASSERT_EQ(r.status, damage::LifeTotalStatus::Computed);
+    EXPECT_EQ(f.state.Run.Damage.Overlay.T1, 0);
+    // The existing slab's drop from SCI 80 over the life, aircraft by aircraft on its own line.
+    const damage::OverlayStresses s = damage::ReadOverlayStresses(f.state, f.ui, 1);
+    double drop = 0;
+    for (int i = 1; i <= 2; ++i) {
+        const double stress = s.stress[static_cast<std::size_t>(i - 1)][0];
+        const double l100 = std::min(damage::LogCoveragesAtSCI(100, 650, stress, 1, 1), 20.0);
+        const double l0 = std::min(damage::LogCoveragesAtSCI(0, 650, stress, 1, 1), 30.0);
+        const double start = std::pow(10.0, l100 + 20 * (l0 - l100) / 100);
+        const double applied =
+            damage::CoveragesPerPassAtCritical(f.state, i) *
+            damage::DeparturesBetween(0, r.totalLife, f.state.Current.Aircraft[static_cast<std::size_t>(i - 1)]);
+        drop += std::log10((start + applied) / start) / ((l0 - l100) / 100);
+    }
+    EXPECT_NEAR(drop, 80 - 58, 0.01);
+    // Without crushed aggregate below the slab the terminal SCI is 40.
+    f.state.Current.Layers[2].LayerType = 7;
+    EXPECT_EQ(OverlaySettingsOf(f.state.Current).terminalSci, 40);
+}
+
+TEST(OverlayLife, OverlayThatOutlivesTheFullyCrackedSlabIsGivenTheHorizonAsALowerBound) {
+    DesignFixture f;
+    SelectOverlay(f, kUnbonded, 6, 80, 100);
+    f.state.Current.Layers[0].LayerFlexStrength = 5000;  // coverages of the overlay capped at 1e20
+    const damage::LifeTotalResult r = Life(f, 6);
+    ASSERT_EQ(r.status, damage::LifeTotalStatus::Computed);
+    EXPECT_TRUE(f.state.Run.Damage.Overlay.LifeCapped);
+    EXPECT_EQ(f.state.Run.Damage.Overlay.Stages, damage::kConditionStages + 1);
+    EXPECT_EQ(r.totalLife, damage::kLifeHorizonYears);
+    EXPECT_LT(f.state.Run.Damage.Overlay.OverlayDamage, 1);
+}
+
+TEST(OverlayLife, NegativeConditionIndexEndsTheRunWithItsMessage) {
+    DesignFixture f;
+    SelectOverlay(f, kUnbonded, 6, -10, 100);
+    const RunSummary s = RunOverlay(f, RunMode::Life);
+    EXPECT_EQ(s.outcome, DesignOutcome::Error);
+    EXPECT_FALSE(f.state.Run.DesignRunning);
+    ASSERT_EQ(f.ui.boxes.size(), 1u);
+    EXPECT_EQ(f.ui.boxes[0].title, "Error in LifeTotal");
+    EXPECT_EQ(f.ui.boxes[0].text, "CurMidSCI < 0, check input data.");
+}
+
+}  // namespace
+}  // namespace tavro::design
