@@ -36,7 +36,21 @@ bool Succeeded(const RunResult& run) {
            o == DesignOutcome::NoFiniteLife;
 }
 
-json ResultJson(const RunResult& run) {
+bool IsOverlayOnRigid(int pavementType) {
+    return pavementType == core::kUnbondedOnRigid || pavementType == core::kPartBondedOnRigid ||
+           pavementType == core::kAcOnRigid;
+}
+
+// The life the structure window shows: an overlay on a rigid pavement shows the total life
+// of existing slab and overlay, in design and life runs alike.
+std::optional<float> ShownLife(const RunResult& run, const core::DamageTables& damage) {
+    if (run.status != design::RunStatus::Ran) return std::nullopt;
+    if (IsOverlayOnRigid(run.pavementType)) return damage.Overlay.TotalLife;
+    if (run.mode == RunMode::Life && std::isfinite(run.summary.life)) return run.summary.life;
+    return std::nullopt;
+}
+
+json ResultJson(const RunResult& run, const core::DamageTables& damage) {
     json byPosition = json::array();
     for (float v : run.cdfByPosition) byPosition.push_back(Stored(v));
     json aircraft = json::array();
@@ -48,15 +62,14 @@ json ResultJson(const RunResult& run) {
                             {"totalDepartures", Stored(a.totalDepartures)},
                             {"cdf", Stored(a.cdf)}});
     const bool ran = run.status == design::RunStatus::Ran;
-    const float life = run.summary.life;
     json result = {{"mode", run.mode == RunMode::Design ? "design" : "life"},
             {"status", design::RunStatusName(run.status)},
             {"outcome", ran ? json(design::OutcomeName(run.summary.outcome)) : json(nullptr)},
             {"why", run.summary.why},
             {"cdf", Stored(run.summary.cdf)},
             {"firstCrackCDF", Stored(run.summary.firstCrackCdf)},
-            {"life", run.mode == RunMode::Life && std::isfinite(life) ? json(Stored(life))
-                                                                      : json(nullptr)},
+            {"life", ShownLife(run, damage) ? json(Stored(*ShownLife(run, damage)))
+                                                : json(nullptr)},
             {"iterations", run.summary.iterations},
             {"designLayer", run.designLayer},
             {"criticalPosition", run.criticalPosition},
@@ -64,6 +77,14 @@ json ResultJson(const RunResult& run) {
             {"asphaltCDF", Stored(run.asphaltCdf)},
             {"analysisTimeMs", run.analysisTimeMs},
             {"aircraft", aircraft}};
+    if (ran && IsOverlayOnRigid(run.pavementType)) {
+        const auto& o = damage.Overlay;
+        result["overlay"] = {{"T1", Stored(o.T1)},
+                             {"lifeAdded", Stored(o.LifeAdded)},
+                             {"stages", o.Stages},
+                             {"overlayDamage", Stored(o.OverlayDamage)},
+                             {"lifeCapped", o.LifeCapped}};
+    }
     if (run.overload) {
         result["overload"] = {{"c0", Stored(run.overload->c0)},
                               {"c1", Stored(run.overload->c1)},
@@ -103,11 +124,19 @@ void PrintResultText(Run& r, const RunResult& run) {
         o << "   critical position " << run.criticalPosition << " (x = "
           << (run.criticalPosition - 1) * 10 << " in)";
     o << "\n";
-    if (run.mode == RunMode::Life) {
-        o << "Life = "
-          << (std::isfinite(run.summary.life) ? core::FormatMask(run.summary.life, "0.00") + " years"
-                                              : std::string("no finite life"))
-          << "\n";
+    if (c.PavementType == core::kAcOnFlexible && run.asphaltCdf >= 0)
+        o << "Asphalt CDF = " << core::FormatMask(run.asphaltCdf, "0.0000") << "\n";
+    if (const auto life = ShownLife(run, r.state.Run.Damage)) {
+        o << "Life = " << core::FormatMask(*life, "0.00") << " years";
+        if (IsOverlayOnRigid(run.pavementType)) {
+            const auto& ov = r.state.Run.Damage.Overlay;
+            o << " (existing slab uncracked " << core::FormatMask(ov.T1, "0.00")
+              << ", overlay added " << core::FormatMask(ov.LifeAdded, "0.00") << ", " << ov.Stages
+              << " stages" << (ov.LifeCapped ? ", at least" : "") << ")";
+        }
+        o << "\n";
+    } else if (run.mode == RunMode::Life && run.status == design::RunStatus::Ran) {
+        o << "Life = no finite life\n";
     }
     for (const auto& a : run.aircraft) {
         std::string name = a.name;
@@ -205,7 +234,7 @@ int RunOne(Run& r, RunMode mode) {
     if (r.opt.json) {
         json doc = {{"job", r.state.JobName},
                     {"section", SectionJson(r.state.Current)},
-                    {"result", ResultJson(run)}};
+                    {"result", ResultJson(run, r.state.Run.Damage)}};
         if (r.opt.save) doc["saved"] = saved;
         r.PrintJson(doc);
     } else {
@@ -230,7 +259,7 @@ int RunAll(Run& r) {
         for (const auto& e : batch.sections)
             sections.push_back({{"slot", e.slot},
                                 {"name", e.sectionName},
-                                {"result", ResultJson(e.run)},
+                                {"result", ResultJson(e.run, r.state.Run.Damage)},
                                 {"layers", [&] {
                                      json layers = json::array();
                                      for (const auto& l : e.run.layers)

@@ -281,3 +281,42 @@ TEST_F(Cli, ARunningDesktopProgramKeepsDesignsToItself) {
 
 }  // namespace
 }  // namespace tavro::cli
+
+namespace tavro::cli {
+namespace {
+
+// A 6 in unbonded concrete overlay on a 10 in slab on crushed aggregate, under one jet.
+const char* const kUnbondedJob =
+    "Format3\r\nUNBOND\r\n 11/01/71 00:00:00        26238.000000    0.000000\r\n"
+    "   20  100.00   50.00   4   1\r\n      6.0000         700      11\r\n"
+    "     10.0000         650       5\r\n      6.0000       75000       6\r\n"
+    "      0.0000       10000       4\r\n B-737-200              115500    3000    0.000000\r\n"
+    "\r\n\r\n";
+
+TEST_F(Cli, AnOverlayOnRigidReportsTheTotalLifeAndItsParts) {
+    dir.Write("RIG.JOB", kUnbondedJob);
+    ASSERT_EQ(Run({"--json", "life", "RIG", "UNBOND"}), kExitOk) << err.str();
+    const auto result = Json()["result"];
+    const auto overlay = result["overlay"];
+    EXPECT_NEAR(result["life"].get<double>(),
+                overlay["T1"].get<double>() + overlay["lifeAdded"].get<double>(), 1e-4);
+    EXPECT_GT(overlay["T1"].get<double>(), 0.0) << "an uncracked slab with half its CDF left";
+    EXPECT_GE(overlay["stages"].get<int>(), 0);
+    EXPECT_EQ(Run({"--json", "life", "RIG", "UNBOND", "--overload", "1"}), kExitRefused)
+        << "no overload analysis for overlays on rigid pavements";
+}
+
+TEST_F(Cli, TheOverloadAnalysisGivesItsFigures) {
+    ASSERT_EQ(Run({"--json", "life", "Samples", "NewFlexible", "--overload", "Falcon 2000"}),
+              kExitOk)
+        << err.str();
+    const auto overload = Json()["result"]["overload"];
+    // c = c0 + c1 / design life.
+    EXPECT_NEAR(overload["c"].get<double>(),
+                overload["c0"].get<double>() + overload["c1"].get<double>() / 20.0, 1e-6);
+    EXPECT_EQ(overload["possible"], overload["c"].get<double>() <= 1.0);
+    EXPECT_EQ(Run({"life", "Samples", "NewFlexible", "--overload", "Concorde"}), kExitRefused);
+}
+
+}  // namespace
+}  // namespace tavro::cli
