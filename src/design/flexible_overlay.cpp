@@ -3,9 +3,6 @@
 // overlay's own damage from the tensile strain at its bottom.
 #include "design/flexible_overlay.h"
 
-#include <cmath>
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
 #include "analysis/lea_driver.h"
@@ -13,57 +10,24 @@
 #include "core/section_ops.h"
 #include "damage/aggregate_modulus.h"
 #include "damage/flexible_cdf.h"
+#include "design/design_run.h"
 
 namespace tavro::design {
 
 namespace {
 
-enum class Next { Iterate, Stop };
-
 constexpr int kOverlay = 1;  // the layer this procedure adjusts
 
-class OverlayRun {
+class OverlayRun final : public SubgradeRun {
 public:
     OverlayRun(core::ProgramState& state, core::UserPort& ui, RunMode mode,
                const DesignOptions& options)
-        : state_(state), ui_(ui), options_(options) {
-        summary_.mode = mode;
-    }
-
-    RunSummary Execute() {
-        try {
-            if (Start()) {
-                while (Iteration() == Next::Iterate) {
-                }
-            }
-        } catch (const RunFault& fault) {
-            state_.Run.DesignRunning = false;
-            summary_.runError = fault.number;
-            End(DesignOutcome::Error, fault.why);
-        }
-        Finish();
-        summary_.iterations = state_.Run.IterationCount;
-        return summary_;
-    }
+        : SubgradeRun(state, ui, mode, options, kFlexibleOverlayTitle) {}
 
 private:
-    bool Life() const { return summary_.mode == RunMode::Life; }
     core::SectionLayer& Overlay() { return state_.Current.Layers[core::SlotIndex(kOverlay)]; }
 
-    Next End(DesignOutcome outcome, std::string why) {
-        summary_.outcome = outcome;
-        summary_.why = std::move(why);
-        return Next::Stop;
-    }
-
-    Next GiveUp(DesignOutcome outcome, std::string why, std::string_view text,
-                std::string_view title) {
-        ShowRunError(state_, ui_, text, title);
-        summary_.messageShown = true;
-        return End(outcome, std::move(why));
-    }
-
-    bool Start() {
+    bool Start() override {
         state_.Run.DesignLayer = kOverlay;
         if (state_.Current.LayerCount() < 2) {
             GiveUp(DesignOutcome::Error, "no overlay above the subgrade",
@@ -76,68 +40,20 @@ private:
         state_.Run.LnCdf = 10;
         state_.Run.IterationCount = 0;
         core::PrepareAircraft(state_);
-        analysis::AnalysisLayerList list;
-        if (damage::CalculateAggregateModuli(state_, ui_, list).status !=
-            damage::AggregateStatus::Ok) {
-            GiveUp(DesignOutcome::Error, "the aggregate layers were refused",
-                   JoinLines({"Error computing aggregate Modulus", "The design has been aborted"}),
-                   kFlexibleOverlayTitle);
-            return false;
-        }
-        ui_.Redraw();
-        return true;
+        return AcceptAggregates();
     }
 
-    // One analysis and the subgrade CDF of its responses; false ends the run.
-    bool AnalyseAndDamage(damage::FlexibleCdfResult& damage) {
-        const AnalysisStep step = AnalyseCurrentSection(state_, ui_, kFlexibleOverlayTitle);
-        switch (step.status) {
-            case AnalysisStepStatus::Analysed:
-                break;
-            case AnalysisStepStatus::AggregateError:
-                summary_.messageShown = true;
-                End(DesignOutcome::Error, "the aggregate layers were refused");
-                return false;
-            case AnalysisStepStatus::Stopped:
-                End(DesignOutcome::Interrupted, "the run was stopped");
-                return false;
-            case AnalysisStepStatus::Failed:
-                End(DesignOutcome::Error, "the analysis failed: " + step.reason);
-                return false;
-        }
-        sublayered_ = step.sublayered;
-        depth_ = step.depth;
-        damage =
-            damage::ComputeFlexibleCDF(state_, ui_, depth_, damage::FlexibleCriterion::Subgrade);
-        if (damage.readError) {
-            state_.Run.DesignRunning = false;
-            End(DesignOutcome::Error, "the responses could not be read");
-            return false;
-        }
-        return true;
-    }
-
-    Next Iteration() {
+    Next Iteration() override {
         if (state_.Run.IterationCount >= options_.maxIterations) return NoConvergence();
         ++state_.Run.IterationCount;
         damage::FlexibleCdfResult damage;
         if (!AnalyseAndDamage(damage)) return Next::Stop;
-        if (Life()) return ComputeLife(damage.cdf);
+        if (Life()) return ComputeLife(damage.cdf, kFlexibleOverlayLifeTolerance);
 
-        summary_.cdf = damage.cdf;
-        ui_.Redraw();
         // No departures at all leave no damage to take the logarithm of; such a structure is
         // thinned like one whose strains are all under the criterion's range.
         const bool noDamage = !(damage.cdf > 0) && damage.strainsTooLow;
-        const double m = noDamage ? 10.0 : std::fabs(LnCdf(damage.cdf));
-        state_.Run.LnCdf = m;
-        if (sublayered_ && m < options_.sublayeringThreshold && !state_.Run.SublayeringOn) {
-            state_.Run.SublayeringOn = true;
-            state_.Run.LnCdf = 10;
-            return Next::Iterate;
-        }
-        if (m < options_.convergence)
-            return End(DesignOutcome::Converged, "|ln CDF| below tolerance");
+        if (const auto settled = SettleOnCdf(damage.cdf, noDamage)) return *settled;
         if (AtMinimum(Overlay()) && damage.cdf < 1) {
             return GiveUp(DesignOutcome::MinimumReached, "minimum overlay thickness reached",
                           JoinLines({"The minimum overlay thickness has",
@@ -183,31 +99,11 @@ private:
                       "No Convergence");
     }
 
-    Next ComputeLife(double cdfAtDesignLife) {
-        summary_.cdf = core::Single(cdfAtDesignLife);
-        const LifeSearch search =
-            SearchLife(state_, state_.Current.DesignLife, cdfAtDesignLife,
-                       kFlexibleOverlayLifeTolerance, options_, [this] {
-                           const damage::FlexibleCdfResult r = damage::ComputeFlexibleCDF(
-                               state_, ui_, depth_, damage::FlexibleCriterion::Subgrade);
-                           return LifeCdf{r.cdf, r.strainsTooLow, r.readError};
-                       });
-        ui_.Redraw();
-        ConcludeLife(state_, ui_, options_, search, "Subgrade strains are too low", summary_);
-        return Next::Stop;
-    }
-
     // The subgrade responses stay available beside the next result file. The asphalt CDF is
     // taken after every run that ended normally, whatever ran before it in this program run;
     // the tables the run reports stay those of the subgrade criterion.
-    void Finish() {
-        namespace fs = std::filesystem;
-        std::error_code ec;
-        const fs::path dir(state_.ProgramDir);
-        fs::remove(dir / "DAMTMPSG.DAT", ec);
-        if (fs::exists(dir / "DAMTMP.DAT", ec))
-            fs::rename(dir / "DAMTMP.DAT", dir / "DAMTMPSG.DAT", ec);
-        state_.Current.AsphaltCDF = -1;
+    void Finish() override {
+        KeepSubgradeResponses();
         if (state_.Run.DesignRunning) {
             const core::DamageTables subgradeDamage = state_.Run.Damage;
             const std::vector<core::DesignAircraft> aircraft = state_.Current.Aircraft;
@@ -227,13 +123,6 @@ private:
         }
         ui_.Redraw();
     }
-
-    core::ProgramState& state_;
-    core::UserPort& ui_;
-    const DesignOptions& options_;
-    RunSummary summary_;
-    bool sublayered_ = false;
-    double depth_ = 0;
 };
 
 }  // namespace

@@ -2,65 +2,30 @@
 // thickness, with finite differences, and the secant search for the life.
 #include "design/rigid_design.h"
 
-#include <cmath>
-
 #include "core/narrow.h"
 #include "core/section_ops.h"
-#include "damage/aggregate_modulus.h"
 #include "damage/rigid_cdf.h"
+#include "design/design_run.h"
 
 namespace tavro::design {
 
 namespace {
 
-enum class Next { Iterate, Stop };
-
-class RigidRun {
+class RigidRun final : public DesignRun {
 public:
     RigidRun(core::ProgramState& state, core::UserPort& ui, RunMode mode,
              const DesignOptions& options)
-        : state_(state), ui_(ui), options_(options) {
-        summary_.mode = mode;
-    }
-
-    RunSummary Execute() {
-        try {
-            if (Start()) {
-                while (Iteration() == Next::Iterate) {
-                }
-            }
-        } catch (const RunFault& fault) {
-            state_.Run.DesignRunning = false;
-            summary_.runError = fault.number;
-            End(DesignOutcome::Error, fault.why);
-        }
-        summary_.iterations = state_.Run.IterationCount;
-        return summary_;
-    }
+        : DesignRun(state, ui, mode, options, kRigidDesignTitle) {}
 
 private:
-    bool Life() const { return summary_.mode == RunMode::Life; }
     core::SectionLayer& Slab() { return state_.Current.Layers[0]; }
     core::SectionLayer& Second() { return state_.Current.Layers[1]; }
     bool HasLayerBelowSecond() const { return state_.Current.LayerCount() >= 3; }
 
-    Next End(DesignOutcome outcome, std::string why) {
-        summary_.outcome = outcome;
-        summary_.why = std::move(why);
-        return Next::Stop;
-    }
-
-    Next GiveUp(DesignOutcome outcome, std::string why, std::string_view text,
-                std::string_view title = kRigidDesignTitle) {
-        ShowRunError(state_, ui_, text, title);
-        summary_.messageShown = true;
-        return End(outcome, std::move(why));
-    }
-
-    bool Start() {
+    bool Start() override {
         if (state_.Current.LayerCount() < 2) {
             GiveUp(DesignOutcome::Error, "no slab on a subgrade",
-                   JoinLines({"The structure needs a slab", "on a subgrade."}));
+                   JoinLines({"The structure needs a slab", "on a subgrade."}), kRigidDesignTitle);
             return false;
         }
         // The rigid coverages do not depend on the slab: one table serves the whole run.
@@ -75,34 +40,12 @@ private:
         }
         state_.Run.LnCdf = 10;
         state_.Run.IterationCount = 0;
-        analysis::AnalysisLayerList list;
-        if (damage::CalculateAggregateModuli(state_, ui_, list).status !=
-            damage::AggregateStatus::Ok) {
-            GiveUp(DesignOutcome::Error, "the aggregate layers were refused",
-                   JoinLines({"Error computing aggregate Modulus", "The design has been aborted"}));
-            return false;
-        }
-        ui_.Redraw();
-        return true;
+        return AcceptAggregates();
     }
 
     bool AnalyseAndDamage(damage::RigidCdfResult& damage) {
-        const AnalysisStep step = AnalyseCurrentSection(state_, ui_, kRigidDesignTitle);
-        switch (step.status) {
-            case AnalysisStepStatus::Analysed:
-                break;
-            case AnalysisStepStatus::AggregateError:
-                summary_.messageShown = true;
-                End(DesignOutcome::Error, "the aggregate layers were refused");
-                return false;
-            case AnalysisStepStatus::Stopped:
-                End(DesignOutcome::Interrupted, "the run was stopped");
-                return false;
-            case AnalysisStepStatus::Failed:
-                End(DesignOutcome::Error, "the analysis failed: " + step.reason);
-                return false;
-        }
-        sublayered_ = step.sublayered;
+        AnalysisStep step;
+        if (!Analyse(step)) return false;
         damage = damage::ComputeRigidCDF(state_, ui_);
         if (damage.readError) {
             state_.Run.DesignRunning = false;
@@ -112,37 +55,29 @@ private:
         return true;
     }
 
-    Next Iteration() {
+    Next Iteration() override {
         if (state_.Run.IterationCount >= options_.maxIterations) return NoConvergence();
         ++state_.Run.IterationCount;
         damage::RigidCdfResult damage;
         if (!AnalyseAndDamage(damage)) return Next::Stop;
         if (Life()) return ComputeLife(damage);
 
-        summary_.cdf = damage.cdf;
         summary_.firstCrackCdf = damage.firstCrackCdf;
-        ui_.Redraw();
         const bool noDamage = !(damage.cdf > 0) && damage.stressesTooLow;
-        const double m = noDamage ? 10.0 : std::fabs(LnCdf(damage.cdf));
-        state_.Run.LnCdf = m;
-        if (sublayered_ && m < options_.sublayeringThreshold && !state_.Run.SublayeringOn) {
-            state_.Run.SublayeringOn = true;
-            state_.Run.LnCdf = 10;
-            return Next::Iterate;
-        }
-        if (m < options_.convergence)
-            return End(DesignOutcome::Converged, "|ln CDF| below tolerance");
+        if (const auto settled = SettleOnCdf(damage.cdf, noDamage)) return *settled;
         if (AtMinimum(Slab()) && damage.cdf < 1) {
             const std::string cdfLine = "CDF = " + FormatCdf(summary_.cdf) + ".";
             if (state_.Current.LayerCount() == 2) {
                 return GiveUp(
                     DesignOutcome::MinimumReached, "minimum slab thickness reached",
-                    JoinLines({"The minimum PCC thickness", "has been reached. " + cdfLine}));
+                    JoinLines({"The minimum PCC thickness", "has been reached. " + cdfLine}),
+                    kRigidDesignTitle);
             }
             if (AtMinimum(Second())) {
                 return GiveUp(
                     DesignOutcome::MinimumReached, "minimum thicknesses reached",
-                    JoinLines({"The minimum layer thicknesses", "have been reached. " + cdfLine}));
+                    JoinLines({"The minimum layer thicknesses", "have been reached. " + cdfLine}),
+                    kRigidDesignTitle);
             }
         }
         return TrialStep(noDamage ? 1.0 : damage.cdf);
@@ -210,12 +145,6 @@ private:
         ConcludeLife(state_, ui_, options_, search, "PCC stresses are too low", summary_);
         return Next::Stop;
     }
-
-    core::ProgramState& state_;
-    core::UserPort& ui_;
-    const DesignOptions& options_;
-    RunSummary summary_;
-    bool sublayered_ = false;
 };
 
 }  // namespace
