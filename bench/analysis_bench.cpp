@@ -3,6 +3,8 @@
 // iteration.
 #include <benchmark/benchmark.h>
 
+#include "quiet_port.h"
+
 #include <cmath>
 
 #include "analysis/analysis_input.h"
@@ -18,23 +20,6 @@ namespace {
 
 using namespace tavro;
 
-// Nobody to talk to: benchmarks run without messages.
-class QuietPort : public core::UserPort {
-public:
-    core::Answer ShowBox(std::string_view, std::string_view, core::Buttons, core::Answer a,
-                         core::Icon) override {
-        return a;
-    }
-    std::optional<std::string> AskText(std::string_view, std::string_view,
-                                       std::string_view) override {
-        return std::nullopt;
-    }
-    void ProcessPendingEvents() override {}
-    void Redraw() override {}
-    std::int64_t TickMs() override { return 0; }
-    double NowDaySerial() override { return 0; }
-};
-
 struct Prepared {
     core::ProgramState state;
     analysis::AnalysisInput input;
@@ -43,7 +28,7 @@ struct Prepared {
 
 Prepared PrepareSample(int slot, int extraLayers = 0) {
     Prepared p;
-    QuietPort ui;
+    bench::QuietPort ui;
     core::InitLibraries(p.state);
     p.state.JobName = "BENCH";
     core::LoadSampleJob(p.state);
@@ -62,7 +47,7 @@ Prepared PrepareSample(int slot, int extraLayers = 0) {
 
 // The analysis as the driver runs it for one depth, without writing the result file.
 analysis::AnalysisOutput Analyse(const Prepared& p) {
-    QuietPort ui;
+    bench::QuietPort ui;
     analysis::AnalysisOutput out;
     analysis::LayeredSystem system = analysis::LayeredSystemOf(p.input.structure);
     const auto gears = analysis::GearLoadsOf(p.input.gears);

@@ -2,6 +2,8 @@
 // section: the time a user waits for the Design command.
 #include <benchmark/benchmark.h>
 
+#include "quiet_port.h"
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -13,22 +15,6 @@
 namespace {
 
 using namespace tavro;
-
-class QuietPort : public core::UserPort {
-public:
-    core::Answer ShowBox(std::string_view, std::string_view, core::Buttons, core::Answer a,
-                         core::Icon) override {
-        return a;
-    }
-    std::optional<std::string> AskText(std::string_view, std::string_view,
-                                       std::string_view) override {
-        return std::nullopt;
-    }
-    void ProcessPendingEvents() override {}
-    void Redraw() override {}
-    std::int64_t TickMs() override { return 0; }
-    double NowDaySerial() override { return 46000; }
-};
 
 core::ProgramState SampleState() {
     core::ProgramState state;
@@ -65,7 +51,7 @@ void DesignSection(benchmark::State& st) {
     const int slot = static_cast<int>(st.range(0));
     if (slot == 0) MakeRigid(state.Sections[1], static_cast<int>(st.range(1)));
     const core::Section original = state.Slot(slot == 0 ? 2 : slot);
-    QuietPort ui;
+    bench::QuietPort ui;
     design::RunOptions options;
     options.refuseSamples = false;
     options.batchRunning = true;

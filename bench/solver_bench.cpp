@@ -3,6 +3,8 @@
 // aircraft, the unit of work of every design iteration.
 #include <benchmark/benchmark.h>
 
+#include "quiet_port.h"
+
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -87,22 +89,6 @@ std::vector<GearLoads> FourAircraft() {
     };
 }
 
-class NullPort : public tavro::core::UserPort {
-public:
-    tavro::core::Answer ShowBox(std::string_view, std::string_view, tavro::core::Buttons,
-                                tavro::core::Answer a, tavro::core::Icon) override {
-        return a;
-    }
-    std::optional<std::string> AskText(std::string_view, std::string_view,
-                                       std::string_view) override {
-        return std::nullopt;
-    }
-    void ProcessPendingEvents() override {}
-    void Redraw() override {}
-    std::int64_t TickMs() override { return 0; }
-    double NowDaySerial() override { return 0; }
-};
-
 void LayerCoefficientsAlone(benchmark::State& st) {
     const LayeredSystem s = Structure(static_cast<int>(st.range(0)));
     std::vector<double> c;
@@ -118,7 +104,7 @@ BENCHMARK(LayerCoefficientsAlone)->Arg(2)->Arg(4)->Arg(16);
 void SubgradeStrainFourAircraft(benchmark::State& st) {
     LayeredSystem s = Flexible();
     const std::vector<GearLoads> gears = FourAircraft();
-    NullPort ui;
+    tavro::bench::QuietPort ui;
     for (auto _ : st) {
         AnalysisOutput out;
         EvaluateDepth(ResponseKind::VerticalStrain, s, StandardLaguerreRule(), gears, 4, 25.0,
@@ -131,7 +117,7 @@ BENCHMARK(SubgradeStrainFourAircraft)->Unit(benchmark::kMicrosecond);
 void AsphaltStrainFourAircraft(benchmark::State& st) {
     LayeredSystem s = Flexible();
     const std::vector<GearLoads> gears = FourAircraft();
-    NullPort ui;
+    tavro::bench::QuietPort ui;
     for (auto _ : st) {
         AnalysisOutput out;
         EvaluateDepth(ResponseKind::HorizontalStrain, s, StandardLaguerreRule(), gears, 1, 5.0,
@@ -148,7 +134,7 @@ void SlabStressFourAircraft(benchmark::State& st) {
     s.poisson[1] = 0.15;
     for (int i = 1; i < 4; ++i) s.bottomDepth[i] = s.bottomDepth[i - 1] + s.thickness[i];
     const std::vector<GearLoads> gears = FourAircraft();
-    NullPort ui;
+    tavro::bench::QuietPort ui;
     for (auto _ : st) {
         AnalysisOutput out;
         EvaluateDepth(ResponseKind::HorizontalStress, s, StandardLaguerreRule(), gears, 1, 14.0,
