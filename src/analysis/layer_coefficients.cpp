@@ -116,48 +116,75 @@ void AssembleInterface(BandSystem& band, const LayeredSystem& sys, int i, double
 }
 
 // Gaussian elimination with row partial pivoting inside the band, then back substitution
-// into band.rhs. Throws on an exactly zero pivot (a singular system).
-void SolveBand(BandSystem& band) {
+// into band.rhs. Returns false on an exactly zero pivot (a singular system).
+//
+// The solve is a chain of dependent steps, so it is written for latency: the pivot search
+// has no data-dependent branch, an interchange exchanges a fixed span (the columns beyond
+// both rows' last non-zero ones are zeros on both sides), and the back substitution takes
+// the unknown just found from a register rather than from memory.
+// Every coefficient still sees the same operations in the same order.
+bool SolveBand(BandSystem& band) {
     const int n = band.n;
+    double* const a = band.m.data();
+    double* const rhs = band.rhs.data();
+    int* const rowEnd = band.rowEnd.data();
+    // Column c of row r; the band keeps row r's columns r-5..r+10.
+    const auto at = [a](int r, int c) -> double* { return a + (r * kBandWidth + c - r + kLowerBand); };
     for (int j = 0; j < n; ++j) {
         const int last = j + kLowerBand < n - 1 ? j + kLowerBand : n - 1;
         const int right = j + kUpperBand < n - 1 ? j + kUpperBand : n - 1;
         int p = j;
-        double big = std::abs(band(j, j));
+        double big = std::abs(*at(j, j));
         for (int r = j + 1; r <= last; ++r) {
-            if (std::abs(band(r, j)) > big) {
-                big = std::abs(band(r, j));
-                p = r;
-            }
+            const double v = std::abs(*at(r, j));
+            p = v > big ? r : p;
+            big = v > big ? v : big;
         }
-        if (big == 0.0) throw AnalysisError("singular layer coefficient system");
-        const auto ju = static_cast<std::size_t>(j);
+        if (big == 0.0) return false;
         if (p != j) {
-            const auto pu = static_cast<std::size_t>(p);
-            const int swapEnd = std::max(band.rowEnd[pu], band.rowEnd[ju]);
-            for (int c = j; c <= swapEnd; ++c) std::swap(band(p, c), band(j, c));
-            std::swap(band.rhs[pu], band.rhs[ju]);
-            std::swap(band.rowEnd[pu], band.rowEnd[ju]);
+            double* rowJ = at(j, j);
+            double* rowP = at(p, j);
+            for (int c = 0; c <= kUpperBand; ++c) {
+                const double t = rowJ[c];
+                rowJ[c] = rowP[c];
+                rowP[c] = t;
+            }
+            const double t = rhs[p];
+            rhs[p] = rhs[j];
+            rhs[j] = t;
+            const int e = rowEnd[p];
+            rowEnd[p] = rowEnd[j];
+            rowEnd[j] = e;
         }
-        const double inverse = 1.0 / band(j, j);
-        band.inversePivot[ju] = inverse;
-        const int pivotEnd = std::min(band.rowEnd[ju], right);
+        const double* const pivotRow = at(j, j);
+        const double inverse = 1.0 / pivotRow[0];
+        band.inversePivot[static_cast<std::size_t>(j)] = inverse;
+        const int pivotEnd = std::min(rowEnd[j], right);
+        const int width = pivotEnd - j;
+        const double pivotRhs = rhs[j];
         for (int r = j + 1; r <= last; ++r) {
-            const double f = band(r, j) * inverse;
+            double* const row = at(r, j);
+            const double f = row[0] * inverse;
             if (f == 0.0) continue;
-            const auto ru = static_cast<std::size_t>(r);
-            band(r, j) = 0.0;
-            for (int c = j + 1; c <= pivotEnd; ++c) band(r, c) -= f * band(j, c);
-            band.rowEnd[ru] = std::max(band.rowEnd[ru], pivotEnd);
-            band.rhs[ru] -= f * band.rhs[ju];
+            row[0] = 0.0;
+            for (int c = 1; c <= width; ++c) row[c] -= f * pivotRow[c];
+            rowEnd[r] = std::max(rowEnd[r], pivotEnd);
+            rhs[r] -= f * pivotRhs;
         }
     }
+    double next = 0.0;  // the unknown found last, x[j+1]
     for (int j = n - 1; j >= 0; --j) {
-        const int right = std::min(band.rowEnd[static_cast<std::size_t>(j)], n - 1);
-        double sum = band.rhs[static_cast<std::size_t>(j)];
-        for (int c = j + 1; c <= right; ++c) sum -= band(j, c) * band.rhs[static_cast<std::size_t>(c)];
-        band.rhs[static_cast<std::size_t>(j)] = sum * band.inversePivot[static_cast<std::size_t>(j)];
+        const int right = std::min(rowEnd[j], n - 1);
+        const double* const row = at(j, j);
+        double sum = rhs[j];
+        if (right > j) {
+            sum -= row[1] * next;
+            for (int c = j + 2; c <= right; ++c) sum -= row[c - j] * rhs[c];
+        }
+        next = sum * band.inversePivot[static_cast<std::size_t>(j)];
+        rhs[j] = next;
     }
+    return true;
 }
 
 }  // namespace
@@ -167,7 +194,10 @@ CoefficientStatus LayerCoefficients(const LayeredSystem& system, double m,
     CheckInputs(system);
     const int n = system.layerCount;
     const auto& h = system.thickness;
-    coefficients.assign(static_cast<std::size_t>(4 * n), 0.0);
+    const auto size = static_cast<std::size_t>(4 * n);
+    // Every entry is written below, so a vector of the right size (the usual case: one
+    // structure, many m) is neither cleared nor reallocated.
+    if (coefficients.size() != size) coefficients.assign(size, 0.0);
 
     // The factors the layout's normalisation needs must stay above 1e-200, so that every
     // conversion factor below stays under 1e200.
@@ -176,6 +206,7 @@ CoefficientStatus LayerCoefficients(const LayeredSystem& system, double m,
         const double hBelow = i + 1 < n ? h[iu + 1] : h[iu];
         if (m * (h[iu - 1] + h[iu]) > kUnderflowExponent ||
             m * (2 * hBelow + h[iu]) > kUnderflowExponent || m * h[iu] > kUnderflowExponent) {
+            std::fill(coefficients.begin(), coefficients.end(), 0.0);
             return CoefficientStatus::Underflow;
         }
     }
@@ -200,7 +231,10 @@ CoefficientStatus LayerCoefficients(const LayeredSystem& system, double m,
     band.rowEnd[1] = 3;
     for (int i = 1; i < n; ++i) AssembleInterface(band, system, i, m, expH.data());
 
-    SolveBand(band);
+    if (!SolveBand(band)) {
+        std::fill(coefficients.begin(), coefficients.end(), 0.0);
+        throw AnalysisError("singular layer coefficient system");
+    }
 
     // Back to the layout's normalisation: A, C referred to exp(-m(2h(j)+h(j-1)-z)), B, D to
     // exp(-m(z+h(j-1))), and the bottom layer's B, D to exp(-m(z+2h(N-1))).
@@ -216,6 +250,8 @@ CoefficientStatus LayerCoefficients(const LayeredSystem& system, double m,
     }
     const auto last = static_cast<std::size_t>(n - 1);
     const double bottomScale = 1.0 / (expH[last] * expH[last]);
+    coefficients[4 * last + 0] = 0.0;
+    coefficients[4 * last + 2] = 0.0;
     coefficients[4 * last + 1] = band.rhs[4 * last] * bottomScale;
     coefficients[4 * last + 3] = band.rhs[4 * last + 1] * bottomScale;
 
