@@ -239,13 +239,11 @@ TEST(VornaFiles, SeventeenAnalysisLayersStopTheRunWithoutWritingAnything) {
     input.structure.Layers = 99;  // must stay untouched
 
     EXPECT_EQ(WriteVornaInput(state, ui, list, input), VornaStatus::TooManyLayers);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].title, "Too Many Layers");
-    EXPECT_EQ(ui.boxes[0].text,
-              "Sublayering in aggregate layers has exceeded\r\n"
-              "the allowed number of layers in a structure; 16.\r\n"
-              "The design cannot be continued. Try adding one\r\n"
-              "or more undefined layers for an approximate design.");
+    EXPECT_TRUE(ui.OnlyBox("Too Many Layers",
+                           "Sublayering in aggregate layers has exceeded\r\n"
+                           "the allowed number of layers in a structure; 16.\r\n"
+                           "The design cannot be continued. Try adding one\r\n"
+                           "or more undefined layers for an approximate design."));
     EXPECT_FALSE(state.Run.DesignRunning);
     EXPECT_FALSE(dir.Exists("VORNA.STR"));
     EXPECT_FALSE(dir.Exists("VORNA.LOA"));

@@ -233,10 +233,9 @@ TEST(RunAnalysis, BadNumbersEndTheRunWithOneMessageAndNoResults) {
         AnalysisResult r = RunAnalysis(state, ui, input);
         EXPECT_EQ(r.outcome, AnalysisOutcome::BadInput);
         EXPECT_EQ(r.reason, c.reason);
-        ASSERT_EQ(ui.boxes.size(), 1u);
-        EXPECT_EQ(ui.boxes[0].title, "Analysis Error");
-        EXPECT_EQ(ui.boxes[0].text, std::string("The layered elastic analysis cannot be run:\r\n") +
-                                        c.reason + "\r\n\r\nThe run has been stopped.");
+        EXPECT_TRUE(ui.OnlyBox("Analysis Error",
+                               std::string("The layered elastic analysis cannot be run:\r\n") +
+                                   c.reason + "\r\n\r\nThe run has been stopped."));
         EXPECT_FALSE(state.Run.DesignRunning);
         EXPECT_TRUE(r.output.rows.empty());
         EXPECT_FALSE(dir.Exists("DAMTMP.DAT"));

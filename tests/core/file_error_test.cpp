@@ -67,8 +67,7 @@ TEST(FileErrorMessage, DetailIsAParagraphOfItsOwn) {
     ProgramState state;
     FakeUserPort ui;
     FileErrorMessage(state, ui, 57, "A.JOB", "Nothing was changed.");
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, "The disk is full.\r\n\r\nNothing was changed.");
+    EXPECT_TRUE(ui.OnlyBox(nullptr, "The disk is full.\r\n\r\nNothing was changed."));
 }
 
 TEST(ReportFileError, UnknownReadErrorShowsTheGenericReadingText) {

@@ -458,12 +458,10 @@ TEST(WriteJob, RefusesTheSampleJobInAnyCase) {
         state.Sections = GoldenSections();
         FakeUserPort ui;
         EXPECT_FALSE(WriteJob(state, ui));
-        ASSERT_EQ(ui.boxes.size(), 1u);
-        EXPECT_EQ(ui.boxes[0].title, "Writing a Job File");
-        EXPECT_EQ(ui.boxes[0].text,
-                  "Job Samples is part of the system.\r\n"
-                  "An external job of the same name\r\n"
-                  "cannot be created.");
+        EXPECT_TRUE(ui.OnlyBox("Writing a Job File",
+                               "Job Samples is part of the system.\r\n"
+                               "An external job of the same name\r\n"
+                               "cannot be created."));
         EXPECT_FALSE(dir.Exists(std::string(name) + ".JOB"));
     }
 }
@@ -487,16 +485,14 @@ TEST(WriteJob, NamesTheAircraftWrittenShortened) {
     state.Sections = GoldenSections();
     FakeUserPort ui;
     EXPECT_TRUE(WriteJob(state, ui));
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].title, "Writing a Job File");
-    EXPECT_EQ(ui.boxes[0].text,
-              "These aircraft names are longer than 20 characters:\r\n"
-              "A Really Long Aircraft Name\r\n\r\n"
-              "They have been written to " +
-                  dir.path() +
-                  "LONG.JOB\r\n"
-                  "as their first 20 characters and will not be found\r\n"
-                  "in the aircraft library when the job is read again.");
+    EXPECT_TRUE(ui.OnlyBox("Writing a Job File",
+                           "These aircraft names are longer than 20 characters:\r\n"
+                           "A Really Long Aircraft Name\r\n\r\n"
+                           "They have been written to " +
+                               dir.path() +
+                               "LONG.JOB\r\n"
+                               "as their first 20 characters and will not be found\r\n"
+                               "in the aircraft library when the job is read again."));
 }
 
 TEST(WriteJob, MissingDirectoryIsReportedAndNothingIsWritten) {
@@ -506,9 +502,8 @@ TEST(WriteJob, MissingDirectoryIsReportedAndNothingIsWritten) {
     state.Sections = GoldenSections();
     FakeUserPort ui;
     EXPECT_FALSE(WriteJob(state, ui));
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].title, "File Error");
-    EXPECT_EQ(ui.boxes[0].text, "The path for " + dir.path() + "missing/J.JOB doesn't exist.");
+    EXPECT_TRUE(
+        ui.OnlyBox("File Error", "The path for " + dir.path() + "missing/J.JOB doesn't exist."));
 }
 
 // A file-size limit makes the write of the new text fail half-way (EFBIG); the old file
@@ -560,12 +555,10 @@ TEST(ReadJob, EmptyFileIsRefusedWithItsMessage) {
     state.CurrentSection = 2;
     FakeUserPort ui;
     EXPECT_TRUE(ReadJob(state, ui));
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].title, "Empty Job File");
-    EXPECT_EQ(ui.boxes[0].text, "File " + dir.path() +
-                                    "NONE.JOB is empty.\r\n\r\n"
-                                    "Delete the job and create a new one.\r\n\r\n"
-                                    "No action will be taken now.");
+    EXPECT_TRUE(ui.OnlyBox("Empty Job File", "File " + dir.path() +
+                                                 "NONE.JOB is empty.\r\n\r\n"
+                                                 "Delete the job and create a new one.\r\n\r\n"
+                                                 "No action will be taken now."));
     EXPECT_EQ(state.SectionCount(), 0);
     EXPECT_EQ(state.CurrentSection, 0);
 }
@@ -575,8 +568,7 @@ TEST(ReadJob, MissingFileIsReportedAsNotFound) {
     ProgramState state = StateIn(dir, "GONE");
     FakeUserPort ui;
     EXPECT_TRUE(ReadJob(state, ui));
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, "Cannot find " + dir.path() + "GONE.JOB.");
+    EXPECT_TRUE(ui.OnlyBox(nullptr, "Cannot find " + dir.path() + "GONE.JOB."));
 }
 
 TEST(ReadJob, MalformedFileShowsMessagesInOrderAndKeepsEarlierSections) {
@@ -612,12 +604,11 @@ TEST(ReadJob, TruncatedFileReportsTheEndOfFileError) {
     ProgramState state = StateIn(dir, "CUT");
     FakeUserPort ui;
     EXPECT_TRUE(ReadJob(state, ui));
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text,
-              dir.path() +
-                  "CUT.JOB has a nonstandard end-of-file marker,or an attempt was made to read "
-                  "beyond the end-of-file marker.\r\n\r\n"
-                  "The problem was found in line 7: the file ends inside section 1.");
+    EXPECT_TRUE(ui.OnlyBox(
+        nullptr, dir.path() +
+                     "CUT.JOB has a nonstandard end-of-file marker,or an attempt was made to read "
+                     "beyond the end-of-file marker.\r\n\r\n"
+                     "The problem was found in line 7: the file ends inside section 1."));
     EXPECT_EQ(state.SectionCount(), 0);
     EXPECT_EQ(state.CurrentSection, 0);
     EXPECT_EQ(dir.Read("CUT.JOB"), text);

@@ -56,9 +56,8 @@ TEST_F(JobOps, StartsOnSamplesAndSaysOnceThatThereAreNoJobFiles) {
     fresh.answerDefaults = true;
     StartProgram(state, fresh, dir.path() + "//", true);
     EXPECT_EQ(state.ProgramDir, dir.path()) << "a single trailing separator";
-    ASSERT_EQ(fresh.boxes.size(), 1u);
-    EXPECT_EQ(fresh.boxes[0].title, "No Job Files");
-    EXPECT_EQ(fresh.boxes[0].text, "There are no job files\r\nin directory " + dir.path() + ".");
+    EXPECT_TRUE(fresh.OnlyBox("No Job Files",
+                              "There are no job files\r\nin directory " + dir.path() + "."));
     EXPECT_EQ(state.JobList, std::vector<std::string>{"Samples"});
     EXPECT_EQ(state.JobName, "Samples");
     EXPECT_EQ(state.CurrentSection, 1);

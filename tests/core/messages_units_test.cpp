@@ -49,9 +49,8 @@ TEST(PromptNumber, AcceptsNumbersAndKeepsTheOldValueOtherwise) {
 
     ui.Type(std::string("12a"));
     EXPECT_FALSE(PromptNumber(state, ui, "p", "t", value));
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].title, "Incorrect Data Entry");
-    EXPECT_EQ(ui.boxes[0].text, "12a was entered.\r\nIt is not a valid number.\r\n\r\nPlease retry.");
+    EXPECT_TRUE(ui.OnlyBox("Incorrect Data Entry",
+                           "12a was entered.\r\nIt is not a valid number.\r\n\r\nPlease retry."));
 
     ui.Type(std::string("1e39"));
     EXPECT_FALSE(PromptNumber(state, ui, "p", "t", value)) << "beyond single precision";

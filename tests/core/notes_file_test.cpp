@@ -152,9 +152,7 @@ TEST(NotesFile, RenamedEntryIsReportedSetAsideAndReplacedByAConsistentFile) {
     ProgramState state = Job(dir, {"A", "B", "C"}, 3);
     FakeUserPort ui;
     EXPECT_TRUE(UpdateNotes(state, ui, "new", NotesMode::Replace));
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].title, "Notes File Error");
-    EXPECT_EQ(ui.boxes[0].text, kCorruptedText);
+    ASSERT_TRUE(ui.OnlyBox("Notes File Error", kCorruptedText));
     EXPECT_EQ(ui.boxes[0].buttons, Buttons::Ok);
     EXPECT_EQ(dir.Read("NOTESBAD.NTS"), damaged);
     EXPECT_EQ(dir.Read("RWY.NTS"), "A\r\n1\r\na\r\nB\r\n1\r\nB\r\nC\r\n1\r\nC\r\n");
@@ -244,9 +242,8 @@ TEST(NotesFile, MissingProgramDirectoryIsReportedAndTheNoteKeptInMemory) {
     state.ProgramDir = dir.path() + "gone/";
     FakeUserPort ui;
     ReadNotes(state, ui);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].title, "File Error");
-    EXPECT_EQ(ui.boxes[0].text, "The path for " + dir.path() + "gone/RWY.NTS doesn't exist.");
+    EXPECT_TRUE(
+        ui.OnlyBox("File Error", "The path for " + dir.path() + "gone/RWY.NTS doesn't exist."));
     EXPECT_EQ(state.NotesText, "A");
     EXPECT_FALSE(UpdateNotes(state, ui, "edited", NotesMode::Replace));
 }
@@ -257,8 +254,8 @@ TEST(NotesFile, UnreadableNotesFileIsReportedAndLeftAlone) {
     ProgramState state = Job(dir, {"A"}, 1);
     FakeUserPort ui;
     EXPECT_FALSE(UpdateNotes(state, ui, "edited", NotesMode::Replace));
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, "Can't open " + dir.File("RWY.NTS") + " for that type of access.");
+    EXPECT_TRUE(
+        ui.OnlyBox(nullptr, "Can't open " + dir.File("RWY.NTS") + " for that type of access."));
     EXPECT_TRUE(std::filesystem::is_directory(dir.File("RWY.NTS")));
 }
 

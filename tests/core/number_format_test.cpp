@@ -7,78 +7,52 @@
 namespace tavro::core {
 namespace {
 
-TEST(FormatMask, WholeNumberMaskRoundsHalvesAwayFromZero) {
-    EXPECT_EQ(FormatMask(2.5, "0"), "3");
-    EXPECT_EQ(FormatMask(3.5, "0"), "4");
-    EXPECT_EQ(FormatMask(-2.5, "0"), "-3");
-    EXPECT_EQ(FormatMask(2.4999999999999996, "0"), "2");
-    EXPECT_EQ(FormatMask(1234567.0, "0"), "1234567");
-    EXPECT_EQ(FormatMask(0.5, "0"), "1");
-}
-
-TEST(FormatMask, ResultThatRoundsToZeroHasNoMinusSign) {
-    EXPECT_EQ(FormatMask(-0.4, "0"), "0");
-    EXPECT_EQ(FormatMask(-0.0, "0"), "0");
-    EXPECT_EQ(FormatMask(-0.0000004, "0.000000"), "0.000000");
-    EXPECT_EQ(FormatMask(-0.0000001, "0.######"), "0");
-    EXPECT_EQ(FormatMask(-0.0000006, "0.000000"), "-0.000001");
-}
-
-TEST(FormatMask, TiesAreJudgedOnTheExactBinaryValue) {
-    // 1.125 is exact in binary: a true tie, rounded away from zero (not to even).
-    EXPECT_EQ(FormatMask(1.125, "0.00"), "1.13");
-    EXPECT_EQ(FormatMask(-1.125, "0.00"), "-1.13");
-    // 1.005 is stored as 1.00499999999999989...: below the tie.
-    EXPECT_EQ(FormatMask(1.005, "0.00"), "1.00");
-    // 5e-7 is stored just below, 1.5e-6 just above the tie at the 7th decimal.
-    EXPECT_EQ(FormatMask(5e-7, "0.000000"), "0.000000");
-    EXPECT_EQ(FormatMask(1.5e-6, "0.000000"), "0.000002");
-    EXPECT_EQ(FormatMask(0.6046875, "0.000000"), "0.604688");
-}
-
-TEST(FormatMask, FixedDecimalMasksPadWithZeros) {
-    EXPECT_EQ(FormatMask(26238, "0.000000"), "26238.000000");
-    EXPECT_EQ(FormatMask(2.71828, "0.0000"), "2.7183");
-    EXPECT_EQ(FormatMask(9.99995, "0.0000"), "10.0000");  // carry into a new digit
-    EXPECT_EQ(FormatMask(0.999, "0.00"), "1.00");
-    EXPECT_EQ(FormatMask(85, "0.00"), "85.00");
-}
-
-TEST(FormatMask, CommaInTheIntegerPartGroupsThousands) {
-    EXPECT_EQ(FormatMask(1234567.891, "#,##0.00"), "1,234,567.89");
-    EXPECT_EQ(FormatMask(0.5, "#,##0.00"), "0.50");
-    EXPECT_EQ(FormatMask(1234567, "#,###,##0"), "1,234,567");
-    EXPECT_EQ(FormatMask(999.5, "#,###,##0"), "1,000");
-    EXPECT_EQ(FormatMask(999999.5, "#,##0"), "1,000,000");
-    EXPECT_EQ(FormatMask(-1234.56, "#,##0.0"), "-1,234.6");
-    EXPECT_EQ(FormatMask(1, "##,##0"), "1");
-    EXPECT_EQ(FormatMask(100, "#,##0"), "100");
-    EXPECT_EQ(FormatMask(1000, "#,##0.000"), "1,000.000");
-}
-
-TEST(FormatMask, HashDecimalsDropTrailingZerosAndAnEmptyPoint) {
-    EXPECT_EQ(FormatMask(5, "0.######"), "5");
-    EXPECT_EQ(FormatMask(0.1, "0.######"), "0.1");
-    EXPECT_EQ(FormatMask(1.23456789, "0.######"), "1.234568");
-    EXPECT_EQ(FormatMask(1234.5, "0.######"), "1234.5");
-    EXPECT_EQ(FormatMask(1.0000004, "0.######"), "1");
-}
-
-TEST(FormatMask, MasksWithoutIntegerZerosOmitALeadingZero) {
-    EXPECT_EQ(FormatMask(0.5, "###.0"), ".5");
-    EXPECT_EQ(FormatMask(12.25, "###.0"), "12.3");
-    EXPECT_EQ(FormatMask(0.5, "##0.00"), "0.50");
-}
-
-TEST(FormatMask, ScientificMasksScaleTheMantissa) {
-    EXPECT_EQ(FormatMask(3, "0.0000000E-00"), "3.0000000E00");
-    EXPECT_EQ(FormatMask(0.35, "0.0000000E-00"), "3.5000000E-01");
-    EXPECT_EQ(FormatMask(-123456.789, "0.0000000E-00"), "-1.2345679E05");
-    EXPECT_EQ(FormatMask(9.999999999, "0.0000000E-00"), "1.0000000E01");
-    EXPECT_EQ(FormatMask(0, "0.0000000E-00"), "0.0000000E00");
-    EXPECT_EQ(FormatMask(123.45, ".00000000E+00"), ".12345000E+03");
-    EXPECT_EQ(FormatMask(0.00012345, ".00000000E+00"), ".12345000E-03");
-    EXPECT_EQ(FormatMask(0, ".00000000E+00"), ".00000000E+00");
+TEST(FormatMask, WritesEachValueThroughItsMask) {
+    struct Case {
+        double value;
+        const char* mask;
+        const char* expected;
+    };
+    const Case cases[] = {
+        // Whole number mask rounds halves away from zero.
+        {2.5, "0", "3"}, {3.5, "0", "4"}, {-2.5, "0", "-3"}, {2.4999999999999996, "0", "2"},
+        {1234567.0, "0", "1234567"}, {0.5, "0", "1"},
+        // Result that rounds to zero has no minus sign.
+        {-0.4, "0", "0"}, {-0.0, "0", "0"}, {-0.0000004, "0.000000", "0.000000"},
+        {-0.0000001, "0.######", "0"}, {-0.0000006, "0.000000", "-0.000001"},
+        // Ties are judged on the exact binary value.
+        // 1.125 is exact in binary: a true tie, rounded away from zero (not to even).
+        {1.125, "0.00", "1.13"}, {-1.125, "0.00", "-1.13"},
+        // 1.005 is stored as 1.00499999999999989...: below the tie.
+        {1.005, "0.00", "1.00"},
+        // 5e-7 is stored just below, 1.5e-6 just above the tie at the 7th decimal.
+        {5e-7, "0.000000", "0.000000"}, {1.5e-6, "0.000000", "0.000002"},
+        {0.6046875, "0.000000", "0.604688"},
+        // Fixed decimal masks pad with zeros.
+        {26238, "0.000000", "26238.000000"}, {2.71828, "0.0000", "2.7183"},
+        {9.99995, "0.0000", "10.0000"},  // carry into a new digit
+        {0.999, "0.00", "1.00"}, {85, "0.00", "85.00"},
+        // Comma in the integer part groups thousands.
+        {1234567.891, "#,##0.00", "1,234,567.89"}, {0.5, "#,##0.00", "0.50"},
+        {1234567, "#,###,##0", "1,234,567"}, {999.5, "#,###,##0", "1,000"},
+        {999999.5, "#,##0", "1,000,000"}, {-1234.56, "#,##0.0", "-1,234.6"}, {1, "##,##0", "1"},
+        {100, "#,##0", "100"}, {1000, "#,##0.000", "1,000.000"},
+        // Hash decimals drop trailing zeros and an empty point.
+        {5, "0.######", "5"}, {0.1, "0.######", "0.1"}, {1.23456789, "0.######", "1.234568"},
+        {1234.5, "0.######", "1234.5"}, {1.0000004, "0.######", "1"},
+        // Masks without integer zeros omit a leading zero.
+        {0.5, "###.0", ".5"}, {12.25, "###.0", "12.3"}, {0.5, "##0.00", "0.50"},
+        // Scientific masks scale the mantissa.
+        {3, "0.0000000E-00", "3.0000000E00"}, {0.35, "0.0000000E-00", "3.5000000E-01"},
+        {-123456.789, "0.0000000E-00", "-1.2345679E05"},
+        {9.999999999, "0.0000000E-00", "1.0000000E01"}, {0, "0.0000000E-00", "0.0000000E00"},
+        {123.45, ".00000000E+00", ".12345000E+03"},
+        {0.00012345, ".00000000E+00", ".12345000E-03"},
+        {0, ".00000000E+00", ".00000000E+00"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FormatMask(c.value, c.mask), c.expected) << c.value << " " << c.mask;
+    }
 }
 
 TEST(RightAlign, PadsToTheWidthAndAlwaysLeavesOneSpace) {

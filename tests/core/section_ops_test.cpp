@@ -155,9 +155,8 @@ TEST(InsertSection, RefusesANameThatDiffersOnlyInCase) {
     LoadSection(state, ui);
     EXPECT_EQ(InsertSection(state, ui, "abc"), InsertStatus::NameExists);
     EXPECT_EQ(state.SectionCount(), 1);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].title, "Inserting a Section");
-    EXPECT_EQ(ui.boxes[0].text, "Section abc already exists.\r\n\r\nNo action will be taken.");
+    EXPECT_TRUE(ui.OnlyBox("Inserting a Section",
+                           "Section abc already exists.\r\n\r\nNo action will be taken."));
 }
 
 TEST(InsertSection, PutsTheCopyAtItsSortedPlace) {

@@ -137,12 +137,10 @@ TEST(FlexibleCdf, ShortOrGarbledResultFileEndsTheRunWithOneMessage) {
     const FlexibleCdfResult r = ComputeFlexibleCDF(state, ui, 0, FlexibleCriterion::Subgrade);
     EXPECT_TRUE(r.readError);
     EXPECT_FALSE(state.Run.DesignRunning);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].title, "File Error");
-    EXPECT_EQ(ui.boxes[0].text,
-              "There has been an error reading\r\nstrains from the data file. This\r\n"
-              "may have been caused by a very\r\nthin surface layer. The design\r\n"
-              "will be ended.\r\n\r\nPlease check the structure.");
+    EXPECT_TRUE(ui.OnlyBox("File Error",
+                           "There has been an error reading\r\nstrains from the data file. This\r\n"
+                           "may have been caused by a very\r\nthin surface layer. The design\r\n"
+                           "will be ended.\r\n\r\nPlease check the structure."));
     // The missing aircraft are still counted, with 0.001.
     EXPECT_FLOAT_EQ(state.Run.Damage.CriticalResponse[3], 0.001f);
     EXPECT_GT(r.cdf, 0);

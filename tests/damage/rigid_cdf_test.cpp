@@ -155,12 +155,11 @@ TEST(ComputeRigidCdf, MissingStressLineEndsTheRunWithItsMessageAndUsesAThousandP
     EXPECT_TRUE(r.readError);
     EXPECT_FALSE(state.Run.DesignRunning);
     EXPECT_EQ(state.Run.Damage.CriticalResponse[1], 1000);  // not adjusted
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].title, "File Error");
-    EXPECT_EQ(ui.boxes[0].text,
-              "There has been an error reading\r\nstresses from the data file. This\r\n"
-              "was probably caused by the PCC\r\nlayer being too thin. The design\r\n"
-              "will be ended.\r\n\r\nPlease check the structure.");
+    EXPECT_TRUE(
+        ui.OnlyBox("File Error",
+                   "There has been an error reading\r\nstresses from the data file. This\r\n"
+                   "was probably caused by the PCC\r\nlayer being too thin. The design\r\n"
+                   "will be ended.\r\n\r\nPlease check the structure."));
 }
 
 }  // namespace

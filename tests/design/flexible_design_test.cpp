@@ -71,10 +71,9 @@ TEST(FlexibleDesign, MinimumThicknessesEndTheDesignWithTheirCdf) {
     const RunSummary s = DesignNewFlexible(f.state, f.ui, RunMode::Design);
     EXPECT_EQ(s.outcome, DesignOutcome::MinimumReached) << s.why << " " << s.cdf;
     ASSERT_LT(s.cdf, 1);
-    ASSERT_EQ(f.ui.boxes.size(), 1u);
-    EXPECT_EQ(f.ui.boxes[0].title, "Flexible Pavement Design");
-    EXPECT_EQ(f.ui.boxes[0].text, "Minimum layer thicknesses have\r\nbeen reached. CDF = " +
-                                      FormatCdf(s.cdf) + ".\r\n\r\nThe design has been aborted.");
+    EXPECT_TRUE(f.ui.OnlyBox("Flexible Pavement Design",
+                             "Minimum layer thicknesses have\r\nbeen reached. CDF = " +
+                                 FormatCdf(s.cdf) + ".\r\n\r\nThe design has been aborted."));
     EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 2);
     EXPECT_EQ(f.state.Current.Layers[1].LayerThickness, 1);
     EXPECT_FALSE(f.state.Run.DesignRunning);

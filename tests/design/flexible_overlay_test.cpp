@@ -185,10 +185,9 @@ TEST(FlexibleOverlay, MinimumOverlayEndsTheDesignWithItsCdf) {
         ASSERT_LT(s.cdf, 1);
         EXPECT_EQ(s.iterations, start == 0 ? 1 : 2);
         EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, minimum);
-        ASSERT_EQ(f.ui.boxes.size(), 1u);
-        EXPECT_EQ(f.ui.boxes[0].title, "Flexible Over Flexible Design");
-        EXPECT_EQ(f.ui.boxes[0].text, "The minimum overlay thickness has\r\nbeen reached. CDF = " +
-                                          core::FormatMask(s.cdf, "0.000") + ".");
+        EXPECT_TRUE(f.ui.OnlyBox("Flexible Over Flexible Design",
+                                 "The minimum overlay thickness has\r\nbeen reached. CDF = " +
+                                     core::FormatMask(s.cdf, "0.000") + "."));
         EXPECT_FALSE(f.state.Run.DesignRunning);
         EXPECT_EQ(f.state.Current.AsphaltCDF, -1);  // a design that gave up is not assessed
     }

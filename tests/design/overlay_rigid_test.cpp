@@ -145,9 +145,7 @@ TEST(OverlayOnRigid, AsphaltOverlayThatOutlivesTheDesignEndsAtItsMinimum) {
         EXPECT_EQ(s.outcome, DesignOutcome::MinimumReached) << s.why;
         EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 1.5f);
         EXPECT_GT(s.life, 20);
-        ASSERT_EQ(f.ui.boxes.size(), 1u);
-        EXPECT_EQ(f.ui.boxes[0].title, "Overlay on Rigid Design");
-        EXPECT_EQ(f.ui.boxes[0].text, kMinimumText);
+        EXPECT_TRUE(f.ui.OnlyBox("Overlay on Rigid Design", kMinimumText));
         EXPECT_TRUE(f.state.Run.DesignRunning);  // a design: the section is stamped
     }
 }
@@ -162,9 +160,9 @@ TEST(OverlayOnRigid, SearchLimitsEndWithTheNoConvergenceMessage) {
     RunSummary s = RunOverlay(f, RunMode::Design, steps);
     EXPECT_EQ(s.outcome, DesignOutcome::NoConvergence);
     EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 10);  // one step of 4 in
-    ASSERT_EQ(f.ui.boxes.size(), 1u);
-    EXPECT_EQ(f.ui.boxes[0].text,
-              "The design has not converged after\r\n1 iterations.\r\n\r\nTerminating the design.");
+    ASSERT_TRUE(f.ui.OnlyBox(
+        nullptr,
+        "The design has not converged after\r\n1 iterations.\r\n\r\nTerminating the design."));
     EXPECT_FALSE(f.state.Run.DesignRunning);
 
     // The bracket search is bounded too.
@@ -176,9 +174,9 @@ TEST(OverlayOnRigid, SearchLimitsEndWithTheNoConvergenceMessage) {
     passes.maxInterpolations = 2;
     s = RunOverlay(f, RunMode::Design, passes);
     EXPECT_EQ(s.outcome, DesignOutcome::NoConvergence);
-    ASSERT_EQ(f.ui.boxes.size(), 1u);
-    EXPECT_EQ(f.ui.boxes[0].text,
-              "The design has not converged after\r\n2 iterations.\r\n\r\nTerminating the design.");
+    EXPECT_TRUE(f.ui.OnlyBox(
+        nullptr,
+        "The design has not converged after\r\n2 iterations.\r\n\r\nTerminating the design."));
 }
 
 TEST(InterpolateThickness, LinearInLnLifeOrHalvingWhereThatIsUndefined) {
@@ -272,9 +270,7 @@ TEST(OverlayLife, NegativeConditionIndexEndsTheRunWithItsMessage) {
     const RunSummary s = RunOverlay(f, RunMode::Life);
     EXPECT_EQ(s.outcome, DesignOutcome::Error);
     EXPECT_FALSE(f.state.Run.DesignRunning);
-    ASSERT_EQ(f.ui.boxes.size(), 1u);
-    EXPECT_EQ(f.ui.boxes[0].title, "Error in LifeTotal");
-    EXPECT_EQ(f.ui.boxes[0].text, "CurMidSCI < 0, check input data.");
+    EXPECT_TRUE(f.ui.OnlyBox("Error in LifeTotal", "CurMidSCI < 0, check input data."));
 }
 
 }  // namespace

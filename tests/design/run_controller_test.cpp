@@ -67,12 +67,11 @@ TEST(RunController, PreconditionsAreCheckedInOrderWithTheirTexts) {
     f.state.Current.Aircraft.clear();
 
     EXPECT_EQ(RunDesignCommand(f.state, f.ui, RunMode::Design).status, RunStatus::Refused);
-    ASSERT_EQ(f.ui.boxes.size(), 1u);
-    EXPECT_EQ(f.ui.boxes[0].title, "Structure in Job Samples");
-    EXPECT_EQ(f.ui.boxes[0].text,
-              "Structures in Job Samples cannot\r\nbe changed. They are included\r\n"
-              "only for building new structures.\r\n\r\nUse Copy Section in the Startup\r\n"
-              "window to create a new structure\r\nfor design.");
+    ASSERT_TRUE(
+        f.ui.OnlyBox("Structure in Job Samples",
+                     "Structures in Job Samples cannot\r\nbe changed. They are included\r\n"
+                     "only for building new structures.\r\n\r\nUse Copy Section in the Startup\r\n"
+                     "window to create a new structure\r\nfor design."));
 
     f.state.JobName = "Mine";
     f.ui.boxes.clear();

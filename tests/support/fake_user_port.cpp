@@ -37,4 +37,19 @@ std::vector<std::string> FakeUserPort::Titles() const {
     return out;
 }
 
+::testing::AssertionResult FakeUserPort::OnlyBox(const char* title, std::string_view text) const {
+    if (boxes.size() != 1) {
+        return ::testing::AssertionFailure() << boxes.size() << " boxes shown, not 1";
+    }
+    if (title != nullptr && boxes[0].title != title) {
+        return ::testing::AssertionFailure()
+               << "title \"" << boxes[0].title << "\", not \"" << title << '"';
+    }
+    if (boxes[0].text != text) {
+        return ::testing::AssertionFailure()
+               << "text \"" << boxes[0].text << "\", not \"" << text << '"';
+    }
+    return ::testing::AssertionSuccess();
+}
+
 }  // namespace tavro::test

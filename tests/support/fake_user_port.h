@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "core/user_port.h"
 
 namespace tavro::test {
@@ -55,6 +57,9 @@ public:
     double nowSerial = 46000.5;  // 2025-12-09 12:00:00
 
     std::vector<std::string> Titles() const;
+    // Exactly one box was shown, with this title (unless null) and this text; a failure
+    // names what differed.
+    ::testing::AssertionResult OnlyBox(const char* title, std::string_view text) const;
 };
 
 }  // namespace tavro::test
