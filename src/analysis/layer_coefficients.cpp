@@ -12,7 +12,10 @@
 #include <cmath>
 #include <cstddef>
 #include <string>
+#include <type_traits>
 #include <utility>
+
+#include "analysis/lea_types.h"
 
 namespace tavro::analysis {
 
@@ -37,28 +40,117 @@ struct BandSystem {
     double& operator()(int r, int c) {
         return m[static_cast<std::size_t>(r * kBandWidth + c - r + kLowerBand)];
     }
+    void SetRowEnd(int r, int end) { rowEnd[static_cast<std::size_t>(r)] = end; }
 };
+
+// Solves side by side, one per lane. A lane vector is made of SSE2 pairs (GCC's vector
+// extension, on every x86-64 target); each operation works pair by pair and rounds lane by
+// lane exactly as the scalar operation, so a lane gives the single solve's bits.
+using Pair = double __attribute__((vector_size(16)));
+using PairMask = long long __attribute__((vector_size(16)));
+constexpr int kParts = kCoefficientLanes / 2;
+static_assert(kCoefficientLanes % 2 == 0);
+
+struct Lanes {
+    Pair p[kParts];
+    double& operator[](int l) { return p[l / 2][l % 2]; }
+    double operator[](int l) const { return p[l / 2][l % 2]; }
+};
+
+struct LaneMask {
+    PairMask p[kParts];
+    long long operator[](int l) const { return p[l / 2][l % 2]; }
+    LaneMask& operator|=(const LaneMask& o) {
+        for (int i = 0; i < kParts; ++i) p[i] |= o.p[i];
+        return *this;
+    }
+};
+
+inline Pair Broadcast(double x) { return Pair{x, x}; }
+
+#define TAVRO_LANE_OPERATOR(op)                                                         \
+    inline Lanes operator op(const Lanes& a, const Lanes& b) {                         \
+        Lanes r;                                                                        \
+        for (int i = 0; i < kParts; ++i) r.p[i] = a.p[i] op b.p[i];                     \
+        return r;                                                                       \
+    }                                                                                   \
+    inline Lanes operator op(double a, const Lanes& b) {                               \
+        Lanes r;                                                                        \
+        for (int i = 0; i < kParts; ++i) r.p[i] = Broadcast(a) op b.p[i];               \
+        return r;                                                                       \
+    }                                                                                   \
+    inline Lanes operator op(const Lanes& a, double b) {                               \
+        Lanes r;                                                                        \
+        for (int i = 0; i < kParts; ++i) r.p[i] = a.p[i] op Broadcast(b);               \
+        return r;                                                                       \
+    }
+TAVRO_LANE_OPERATOR(+)
+TAVRO_LANE_OPERATOR(-)
+TAVRO_LANE_OPERATOR(*)
+TAVRO_LANE_OPERATOR(/)
+#undef TAVRO_LANE_OPERATOR
+
+inline Lanes operator-(const Lanes& a) {
+    Lanes r;
+    for (int i = 0; i < kParts; ++i) r.p[i] = -a.p[i];
+    return r;
+}
+inline Lanes& operator-=(Lanes& a, const Lanes& b) {
+    for (int i = 0; i < kParts; ++i) a.p[i] -= b.p[i];
+    return a;
+}
+inline LaneMask operator>(const Lanes& a, const Lanes& b) {
+    LaneMask r;
+    for (int i = 0; i < kParts; ++i) r.p[i] = a.p[i] > b.p[i];
+    return r;
+}
+inline LaneMask operator==(const Lanes& a, const Lanes& b) {
+    LaneMask r;
+    for (int i = 0; i < kParts; ++i) r.p[i] = a.p[i] == b.p[i];
+    return r;
+}
+inline LaneMask operator!=(const Lanes& a, const Lanes& b) {
+    LaneMask r;
+    for (int i = 0; i < kParts; ++i) r.p[i] = a.p[i] != b.p[i];
+    return r;
+}
+
+template <class T>
+T Splat(double x) {
+    if constexpr (std::is_same_v<T, double>) {
+        return x;
+    } else {
+        T r;
+        for (int i = 0; i < kParts; ++i) r.p[i] = Broadcast(x);
+        return r;
+    }
+}
 
 // The transformed stress, shear and scaled displacements (W = m w E/(1+v), U = m u E/(1+v))
 // of one layer at its top or bottom, as rows on the layer's (a, b, c, d).
+template <class T>
 struct StateRows {
-    double sz[4], tau[4], w[4], u[4];
+    T sz[4], tau[4], w[4], u[4];
 };
 
 // Top of a layer: s = 0, the upward-decaying terms carry e = exp(-m h), the others 1.
-StateRows TopRows(double v, double e) {
-    return {{-e, 1, (1 - 2 * v) * e, 1 - 2 * v},
-            {e, 1, 2 * v * e, -2 * v},
-            {-e, -1, (2 - 4 * v) * e, -(2 - 4 * v)},
-            {e, -1, e, 1}};
+template <class T>
+StateRows<T> TopRows(double v, const T& e) {
+    const T one = Splat<T>(1), minusOne = Splat<T>(-1);
+    return {{-e, one, (1 - 2 * v) * e, Splat<T>(1 - 2 * v)},
+            {e, one, 2 * v * e, Splat<T>(-2 * v)},
+            {-e, minusOne, (2 - 4 * v) * e, Splat<T>(-(2 - 4 * v))},
+            {e, minusOne, e, one}};
 }
 
 // Bottom of a layer of thickness h: s = m h, the downward-decaying terms carry e.
-StateRows BottomRows(double v, double e, double s) {
-    return {{-1, e, 1 - 2 * v - s, (1 - 2 * v + s) * e},
-            {1, e, 2 * v + s, -(2 * v - s) * e},
-            {-1, -e, 2 - 4 * v - s, -(2 - 4 * v + s) * e},
-            {1, -e, 1 + s, (1 - s) * e}};
+template <class T>
+StateRows<T> BottomRows(double v, const T& e, const T& s) {
+    const T one = Splat<T>(1), minusOne = Splat<T>(-1);
+    return {{minusOne, e, 1 - 2 * v - s, (1 - 2 * v + s) * e},
+            {one, e, 2 * v + s, -(2 * v - s) * e},
+            {minusOne, -e, 2 - 4 * v - s, -(2 - 4 * v + s) * e},
+            {one, -e, 1 + s, (1 - s) * e}};
 }
 
 void CheckInputs(const LayeredSystem& sys) {
@@ -75,28 +167,28 @@ void CheckInputs(const LayeredSystem& sys) {
 }
 
 // Places the four conditions of interface i (between layers i and i+1) in rows 4i-2..4i+1.
-void AssembleInterface(BandSystem& band, const LayeredSystem& sys, int i, double m,
-                       const double* expH) {
+template <class T, class Band>
+void AssembleInterface(Band& band, const LayeredSystem& sys, int i, const T& m, const T* expH) {
     const int n = sys.layerCount;
     const auto iu = static_cast<std::size_t>(i);
     const double v = sys.poisson[iu];
     const double vNext = sys.poisson[iu + 1];
     const double e = sys.modulus[iu];
     const double k = sys.bond[iu];
-    const StateRows bottom = BottomRows(v, expH[i], m * sys.thickness[iu]);
-    const StateRows top = TopRows(vNext, i + 1 < n ? expH[i + 1] : 0.0);
+    const StateRows<T> bottom = BottomRows<T>(v, expH[i], m * sys.thickness[iu]);
+    const StateRows<T> top = TopRows<T>(vNext, i + 1 < n ? expH[i + 1] : Splat<T>(0.0));
 
     const double ratio = (1 + vNext) * e / ((1 + v) * sys.modulus[iu + 1]);
     const double rho = ratio > 1 ? ratio : 1.0;
-    const double g = (1 - k) * m * e / (1 + v);
-    const double alpha = g / (g + k * rho);
-    const double beta = k / (g + k * rho);
+    const T g = (1 - k) * m * e / (1 + v);
+    const T alpha = g / (g + k * rho);
+    const T beta = k / (g + k * rho);
 
     const int r = 4 * i - 2;
     const int ci = 4 * (i - 1);
     const int cn = 4 * i;
     const int end = i + 1 == n ? cn + 1 : cn + 3;
-    for (int q = 0; q < 4; ++q) band.rowEnd[static_cast<std::size_t>(r + q)] = end;
+    for (int q = 0; q < 4; ++q) band.SetRowEnd(r + q, end);
     for (int q = 0; q < 4; ++q) {
         band(r, ci + q) = bottom.sz[q];
         band(r + 1, ci + q) = bottom.tau[q];
@@ -221,7 +313,7 @@ CoefficientStatus LayerCoefficients(const LayeredSystem& system, double m,
     std::fill_n(band.rhs.begin(), band.n, 0.0);
 
     // Unit pressure and no shear at the surface (top of layer 1).
-    const StateRows surface = TopRows(system.poisson[1], expH[1]);
+    const StateRows<double> surface = TopRows<double>(system.poisson[1], expH[1]);
     for (int q = 0; q < 4; ++q) {
         band(0, q) = -surface.sz[q];
         band(1, q) = surface.tau[q];
@@ -229,7 +321,7 @@ CoefficientStatus LayerCoefficients(const LayeredSystem& system, double m,
     band.rhs[0] = 1.0;
     band.rowEnd[0] = 3;
     band.rowEnd[1] = 3;
-    for (int i = 1; i < n; ++i) AssembleInterface(band, system, i, m, expH.data());
+    for (int i = 1; i < n; ++i) AssembleInterface<double>(band, system, i, m, expH.data());
 
     if (!SolveBand(band)) {
         std::fill(coefficients.begin(), coefficients.end(), 0.0);
@@ -259,6 +351,230 @@ CoefficientStatus LayerCoefficients(const LayeredSystem& system, double m,
         if (!std::isfinite(c)) throw AnalysisError("layer coefficients not finite");
     }
     return CoefficientStatus::Ok;
+}
+
+
+namespace {
+
+// The band of kCoefficientLanes independent systems, entry by entry: the lanes of one entry
+// are adjacent, so every step of the elimination works on all lanes at once. The lanes of a
+// block share the structure and differ in m only, hence in values and in their pivot rows;
+// each lane sees exactly the operations of the one-system solve above.
+constexpr int kLanes = kCoefficientLanes;
+
+struct LaneBand {
+    Lanes m[kMaxUnknowns * kBandWidth];
+    Lanes rhs[kMaxUnknowns];
+    Lanes inversePivot[kMaxUnknowns];
+    int rowEnd[kMaxUnknowns][kLanes];
+    int n = 0;
+
+    Lanes& operator()(int r, int c) { return m[r * kBandWidth + c - r + kLowerBand]; }
+    void SetRowEnd(int r, int end) {
+        for (int l = 0; l < kLanes; ++l) rowEnd[r][l] = end;
+    }
+};
+
+// mask ? a : b lane by lane, with bit operations (the conditional operator on vectors is
+// taken apart lane by lane on targets without a blend instruction).
+Lanes Select(const LaneMask& mask, const Lanes& a, const Lanes& b) {
+    Lanes r;
+    for (int i = 0; i < kParts; ++i) {
+        r.p[i] = reinterpret_cast<Pair>((reinterpret_cast<PairMask>(a.p[i]) & mask.p[i]) |
+                                        (reinterpret_cast<PairMask>(b.p[i]) & ~mask.p[i]));
+    }
+    return r;
+}
+
+bool Any(const LaneMask& mask) {
+    PairMask any = mask.p[0];
+    for (int i = 1; i < kParts; ++i) any |= mask.p[i];
+    return (any[0] | any[1]) != 0;
+}
+
+Lanes Abs(const Lanes& x) {
+    constexpr long long kNoSign = 0x7fffffffffffffffLL;
+    const PairMask magnitude = {kNoSign, kNoSign};
+    Lanes r;
+    for (int i = 0; i < kParts; ++i) {
+        r.p[i] = reinterpret_cast<Pair>(reinterpret_cast<PairMask>(x.p[i]) & magnitude);
+    }
+    return r;
+}
+
+// Elimination and back substitution of every lane, with the pivoting, the skipped zero
+// columns and the order of operations of SolveBand. A lane's row interchange is a select,
+// and a step spans the widest lane: the extra columns of the other lanes hold exact zeros,
+// which change nothing. Marks, per lane, a zero pivot (a singular system).
+void SolveLanes(LaneBand& band, LaneMask& singular) {
+    const int n = band.n;
+    const Lanes one = Splat<Lanes>(1.0), zero = Splat<Lanes>(0.0);
+    for (int i = 0; i < kParts; ++i) singular.p[i] = PairMask{0, 0};
+    for (int j = 0; j < n; ++j) {
+        const int last = j + kLowerBand < n - 1 ? j + kLowerBand : n - 1;
+        const int right = j + kUpperBand < n - 1 ? j + kUpperBand : n - 1;
+        Lanes* const rowJ = &band(j, j);
+        Lanes p = Splat<Lanes>(j);
+        Lanes big = Abs(rowJ[0]);
+        for (int r = j + 1; r <= last; ++r) {
+            const Lanes v = Abs(band(r, j));
+            const LaneMask greater = v > big;
+            p = Select(greater, Splat<Lanes>(r), p);
+            big = Select(greater, v, big);
+        }
+        singular |= big == zero;
+        for (int r = j + 1; r <= last; ++r) {
+            const LaneMask swap = p == Splat<Lanes>(r);
+            if (!Any(swap)) continue;
+            Lanes* const rowP = &band(r, j);
+            for (int c = 0; c <= kUpperBand; ++c) {
+                const Lanes a = rowJ[c], b = rowP[c];
+                rowJ[c] = Select(swap, b, a);
+                rowP[c] = Select(swap, a, b);
+            }
+            const Lanes a = band.rhs[j], b = band.rhs[r];
+            band.rhs[j] = Select(swap, b, a);
+            band.rhs[r] = Select(swap, a, b);
+            for (int l = 0; l < kLanes; ++l) {
+                if (swap[l]) std::swap(band.rowEnd[r][l], band.rowEnd[j][l]);
+            }
+        }
+        // A singular lane would divide by zero where the single solve stops: its results
+        // are discarded, and the other lanes must not stop for it.
+        const Lanes pivot = rowJ[0];
+        const Lanes inverse = one / Select(pivot == zero, one, pivot);
+        band.inversePivot[j] = inverse;
+        int pivotEndOf[kLanes];
+        int pivotEnd = j;
+        for (int l = 0; l < kLanes; ++l) {
+            pivotEndOf[l] = std::min(band.rowEnd[j][l], right);
+            pivotEnd = std::max(pivotEnd, pivotEndOf[l]);
+        }
+        const int width = pivotEnd - j;
+        const Lanes pivotRhs = band.rhs[j];
+        for (int r = j + 1; r <= last; ++r) {
+            Lanes* const row = &band(r, j);
+            const Lanes f = row[0] * inverse;
+            const LaneMask used = f != zero;
+            if (!Any(used)) continue;
+            row[0] = zero;
+            for (int c = 1; c <= width; ++c) row[c] -= f * rowJ[c];
+            for (int l = 0; l < kLanes; ++l) {
+                if (used[l]) band.rowEnd[r][l] = std::max(band.rowEnd[r][l], pivotEndOf[l]);
+            }
+            band.rhs[r] -= f * pivotRhs;
+        }
+    }
+    for (int j = n - 1; j >= 0; --j) {
+        int right = j;
+        for (int l = 0; l < kLanes; ++l) right = std::max(right, std::min(band.rowEnd[j][l], n - 1));
+        const Lanes* const row = &band(j, j);
+        Lanes sum = band.rhs[j];
+        for (int c = j + 1; c <= right; ++c) sum -= row[c - j] * band.rhs[c];
+        band.rhs[j] = sum * band.inversePivot[j];
+    }
+}
+
+bool Underflows(const LayeredSystem& system, double m) {
+    const int n = system.layerCount;
+    const auto& h = system.thickness;
+    for (int i = 1; i < n; ++i) {
+        const auto iu = static_cast<std::size_t>(i);
+        const double hBelow = i + 1 < n ? h[iu + 1] : h[iu];
+        if (m * (h[iu - 1] + h[iu]) > kUnderflowExponent ||
+            m * (2 * hBelow + h[iu]) > kUnderflowExponent || m * h[iu] > kUnderflowExponent) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void LayerCoefficientsBlock(const LayeredSystem& system, const double* m, int count, int layer,
+                            CoefficientBlock& out) {
+    CheckInputs(system);
+    const int n = system.layerCount;
+    if (count < 1 || count > kLanes || layer < 1 || layer > n) {
+        throw AnalysisError("coefficient block outside its lanes or layers");
+    }
+    const auto& h = system.thickness;
+    // Lanes past `count` and lanes whose factors underflow solve a copy of a valid lane, so
+    // that no lane computes with factors the single solve would have refused.
+    double lm[kLanes];
+    int valid = -1;
+    for (int l = 0; l < kLanes; ++l) {
+        out.status[static_cast<std::size_t>(l)] = CoefficientStatus::Ok;
+        out.fault[static_cast<std::size_t>(l)] = nullptr;
+        out.abcd[static_cast<std::size_t>(l)] = {0, 0, 0, 0};
+        if (l < count && Underflows(system, m[l])) {
+            out.status[static_cast<std::size_t>(l)] = CoefficientStatus::Underflow;
+        } else if (l < count && valid < 0) {
+            valid = l;
+        }
+    }
+    if (valid < 0) return;
+    for (int l = 0; l < kLanes; ++l) {
+        const bool own = l < count && out.status[static_cast<std::size_t>(l)] == CoefficientStatus::Ok;
+        lm[l] = own ? m[l] : m[valid];
+    }
+
+    // expH[j] = exp(-m h(j)), j = 0 (the scaling shift) .. N-1, lane by lane.
+    Lanes expH[kMaxAnalysisLayers];
+    for (int j = 0; j < n; ++j) {
+        for (int l = 0; l < kLanes; ++l) expH[j][l] = std::exp(-lm[l] * h[static_cast<std::size_t>(j)]);
+    }
+    Lanes mm;
+    for (int l = 0; l < kLanes; ++l) mm[l] = lm[l];
+
+    thread_local LaneBand band;
+    band.n = 4 * n - 2;
+    std::fill_n(&band.m[0], band.n * kBandWidth, Splat<Lanes>(0.0));
+    std::fill_n(&band.rhs[0], band.n, Splat<Lanes>(0.0));
+    const StateRows<Lanes> surface = TopRows<Lanes>(system.poisson[1], expH[1]);
+    for (int q = 0; q < 4; ++q) {
+        band(0, q) = -surface.sz[q];
+        band(1, q) = surface.tau[q];
+    }
+    band.rhs[0] = Splat<Lanes>(1.0);
+    band.SetRowEnd(0, 3);
+    band.SetRowEnd(1, 3);
+    for (int i = 1; i < n; ++i) AssembleInterface<Lanes>(band, system, i, mm, expH);
+
+    LaneMask singular;
+    SolveLanes(band, singular);
+
+    // Back to the layout's normalisation, as the single solve.
+    for (int l = 0; l < count; ++l) {
+        const auto lu = static_cast<std::size_t>(l);
+        if (out.status[lu] != CoefficientStatus::Ok) continue;
+        if (singular[l] != 0) {
+            out.fault[lu] = "singular layer coefficient system";
+            continue;
+        }
+        bool finite = true;
+        std::array<double, 4> mine{0, 0, 0, 0};
+        for (int j = 1; j < n; ++j) {
+            const double upward = 1.0 / (expH[j][l] * expH[j - 1][l]);
+            const double downward = 1.0 / expH[j - 1][l];
+            const int x = 4 * (j - 1);
+            const double c[4] = {band.rhs[x][l] * upward, band.rhs[x + 1][l] * downward,
+                                 band.rhs[x + 2][l] * upward, band.rhs[x + 3][l] * downward};
+            for (const double v : c) finite = finite && std::isfinite(v);
+            if (j == layer) mine = {c[0], c[1], c[2], c[3]};
+        }
+        const int last = n - 1;
+        const double bottomScale = 1.0 / (expH[last][l] * expH[last][l]);
+        const double b = band.rhs[4 * last][l] * bottomScale;
+        const double d = band.rhs[4 * last + 1][l] * bottomScale;
+        finite = finite && std::isfinite(b) && std::isfinite(d);
+        if (layer == n) mine = {0.0, b, 0.0, d};
+        if (!finite) {
+            out.fault[lu] = "layer coefficients not finite";
+            continue;
+        }
+        out.abcd[lu] = mine;
+    }
 }
 
 }  // namespace tavro::analysis
