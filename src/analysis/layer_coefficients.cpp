@@ -366,13 +366,13 @@ struct LaneBand {
     Lanes m[kMaxUnknowns * kBandWidth];
     Lanes rhs[kMaxUnknowns];
     Lanes inversePivot[kMaxUnknowns];
-    int rowEnd[kMaxUnknowns][kLanes];
+    // The last column that may be non-zero in any lane (a lane's own last one may lie
+    // before it: its entries in between are exact zeros).
+    int rowEnd[kMaxUnknowns];
     int n = 0;
 
     Lanes& operator()(int r, int c) { return m[r * kBandWidth + c - r + kLowerBand]; }
-    void SetRowEnd(int r, int end) {
-        for (int l = 0; l < kLanes; ++l) rowEnd[r][l] = end;
-    }
+    void SetRowEnd(int r, int end) { rowEnd[r] = end; }
 };
 
 // mask ? a : b lane by lane, with bit operations (the conditional operator on vectors is
@@ -380,8 +380,14 @@ struct LaneBand {
 Lanes Select(const LaneMask& mask, const Lanes& a, const Lanes& b) {
     Lanes r;
     for (int i = 0; i < kParts; ++i) {
-        r.p[i] = reinterpret_cast<Pair>((reinterpret_cast<PairMask>(a.p[i]) & mask.p[i]) |
-                                        (reinterpret_cast<PairMask>(b.p[i]) & ~mask.p[i]));
+        PairMask m = mask.p[i];
+        // GCC turns a bit select on a comparison mask back into a conditional, which it
+        // takes apart lane by lane on SSE2; hiding the mask's origin keeps the bit operations.
+#if defined(__x86_64__) || defined(__i386__)
+        __asm__("" : "+x"(m));
+#endif
+        r.p[i] = reinterpret_cast<Pair>((reinterpret_cast<PairMask>(a.p[i]) & m) |
+                                        (reinterpret_cast<PairMask>(b.p[i]) & ~m));
     }
     return r;
 }
@@ -435,21 +441,14 @@ void SolveLanes(LaneBand& band, LaneMask& singular) {
             const Lanes a = band.rhs[j], b = band.rhs[r];
             band.rhs[j] = Select(swap, b, a);
             band.rhs[r] = Select(swap, a, b);
-            for (int l = 0; l < kLanes; ++l) {
-                if (swap[l]) std::swap(band.rowEnd[r][l], band.rowEnd[j][l]);
-            }
+            band.rowEnd[j] = band.rowEnd[r] = std::max(band.rowEnd[j], band.rowEnd[r]);
         }
         // A singular lane would divide by zero where the single solve stops: its results
         // are discarded, and the other lanes must not stop for it.
         const Lanes pivot = rowJ[0];
         const Lanes inverse = one / Select(pivot == zero, one, pivot);
         band.inversePivot[j] = inverse;
-        int pivotEndOf[kLanes];
-        int pivotEnd = j;
-        for (int l = 0; l < kLanes; ++l) {
-            pivotEndOf[l] = std::min(band.rowEnd[j][l], right);
-            pivotEnd = std::max(pivotEnd, pivotEndOf[l]);
-        }
+        const int pivotEnd = std::min(band.rowEnd[j], right);
         const int width = pivotEnd - j;
         const Lanes pivotRhs = band.rhs[j];
         for (int r = j + 1; r <= last; ++r) {
@@ -459,15 +458,12 @@ void SolveLanes(LaneBand& band, LaneMask& singular) {
             if (!Any(used)) continue;
             row[0] = zero;
             for (int c = 1; c <= width; ++c) row[c] -= f * rowJ[c];
-            for (int l = 0; l < kLanes; ++l) {
-                if (used[l]) band.rowEnd[r][l] = std::max(band.rowEnd[r][l], pivotEndOf[l]);
-            }
+            band.rowEnd[r] = std::max(band.rowEnd[r], pivotEnd);
             band.rhs[r] -= f * pivotRhs;
         }
     }
     for (int j = n - 1; j >= 0; --j) {
-        int right = j;
-        for (int l = 0; l < kLanes; ++l) right = std::max(right, std::min(band.rowEnd[j][l], n - 1));
+        const int right = std::min(band.rowEnd[j], n - 1);
         const Lanes* const row = &band(j, j);
         Lanes sum = band.rhs[j];
         for (int c = j + 1; c <= right; ++c) sum -= row[c - j] * band.rhs[c];
