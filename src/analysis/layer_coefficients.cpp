@@ -17,6 +17,10 @@
 
 #include "analysis/lea_types.h"
 
+// Lane vectors never cross a function boundary outside this file, so their calling
+// convention on targets without wide registers does not matter.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
 namespace tavro::analysis {
 
 namespace {
@@ -43,88 +47,15 @@ struct BandSystem {
     void SetRowEnd(int r, int end) { rowEnd[static_cast<std::size_t>(r)] = end; }
 };
 
-// Solves side by side, one per lane. A lane vector is made of SSE2 pairs (GCC's vector
-// extension, on every x86-64 target); each operation works pair by pair and rounds lane by
-// lane exactly as the scalar operation, so a lane gives the single solve's bits.
-using Pair = double __attribute__((vector_size(16)));
-using PairMask = long long __attribute__((vector_size(16)));
-constexpr int kParts = kCoefficientLanes / 2;
-static_assert(kCoefficientLanes % 2 == 0);
-
-struct Lanes {
-    Pair p[kParts];
-    double& operator[](int l) { return p[l / 2][l % 2]; }
-    double operator[](int l) const { return p[l / 2][l % 2]; }
-};
-
-struct LaneMask {
-    PairMask p[kParts];
-    long long operator[](int l) const { return p[l / 2][l % 2]; }
-    LaneMask& operator|=(const LaneMask& o) {
-        for (int i = 0; i < kParts; ++i) p[i] |= o.p[i];
-        return *this;
-    }
-};
-
-inline Pair Broadcast(double x) { return Pair{x, x}; }
-
-#define TAVRO_LANE_OPERATOR(op)                                                         \
-    inline Lanes operator op(const Lanes& a, const Lanes& b) {                         \
-        Lanes r;                                                                        \
-        for (int i = 0; i < kParts; ++i) r.p[i] = a.p[i] op b.p[i];                     \
-        return r;                                                                       \
-    }                                                                                   \
-    inline Lanes operator op(double a, const Lanes& b) {                               \
-        Lanes r;                                                                        \
-        for (int i = 0; i < kParts; ++i) r.p[i] = Broadcast(a) op b.p[i];               \
-        return r;                                                                       \
-    }                                                                                   \
-    inline Lanes operator op(const Lanes& a, double b) {                               \
-        Lanes r;                                                                        \
-        for (int i = 0; i < kParts; ++i) r.p[i] = a.p[i] op Broadcast(b);               \
-        return r;                                                                       \
-    }
-TAVRO_LANE_OPERATOR(+)
-TAVRO_LANE_OPERATOR(-)
-TAVRO_LANE_OPERATOR(*)
-TAVRO_LANE_OPERATOR(/)
-#undef TAVRO_LANE_OPERATOR
-
-inline Lanes operator-(const Lanes& a) {
-    Lanes r;
-    for (int i = 0; i < kParts; ++i) r.p[i] = -a.p[i];
-    return r;
-}
-inline Lanes& operator-=(Lanes& a, const Lanes& b) {
-    for (int i = 0; i < kParts; ++i) a.p[i] -= b.p[i];
-    return a;
-}
-inline LaneMask operator>(const Lanes& a, const Lanes& b) {
-    LaneMask r;
-    for (int i = 0; i < kParts; ++i) r.p[i] = a.p[i] > b.p[i];
-    return r;
-}
-inline LaneMask operator==(const Lanes& a, const Lanes& b) {
-    LaneMask r;
-    for (int i = 0; i < kParts; ++i) r.p[i] = a.p[i] == b.p[i];
-    return r;
-}
-inline LaneMask operator!=(const Lanes& a, const Lanes& b) {
-    LaneMask r;
-    for (int i = 0; i < kParts; ++i) r.p[i] = a.p[i] != b.p[i];
-    return r;
-}
-
 template <class T>
-T Splat(double x) {
+[[gnu::always_inline]] inline T Splat(double x) {
     if constexpr (std::is_same_v<T, double>) {
         return x;
     } else {
-        T r;
-        for (int i = 0; i < kParts; ++i) r.p[i] = Broadcast(x);
-        return r;
+        return T::All(x);
     }
 }
+
 
 // The transformed stress, shear and scaled displacements (W = m w E/(1+v), U = m u E/(1+v))
 // of one layer at its top or bottom, as rows on the layer's (a, b, c, d).
@@ -135,7 +66,7 @@ struct StateRows {
 
 // Top of a layer: s = 0, the upward-decaying terms carry e = exp(-m h), the others 1.
 template <class T>
-StateRows<T> TopRows(double v, const T& e) {
+[[gnu::always_inline]] inline StateRows<T> TopRows(double v, const T& e) {
     const T one = Splat<T>(1), minusOne = Splat<T>(-1);
     return {{-e, one, (1 - 2 * v) * e, Splat<T>(1 - 2 * v)},
             {e, one, 2 * v * e, Splat<T>(-2 * v)},
@@ -145,7 +76,7 @@ StateRows<T> TopRows(double v, const T& e) {
 
 // Bottom of a layer of thickness h: s = m h, the downward-decaying terms carry e.
 template <class T>
-StateRows<T> BottomRows(double v, const T& e, const T& s) {
+[[gnu::always_inline]] inline StateRows<T> BottomRows(double v, const T& e, const T& s) {
     const T one = Splat<T>(1), minusOne = Splat<T>(-1);
     return {{minusOne, e, 1 - 2 * v - s, (1 - 2 * v + s) * e},
             {one, e, 2 * v + s, -(2 * v - s) * e},
@@ -168,7 +99,7 @@ void CheckInputs(const LayeredSystem& sys) {
 
 // Places the four conditions of interface i (between layers i and i+1) in rows 4i-2..4i+1.
 template <class T, class Band>
-void AssembleInterface(Band& band, const LayeredSystem& sys, int i, const T& m, const T* expH) {
+[[gnu::always_inline]] inline void AssembleInterface(Band& band, const LayeredSystem& sys, int i, const T& m, const T* expH) {
     const int n = sys.layerCount;
     const auto iu = static_cast<std::size_t>(i);
     const double v = sys.poisson[iu];
@@ -356,121 +287,6 @@ CoefficientStatus LayerCoefficients(const LayeredSystem& system, double m,
 
 namespace {
 
-// The band of kCoefficientLanes independent systems, entry by entry: the lanes of one entry
-// are adjacent, so every step of the elimination works on all lanes at once. The lanes of a
-// block share the structure and differ in m only, hence in values and in their pivot rows;
-// each lane sees exactly the operations of the one-system solve above.
-constexpr int kLanes = kCoefficientLanes;
-
-struct LaneBand {
-    Lanes m[kMaxUnknowns * kBandWidth];
-    Lanes rhs[kMaxUnknowns];
-    Lanes inversePivot[kMaxUnknowns];
-    // The last column that may be non-zero in any lane (a lane's own last one may lie
-    // before it: its entries in between are exact zeros).
-    int rowEnd[kMaxUnknowns];
-    int n = 0;
-
-    Lanes& operator()(int r, int c) { return m[r * kBandWidth + c - r + kLowerBand]; }
-    void SetRowEnd(int r, int end) { rowEnd[r] = end; }
-};
-
-// mask ? a : b lane by lane, with bit operations (the conditional operator on vectors is
-// taken apart lane by lane on targets without a blend instruction).
-Lanes Select(const LaneMask& mask, const Lanes& a, const Lanes& b) {
-    Lanes r;
-    for (int i = 0; i < kParts; ++i) {
-        PairMask m = mask.p[i];
-        // GCC turns a bit select on a comparison mask back into a conditional, which it
-        // takes apart lane by lane on SSE2; hiding the mask's origin keeps the bit operations.
-#if defined(__x86_64__) || defined(__i386__)
-        __asm__("" : "+x"(m));
-#endif
-        r.p[i] = reinterpret_cast<Pair>((reinterpret_cast<PairMask>(a.p[i]) & m) |
-                                        (reinterpret_cast<PairMask>(b.p[i]) & ~m));
-    }
-    return r;
-}
-
-bool Any(const LaneMask& mask) {
-    PairMask any = mask.p[0];
-    for (int i = 1; i < kParts; ++i) any |= mask.p[i];
-    return (any[0] | any[1]) != 0;
-}
-
-Lanes Abs(const Lanes& x) {
-    constexpr long long kNoSign = 0x7fffffffffffffffLL;
-    const PairMask magnitude = {kNoSign, kNoSign};
-    Lanes r;
-    for (int i = 0; i < kParts; ++i) {
-        r.p[i] = reinterpret_cast<Pair>(reinterpret_cast<PairMask>(x.p[i]) & magnitude);
-    }
-    return r;
-}
-
-// Elimination and back substitution of every lane, with the pivoting, the skipped zero
-// columns and the order of operations of SolveBand. A lane's row interchange is a select,
-// and a step spans the widest lane: the extra columns of the other lanes hold exact zeros,
-// which change nothing. Marks, per lane, a zero pivot (a singular system).
-void SolveLanes(LaneBand& band, LaneMask& singular) {
-    const int n = band.n;
-    const Lanes one = Splat<Lanes>(1.0), zero = Splat<Lanes>(0.0);
-    for (int i = 0; i < kParts; ++i) singular.p[i] = PairMask{0, 0};
-    for (int j = 0; j < n; ++j) {
-        const int last = j + kLowerBand < n - 1 ? j + kLowerBand : n - 1;
-        const int right = j + kUpperBand < n - 1 ? j + kUpperBand : n - 1;
-        Lanes* const rowJ = &band(j, j);
-        Lanes p = Splat<Lanes>(j);
-        Lanes big = Abs(rowJ[0]);
-        for (int r = j + 1; r <= last; ++r) {
-            const Lanes v = Abs(band(r, j));
-            const LaneMask greater = v > big;
-            p = Select(greater, Splat<Lanes>(r), p);
-            big = Select(greater, v, big);
-        }
-        singular |= big == zero;
-        for (int r = j + 1; r <= last; ++r) {
-            const LaneMask swap = p == Splat<Lanes>(r);
-            if (!Any(swap)) continue;
-            Lanes* const rowP = &band(r, j);
-            for (int c = 0; c <= kUpperBand; ++c) {
-                const Lanes a = rowJ[c], b = rowP[c];
-                rowJ[c] = Select(swap, b, a);
-                rowP[c] = Select(swap, a, b);
-            }
-            const Lanes a = band.rhs[j], b = band.rhs[r];
-            band.rhs[j] = Select(swap, b, a);
-            band.rhs[r] = Select(swap, a, b);
-            band.rowEnd[j] = band.rowEnd[r] = std::max(band.rowEnd[j], band.rowEnd[r]);
-        }
-        // A singular lane would divide by zero where the single solve stops: its results
-        // are discarded, and the other lanes must not stop for it.
-        const Lanes pivot = rowJ[0];
-        const Lanes inverse = one / Select(pivot == zero, one, pivot);
-        band.inversePivot[j] = inverse;
-        const int pivotEnd = std::min(band.rowEnd[j], right);
-        const int width = pivotEnd - j;
-        const Lanes pivotRhs = band.rhs[j];
-        for (int r = j + 1; r <= last; ++r) {
-            Lanes* const row = &band(r, j);
-            const Lanes f = row[0] * inverse;
-            const LaneMask used = f != zero;
-            if (!Any(used)) continue;
-            row[0] = zero;
-            for (int c = 1; c <= width; ++c) row[c] -= f * rowJ[c];
-            band.rowEnd[r] = std::max(band.rowEnd[r], pivotEnd);
-            band.rhs[r] -= f * pivotRhs;
-        }
-    }
-    for (int j = n - 1; j >= 0; --j) {
-        const int right = std::min(band.rowEnd[j], n - 1);
-        const Lanes* const row = &band(j, j);
-        Lanes sum = band.rhs[j];
-        for (int c = j + 1; c <= right; ++c) sum -= row[c - j] * band.rhs[c];
-        band.rhs[j] = sum * band.inversePivot[j];
-    }
-}
-
 bool Underflows(const LayeredSystem& system, double m) {
     const int n = system.layerCount;
     const auto& h = system.thickness;
@@ -485,92 +301,62 @@ bool Underflows(const LayeredSystem& system, double m) {
     return false;
 }
 
+namespace pairs {
+#define TAVRO_LANE_BYTES 16
+#include "analysis/coefficient_lanes.inc"
+#undef TAVRO_LANE_BYTES
+}  // namespace pairs
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define TAVRO_WIDE_LANES 1
+// The same solve with all eight lanes in one AVX-512 register, for processors that have it.
+#pragma GCC push_options
+#pragma GCC target("avx512f")
+namespace wide {
+#define TAVRO_LANE_BYTES 64
+#include "analysis/coefficient_lanes.inc"
+#undef TAVRO_LANE_BYTES
+}  // namespace wide
+#pragma GCC pop_options
+#endif
+
 }  // namespace
 
 void LayerCoefficientsBlock(const LayeredSystem& system, const double* m, int count, int layer,
                             CoefficientBlock& out) {
     CheckInputs(system);
     const int n = system.layerCount;
-    if (count < 1 || count > kLanes || layer < 1 || layer > n) {
+    if (count < 1 || count > kCoefficientLanes || layer < 1 || layer > n) {
         throw AnalysisError("coefficient block outside its lanes or layers");
     }
-    const auto& h = system.thickness;
     // Lanes past `count` and lanes whose factors underflow solve a copy of a valid lane, so
     // that no lane computes with factors the single solve would have refused.
-    double lm[kLanes];
+    double lm[kCoefficientLanes];
     int valid = -1;
-    for (int l = 0; l < kLanes; ++l) {
-        out.status[static_cast<std::size_t>(l)] = CoefficientStatus::Ok;
-        out.fault[static_cast<std::size_t>(l)] = nullptr;
-        out.abcd[static_cast<std::size_t>(l)] = {0, 0, 0, 0};
+    for (int l = 0; l < kCoefficientLanes; ++l) {
+        const auto lu = static_cast<std::size_t>(l);
+        out.status[lu] = CoefficientStatus::Ok;
+        out.fault[lu] = nullptr;
+        out.abcd[lu] = {0, 0, 0, 0};
         if (l < count && Underflows(system, m[l])) {
-            out.status[static_cast<std::size_t>(l)] = CoefficientStatus::Underflow;
+            out.status[lu] = CoefficientStatus::Underflow;
         } else if (l < count && valid < 0) {
             valid = l;
         }
     }
     if (valid < 0) return;
-    for (int l = 0; l < kLanes; ++l) {
+    for (int l = 0; l < kCoefficientLanes; ++l) {
         const bool own = l < count && out.status[static_cast<std::size_t>(l)] == CoefficientStatus::Ok;
         lm[l] = own ? m[l] : m[valid];
     }
-
-    // expH[j] = exp(-m h(j)), j = 0 (the scaling shift) .. N-1, lane by lane.
-    Lanes expH[kMaxAnalysisLayers];
-    for (int j = 0; j < n; ++j) {
-        for (int l = 0; l < kLanes; ++l) expH[j][l] = std::exp(-lm[l] * h[static_cast<std::size_t>(j)]);
+#ifdef TAVRO_WIDE_LANES
+    static const bool wideLanes = __builtin_cpu_supports("avx512f");
+    if (wideLanes) {
+        wide::SolveBlock(system, lm, count, layer, out);
+        return;
     }
-    Lanes mm;
-    for (int l = 0; l < kLanes; ++l) mm[l] = lm[l];
-
-    thread_local LaneBand band;
-    band.n = 4 * n - 2;
-    std::fill_n(&band.m[0], band.n * kBandWidth, Splat<Lanes>(0.0));
-    std::fill_n(&band.rhs[0], band.n, Splat<Lanes>(0.0));
-    const StateRows<Lanes> surface = TopRows<Lanes>(system.poisson[1], expH[1]);
-    for (int q = 0; q < 4; ++q) {
-        band(0, q) = -surface.sz[q];
-        band(1, q) = surface.tau[q];
-    }
-    band.rhs[0] = Splat<Lanes>(1.0);
-    band.SetRowEnd(0, 3);
-    band.SetRowEnd(1, 3);
-    for (int i = 1; i < n; ++i) AssembleInterface<Lanes>(band, system, i, mm, expH);
-
-    LaneMask singular;
-    SolveLanes(band, singular);
-
-    // Back to the layout's normalisation, as the single solve.
-    for (int l = 0; l < count; ++l) {
-        const auto lu = static_cast<std::size_t>(l);
-        if (out.status[lu] != CoefficientStatus::Ok) continue;
-        if (singular[l] != 0) {
-            out.fault[lu] = "singular layer coefficient system";
-            continue;
-        }
-        bool finite = true;
-        std::array<double, 4> mine{0, 0, 0, 0};
-        for (int j = 1; j < n; ++j) {
-            const double upward = 1.0 / (expH[j][l] * expH[j - 1][l]);
-            const double downward = 1.0 / expH[j - 1][l];
-            const int x = 4 * (j - 1);
-            const double c[4] = {band.rhs[x][l] * upward, band.rhs[x + 1][l] * downward,
-                                 band.rhs[x + 2][l] * upward, band.rhs[x + 3][l] * downward};
-            for (const double v : c) finite = finite && std::isfinite(v);
-            if (j == layer) mine = {c[0], c[1], c[2], c[3]};
-        }
-        const int last = n - 1;
-        const double bottomScale = 1.0 / (expH[last][l] * expH[last][l]);
-        const double b = band.rhs[4 * last][l] * bottomScale;
-        const double d = band.rhs[4 * last + 1][l] * bottomScale;
-        finite = finite && std::isfinite(b) && std::isfinite(d);
-        if (layer == n) mine = {0.0, b, 0.0, d};
-        if (!finite) {
-            out.fault[lu] = "layer coefficients not finite";
-            continue;
-        }
-        out.abcd[lu] = mine;
-    }
+#endif
+    pairs::SolveBlock(system, lm, count, layer, out);
 }
 
 }  // namespace tavro::analysis
