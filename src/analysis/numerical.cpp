@@ -9,6 +9,10 @@
 #include <stdexcept>
 #include <utility>
 
+// Lane vectors never cross a function boundary outside this file, so their calling
+// convention on targets without wide registers does not matter.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
 namespace tavro::analysis {
 
 namespace {
@@ -151,170 +155,44 @@ double BesselJ1Scaled(double x, double y) { return BesselJ1(x * y); }
 
 namespace {
 
-// Two arguments at a time in an SSE2 pair (GCC's vector extension): comparisons give
-// masks and choices are bit selects, so nothing branches per argument.
-using Pair = double __attribute__((vector_size(16)));
-using PairMask = long long __attribute__((vector_size(16)));
+namespace pairs {
+#define TAVRO_LANE_BYTES 16
+#include "analysis/bessel_lanes.inc"
+#undef TAVRO_LANE_BYTES
+}  // namespace pairs
 
-// GCC turns a bit select on a comparison mask back into a conditional, which it then
-// takes apart lane by lane on SSE2 (no blend instruction); hiding the mask's origin keeps
-// the three bit operations.
-inline void HideMask(PairMask& mask) {
-#if defined(__x86_64__) || defined(__i386__)
-    __asm__("" : "+x"(mask));
-#else
-    (void)mask;
+#if defined(__x86_64__) && defined(__GNUC__)
+#define TAVRO_WIDE_LANES 1
+#pragma GCC push_options
+#pragma GCC target("avx512f")
+namespace wide {
+#define TAVRO_LANE_BYTES 64
+#include "analysis/bessel_lanes.inc"
+#undef TAVRO_LANE_BYTES
+}  // namespace wide
+#pragma GCC pop_options
 #endif
-}
-
-inline Pair Both(double x) { return Pair{x, x}; }
-
-inline Pair Choose(PairMask mask, Pair a, Pair b) {
-    HideMask(mask);
-    return reinterpret_cast<Pair>((reinterpret_cast<PairMask>(a) & mask) |
-                                  (reinterpret_cast<PairMask>(b) & ~mask));
-}
-
-inline Pair Magnitude(Pair x) {
-    constexpr long long kNoSign = 0x7fffffffffffffffLL;
-    return reinterpret_cast<Pair>(reinterpret_cast<PairMask>(x) & PairMask{kNoSign, kNoSign});
-}
-
-inline Pair SquareRoot(Pair x) { return Pair{std::sqrt(x[0]), std::sqrt(x[1])}; }
-
-// Sine and cosine for the asymptotic fits: t is reduced by the nearest multiple of pi/2 in
-// three exact steps (each part of pi/2 has 33 bits, so k times it is exact for k below
-// 2^20, far above the largest argument an analysis meets) and the kernels are the usual
-// minimax polynomials on [-pi/4, pi/4]. Within a few units in the last place of the
-// library's sine and cosine.
-inline void ReducedSinCos(Pair t, Pair& sine, Pair& cosine) {
-    constexpr double kTwoOverPi = 0.63661977236758134308;
-    constexpr double kPio2Part1 = 1.57079632673412561417e+00;
-    constexpr double kPio2Part2 = 6.07710050630396597660e-11;
-    constexpr double kPio2Part3 = 2.02226624871116645580e-21;
-    const Pair round = Both(6755399441055744.0);  // 1.5 x 2^52: adding it rounds to an integer
-    const Pair k = (t * kTwoOverPi + round) - round;
-    const Pair r = ((t - k * kPio2Part1) - k * kPio2Part2) - k * kPio2Part3;
-    const Pair z = r * r;
-    const Pair sinR =
-        r + r * z *
-                (-1.66666666666666324348e-01 +
-                 z * (8.33333333332248946124e-03 +
-                      z * (-1.98412698298579493134e-04 +
-                           z * (2.75573137070700676789e-06 +
-                                z * (-2.50507602534068634195e-08 + z * 1.58969099521155010221e-10)))));
-    const Pair cosR =
-        1.0 - 0.5 * z +
-        z * z *
-            (4.16666666666666019037e-02 +
-             z * (-1.38888888888741095749e-03 +
-                  z * (2.48015872894767294178e-05 +
-                       z * (-2.75573143513906633035e-07 +
-                            z * (2.08757232129817482790e-09 + z * -1.13596475577881948265e-11)))));
-    // The quadrant k mod 4, as q = k - 4 round(k/4) in -2..2.
-    const Pair q = k - 4.0 * ((k * 0.25 + round) - round);
-    const PairMask odd = (q == Both(1.0)) | (q == Both(-1.0));
-    const Pair sinBase = Choose(odd, cosR, sinR);
-    const Pair cosBase = Choose(odd, sinR, cosR);
-    const PairMask sinNegative = (q < Both(0.0)) | (q == Both(2.0));
-    const PairMask cosNegative = (q > Both(0.5)) | (q < Both(-1.5));
-    sine = Choose(sinNegative, -sinBase, sinBase);
-    cosine = Choose(cosNegative, -cosBase, cosBase);
-}
-
-constexpr double kAsymptoticFrom = 8.0;
-constexpr double kJ0Phase = 0.785398164;
-constexpr double kJ1Phase = 2.356194491;
 
 template <bool kWithJ1>
-inline void BesselPair(Pair x, Pair& j0, Pair& j1OverX, Pair& j1) {
-    const Pair ax = Magnitude(x);
-    const PairMask small = ax < Both(kAsymptoticFrom);
-    // Each fit is evaluated only when one of the two arguments needs it; the other lane
-    // then works on a stand-in and is dropped.
-    const bool anySmall = (small[0] | small[1]) != 0;
-    const bool anyLarge = (small[0] & small[1]) == 0;
-    Pair j0Small{}, ratioSmall{}, j0Large{}, j1Large{};
-    if (anySmall) {
-        const Pair y = x * x;
-        j0Small =
-            (57568490574.0 +
-             y * (-13362590354.0 +
-                  y * (651619640.7 + y * (-11214424.18 + y * (77392.33017 + y * (-184.9052456)))))) /
-            (57568490411.0 +
-             y * (1029532985.0 + y * (9494680.718 + y * (59272.64853 + y * (267.8532712 + y)))));
-        if constexpr (kWithJ1) {
-            ratioSmall =
-                (72362614232.0 +
-                 y * (-7895059235.0 +
-                      y * (242396853.1 + y * (-2972611.439 + y * (15704.4826 + y * (-30.16036606)))))) /
-                (144725228442.0 +
-                 y * (2300535178.0 + y * (18583304.74 + y * (99447.43394 + y * (376.9991397 + y)))));
-        }
+void BesselBlock(const double* x, int n, double* j0, double* j1OverX, double* j1) {
+#ifdef TAVRO_WIDE_LANES
+    static const bool wideLanes = __builtin_cpu_supports("avx512f");
+    if (wideLanes) {
+        wide::Block<kWithJ1>(x, n, j0, j1OverX, j1);
+        return;
     }
-    if (anyLarge) {
-        const Pair al = Choose(small, Both(kAsymptoticFrom), ax);
-        const Pair z = 8.0 / al;
-        const Pair zz = z * z;
-        const Pair root = SquareRoot(0.636619772 / al);
-        Pair s0, c0;
-        ReducedSinCos(al - kJ0Phase, s0, c0);
-        const Pair p0 = 1.0 + zz * (-0.1098628627e-2 +
-                                    zz * (0.2734510407e-4 + zz * (-0.2073370639e-5 + zz * 0.2093887211e-6)));
-        const Pair q0 =
-            -0.1562499995e-1 +
-            zz * (0.1430488765e-3 + zz * (-0.6911147651e-5 + zz * (0.7621095161e-6 - zz * 0.934945152e-7)));
-        j0Large = root * (c0 * p0 - z * s0 * q0);
-        if constexpr (kWithJ1) {
-            // The J1 phase is the J0 phase less d = kJ1Phase - kJ0Phase (pi/2 and a little):
-            // its sine and cosine follow from the J0 ones by the angle-difference formulas.
-            static const double cosShift = std::cos(kJ1Phase - kJ0Phase);
-            static const double sinShift = std::sin(kJ1Phase - kJ0Phase);
-            const Pair c1 = c0 * cosShift + s0 * sinShift;
-            const Pair s1 = s0 * cosShift - c0 * sinShift;
-            const Pair p1 = 1.0 + zz * (0.183105e-2 + zz * (-0.3516396496e-4 +
-                                                          zz * (0.2457520174e-5 + zz * (-0.240337019e-6))));
-            const Pair q1 =
-                0.04687499995 +
-                zz * (-0.2002690873e-3 + zz * (0.8449199096e-5 + zz * (-0.88228987e-6 + zz * 0.105787412e-6)));
-            const Pair magnitude = root * (c1 * p1 - z * s1 * q1);
-            j1Large = Choose(x < Both(0.0), -magnitude, magnitude);
-        }
-    }
-    j0 = Choose(small, j0Small, j0Large);
-    if constexpr (kWithJ1) {
-        j1 = Choose(small, x * ratioSmall, j1Large);
-        j1OverX = Choose(small, ratioSmall, j1Large / Choose(small, Both(1.0), x));
-    }
+#endif
+    pairs::Block<kWithJ1>(x, n, j0, j1OverX, j1);
 }
 
 }  // namespace
 
-// Pairs of arguments; an odd last one is paired with itself.
 void BesselJ0Block(const double* x, int n, double* j0) {
-    Pair unusedRatio, unusedJ1, v;
-    for (int i = 0; i < n; i += 2) {
-        const bool last = i + 1 == n;
-        BesselPair<false>(Pair{x[i], x[last ? i : i + 1]}, v, unusedRatio, unusedJ1);
-        j0[i] = v[0];
-        if (!last) j0[i + 1] = v[1];
-    }
+    BesselBlock<false>(x, n, j0, nullptr, nullptr);
 }
 
 void BesselJ0J1Block(const double* x, int n, double* j0, double* j1OverX, double* j1) {
-    Pair a, b, c;
-    for (int i = 0; i < n; i += 2) {
-        const bool last = i + 1 == n;
-        BesselPair<true>(Pair{x[i], x[last ? i : i + 1]}, a, b, c);
-        j0[i] = a[0];
-        j1OverX[i] = b[0];
-        j1[i] = c[0];
-        if (!last) {
-            j0[i + 1] = a[1];
-            j1OverX[i + 1] = b[1];
-            j1[i + 1] = c[1];
-        }
-    }
+    BesselBlock<true>(x, n, j0, j1OverX, j1);
 }
 
 // Crout factorisation with implicit pivoting: each row is scaled by its largest element for
