@@ -7,6 +7,8 @@
 // as a bonded one, and the stiff nearly-bonded overlay (k close to 1) has no pole.
 #include "analysis/layer_coefficients.h"
 
+#include "analysis/lane_width.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -350,8 +352,7 @@ void LayerCoefficientsBlock(const LayeredSystem& system, const double* m, int co
         lm[l] = own ? m[l] : m[valid];
     }
 #ifdef TAVRO_WIDE_LANES
-    static const bool wideLanes = __builtin_cpu_supports("avx512f");
-    if (wideLanes) {
+    if (WideLanes()) {
         wide::SolveBlock(system, lm, count, layer, out);
         return;
     }

@@ -3,6 +3,8 @@
 // kept exactly as they are and not replaced by library functions.
 #include "analysis/numerical.h"
 
+#include "analysis/lane_width.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -176,8 +178,7 @@ namespace wide {
 template <bool kWithJ1>
 void BesselBlock(const double* x, int n, double* j0, double* j1OverX, double* j1) {
 #ifdef TAVRO_WIDE_LANES
-    static const bool wideLanes = __builtin_cpu_supports("avx512f");
-    if (wideLanes) {
+    if (WideLanes()) {
         wide::Block<kWithJ1>(x, n, j0, j1OverX, j1);
         return;
     }

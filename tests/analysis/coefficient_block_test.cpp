@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/lane_width.h"
+
 #include "analysis/layer_coefficients.h"
 #include "analysis/numerical.h"
 #include "reference/random_structures.h"
@@ -16,41 +18,46 @@ namespace {
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 TEST(CoefficientBlock, EveryLaneIsTheSingleSolveToTheLastBit) {
-    std::mt19937_64 rng(13);
-    const LaguerreRule& rule = StandardLaguerreRule();
-    int compared = 0, underflowed = 0;
-    for (int trial = 0; trial < 300; ++trial) {
-        const int layers = 2 + static_cast<int>(rng() % 15);
-        LayeredSystem s = test::RandomStructure(rng, layers);
-        if (trial % 3 == 0) s.thickness[0] = 2 * s.thickness[1];  // the scaling shift
-        const double scale = 0.5 + 40.0 * static_cast<double>(rng() % 1000) / 1000.0;
-        const int first = 1 + static_cast<int>(rng() % static_cast<unsigned>(rule.count));
-        const int count = 1 + static_cast<int>(rng() % kCoefficientLanes);
-        double m[kCoefficientLanes] = {};
-        for (int l = 0; l < count; ++l) {
-            m[l] = rule.node[static_cast<std::size_t>(std::min(first + 7 * l, rule.count))] / scale;
-        }
-        const int layer = 1 + static_cast<int>(rng() % static_cast<unsigned>(layers));
-        CoefficientBlock block;
-        LayerCoefficientsBlock(s, m, count, layer, block);
-        std::vector<double> c;
-        for (int l = 0; l < count; ++l) {
-            const auto lu = static_cast<std::size_t>(l);
-            const CoefficientStatus single = LayerCoefficients(s, m[l], c);
-            ASSERT_EQ(block.status[lu], single) << "trial " << trial << " lane " << l;
-            EXPECT_EQ(block.fault[lu], nullptr);
-            if (single == CoefficientStatus::Underflow) ++underflowed;
-            for (int q = 0; q < 4; ++q) {
-                const double want = c[static_cast<std::size_t>(4 * (layer - 1) + q)];
-                ASSERT_TRUE(SameBits(block.abcd[lu][static_cast<std::size_t>(q)], want))
-                    << "trial " << trial << " lane " << l << " entry " << q << ": "
-                    << block.abcd[lu][static_cast<std::size_t>(q)] << " vs " << want;
+    // Both lane widths: the wide one where the processor has it, and the narrow one.
+    for (const bool wide : {true, false}) {
+        SetWideLanes(wide);
+        std::mt19937_64 rng(13);
+        const LaguerreRule& rule = StandardLaguerreRule();
+        int compared = 0, underflowed = 0;
+        for (int trial = 0; trial < 300; ++trial) {
+            const int layers = 2 + static_cast<int>(rng() % 15);
+            LayeredSystem s = test::RandomStructure(rng, layers);
+            if (trial % 3 == 0) s.thickness[0] = 2 * s.thickness[1];  // the scaling shift
+            const double scale = 0.5 + 40.0 * static_cast<double>(rng() % 1000) / 1000.0;
+            const int first = 1 + static_cast<int>(rng() % static_cast<unsigned>(rule.count));
+            const int count = 1 + static_cast<int>(rng() % kCoefficientLanes);
+            double m[kCoefficientLanes] = {};
+            for (int l = 0; l < count; ++l) {
+                m[l] = rule.node[static_cast<std::size_t>(std::min(first + 7 * l, rule.count))] / scale;
             }
-            ++compared;
+            const int layer = 1 + static_cast<int>(rng() % static_cast<unsigned>(layers));
+            CoefficientBlock block;
+            LayerCoefficientsBlock(s, m, count, layer, block);
+            std::vector<double> c;
+            for (int l = 0; l < count; ++l) {
+                const auto lu = static_cast<std::size_t>(l);
+                const CoefficientStatus single = LayerCoefficients(s, m[l], c);
+                ASSERT_EQ(block.status[lu], single) << "trial " << trial << " lane " << l;
+                EXPECT_EQ(block.fault[lu], nullptr);
+                if (single == CoefficientStatus::Underflow) ++underflowed;
+                for (int q = 0; q < 4; ++q) {
+                    const double want = c[static_cast<std::size_t>(4 * (layer - 1) + q)];
+                    ASSERT_TRUE(SameBits(block.abcd[lu][static_cast<std::size_t>(q)], want))
+                        << "trial " << trial << " lane " << l << " entry " << q << ": "
+                        << block.abcd[lu][static_cast<std::size_t>(q)] << " vs " << want;
+                }
+                ++compared;
+            }
         }
+        EXPECT_GT(compared, 1000);
+        EXPECT_GT(underflowed, 0);  // the underflow lanes were exercised too
     }
-    EXPECT_GT(compared, 1000);
-    EXPECT_GT(underflowed, 0);  // the underflow lanes were exercised too
+    SetWideLanes(true);
 }
 
 TEST(CoefficientBlock, ASingularLaneCarriesItsFaultAndSparesTheOthers) {
