@@ -110,6 +110,17 @@ as_user tavro-cli new-job MYJOB >/dev/null 2>&1 || fail "new-job"
 as_user mkdir "$work/home/elsewhere"
 as_user tavro-cli --dir "$home/elsewhere" new-job OTHER >/dev/null 2>&1 || fail "new-job with --dir"
 [ -f "$home/elsewhere/OTHER.JOB" ] || fail "--dir does not choose the directory"
+# The desktop program starts from the menu's command without a build tree and takes its
+# instance lock in the data directory; still running when stopped means it came up.
+gui_data=$work/gui-data
+mkdir -p "$gui_data"
+chown "$nobody:$nobody" "$gui_data"
+status=0
+setpriv --reuid=$nobody --regid=$nobody --clear-groups env -i PATH=/usr/bin:/bin HOME="$home" \
+    XDG_DATA_HOME="$gui_data" XDG_RUNTIME_DIR="$home/run" QT_QPA_PLATFORM=offscreen \
+    timeout 5 tavro >/dev/null 2>&1 || status=$?
+[ "$status" = 124 ] || fail "tavro ended with status $status instead of running"
+[ -f "$gui_data/TAVRO/tavro.lock" ] || fail "tavro does not work in the user's data directory"
 # Root may write /usr/bin, but an installed program still keeps its files with the user.
 HOME=$work/root XDG_DATA_HOME='' tavro-cli design Samples NewFlexible >/dev/null 2>&1 ||
     fail "design as root"
