@@ -1,6 +1,7 @@
 // tavro: the desktop program over the TAVRO core.
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <iostream>
 
 #include "app/app_options.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
                           static_cast<qsizetype>(tavro::core::kProgramVersion.size())));
     // Ties the windows to the installed desktop entry (its name and icon).
     QGuiApplication::setDesktopFileName("tavro");
+    QApplication::setWindowIcon(QIcon(":/icons/tavro.png"));
     options.parser.process(app);
 
     const QString userData = QString::fromStdString(tavro::platform::UserDataDir());
