@@ -2,6 +2,7 @@
 #include "analysis/scratch_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -35,7 +36,14 @@ int WriteScratchFile(const std::string& path, std::string_view bytes) {
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) return core::FileErrorNumberFromErrno(errno, path);
     int err = WriteFrom(fd, bytes);
-    if (err == 0 && ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) err = errno;
+    // Cut only what the old text had beyond the new one: a truncation to the same length
+    // still costs the file system a metadata update on every rewrite.
+    struct stat st {};
+    if (err == 0 && fstat(fd, &st) != 0) err = errno;
+    if (err == 0 && st.st_size > static_cast<off_t>(bytes.size()) &&
+        ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) {
+        err = errno;
+    }
     const int closeErr = close(fd) != 0 ? errno : 0;
     if (err == 0) err = closeErr;
     return err == 0 ? 0 : core::FileErrorNumberFromErrno(err, path);
