@@ -11,6 +11,9 @@
 #include "cli/cli_port.h"
 #include "cli/instance_check.h"
 #include "core/day_serial.h"
+#include "core/file_error.h"
+#include "core/file_lock.h"
+#include "core/messages.h"
 #include "core/narrow.h"
 #include "core/job_ops.h"
 #include "core/notes_file.h"
@@ -186,6 +189,31 @@ int CmdNotes(Run& r) {
     return kExitOk;
 }
 
+// A run writes the analysis files, whose names are fixed in the program directory: it holds
+// the directory's run lock from start to end, so that parallel runs wait for each other
+// instead of reading each other's results. The kernel drops the lock of a killed run.
+std::optional<int> LockRuns(Run& r, core::FileLock& lock) {
+    const std::string path = r.state.ProgramDir + std::string(core::kRunLockName);
+    int error = 0;
+    std::string detail;
+    auto result = lock.Acquire(path, core::FileLock::Wait::NoWait, &error, &detail);
+    if (result == core::FileLock::Result::Busy) {
+        if (r.opt.noWait)
+            return r.Refuse("Running",
+                            core::JoinLines({"Another run is using the analysis files in " +
+                                                 r.state.ProgramDir + ".",
+                                             "Try again when it has finished, or leave out "
+                                             "--no-wait to wait for it."}));
+        r.err << "Waiting for another run in " << r.state.ProgramDir << " to finish...\n";
+        r.err.flush();
+        result = lock.Acquire(path, core::FileLock::Wait::Block, &error, &detail);
+    }
+    if (result == core::FileLock::Result::Locked) return std::nullopt;
+    core::ReportFileError(r.state, r.port, error, path, core::FileOperation::Writing, detail);
+    if (r.opt.json) r.PrintJson({{"status", "failed"}});
+    return kExitRefused;
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
@@ -199,6 +227,8 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     app.add_flag("--metric", opt.metric, "Show values in metric units");
     app.add_flag("--json", opt.json, "Machine-readable output");
     app.add_flag("--yes", opt.yes, "Answer Yes to every question");
+    app.add_flag("--no-wait", opt.noWait,
+                 "Runs: refuse at once instead of waiting for another run in the directory");
     app.require_subcommand(1);
     app.fallthrough();
 
@@ -276,11 +306,13 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     if (*deleteSection) return CmdDeleteSection(r);
     if (*copy) return CmdCopy(r);
     if (*notes) return CmdNotes(r);
+    if (*report) return CmdReport(r);
+    core::FileLock runLock;
+    if (auto stop = LockRuns(r, runLock)) return *stop;
     if (*analyze) return CmdAnalyze(r);
     if (*backcalc) return CmdBackcalc(r);
     if (*designCmd) return CmdDesign(r);
     if (*life) return CmdLife(r);
-    if (*report) return CmdReport(r);
     return kExitUsage;
 }
 

@@ -171,7 +171,12 @@ InsertStatus InsertSection(ProgramState& state, UserPort& ui, std::string_view n
     auto at = std::find_if(table.begin(), table.end(), [&](const Section& s) {
         return !LessNoCase(s.SectionName, name);
     });
-    if (at != table.end() && EqualsNoCase(at->SectionName, name)) {
+    // Every name is compared, not only the one at the sorted place: a job written by hand or
+    // by another program need not be in name order.
+    const bool exists = std::any_of(table.begin(), table.end(), [&](const Section& s) {
+        return EqualsNoCase(s.SectionName, name);
+    });
+    if (exists) {
         std::string text = "Section " + std::string(name) + " already exists.";
         text += NL;
         text += NL;

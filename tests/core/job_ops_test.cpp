@@ -269,12 +269,13 @@ TEST_F(JobOps, CopyToAMissingJobFileSaysItCannotCopy) {
 }
 
 TEST_F(JobOps, ADamagedJobFallsBackToSamples) {
-    dir.Write("BAD.JOB", "Format3\r\nA\r\n garbage\r\n");
+    const std::string bad = "Format3\r\nA\r\n 11/01/71 00:00:00   garbage 0\r\n";
+    dir.Write("BAD.JOB", bad);
     Start();
     EXPECT_FALSE(OpenJob(state, ui, "BAD"));
     EXPECT_EQ(state.JobName, "Samples");
     EXPECT_EQ(state.SectionCount(), 3);
-    EXPECT_EQ(dir.Read("BAD.JOB"), "Format3\r\nA\r\n garbage\r\n");
+    EXPECT_EQ(dir.Read("BAD.JOB"), bad);
     EXPECT_FALSE(ui.boxes.empty());
 }
 
