@@ -13,6 +13,7 @@
 #include "core/narrow.h"
 #include "core/program_state.h"
 #include "support/fake_user_port.h"
+#include "support/job_builder.h"
 #include "support/temp_dir.h"
 
 namespace tavro::core {
@@ -34,23 +35,8 @@ std::string Lines(std::initializer_list<std::string_view> lines) {
     return out;
 }
 
-SectionLayer Layer(float thickness, float modulus, std::int16_t type, float strength = 0) {
-    SectionLayer layer;
-    layer.LayerThickness = thickness;
-    layer.LayerModulus = modulus;
-    layer.LayerFlexStrength = strength;
-    layer.LayerType = type;
-    return layer;
-}
-
-DesignAircraft Plane(std::string name, float load, float departures, float growth) {
-    DesignAircraft a;
-    a.AircraftName = std::move(name);
-    a.GrossLoad = load;
-    a.AnnualDepartures = departures;
-    a.AnnualGrowth = growth;
-    return a;
-}
+using test::Layer;
+using test::Plane;
 
 // The sections of tests/data/format3_golden.JOB (see the README there).
 std::vector<Section> GoldenSections() {

@@ -10,6 +10,7 @@
 #include "core/section_ops.h"
 #include "core/startup.h"
 #include "support/fake_user_port.h"
+#include "support/job_builder.h"
 #include "support/temp_dir.h"
 
 namespace tavro::core {
@@ -27,23 +28,10 @@ protected:
     }
     // Creates job `name` holding copies of the given sample sections, in that order.
     void MakeJob(const std::string& name, std::vector<std::string> sections) {
-        ProgramState tmp;
-        InitLibraries(tmp);
-        tmp.ProgramDir = dir.path();
-        LoadSampleJob(tmp);
-        std::vector<Section> picked;
-        for (const auto& s : sections) {
-            Section copy = tmp.Slot(1);
-            copy.SectionName = s;
-            picked.push_back(copy);
-        }
-        dir.Write(name + ".JOB", FormatJob(picked));
+        dir.Write(name + ".JOB", test::SampleJobFile(sections));
     }
     std::string Notes(const std::vector<std::pair<std::string, std::string>>& entries) {
-        std::string out;
-        for (const auto& [name, note] : entries)
-            out += name + "\r\n" + std::to_string(note.size()) + "\r\n" + note + "\r\n";
-        return out;
+        return test::NotesFile(entries);
     }
 
     TempDir dir;

@@ -10,6 +10,7 @@
 
 #include "core/program_state.h"
 #include "support/fake_user_port.h"
+#include "support/job_builder.h"
 #include "support/temp_dir.h"
 
 namespace tavro::core {
@@ -19,16 +20,7 @@ using test::FakeUserPort;
 using test::TempDir;
 
 ProgramState Job(const TempDir& dir, std::initializer_list<const char*> names, int current) {
-    ProgramState state;
-    state.ProgramDir = dir.path();
-    state.JobName = "RWY";
-    for (const char* n : names) {
-        Section s;
-        s.SectionName = n;
-        state.Sections.push_back(s);
-    }
-    state.CurrentSection = static_cast<std::int16_t>(current);
-    return state;
+    return test::StateWithSections(dir.path(), "RWY", names, current);
 }
 
 // Sections A, B and C with the notes "a", "note b" and "c".
