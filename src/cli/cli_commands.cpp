@@ -179,7 +179,7 @@ int CmdNotes(Run& r) {
         if (!core::UpdateNotes(r.state, r.port, WithCrLf(r.opt.setText), core::NotesMode::Replace))
             return r.Finish(core::OpStatus::Failed, "notes");
     }
-    core::ReadNotes(r.state, r.port);
+    if (!core::ReadNotes(r.state, r.port)) return r.Finish(core::OpStatus::Failed, "notes");
     if (r.opt.json)
         r.PrintJson({{"job", r.state.JobName},
                      {"section", r.state.Current.SectionName},

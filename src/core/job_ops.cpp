@@ -347,7 +347,8 @@ OpStatus CopySectionToJob(ProgramState& state, UserPort& ui, std::string_view ta
                     Buttons::Ok, "Copying a Section");
         return OpStatus::Refused;
     }
-    ReadNotes(state, ui);
+    // The copy takes its note along: without it, nothing is copied.
+    if (!ReadNotes(state, ui)) return OpStatus::Failed;
     OpStatus status = OpStatus::Refused;
     if (IsSamplesJob(targetJob)) {
         ShowMessage(state, ui, SamplesRefusal("No more sections can be added."), Buttons::Ok,

@@ -257,19 +257,19 @@ bool UpdateNotes(ProgramState& state, UserPort& ui, std::string_view text, Notes
     return RewriteNotes(state, ui, text, mode);
 }
 
-void ReadNotes(ProgramState& state, UserPort& ui) {
+bool ReadNotes(ProgramState& state, UserPort& ui) {
     const std::string name =
         HasCurrentSection(state) ? state.Slot(state.CurrentSection).SectionName : std::string();
     state.NotesText = name;
     const std::string path = NotesFilePath(state, state.JobName);
     std::optional<std::string> bytes = LoadWithRetry(state, ui, path);
-    if (!bytes) return;
+    if (!bytes) return false;
     if (bytes->empty()) {
         // A fresh file: the note is the name. A read-only job's files are left alone.
         if (state.ReadOnlyReason.empty()) UpdateNotes(state, ui, name, NotesMode::Replace);
-        return;
+        return true;
     }
-    if (!HasCurrentSection(state)) return;
+    if (!HasCurrentSection(state)) return true;
     ParsedNotes notes = ParseNotes(*bytes);
     // The slot of the current section among the names the file should follow.
     const std::vector<std::string> expected = ExpectedNames(state);
@@ -280,21 +280,21 @@ void ReadNotes(ProgramState& state, UserPort& ui) {
         if (slot != 0)
             if (std::optional<std::string> note = NoteByName(notes, expected, slot))
                 state.NotesText = std::move(*note);
-        return;
+        return true;
     }
     // Out of step with this job table. Another program may have changed the job since it
     // was read: only a file out of step with the job file as it is now is damaged.
     FileLock lock;
-    if (!LockSaves(state, ui, lock)) return;
+    if (!LockSaves(state, ui, lock)) return true;
     std::optional<std::string> now = LoadWithRetry(state, ui, path);
-    if (!now) return;
+    if (!now) return false;
     notes = ParseNotes(*now);
     const std::vector<std::string> onDisk =
         IsSamplesJob(state.JobName) ? expected : SectionNamesOnDisk(state);
     if (!now->empty() && !NotesMatch(notes, onDisk)) {
-        if (!SetAsideDamagedNotes(state, ui, *now)) return;
+        if (!SetAsideDamagedNotes(state, ui, *now)) return true;
         const std::string repaired = NotesFor(onDisk, notes, {});
-        if (!SaveWithRetry(state, ui, path, repaired)) return;
+        if (!SaveWithRetry(state, ui, path, repaired)) return true;
         notes = ParseNotes(repaired);
     }
     for (int i = 1; i <= static_cast<int>(onDisk.size()); ++i) {
@@ -303,6 +303,7 @@ void ReadNotes(ProgramState& state, UserPort& ui) {
             state.NotesText = std::move(*note);
         break;
     }
+    return true;
 }
 
 }  // namespace tavro::core

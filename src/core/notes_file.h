@@ -22,7 +22,8 @@ inline constexpr std::string_view kNoNotes = "No notes.";
 // Fills state.NotesText with the note of the current section (creating the notes file
 // when it is missing or empty; repairing it when it is out of step with the job). The
 // notes of "Samples" follow its built-in sections, whatever was deleted from it in memory.
-void ReadNotes(ProgramState& state, UserPort& ui);
+// false when the notes file could not be read (reported; NotesText is the section's name).
+bool ReadNotes(ProgramState& state, UserPort& ui);
 
 // Rewrites the notes file for one change: Replace sets the note of the current section to
 // `text`; Insert gives the current section (already in the job file) the note `text`;

@@ -2,6 +2,7 @@
 // write, fsync, close or rename: nothing a command reports as saved may be lost, runs give
 // the results they give alone, and the job and notes files always agree.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <nlohmann/json.hpp>
 #include <algorithm>
@@ -223,6 +224,55 @@ TEST(FaultInjection, AFailedStepLeavesJobAndNotesTogether) {
         }
         EXPECT_GT(faults, 3) << change.args[0];
     }
+}
+
+// What a command does within a deadline; a command still running then is killed and
+// reported as hanging (exit code -2).
+Finished WithinDeadline(const TempDir& dir, std::vector<std::string> args) {
+    constexpr int kDeadlineMs = 10000;  // generous for a loaded machine; a hang never ends
+    auto p = StartCli(dir, std::move(args));
+    for (int ms = 0; ms < kDeadlineMs && p->Running(); ms += 10)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (p->Running()) return Finished{-2, "", "hangs"};
+    return p->Wait();
+}
+
+TEST(FilesNotWhatTheySeem, NothingHangsAndNothingIsReplaced) {
+    TempDir dir;
+    const std::string job = SampleJobFile({"A", "B"});
+    dir.Write("J.JOB", job);
+    ASSERT_EQ(mkfifo(dir.File("J.NTS").c_str(), 0644), 0);
+    for (auto args : std::vector<std::vector<std::string>>{{"notes", "J", "A"},
+                                                           {"report", "J", "A"},
+                                                           {"duplicate", "J", "A", "Z"},
+                                                           {"copy", "J", "A", "J", "--as", "Y"}}) {
+        Finished f = WithinDeadline(dir, args);
+        EXPECT_EQ(f.exitCode, 1) << args[0] << ": " << f.err;
+        EXPECT_NE(f.err.find("J.NTS for that type of access.\n\nIt is not a regular file."),
+                  std::string::npos)
+            << args[0] << ": " << f.err;
+    }
+    EXPECT_EQ(dir.Read("J.JOB"), job) << "the job changed without its notes";
+
+    std::filesystem::remove(dir.File("J.NTS"));
+    std::filesystem::create_symlink("/dev/zero", dir.File("J.NTS"));
+    EXPECT_EQ(WithinDeadline(dir, {"notes", "J", "A"}).exitCode, 1);
+
+    ASSERT_EQ(mkfifo(dir.File("tavro.lock").c_str(), 0644), 0);
+    Finished jobs = WithinDeadline(dir, {"jobs"});
+    EXPECT_EQ(jobs.exitCode, 0);
+    EXPECT_EQ(jobs.out, "Samples\nJ\n");
+
+    std::filesystem::remove(dir.File("J.NTS"));
+    std::filesystem::permissions(dir.File("J.JOB"), std::filesystem::perms::owner_read |
+                                                        std::filesystem::perms::group_read |
+                                                        std::filesystem::perms::others_read);
+    Finished readOnly = WithinDeadline(dir, {"duplicate", "J", "A", "Z"});
+    EXPECT_EQ(readOnly.exitCode, 1);
+    EXPECT_NE(readOnly.err.find("Can't open " + dir.File("J.JOB") + " for that type of access."),
+              std::string::npos)
+        << readOnly.err;
+    EXPECT_EQ(dir.Read("J.JOB"), job);
 }
 
 }  // namespace
