@@ -143,6 +143,7 @@ void LoadSection(ProgramState& state, UserPort& ui) {
 
     // Aircraft missing from the library are dropped from the job table too, so that the
     // message is shown once and the stored list stays usable.
+    const Section before = stored;
     std::size_t k = 0;
     while (k < stored.Aircraft.size()) {
         DesignAircraft& a = stored.Aircraft[k];
@@ -159,6 +160,12 @@ void LoadSection(ProgramState& state, UserPort& ui) {
         copy.AircraftLibIndex = Int16(*index);
         cur.Aircraft.push_back(copy);
         ++k;
+    }
+    // Reading is not changing: the saved image follows, so that a later save of another
+    // section does not write this one over what another program may have saved.
+    if (!(stored == before)) {
+        for (Section& saved : state.SavedSections)
+            if (saved == before) saved = stored;
     }
     DerivePavementType(state);
     PrepareAircraft(state);
