@@ -193,23 +193,13 @@ int CmdNotes(Run& r) {
 // the directory's run lock from start to end, so that parallel runs wait for each other
 // instead of reading each other's results. The kernel drops the lock of a killed run.
 std::optional<int> LockRuns(Run& r, core::FileLock& lock) {
-    const std::string path = r.state.ProgramDir + std::string(core::kRunLockName);
-    int error = 0;
-    std::string detail;
-    auto result = lock.Acquire(path, core::FileLock::Wait::NoWait, &error, &detail);
-    if (result == core::FileLock::Result::Busy) {
-        if (r.opt.noWait)
-            return r.Refuse("Running",
-                            core::JoinLines({"Another run is using the analysis files in " +
-                                                 r.state.ProgramDir + ".",
-                                             "Try again when it has finished, or leave out "
-                                             "--no-wait to wait for it."}));
-        r.err << "Waiting for another run in " << r.state.ProgramDir << " to finish...\n";
-        r.err.flush();
-        result = lock.Acquire(path, core::FileLock::Wait::Block, &error, &detail);
-    }
-    if (result == core::FileLock::Result::Locked) return std::nullopt;
-    core::ReportFileError(r.state, r.port, error, path, core::FileOperation::Writing, detail);
+    const bool held = core::LockRuns(
+        r.state, r.port, lock, r.opt.noWait ? core::FileLock::Wait::NoWait : core::FileLock::Wait::Block,
+        "Try again when it has finished, or leave out --no-wait to wait for it.", [&r] {
+            r.err << "Waiting for another run in " << r.state.ProgramDir << " to finish...\n";
+            r.err.flush();
+        });
+    if (held) return std::nullopt;
     if (r.opt.json) r.PrintJson({{"status", "failed"}});
     return kExitRefused;
 }

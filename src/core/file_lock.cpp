@@ -7,7 +7,10 @@
 
 #include <cerrno>
 
+#include "core/file_error.h"
 #include "core/file_io.h"
+#include "core/messages.h"
+#include "core/program_state.h"
 
 namespace tavro::core {
 
@@ -52,6 +55,29 @@ void FileLock::Release() {
     if (fd_ < 0) return;
     close(fd_);  // closing the last descriptor of the open file drops the lock
     fd_ = -1;
+}
+
+bool LockRuns(const ProgramState& state, UserPort& ui, FileLock& lock, FileLock::Wait wait,
+              std::string_view refusalHint, const std::function<void()>& onWait) {
+    const std::string path = state.ProgramDir + std::string(kRunLockName);
+    int error = 0;
+    std::string detail;
+    auto result = lock.Acquire(path, FileLock::Wait::NoWait, &error, &detail);
+    if (result == FileLock::Result::Busy) {
+        if (wait == FileLock::Wait::NoWait) {
+            ShowMessage(state, ui,
+                        JoinLines({"Another run is using the analysis files in " +
+                                       state.ProgramDir + ".",
+                                   refusalHint}),
+                        Buttons::Ok, "Running");
+            return false;
+        }
+        if (onWait) onWait();
+        result = lock.Acquire(path, FileLock::Wait::Block, &error, &detail);
+    }
+    if (result == FileLock::Result::Locked) return true;
+    ReportFileError(state, ui, error, path, FileOperation::Writing, detail);
+    return false;
 }
 
 }  // namespace tavro::core

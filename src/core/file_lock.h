@@ -2,8 +2,11 @@
 // with flock(), which the kernel releases when the holder ends, however it ends.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
+
+#include "core/user_port.h"
 
 namespace tavro::core {
 
@@ -37,5 +40,15 @@ public:
 private:
     int fd_ = -1;
 };
+
+struct ProgramState;
+
+// Takes the run lock of the program directory for a run that writes the analysis files.
+// Without waiting, a lock held by another program is refused with a message ("Running"),
+// `refusalHint` ending its text; when waiting, `onWait` is called once before the wait.
+// A lock file that cannot be used is reported. Returns true when the lock is held.
+bool LockRuns(const ProgramState& state, UserPort& ui, FileLock& lock, FileLock::Wait wait,
+              std::string_view refusalHint = "Try again when it has finished.",
+              const std::function<void()>& onWait = {});
 
 }  // namespace tavro::core

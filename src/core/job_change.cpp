@@ -153,6 +153,15 @@ SaveStatus SaveJobChanges(ProgramState& state, UserPort& ui, const std::vector<N
     bool existed = false;
     std::optional<Table> disk = ReadJobOnDisk(state, ui, path, oldJob, existed);
     if (!disk) return SaveStatus::Failed;
+    if (!existed && !state.SavedSections.empty()) {
+        // Deleted by another program while open here: not silently brought back in part.
+        ShowMessage(state, ui,
+                    JoinLines({"Job " + state.JobName + " no longer exists:",
+                               "another program deleted it while it was open here.", "",
+                               "Nothing has been saved."}),
+                    Buttons::Ok, "Saving a Job", Answer::Ok, Icon::Exclamation);
+        return SaveStatus::Refused;
+    }
     Table result = *disk;
     if (!Merge(state, ui, state.SavedSections, state.Sections, result)) return SaveStatus::Refused;
     for (Section& s : result)

@@ -53,6 +53,7 @@ bool LoadJob(ProgramState& state, UserPort& ui, std::string_view jobName) {
     state.ReadOnlyReason.clear();
     if (IsSamplesJob(jobName)) {
         LoadSampleJob(state);
+        state.SavedSections = state.Sections;
         state.CurrentSection = 1;
         return true;
     }
@@ -66,7 +67,9 @@ namespace {
 void OpenSamples(ProgramState& state) {
     state.JobListIndex = 0;
     state.JobName = std::string(kSamplesJob);
+    state.ReadOnlyReason.clear();
     LoadSampleJob(state);
+    state.SavedSections = state.Sections;
     state.CurrentSection = 1;
 }
 

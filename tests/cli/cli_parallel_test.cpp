@@ -226,6 +226,44 @@ TEST(FaultInjection, AFailedStepLeavesJobAndNotesTogether) {
     }
 }
 
+// Killed at each write, fsync, close and rename of a change (kill -9, a power cut): the
+// files may be a step apart, but the next reads find every note of every section that still
+// exists, and the next save removes what the killed one left behind.
+TEST(FaultInjection, AKilledChangeLosesNoNote) {
+    const std::vector<std::vector<std::string>> changes = {
+        {"duplicate", "J", "A", "AB"}, {"--yes", "delete-section", "J", "A"}};
+    for (const auto& change : changes) {
+        int kills = 0;
+        for (int at = 1; at < 200; ++at) {
+            TempDir dir;
+            dir.Write("J.JOB", SampleJobFile({"A", "B", "C"}));
+            dir.Write("J.NTS", NotesFile({{"A", "note a"}, {"B", "note b"}, {"C", "note c"}}));
+            Finished f = Cli(dir, change,
+                             {"LD_PRELOAD=" + std::string(TAVRO_FAULT_SHIM),
+                              "TAVRO_FAULT_AT=" + std::to_string(at),
+                              "TAVRO_FAULT_FIRED=" + dir.File("fired"), "TAVRO_FAULT_KILL=1",
+                              "ASAN_OPTIONS=verify_asan_link_order=0"});
+            if (!dir.Exists("fired")) break;
+            ++kills;
+            std::filesystem::remove(dir.File("fired"));
+            const std::string where = change[0] + " killed at call " + std::to_string(at);
+            EXPECT_EQ(f.exitCode, -1) << where;
+            for (const std::string& name : SectionNames(dir, "J")) {
+                Finished n = Cli(dir, {"notes", "J", name});
+                ASSERT_EQ(n.exitCode, 0) << where << ": " << n.err;
+                const std::string expected = name == "AB" ? "No notes.|AB" : "note " + std::string(1, static_cast<char>(name[0] + 32));
+                EXPECT_NE(("|" + expected + "|").find("|" + n.out.substr(0, n.out.size() - 1) + "|"),
+                          std::string::npos)
+                    << where << ": section " << name << " has the note " << n.out;
+            }
+            NotesInStep(dir, "J");
+            ASSERT_EQ(Cli(dir, {"duplicate", "J", "B", "Z"}).exitCode, 0) << where;
+            EXPECT_TRUE(NoTemporaries(dir)) << where;
+        }
+        EXPECT_GT(kills, 3) << change[0];
+    }
+}
+
 // What a command does within a deadline; a command still running then is killed and
 // reported as hanging (exit code -2).
 Finished WithinDeadline(const TempDir& dir, std::vector<std::string> args) {

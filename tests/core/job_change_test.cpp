@@ -96,6 +96,21 @@ TEST_F(TwoPrograms, ConflictingChangesAreRefusedAndLoseNothing) {
     EXPECT_EQ(Names("J"), (std::vector<std::string>{"A", "N"}));
 }
 
+TEST_F(TwoPrograms, AJobDeletedElsewhereIsNotRecreatedByASave) {
+    dir.Write("J.JOB", test::SampleJobFile({"A", "B"}));
+    Open(first, "J");
+    Open(second, "J");
+    ASSERT_EQ(DeleteJob(second, ui), OpStatus::Refused) << "No is the default";
+    ui.Answer(Answer::Yes);
+    ASSERT_EQ(DeleteJob(second, ui), OpStatus::Done);
+    ui.boxes.clear();
+    Select(first, "A");
+    EXPECT_EQ(DuplicateSection(first, ui, "N"), OpStatus::Failed);
+    EXPECT_EQ(ui.Titles(), std::vector<std::string>{"Saving a Job"});
+    EXPECT_FALSE(dir.Exists("J.JOB"));
+    EXPECT_EQ(NamesOf(first.Sections), (std::vector<std::string>{"A", "B"}));
+}
+
 // ---- Jobs opened read-only ------------------------------------------------------------
 
 struct ReadOnlyCase {

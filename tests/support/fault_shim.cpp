@@ -2,9 +2,11 @@
 // rename on a regular file with an errno of the test's choice, as a full or failing disk
 // would. TAVRO_FAULT_AT=N picks the call (1-based), TAVRO_FAULT_ERRNO the error (ENOSPC
 // by default) and TAVRO_FAULT_FIRED names a file created when the fault was injected, so
-// that the test knows when N has passed the last call.
+// that the test knows when N has passed the last call. With TAVRO_FAULT_KILL set the
+// program is killed (SIGKILL) at that call instead, as by a power cut or kill -9.
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -42,6 +44,7 @@ bool Hit() {
         const long fd = syscall(SYS_openat, AT_FDCWD, fired, O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
         if (fd >= 0) syscall(SYS_close, fd);
     }
+    if (std::getenv("TAVRO_FAULT_KILL")) raise(SIGKILL);
     return true;
 }
 
