@@ -215,7 +215,9 @@ TEST(FaultInjection, AFailedStepLeavesJobAndNotesTogether) {
             const std::string where = change.args[0] + " failing at call " + std::to_string(at);
             EXPECT_TRUE(job == oldJob || job == newJob) << where;
             EXPECT_TRUE(notes == oldNotes || notes == newNotes) << where;
-            if (newJob != oldJob) EXPECT_EQ(job == newJob, notes == newNotes) << where;
+            if (newJob != oldJob) {
+                EXPECT_EQ(job == newJob, notes == newNotes) << where;
+            }
             if (f.exitCode == 0) {
                 EXPECT_EQ(job, newJob) << where << " reported done";
                 EXPECT_EQ(notes, newNotes) << where << " reported done";
