@@ -228,7 +228,9 @@ int RunOne(Run& r, RunMode mode) {
     bool ok = Succeeded(run);
     bool saved = false;
     if (ok && r.opt.save) {
-        saved = SaveSection(r);
+        // Only a design that ended with the section designed (stamped, as the batch saves)
+        // is written: a run that gave up may have left trial thicknesses behind.
+        saved = (mode != RunMode::Design || run.timeStamped) && SaveSection(r);
         ok = saved;
     }
     if (r.opt.json) {
@@ -269,7 +271,10 @@ int RunAll(Run& r) {
                                      return layers;
                                  }()},
                                 {"saved", e.saved}});
-        r.PrintJson({{"job", r.state.JobName}, {"end", end}, {"sections", sections}});
+        r.PrintJson({{"job", r.state.JobName},
+                     {"end", end},
+                     {"refusedSections", batch.refusedSections},
+                     {"sections", sections}});
     } else {
         for (const auto& e : batch.sections) {
             r.out << e.slot << "  " << e.sectionName << ": "
@@ -282,7 +287,10 @@ int RunAll(Run& r) {
         }
         r.out << "Batch " << end << ".\n";
     }
-    return batch.end == design::BatchEnd::Completed ? kExitOk : kExitRefused;
+    if (!r.opt.json && batch.refusedSections > 0)
+        r.out << batch.refusedSections << " section(s) refused by the structure rules.\n";
+    return batch.end == design::BatchEnd::Completed && batch.refusedSections == 0 ? kExitOk
+                                                                                  : kExitRefused;
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
+#include <utility>
 
 #include "core/program_state.h"
 #include "core/section_ops.h"
@@ -371,7 +373,7 @@ double Misfit(const core::ProgramState& state, core::UserPort& ui, AnalysisInput
 TEST(BackCalculation, ConvergesToAModulusThatMinimisesTheBasinMisfit) {
     core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
     FakeUserPort ui;
-    BackCalcResult r = BackCalculateSubgrade(state, ui, PlateBasin());
+    BackCalcResult r = BackCalculateSubgrade(state, ui, PlateBasin().structure);
     EXPECT_TRUE(ui.boxes.empty());
     ASSERT_EQ(r.outcome, BackCalcOutcome::Converged) << r.reason;
     EXPECT_FALSE(r.clamped);
@@ -389,7 +391,7 @@ TEST(BackCalculation, AFitBeyondTheUpperBoundStopsAtTheBoundAndSaysSo) {
     AnalysisInput in = PlateBasin();
     in.structure.Thickness[1] = 30;  // a 30 in slab of 4,000,000 psi hides the subgrade
     in.structure.Modulus[1] = 4000000;
-    BackCalcResult r = BackCalculateSubgrade(state, ui, in);
+    BackCalcResult r = BackCalculateSubgrade(state, ui, in.structure);
     EXPECT_EQ(r.outcome, BackCalcOutcome::AtUpperBound) << r.reason;
     EXPECT_EQ(r.modulusPsi, 100000);
     EXPECT_TRUE(r.clamped);
@@ -401,12 +403,83 @@ TEST(BackCalculation, StopsAtTheIterationCap) {
     BackCalcOptions options;
     options.maxIterations = 1;
     options.relativeTolerance = 1e-15;
-    BackCalcResult r = BackCalculateSubgrade(state, ui, PlateBasin(), options);
+    BackCalcResult r = BackCalculateSubgrade(state, ui, PlateBasin().structure, options);
     EXPECT_EQ(r.iterations, 1);
     EXPECT_TRUE(r.outcome == BackCalcOutcome::NotConverged ||
                 r.outcome == BackCalcOutcome::AtLowerBound ||
                 r.outcome == BackCalcOutcome::AtUpperBound)
         << r.reason;
+}
+
+// Surface deflection of an elastic half-space under a uniform circular load q of radius a:
+// 2(1 - v^2) q a / E at the centre, and 4(1 - v^2) q r / (pi E) [E(k) - (1 - k^2) K(k)],
+// k = a / r, outside the loaded area (complete elliptic integrals of modulus k).
+double HalfSpaceSurfaceDeflection(double load, double e, double v, double r) {
+    const double a = 6, q = load / (std::numbers::pi * a * a);
+    if (r == 0) return 2 * (1 - v * v) * q * a / e;
+    const double k = a / r;
+    return 4 * (1 - v * v) * q * r / (std::numbers::pi * e) *
+           (std::comp_ellint_2(k) - (1 - k * k) * std::comp_ellint_1(k));
+}
+
+// The solver's surface deflections lie within 0.5 % of the closed form; a fitted modulus,
+// inversely proportional to them, within as much.
+constexpr double kHalfSpaceFitRelative = 5e-3;
+
+TEST(BackCalculation, ThePlateLoadOnAHalfSpaceGivesBackItsModulus) {
+    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
+    FakeUserPort ui;
+    // A 10 in layer of the subgrade's own stiffness over it: a half-space once the fit has it.
+    for (const auto& [load, modulus] : {std::pair{9563.0, 15000.0}, std::pair{20000.0, 42000.0}}) {
+        const LeaStructure structure =
+            Structure({{10, modulus, 0.4, 0, 2}, {0, 5000, 0.4, 0, 4}}, {1.0001 * 10});
+        BackCalcOptions options;
+        options.plateLoadLbs = load;
+        for (std::size_t i = 0; i < options.basinMils.size(); ++i)
+            options.basinMils[i] =
+                1000 * HalfSpaceSurfaceDeflection(load, modulus, 0.4, kSensorOffsetsIn[i]);
+        const BackCalcResult r = BackCalculateSubgrade(state, ui, structure, options);
+        ASSERT_EQ(r.outcome, BackCalcOutcome::Converged) << r.reason;
+        EXPECT_NEAR(r.modulusPsi / modulus, 1, kHalfSpaceFitRelative) << load;
+        ASSERT_EQ(r.fittedBasinMils.size(), 7u);
+        // Out to 36 in the fit lies on the closed form; the quadrature of the surface
+        // deflection loses a few percent of the small deflections further out.
+        for (std::size_t i = 0; i < 4; ++i)
+            EXPECT_NEAR(r.fittedBasinMils[i] / options.basinMils[i], 1, 2 * kHalfSpaceFitRelative)
+                << "sensor " << i;
+        double squares = 0;
+        for (std::size_t i = 0; i < 7; ++i)
+            squares += std::pow(r.fittedBasinMils[i] - options.basinMils[i], 2);
+        EXPECT_DOUBLE_EQ(r.rmsMisfitMils, std::sqrt(squares / 7));
+        EXPECT_LT(r.rmsMisfitMils, kHalfSpaceFitRelative * options.basinMils[0]);
+    }
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST(BackCalculation, ThePlateIsItsOwnLoadWhateverTheDesignAircraft) {
+    const AnalysisInput plate = PlateLoadInput(Flexible().structure, 9563);
+    ASSERT_EQ(plate.gears.size(), 1u);
+    const std::vector<GearLoads> loads = GearLoadsOf(plate.gears);
+    EXPECT_NEAR(loads[0].tireRadius[0], 6, 1e-9);  // the 12-inch plate
+    EXPECT_EQ(plate.gears[0].PointX,
+              (std::vector<double>{0, 0, 12, 24, 36, 48, 60, 72}));
+    EXPECT_EQ(plate.structure.Depths, 1);
+    EXPECT_EQ(plate.structure.Depth[1], 0);
+}
+
+TEST(BackCalculation, ABasinOrLoadThatIsNotPositiveIsRefused) {
+    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
+    FakeUserPort ui;
+    ui.answerDefaults = true;
+    BackCalcOptions options;
+    options.basinMils[6] = 0;
+    EXPECT_EQ(BackCalculateSubgrade(state, ui, Flexible().structure, options).outcome,
+              BackCalcOutcome::BadInput);
+    options = {};
+    options.plateLoadLbs = -1;
+    EXPECT_EQ(BackCalculateSubgrade(state, ui, Flexible().structure, options).outcome,
+              BackCalcOutcome::BadInput);
+    EXPECT_EQ(ui.Titles(), (std::vector<std::string>{"Analysis Error", "Analysis Error"}));
 }
 
 TEST(BackCalculation, BadInputGivesTheAnalysisErrorMessage) {
@@ -415,7 +488,7 @@ TEST(BackCalculation, BadInputGivesTheAnalysisErrorMessage) {
     ui.Answer(core::Answer::Ok);
     AnalysisInput in = PlateBasin();
     in.structure.Modulus[2] = -5;
-    BackCalcResult r = BackCalculateSubgrade(state, ui, in);
+    BackCalcResult r = BackCalculateSubgrade(state, ui, in.structure);
     EXPECT_EQ(r.outcome, BackCalcOutcome::BadInput);
     EXPECT_EQ(ui.Titles(), std::vector<std::string>{"Analysis Error"});
 }

@@ -159,7 +159,7 @@ TEST(OverlayOnRigid, SearchLimitsEndWithTheNoConvergenceMessage) {
     steps.maxSteps = 1;
     RunSummary s = RunOverlay(f, RunMode::Design, steps);
     EXPECT_EQ(s.outcome, DesignOutcome::NoConvergence);
-    EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 10);  // one step of 4 in
+    EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 6);  // back from its step to 10 in
     ASSERT_TRUE(f.ui.OnlyBox(
         nullptr,
         "The design has not converged after\r\n1 iterations.\r\n\r\nTerminating the design."));
