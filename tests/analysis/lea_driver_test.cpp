@@ -137,6 +137,18 @@ TEST(InterfaceBond, ALoneWeakInterfaceGetsOneHundredthAndSeveralGetOneTenth) {
     EXPECT_NEAR(unbonded.bond[3], 1, 1e-12);
 }
 
+TEST(InterfaceBond, EveryInterfaceTakesTheSecondLayersModulus) {
+    // k = s * 1.000001 / (s + 1) with s = x / (1 - x + 1e-6) reduces to k = x = 10^(-c/E2):
+    // 10^(-700/200000) = 0.99197334 under the slab and under layer 2 alike; the slab's own
+    // 4,000,000 psi would give 0.99959713 at the first.
+    LayeredSystem s = LayeredSystemOf(Structure({{6, 4000000, 0.15, 700, 12},
+                                                 {10, 200000, 0.35, 700, 1},
+                                                 {0, 10000, 0.4, 0, 4}},
+                                                {-6}));
+    EXPECT_NEAR(s.bond[1], 0.99197334, 1e-8);
+    EXPECT_NEAR(s.bond[2], 0.99197334, 1e-8);
+}
+
 TEST(LayeredSystem, ThicknessesAndBottomDepthsFollowTheStructure) {
     LayeredSystem s = LayeredSystemOf(Flexible().structure);
     ASSERT_EQ(s.layerCount, 3);
