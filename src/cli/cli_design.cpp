@@ -45,6 +45,8 @@ bool IsOverlayOnRigid(int pavementType) {
 // of existing slab and overlay, in design and life runs alike.
 std::optional<float> ShownLife(const RunResult& run, const core::DamageTables& damage) {
     if (run.status != design::RunStatus::Ran) return std::nullopt;
+    // A run refused or failed inside the procedure computed no life.
+    if (run.summary.outcome == design::DesignOutcome::Error) return std::nullopt;
     if (IsOverlayOnRigid(run.pavementType)) return damage.Overlay.TotalLife;
     if (run.mode == RunMode::Life && std::isfinite(run.summary.life)) return run.summary.life;
     return std::nullopt;
@@ -135,7 +137,8 @@ void PrintResultText(Run& r, const RunResult& run) {
               << " stages" << (ov.LifeCapped ? ", at least" : "") << ")";
         }
         o << "\n";
-    } else if (run.mode == RunMode::Life && run.status == design::RunStatus::Ran) {
+    } else if (run.mode == RunMode::Life && run.status == design::RunStatus::Ran &&
+               run.summary.outcome == design::DesignOutcome::NoFiniteLife) {
         o << "Life = no finite life\n";
     }
     for (const auto& a : run.aircraft) {

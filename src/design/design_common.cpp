@@ -186,6 +186,9 @@ LifeSearch SearchLife(core::ProgramState& state, double designLife, double cdfAt
             continue;
         }
         double next = t0 + (t - t0) * (1 - cdf0) / (cdf - cdf0);
+        // A secant through a curve that flattens (traffic falling off) can point before year
+        // 0; the life then lies before both trial lives.
+        if (next <= 0) next = std::fmin(t, t0) / 2;
         if (!std::isfinite(next)) {
             search.status = LifeStatus::StepLimit;
             return search;

@@ -410,6 +410,25 @@ TEST_F(Cli, BackCalculationFitsTheGivenBasinWhateverTheDesignAircraft) {
     EXPECT_EQ(Run({"backcalc", "J", "G4", "--load", "0"}), kExitUsage);
 }
 
+// An asphalt overlay on a slab of SCI 50 over crushed aggregate (failure SCI 58): refused
+// before the run, and no life is shown for it.
+TEST_F(Cli, AnOverlayOnASlabAtItsFailureConditionShowsNoLife) {
+    std::string section = JobSection("SCI50",
+                                     {"      4.0000      200000      10",
+                                      "     10.0000         650       5",
+                                      "      6.0000       75000       6",
+                                      "      0.0000       10000       4"},
+                                     kG4);
+    section.replace(section.find("100.00   50.00"), 14, " 50.00  100.00");
+    dir.Write("J.JOB", "Format3\r\n" + section);
+    EXPECT_EQ(Run({"life", "J", "SCI50"}), kExitRefused);
+    EXPECT_EQ(out.str().find("Life ="), std::string::npos) << out.str();
+    EXPECT_NE(err.str().find("SCI 50 is not above the failure SCI of 58."), std::string::npos);
+    EXPECT_EQ(Run({"--json", "life", "J", "SCI50"}), kExitRefused);
+    EXPECT_EQ(Json()["result"]["outcome"], "error");
+    EXPECT_TRUE(Json()["result"]["life"].is_null());
+}
+
 // Concrete on an existing asphalt under light traffic ends at the slab's minimum: a design
 // that gave up, which --save does not write, and the asphalt keeps its 4 in.
 TEST_F(Cli, DesignSaveWritesOnlyADesignedSection) {
