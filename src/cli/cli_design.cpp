@@ -45,8 +45,11 @@ bool IsOverlayOnRigid(int pavementType) {
 // of existing slab and overlay, in design and life runs alike.
 std::optional<float> ShownLife(const RunResult& run, const core::DamageTables& damage) {
     if (run.status != design::RunStatus::Ran) return std::nullopt;
-    // A run refused or failed inside the procedure computed no life.
-    if (run.summary.outcome == design::DesignOutcome::Error) return std::nullopt;
+    // A run refused, failed or given up inside the procedure has no life for the structure
+    // it leaves (an overlay design that gives up restores the overlay it started from).
+    if (run.summary.outcome == design::DesignOutcome::Error ||
+        run.summary.outcome == design::DesignOutcome::NoConvergence)
+        return std::nullopt;
     if (IsOverlayOnRigid(run.pavementType)) return damage.Overlay.TotalLife;
     if (run.mode == RunMode::Life && std::isfinite(run.summary.life)) return run.summary.life;
     return std::nullopt;
