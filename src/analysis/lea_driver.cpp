@@ -331,7 +331,7 @@ class BasinFit {
 public:
     BasinFit(const core::ProgramState& state, core::UserPort& ui, AnalysisInput input,
              const BackCalcOptions& options)
-        : state_(state), ui_(ui), input_(std::move(input)) {
+        : state_(state), ui_(ui), input_(std::move(input)), changed_(options.bottomModulusChanged) {
         for (double mils : options.basinMils) target_.push_back(mils / 1000);
     }
 
@@ -346,6 +346,7 @@ public:
     }
 
     std::vector<double> Basin(double modulus) {
+        if (changed_) changed_(modulus, input_.structure);
         input_.structure.Modulus[At(input_.structure.Layers)] = modulus;
         AnalysisOutput out;
         NewLeaAnalysis(state_, ui_, input_, ResponseKind::VerticalDeflection, out);
@@ -361,6 +362,7 @@ private:
     const core::ProgramState& state_;
     core::UserPort& ui_;
     AnalysisInput input_;
+    std::function<void(double, LeaStructure&)> changed_;
     std::vector<double> target_;
 };
 
@@ -378,6 +380,9 @@ BackCalcResult Iterate(BasinFit& fit, const BackCalcOptions& o) {
         const double g1 = fit.Slope(d1, d2, e * f, o.step);
         const double curvature = (g1 - g0) / (e * o.step);
         double next = e - g0 / curvature;
+        // Where the misfit curves downwards the Newton step heads for its maximum: move
+        // downhill instead, halving or doubling the modulus, until a minimum is in reach.
+        if (curvature < 0 && g0 != 0) next = g0 > 0 ? e / 2 : e * 2;
         if (curvature == 0 || !std::isfinite(next)) {
             r.outcome = BackCalcOutcome::FlatMisfit;
             r.reason = "The misfit does not change with the modulus.";

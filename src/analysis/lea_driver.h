@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -111,6 +112,9 @@ inline constexpr double kStoredPlateLoadLbs = 9563;
 struct BackCalcOptions {
     std::array<double, 7> basinMils = kStoredBasinMils;  // thousandths of an inch, by sensor
     double plateLoadLbs = kStoredPlateLoadLbs;
+    // Called with every trial modulus of the bottom layer before its basin is computed, to
+    // update the moduli that rest on it (aggregate layers); unset for none.
+    std::function<void(double modulusPsi, LeaStructure& structure)> bottomModulusChanged;
     double relativeTolerance = 0.001;  // stop when |E_new - E|/E is below this
     double step = 0.01;                // relative modulus step of the finite differences
     double minModulusPsi = 1000;       // every new modulus is clamped to these bounds

@@ -206,6 +206,18 @@ int CmdBackcalc(Run& r) {
         if (r.opt.json) r.PrintJson({{"status", "failed"}});
         return *stop;
     }
+    // The aggregate layers rest on the subgrade: each trial subgrade modulus gives them the
+    // moduli a life run would give them on it (their sublayer counts depend on thickness
+    // only, so the layer list keeps its shape). The section is not saved.
+    options.bottomModulusChanged = [&r](double modulus, analysis::LeaStructure& structure) {
+        r.state.Current.Layers.back().LayerModulus = static_cast<float>(modulus);
+        analysis::AnalysisLayerList trial;
+        if (damage::CalculateAggregateModuli(r.state, r.port, trial).status !=
+            damage::AggregateStatus::Ok)
+            return;
+        const analysis::LeaStructure updated = analysis::BuildAnalysisInput(r.state, trial).structure;
+        if (updated.Layers == structure.Layers) structure.Modulus = updated.Modulus;
+    };
     const auto result = analysis::BackCalculateSubgrade(r.state, r.port, input.structure, options);
     using analysis::BackCalcOutcome;
     const bool usable = result.outcome != BackCalcOutcome::BadInput &&

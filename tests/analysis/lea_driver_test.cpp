@@ -400,13 +400,30 @@ TEST(BackCalculation, ConvergesToAModulusThatMinimisesTheBasinMisfit) {
 TEST(BackCalculation, AFitBeyondTheUpperBoundStopsAtTheBoundAndSaysSo) {
     core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
     FakeUserPort ui;
-    AnalysisInput in = PlateBasin();
-    in.structure.Thickness[1] = 30;  // a 30 in slab of 4,000,000 psi hides the subgrade
-    in.structure.Modulus[1] = 4000000;
-    BackCalcResult r = BackCalculateSubgrade(state, ui, in.structure);
+    // A basin a twentieth of the stored one: stiffer than any subgrade allowed.
+    BackCalcOptions options;
+    for (double& d : options.basinMils) d /= 20;
+    BackCalcResult r = BackCalculateSubgrade(state, ui, PlateBasin().structure, options);
     EXPECT_EQ(r.outcome, BackCalcOutcome::AtUpperBound) << r.reason;
     EXPECT_EQ(r.modulusPsi, 100000);
     EXPECT_TRUE(r.clamped);
+}
+
+// Under a 30 in slab of 4,000,000 psi the stored basin needs a very soft subgrade; where the
+// misfit curves downwards the iteration moves downhill rather than to the misfit's maximum
+// at the upper bound.
+TEST(BackCalculation, AStiffSlabOverASoftSubgradeFindsTheMinimumNotTheMaximum) {
+    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
+    FakeUserPort ui;
+    AnalysisInput in = PlateBasin();
+    in.structure.Thickness[1] = 30;
+    in.structure.Modulus[1] = 4000000;
+    BackCalcResult r = BackCalculateSubgrade(state, ui, in.structure);
+    ASSERT_EQ(r.outcome, BackCalcOutcome::Converged) << r.reason;
+    const double best = Misfit(state, ui, in, r.modulusPsi);
+    EXPECT_LT(best, Misfit(state, ui, in, r.modulusPsi * 1.05));
+    EXPECT_LT(best, Misfit(state, ui, in, r.modulusPsi / 1.05));
+    EXPECT_LT(best, Misfit(state, ui, in, 100000));
 }
 
 TEST(BackCalculation, StopsAtTheIterationCap) {
@@ -466,6 +483,26 @@ TEST(BackCalculation, ThePlateLoadOnAHalfSpaceGivesBackItsModulus) {
         EXPECT_LT(r.rmsMisfitMils, kHalfSpaceFitRelative * options.basinMils[0]);
     }
     EXPECT_TRUE(ui.boxes.empty());
+}
+
+// A layer whose modulus follows the bottom layer's: told of every trial modulus, the fit
+// finds the half-space again although the layer starts far off it.
+TEST(BackCalculation, LayersThatRestOnTheBottomLayerFollowEveryTrialModulus) {
+    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
+    FakeUserPort ui;
+    const LeaStructure structure = Structure({{10, 3000, 0.4, 0, 6}, {0, 5000, 0.4, 0, 4}}, {0});
+    BackCalcOptions options;
+    for (std::size_t i = 0; i < options.basinMils.size(); ++i)
+        options.basinMils[i] = 1000 * HalfSpaceSurfaceDeflection(9563, 25000, 0.4, kSensorOffsetsIn[i]);
+    int calls = 0;
+    options.bottomModulusChanged = [&calls](double e, LeaStructure& s) {
+        ++calls;
+        s.Modulus[1] = e;
+    };
+    const BackCalcResult r = BackCalculateSubgrade(state, ui, structure, options);
+    ASSERT_EQ(r.outcome, BackCalcOutcome::Converged) << r.reason;
+    EXPECT_NEAR(r.modulusPsi / 25000, 1, kHalfSpaceFitRelative);
+    EXPECT_EQ(calls, 3 * r.iterations + 1);  // three basins a Newton step, one for the fit
 }
 
 TEST(BackCalculation, ThePlateIsItsOwnLoadWhateverTheDesignAircraft) {
