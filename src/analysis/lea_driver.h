@@ -147,5 +147,11 @@ AnalysisInput PlateLoadInput(const LeaStructure& structure, double loadLbs);
 BackCalcResult BackCalculateSubgrade(const core::ProgramState& state, core::UserPort& ui,
                                      const LeaStructure& structure,
                                      const BackCalcOptions& options = {});
+// The same on the structure of a prepared analysis input; its aircraft play no part.
+inline BackCalcResult BackCalculateSubgrade(const core::ProgramState& state, core::UserPort& ui,
+                                            const AnalysisInput& input,
+                                            const BackCalcOptions& options = {}) {
+    return BackCalculateSubgrade(state, ui, input.structure, options);
+}
 
 }  // namespace tavro::analysis
