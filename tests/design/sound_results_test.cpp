@@ -218,5 +218,19 @@ TEST(RunErrors, TooManyLayersIsAnErrorNotAStop) {
     EXPECT_EQ(f.ui.Titles(), std::vector<std::string>{"Too Many Layers"});
 }
 
+// The analysis input cannot be written into a program directory that does not exist.
+TEST(RunErrors, AnInputFileNotWrittenIsAnErrorNotAStop) {
+    DesignFixture f;
+    f.state.JobName = "Mine";
+    f.Select(1);
+    f.state.ProgramDir = f.dir.path() + "gone/";
+    const RunResult r = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
+    ASSERT_EQ(r.status, RunStatus::Ran);
+    EXPECT_EQ(r.summary.outcome, DesignOutcome::Error) << r.summary.why;
+    EXPECT_EQ(r.summary.why, "the analysis failed: the analysis input could not be written");
+    EXPECT_FALSE(r.timeStamped);
+    EXPECT_FALSE(f.ui.boxes.empty()) << "the file error was shown";
+}
+
 }  // namespace
 }  // namespace tavro::design
