@@ -252,7 +252,11 @@ int CmdBackcalc(Run& r) {
         r.out << "Section " << r.state.Current.SectionName << " in job " << r.state.JobName
               << ": subgrade modulus " << core::FormatMask(result.modulusPsi, "#,##0") << " psi ("
               << outcome << ", " << result.iterations << " iterations"
-              << (result.clamped ? ", clamped to 1,000..100,000 psi" : "") << ")\n";
+              << (result.outcome == BackCalcOutcome::AtLowerBound ||
+                          result.outcome == BackCalcOutcome::AtUpperBound
+                      ? ", held within 1,000..100,000 psi"
+                      : "")
+              << ")\n";
         if (!result.reason.empty()) r.out << result.reason << "\n";
         r.out << "Plate load " << core::FormatMask(options.plateLoadLbs, "#,##0")
               << " lbs on a 12 in plate; deflections in thousandths of an inch:\n"
