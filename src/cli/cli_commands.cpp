@@ -243,6 +243,8 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
         ->check(CLI::IsMember({"strain", "stress", "deflection", "hstrain"}));
     auto* depth = analyze->add_option("--depth", opt.depth,
                                       "Evaluation depth, in (negative: bottom of the layer above)");
+    analyze->add_flag("--first-iteration", opt.firstIteration,
+                      "The first analysis of a design: aggregate layers not split");
     auto* designCmd = app.add_subcommand("design", "Design a section (or every section with --all)");
     designCmd->add_option("JOB", opt.job)->required();
     designCmd->add_option("SECTION", opt.section);
@@ -259,6 +261,9 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     auto* backcalc = app.add_subcommand("backcalc", "Back-calculate the subgrade modulus");
     backcalc->add_option("JOB", opt.job)->required();
     backcalc->add_option("SECTION", opt.section)->required();
+    backcalc->add_option("--basin", opt.basin,
+                         "Measured deflections d1,...,d7 (thousandths of an inch)");
+    auto* load = backcalc->add_option("--load", opt.load, "Plate load, lbs");
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
@@ -269,6 +274,7 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     }
     opt.setGiven = set->count() > 0;
     opt.depthGiven = depth->count() > 0;
+    opt.loadGiven = load->count() > 0;
 
     std::string dirNotice;
     if (dirOption->count() == 0) {
