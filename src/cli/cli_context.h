@@ -32,6 +32,10 @@ struct Options {
     bool all = false;   // design: every section from the first down
     bool save = false;  // design: store and write the job after each section
     std::string overload;  // life: the overload aircraft, by name or list number
+    bool firstIteration = false;  // analyze: a design's first analysis, aggregates unsplit
+    std::string basin;            // backcalc: d1,...,d7 in thousandths of an inch
+    double load = 0;              // backcalc: plate load, lbs
+    bool loadGiven = false;
 };
 
 
