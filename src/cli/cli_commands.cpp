@@ -90,7 +90,9 @@ void PrintSectionText(Run& r) {
         o << "  " << Pad(std::to_string(i + 1), 4)
           << Pad(std::string(library::LayerTypeName(l.LayerType)), 24)
           << Pad(Shown(l.LayerThickness, u.thickness), 18) << Pad(Shown(l.LayerModulus, u.modulus), 18)
-          << (l.LayerFlexStrength > 0 ? Shown(l.LayerFlexStrength, u.modulus) : std::string("-"))
+          // A concrete layer shows its strength as stored, even one a run would refuse.
+          << (library::IsPccLayer(l.LayerType) ? Shown(l.LayerFlexStrength, u.modulus)
+                                               : std::string("-"))
           << "\n";
     }
     o << "\nAircraft:\n";
