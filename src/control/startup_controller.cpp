@@ -1,11 +1,11 @@
-#include "ui/startup_controller.h"
+#include "control/startup_controller.h"
 
 #include "core/messages.h"
 #include "core/program_state.h"
 #include "core/startup.h"
 #include "core/units.h"
 
-namespace tavro::ui {
+namespace tavro::control {
 
 StartupController::StartupController(core::ProgramState& state, core::UserPort& ui,
                                      NameAsker askName)
@@ -148,4 +148,4 @@ void StartupController::SetMetric(bool metric) { core::ApplyUnits(state_.Units, 
 
 void StartupController::Refresh() { RebuildSections(); }
 
-}  // namespace tavro::ui
+}  // namespace tavro::control
