@@ -31,7 +31,7 @@ public:
     }
     // Called at every event poll of a long run (the command line's Ctrl-C check).
     void SetEventHook(std::function<void()> hook) { eventHook_ = std::move(hook); }
-    void Redraw() override {}
+    void ShowProgress(const core::RunProgress&) override {}
     std::int64_t TickMs() override;
     double NowDaySerial() override;
 

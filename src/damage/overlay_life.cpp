@@ -167,7 +167,7 @@ private:
             result_.status = LifeTotalStatus::Stopped;
             return false;
         }
-        ui_.Redraw();
+        core::ReportProgress(state_, ui_);
         const analysis::AnalysisResult run = analysis::RunAnalysis(state_, ui_, input);
         if (run.outcome != analysis::AnalysisOutcome::Completed || !state_.Run.DesignRunning) {
             state_.Run.DesignRunning = false;
