@@ -146,6 +146,6 @@ bool StartupController::CanOpen(SectionWindow window) {
 
 void StartupController::SetMetric(bool metric) { core::ApplyUnits(state_.Units, metric); }
 
-void StartupController::Refresh() { RebuildSections(); }
+void StartupController::Refresh() { sectionLines_ = core::SectionListLines(state_); }
 
 }  // namespace tavro::control
