@@ -37,7 +37,9 @@ std::string Hms(double seconds) {
 // The stop field: at least one blank before the figure, widened as needed.
 std::string StopField(double seconds) {
     const std::string figure = core::FormatMask(seconds, "0.00");
-    return " " + core::RightAlign(figure, kStopFieldWidth - 1);
+    const std::size_t width = static_cast<std::size_t>(kStopFieldWidth);
+    const std::size_t blanks = figure.size() + 1 >= width ? 1 : width - figure.size();
+    return std::string(blanks, ' ') + figure;
 }
 
 }  // namespace

@@ -1,0 +1,129 @@
+// Runs from the structure window: window state during a run, re-entrancy, interrupt, the
+// elapsed-time texts and the batch.
+#include <gtest/gtest.h>
+
+#include "control_fixture.h"
+#include "core/day_serial.h"
+
+namespace tavro::control {
+namespace {
+
+using testing::ControlFixture;
+
+TEST(StructureRuns, APollCannotSwapTheSectionCloseTheWindowOrStartAnotherRun) {
+    ControlFixture f;
+    f.Select(3);
+    std::vector<std::string> captions;
+    bool tried = false;
+    f.ui.onPoll = [&](int) {
+        if (!f.state.Run.DesignRunning || tried) return;
+        tried = true;
+        captions.push_back(f.controller.Caption());
+        for (const CommandState& c : f.controller.Commands())
+            if (c.name != "cmdSaveStr" && c.name != "cmdHelp") EXPECT_FALSE(c.enabled) << c.name;
+        EXPECT_FALSE(f.controller.ListEnabled());
+        EXPECT_FALSE(f.controller.DrawingEnabled());
+        EXPECT_FALSE(f.controller.SelectSection(0));
+        EXPECT_FALSE(f.controller.Close());
+        f.controller.DesignCommand();
+        f.controller.LifeCommand();
+        f.controller.EnterModify();
+        f.controller.EditLife();
+    };
+    f.ui.answerDefaults = true;  // the "Design in Progress" box
+    f.controller.DesignCommand();
+    ASSERT_TRUE(tried);
+    EXPECT_EQ(captions[0], "TAVRO - Designing Section NewFlexible in Job RWY");
+    EXPECT_EQ(f.state.CurrentSection, 3);
+    EXPECT_EQ(f.state.Current.SectionName, "NewFlexible");
+    EXPECT_FALSE(f.controller.ModifyMode());
+    EXPECT_EQ(f.ui.Titles(), std::vector<std::string>{"Design in Progress"});
+    ASSERT_TRUE(f.controller.LastRun().has_value());
+    EXPECT_EQ(f.controller.LastRun()->status, design::RunStatus::Ran);
+    EXPECT_FALSE(core::IsNotAnalysed(f.state.Current.SectionTimeStamp));
+    EXPECT_EQ(f.controller.Caption(), "TAVRO - Modify and Design Section NewFlexible in Job RWY");
+}
+
+TEST(StructureRuns, InterruptLeavesTheSectionNotAnalysedAndTheTimerSaysStopped) {
+    ControlFixture f;
+    f.ui.onPoll = [&](int n) {
+        if (!f.state.Run.DesignRunning) return;
+        if (n == 3) f.controller.TimerTick();  // "ETimeStart" taken
+        if (n == 20) {
+            EXPECT_EQ(f.controller.Commands()[2].caption, "&Interrupt Design");
+            f.controller.SaveCommand();
+        }
+    };
+    f.ui.tickMs = 0;
+    f.controller.DesignCommand();
+    EXPECT_TRUE(core::IsNotAnalysed(f.state.Current.SectionTimeStamp));
+    EXPECT_EQ(f.controller.StatusText(), "Design Running\r\n00:00:00");
+    f.controller.TimerTick();
+    EXPECT_EQ(f.controller.StatusText(), "Design Stopped\r\n 0.00; 0.00");
+    EXPECT_FALSE(f.controller.TimerOn());
+}
+
+TEST(StructureRuns, StopTextWidensToKeepOneBlank) {
+    ControlFixture f;
+    std::int64_t* tick = &f.ui.tickMs;
+    f.ui.onPoll = [&](int) {
+        if (f.state.Run.DesignRunning) f.controller.TimerTick();
+        *tick += 1000;
+    };
+    f.controller.LifeCommand();
+    f.controller.TimerTick();
+    const std::string status = f.controller.StatusText();
+    ASSERT_EQ(status.substr(0, 14), "Life Stopped\r\n");
+    // Every poll adds a second: the total is well above 100 s and keeps exactly one blank.
+    EXPECT_EQ(status[14], ' ');
+    EXPECT_NE(status[15], ' ');
+}
+
+TEST(StructureRuns, NoAircraftAndAlreadyDesignedRefuseWithoutTiming) {
+    ControlFixture f;
+    f.state.Current.Aircraft.clear();
+    f.ui.answerDefaults = true;
+    f.controller.LifeCommand();
+    EXPECT_TRUE(f.ui.OnlyBox("Structure Life",
+                             "There are no aircraft in\r\njob RWY section ACAggregate."));
+    EXPECT_FALSE(f.controller.LastRun().has_value());
+    f.controller.TimerTick();
+    EXPECT_EQ(f.controller.StatusText(), "Total Time; LEA Time");
+
+    ControlFixture g;
+    g.state.Current.SectionTimeStamp = 46000.25;
+    g.ui.Answer(core::Answer::No);
+    g.controller.DesignCommand();
+    ASSERT_EQ(g.ui.Titles(), std::vector<std::string>{"Already Designed"});
+    EXPECT_EQ(g.state.Current.SectionTimeStamp, 46000.25);
+}
+
+TEST(StructureRuns, BatchDesignsAndSavesEverySectionFromTheSelectedOneDown) {
+    ControlFixture f;
+    f.Select(2);
+    f.controller.SetBatchMode(true);
+    f.ui.onPoll = [&](int) { f.controller.TimerTick(); };
+    EXPECT_EQ(f.controller.Commands()[3].caption, "Ba&tch");
+    f.controller.LifeCommand();
+    EXPECT_TRUE(f.ui.boxes.empty()) << f.ui.boxes[0].title;
+    const std::vector<core::Section> stored = f.Stored();
+    EXPECT_TRUE(core::IsNotAnalysed(stored[0].SectionTimeStamp)) << "above the start: untouched";
+    EXPECT_FALSE(core::IsNotAnalysed(stored[1].SectionTimeStamp));
+    EXPECT_FALSE(core::IsNotAnalysed(stored[2].SectionTimeStamp));
+    EXPECT_EQ(f.state.CurrentSection, 2) << "back on the section selected at the start";
+    f.controller.TimerTick();
+    EXPECT_EQ(f.controller.StatusText().substr(0, 15), "Batch Stopped\r\n");
+}
+
+TEST(StructureRuns, AnInterruptedBatchStopsAfterThatSectionUnsaved) {
+    ControlFixture f;
+    f.controller.SetBatchMode(true);
+    f.ui.onPoll = [&](int n) {
+        if (n == 30 && f.state.Run.DesignRunning) f.controller.SaveCommand();
+    };
+    f.controller.LifeCommand();
+    for (const core::Section& s : f.Stored()) EXPECT_TRUE(core::IsNotAnalysed(s.SectionTimeStamp));
+}
+
+}  // namespace
+}  // namespace tavro::control
