@@ -2,7 +2,10 @@
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
+#include <unistd.h>
+
 #include <charconv>
+#include <iostream>
 #include <optional>
 #include <ostream>
 
@@ -251,6 +254,25 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     backcalc->add_option("JOB", opt.job)->required();
     backcalc->add_option("SECTION", opt.section)->required();
 
+    auto* edit = app.add_subcommand("edit", "Edit a section's structure as the structure window does");
+    edit->add_option("JOB", opt.job)->required();
+    edit->add_option("SECTION", opt.section)->required();
+    edit->add_option("OPERATION", opt.operations,
+                     "layer N type=CODE|NAME thickness=T modulus=E strength=R, add N, delete N, "
+                     "life=Y, sci=S, cdfu=C, subgrade=V, design-layer=N")
+        ->required();
+    auto* newSection = app.add_subcommand("new-section", "Add an undefined two-layer section");
+    newSection->add_option("JOB", opt.job)->required();
+    newSection->add_option("NAME", opt.name)->required();
+    auto* exportCmd = app.add_subcommand("export", "Print a section as JSON");
+    exportCmd->add_option("JOB", opt.job)->required();
+    exportCmd->add_option("SECTION", opt.section)->required();
+    auto* importCmd = app.add_subcommand("import", "Add (or replace) a section from exported JSON");
+    importCmd->add_option("JOB", opt.job)->required();
+    importCmd->add_option("FILE", opt.target, "The JSON document, or - for standard input")
+        ->required();
+    importCmd->add_flag("--replace", opt.replace, "Replace the section of the same name");
+
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);
@@ -262,10 +284,14 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     opt.depthGiven = depth->count() > 0;
 
     Run r(opt, out, err);
+    // Only the job list tells that the directory has no job files.
+    if (!*jobs) r.port.Suppress("No Job Files");
     core::StartProgram(r.state, r.port, opt.dir,
                        IsFirstInstance(core::NormalizeProgramDir(opt.dir)));
     analysis::StandardLaguerreRule();  // the solver's quadrature, built once at start-up
     core::ApplyUnits(r.state.Units, opt.metric);
+    if (!opt.json && isatty(STDERR_FILENO) && &err == &std::cerr)
+        r.port.ShowProgressOn(&r.state.Units);
 
     if (*jobs) return CmdJobs(r);
     r.isShow = static_cast<bool>(*show);
@@ -281,6 +307,10 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     if (*designCmd) return CmdDesign(r);
     if (*life) return CmdLife(r);
     if (*report) return CmdReport(r);
+    if (*edit) return CmdEdit(r);
+    if (*newSection) return CmdNewSection(r);
+    if (*exportCmd) return CmdExport(r);
+    if (*importCmd) return CmdImport(r);
     return kExitUsage;
 }
 
