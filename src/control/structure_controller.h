@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "control/command_state.h"
 #include "control/structure_layout.h"
 #include "core/user_port.h"
 #include "design/run_controller.h"
@@ -30,12 +31,6 @@ enum class ClickOutcome {
     AddDeleteDialog,   // open the Add/Delete dialog; answer ApplyAddDelete, then EndAddDelete
 };
 
-// One command button: its object name, caption and whether it can be pressed.
-struct CommandState {
-    std::string name;
-    std::string caption;
-    bool enabled = true;
-};
 
 class StructureController {
 public:
@@ -91,6 +86,11 @@ public:
     void CancelPick();
     // The design layer (2..LayerCount-1 through the arrow column; any layer here).
     void SetDesignLayer(int layer);
+    // The layer type dialog closed: the highlight goes.
+    void ClearSelection() {
+        selectedLayer_ = 0;
+        ++version_;
+    }
     // Stores the structure into its section and writes the job; `confirm` asks first.
     enum class Confirm { Ask, No };
     bool Save(Confirm confirm);

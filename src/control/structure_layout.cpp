@@ -124,12 +124,17 @@ StructureLayout LayoutStructure(const core::ProgramState& state, const PictureSt
     const double arrowW = width("-->") + th;
     const double numberW = std::max(width("Thickness"), width("k = 9,999.9 MN/m^3")) + th;
     const double materialW = std::max(width("Material"), width("Stab. Base (Flexible)")) + th;
-    const double bandW = std::max(4 * th, m.width - 2 * margin - arrowW - 2 * numberW - materialW);
+    // The bands take what the columns leave, within reason: a very wide window does not
+    // stretch them into a bar chart.
+    constexpr double kMaxBandTextHeights = 14;
+    const double bandW = std::clamp(m.width - 2 * margin - arrowW - 2 * numberW - materialW,
+                                    4 * th, kMaxBandTextHeights * th);
     out.arrowColumn = {margin, top, margin + arrowW, 0};
     const Box bandColumn{out.arrowColumn.right, top, out.arrowColumn.right + bandW, 0};
     out.thicknessColumn = {bandColumn.right, top, bandColumn.right + numberW, 0};
     out.modulusColumn = {out.thicknessColumn.right, top, out.thicknessColumn.right + numberW, 0};
-    const Box materialColumn{out.modulusColumn.right, top, out.modulusColumn.right + materialW, 0};
+    out.materialColumn = {out.modulusColumn.right, top, out.modulusColumn.right + materialW, 0};
+    const Box& materialColumn = out.materialColumn;
     auto heading = [&](const Box& column, const std::string& text, const std::string& unit) {
         out.headings.push_back(Centred({column.left, top, column.right, top + th}, text, m));
         if (!unit.empty())
@@ -186,7 +191,8 @@ StructureLayout LayoutStructure(const core::ProgramState& state, const PictureSt
         out.bands.push_back(b);
         y += h;
     }
-    out.arrowColumn.bottom = out.thicknessColumn.bottom = out.modulusColumn.bottom = y;
+    out.arrowColumn.bottom = out.thicknessColumn.bottom = out.modulusColumn.bottom =
+        out.materialColumn.bottom = y;
 
     // The non-standard marker, centred in the thickest layer's band (the first of equals).
     const std::string marker = MarkerText(s);
@@ -197,7 +203,7 @@ StructureLayout LayoutStructure(const core::ProgramState& state, const PictureSt
         out.marker = Centred(out.bands[thickest].band, marker, m);
     }
 
-    const Box under{0, y + th / 2, m.width, y + 1.5 * th};
+    const Box under{margin, y + th / 2, out.materialColumn.right, y + 1.5 * th};
     out.progress = Centred(under, core::ProgressLine(picture.progress, u), m);
     return out;
 }

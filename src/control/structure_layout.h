@@ -52,7 +52,7 @@ struct StructureLayout {
     LayoutText heading;
     LayoutText lifeBox, sciBox, cdfuBox;  // SCI and %CDFU empty unless an existing pavement
     std::vector<LayoutText> headings;      // column headings and their unit lines
-    Box arrowColumn, thicknessColumn, modulusColumn;
+    Box arrowColumn, thicknessColumn, modulusColumn, materialColumn;
     std::vector<LayoutBand> bands;
     LayoutText marker;  // empty when the section is standard
     LayoutText progress;

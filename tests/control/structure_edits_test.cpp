@@ -74,7 +74,9 @@ TEST(StructureEdits, SciEntryAcceptsItsBoundsAndForcesCdfuBelowHundred) {
         f.controller.EditSci();
         EXPECT_FLOAT_EQ(f.state.Current.SCI, static_cast<float>(c.stored)) << c.typed;
         EXPECT_FLOAT_EQ(f.state.Current.CDFU, c.stored == 100 ? 40.0f : 100.0f) << c.typed;
-        if (c.message) EXPECT_TRUE(f.ui.OnlyBox("Changing Existing SCI", c.message)) << c.typed;
+        if (c.message) {
+            EXPECT_TRUE(f.ui.OnlyBox("Changing Existing SCI", c.message)) << c.typed;
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "control_fixture.h"
+#include "control/damage_chart.h"
 #include "core/day_serial.h"
 
 namespace tavro::control {
@@ -20,7 +21,9 @@ TEST(StructureRuns, APollCannotSwapTheSectionCloseTheWindowOrStartAnotherRun) {
         tried = true;
         captions.push_back(f.controller.Caption());
         for (const CommandState& c : f.controller.Commands())
-            if (c.name != "cmdSaveStr" && c.name != "cmdHelp") EXPECT_FALSE(c.enabled) << c.name;
+            if (c.name != "cmdSaveStr" && c.name != "cmdHelp") {
+                EXPECT_FALSE(c.enabled) << c.name;
+            }
         EXPECT_FALSE(f.controller.ListEnabled());
         EXPECT_FALSE(f.controller.DrawingEnabled());
         EXPECT_FALSE(f.controller.SelectSection(0));
@@ -123,6 +126,28 @@ TEST(StructureRuns, AnInterruptedBatchStopsAfterThatSectionUnsaved) {
     };
     f.controller.LifeCommand();
     for (const core::Section& s : f.Stored()) EXPECT_TRUE(core::IsNotAnalysed(s.SectionTimeStamp));
+}
+
+TEST(DamageChartTest, SharesAddUpToTheCdfAtEachPositionAndTheCriticalOneIsTheLargest) {
+    ControlFixture f;
+    f.Select(3);
+    f.controller.DesignCommand();
+    const DamageChart chart = MakeDamageChart(f.state);
+    ASSERT_EQ(chart.total.size(), 41u);
+    ASSERT_EQ(chart.series.size(), 4u);
+    EXPECT_EQ(chart.series[3].aircraft, "Falcon 2000");
+    EXPECT_DOUBLE_EQ(chart.offsetsIn.back(), 400.0);
+    // Shares are rescaled products of single-precision tables: agreement to float precision.
+    constexpr double kFloatRelative = 1e-6;
+    for (std::size_t j = 0; j < 41; ++j) {
+        double sum = 0;
+        for (const auto& s : chart.series) sum += s.cdf[j];
+        EXPECT_NEAR(sum, chart.total[j], kFloatRelative * (1 + chart.total[j])) << j;
+    }
+    ASSERT_GE(chart.criticalPosition, 1);
+    const double critical = chart.total[static_cast<std::size_t>(chart.criticalPosition - 1)];
+    for (double t : chart.total) EXPECT_LE(t, critical);
+    EXPECT_NEAR(critical, f.controller.LastRun()->summary.cdf, 0.01);
 }
 
 }  // namespace
