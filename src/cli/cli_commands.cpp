@@ -11,6 +11,7 @@
 
 #include "analysis/numerical.h"
 #include "cli/cli_context.h"
+#include "cli/cli_man.h"
 #include "cli/cli_port.h"
 #include "cli/instance_check.h"
 #include "core/day_serial.h"
@@ -22,6 +23,7 @@
 #include "core/section_ops.h"
 #include "core/startup.h"
 #include "library/layer_library.h"
+#include "platform/program_dir.h"
 
 namespace tavro::cli {
 
@@ -198,10 +200,17 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     CLI::App app{core::MainWindowTitle() + ": jobs and sections of airport pavements",
                  "tavro-cli"};
     app.option_defaults()->always_capture_default(false);
-    app.add_option("--dir", opt.dir, "Program directory holding the job files");
+    auto* dirOption = app.add_option("--dir", opt.dir, "Program directory holding the job files");
     app.add_flag("--metric", opt.metric, "Show values in metric units");
     app.add_flag("--json", opt.json, "Machine-readable output");
     app.add_flag("--yes", opt.yes, "Answer Yes to every question");
+    app.set_version_flag("--version", "tavro-cli " + std::string(core::kProgramVersion),
+                         "Show the version and exit");
+    // Hidden: the build writes the installed manual page with it, after every command exists.
+    app.add_flag_callback("--man", [&app, &out] {
+           out << CliManPage(app);
+           throw CLI::Success();
+       })->group("");
     app.require_subcommand(1);
     app.fallthrough();
 
@@ -237,6 +246,8 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
         ->check(CLI::IsMember({"strain", "stress", "deflection", "hstrain"}));
     auto* depth = analyze->add_option("--depth", opt.depth,
                                       "Evaluation depth, in (negative: bottom of the layer above)");
+    analyze->add_flag("--first-iteration", opt.firstIteration,
+                      "The first analysis of a design: aggregate layers not split");
     auto* designCmd = app.add_subcommand("design", "Design a section (or every section with --all)");
     designCmd->add_option("JOB", opt.job)->required();
     designCmd->add_option("SECTION", opt.section);
@@ -253,6 +264,9 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     auto* backcalc = app.add_subcommand("backcalc", "Back-calculate the subgrade modulus");
     backcalc->add_option("JOB", opt.job)->required();
     backcalc->add_option("SECTION", opt.section)->required();
+    backcalc->add_option("--basin", opt.basin,
+                         "Measured deflections d1,...,d7 (thousandths of an inch)");
+    auto* load = backcalc->add_option("--load", opt.load, "Plate load, lbs");
 
     auto* edit = app.add_subcommand("edit", "Edit a section's structure as the structure window does");
     edit->add_option("JOB", opt.job)->required();
@@ -282,10 +296,21 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     }
     opt.setGiven = set->count() > 0;
     opt.depthGiven = depth->count() > 0;
+    opt.loadGiven = load->count() > 0;
+
+    std::string dirNotice;
+    if (dirOption->count() == 0) {
+        const auto choice = platform::DefaultProgramDir(defaultDir, platform::UserDataDir());
+        opt.dir = choice.dir;
+        dirNotice = choice.notice;
+    }
 
     Run r(opt, out, err);
     // Only the job list tells that the directory has no job files.
     if (!*jobs) r.port.Suppress("No Job Files");
+    if (!dirNotice.empty())
+        r.port.ShowBox("Program Directory", dirNotice, core::Buttons::Ok, core::Answer::Ok,
+                       core::Icon::Information);
     core::StartProgram(r.state, r.port, opt.dir,
                        IsFirstInstance(core::NormalizeProgramDir(opt.dir)));
     analysis::StandardLaguerreRule();  // the solver's quadrature, built once at start-up

@@ -34,6 +34,10 @@ struct Options {
     std::string overload;  // life: the overload aircraft, by name or list number
     std::vector<std::string> operations;  // edit: the operations in order
     bool replace = false;                 // import: replace a section of the same name
+    bool firstIteration = false;  // analyze: a design's first analysis, aggregates unsplit
+    std::string basin;            // backcalc: d1,...,d7 in thousandths of an inch
+    double load = 0;              // backcalc: plate load, lbs
+    bool loadGiven = false;
 };
 
 

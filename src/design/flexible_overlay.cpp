@@ -115,8 +115,9 @@ private:
                 state_.Run.Display.ACCDF = asphalt.cdf;
                 state_.Run.Display.ACCDFShown = true;
             } else {
-                summary_.messageShown =
-                    summary_.messageShown || asphalt.status == AnalysisStepStatus::AggregateError;
+                summary_.messageShown = summary_.messageShown ||
+                                        asphalt.status == AnalysisStepStatus::AggregateError ||
+                                        asphalt.status == AnalysisStepStatus::Failed;
                 End(asphalt.status == AnalysisStepStatus::Stopped ? DesignOutcome::Interrupted
                                                                   : DesignOutcome::Error,
                     "the asphalt CDF was not computed: " + asphalt.reason);
@@ -148,10 +149,14 @@ OverlayAsphalt ComputeOverlayAsphaltCdf(core::ProgramState& state, core::UserPor
     const double bottomOfOverlay = -static_cast<double>(list.layers.front().thickness);
     list.depths = {bottomOfOverlay};
     analysis::AnalysisInput input;
-    if (analysis::WriteVornaInput(state, ui, list, input) != analysis::VornaStatus::Written) {
+    if (const auto written = analysis::WriteVornaInput(state, ui, list, input);
+        written != analysis::VornaStatus::Written) {
+        // Shown by the input writer; an error, not a stop.
         state.Run.DesignRunning = false;
-        asphalt.status = AnalysisStepStatus::Stopped;
-        asphalt.reason = "the analysis input was not written";
+        asphalt.status = AnalysisStepStatus::Failed;
+        asphalt.reason = written == analysis::VornaStatus::TooManyLayers
+                             ? "too many analysis layers"
+                             : "the analysis input could not be written";
         return asphalt;
     }
     core::ReportProgress(state, ui);
