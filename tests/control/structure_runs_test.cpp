@@ -5,6 +5,7 @@
 #include "control_fixture.h"
 #include "control/damage_chart.h"
 #include "core/day_serial.h"
+#include "library/aircraft_library.h"
 
 namespace tavro::control {
 namespace {
@@ -148,6 +149,35 @@ TEST(DamageChartTest, SharesAddUpToTheCdfAtEachPositionAndTheCriticalOneIsTheLar
     const double critical = chart.total[static_cast<std::size_t>(chart.criticalPosition - 1)];
     for (double t : chart.total) EXPECT_LE(t, critical);
     EXPECT_NEAR(critical, f.controller.LastRun()->summary.cdf, 0.01);
+}
+
+TEST(StructureRuns, AnOverlayLifeRunSurvivesItsLayerListBeingRebuiltAtAPoll) {
+    ControlFixture f;
+    core::CurrentSectionRecord& s = f.state.Current;
+    s.Layers = {{6, 4000000, 700, 11}, {10, 4000000, 650, 5}, {6, 75000, 0, 6}, {0, 10000, 0, 4}};
+    s.SCI = 100;
+    s.CDFU = 50;
+    s.Aircraft = {{"Gulfstream G-IV", 75000, 1200, 0}};
+    s.Aircraft[0].AircraftLibIndex =
+        static_cast<std::int16_t>(*library::FindAircraft(f.state.Aircraft, "Gulfstream G-IV"));
+    f.controller.Follow();
+    ASSERT_TRUE(s.ExistingPavement);
+    int rebuilt = 0;
+    f.ui.onPoll = [&](int n) {
+        if (!f.state.Run.DesignRunning || n % 7 != 0) return;
+        EXPECT_FALSE(f.controller.SelectSection(2));
+        // A fresh buffer for the layer list: anything holding a reference into the old one
+        // would now write into freed memory (AddressSanitizer reports it).
+        std::vector<core::SectionLayer> copy = s.Layers;
+        s.Layers.swap(copy);
+        ++rebuilt;
+    };
+    f.controller.LifeCommand();
+    EXPECT_GT(rebuilt, 0) << f.ui.Titles().size() << (f.ui.boxes.empty() ? "" : f.ui.boxes[0].title + ": " + f.ui.boxes[0].text);
+    ASSERT_TRUE(f.controller.LastRun().has_value());
+    EXPECT_EQ(f.controller.LastRun()->status, design::RunStatus::Ran);
+    EXPECT_FLOAT_EQ(s.Layers[1].LayerModulus, 4000000.0f) << "the slab's modulus is restored";
+    EXPECT_EQ(f.state.CurrentSection, 1);
 }
 
 }  // namespace
