@@ -64,7 +64,8 @@ struct StructureFixture {
         QTest::mouseClick(structure->Picture(), Qt::LeftButton, {}, at);
     }
     double BandMid(int layer) {
-        const auto& b = structure->CurrentLayout().bands.at(static_cast<std::size_t>(layer - 1));
+        const tavro::control::StructureLayout layout = structure->CurrentLayout();
+        const auto& b = layout.bands.at(static_cast<std::size_t>(layer - 1));
         return (b.band.top + b.band.bottom) / 2;
     }
     void Shot(const QString& name, QWidget* widget = nullptr) {
