@@ -368,7 +368,11 @@ void StructureController::RunDesign(design::RunMode mode) {
     runStartMs_ = ui_.TickMs();
     lifeShown_ = false;
     inCommand_ = true;
+    // A design highlights the layer it adjusts while it runs.
+    Derive();
     selectedLayer_ = 0;
+    if (mode == design::RunMode::Design)
+        selectedLayer_ = state_.Current.PavementType == core::kNewFlexible ? state_.Run.DesignLayer : 1;
     StartTimer();
     design::RunOptions options;
     options.batchRunning = batchRunning_;
@@ -376,6 +380,7 @@ void StructureController::RunDesign(design::RunMode mode) {
                                    ? design::RunLifeCommand(state_, ui_, options)
                                    : design::RunDesignCommand(state_, ui_, mode, options);
     inCommand_ = batchRunning_;
+    selectedLayer_ = 0;
     const bool ran = result.status == design::RunStatus::Ran ||
                      result.status == design::RunStatus::RunError;
     elapsedSeconds_ = static_cast<double>(ui_.TickMs() - runStartMs_) / 1000.0;

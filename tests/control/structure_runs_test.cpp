@@ -21,6 +21,7 @@ TEST(StructureRuns, APollCannotSwapTheSectionCloseTheWindowOrStartAnotherRun) {
         if (!f.state.Run.DesignRunning || tried) return;
         tried = true;
         captions.push_back(f.controller.Caption());
+        EXPECT_EQ(f.controller.SelectedLayer(), 3) << "the design layer is highlighted";
         for (const CommandState& c : f.controller.Commands())
             if (c.name != "cmdSaveStr" && c.name != "cmdHelp") {
                 EXPECT_FALSE(c.enabled) << c.name;

@@ -161,7 +161,7 @@ private slots:
             f.Click("cmdSelectLayerCancel");
             f.Click("cmdModifyStr");
             f.w.user.onPoll = [&](int n) {
-                if (n == 40 && !metric) QApplication::processEvents();
+                if (n == 40) f.Shot("structure_" + units + "_running.png");
             };
             f.Click("cmdAddDelete");
             QTest::qWait(600);  // the timer's stop tick
