@@ -13,6 +13,9 @@
 #include "core/number_format.h"
 #include "core/program_state.h"
 #include "core/section_ops.h"
+#include "analysis/analysis_input.h"
+#include "analysis/lea_driver.h"
+#include "damage/aggregate_modulus.h"
 #include "design/overload.h"
 #include "design/structure_check.h"
 #include "library/layer_library.h"
@@ -426,6 +429,62 @@ void StructureController::Batch() {
     batchContinuing_ = false;
     if (first <= state_.SectionCount()) SelectSection(first - 1);
     batchContinuing_ = false;
+}
+
+void StructureController::BackCalculate() {
+    if (Locked() || modifyMode_ || state_.Current.LayerCount() < 2) return;
+    inCommand_ = true;
+    core::PrepareAircraft(state_);
+    state_.Run.SublayeringOn = true;
+    state_.Run.LnCdf = 10000;  // far from convergence: sublayer counts follow thickness
+    state_.Run.DesignRunning = true;
+    analysis::AnalysisLayerList list;
+    analysis::AnalysisInput input;
+    std::optional<analysis::BackCalcResult> result;
+    if (damage::CalculateAggregateModuli(state_, ui_, list).status ==
+        damage::AggregateStatus::Ok) {
+        list.depths = {0};
+        if (analysis::WriteVornaInput(state_, ui_, list, input) ==
+            analysis::VornaStatus::Written) {
+            // Each trial subgrade modulus gives the aggregate layers resting on it the moduli
+            // a life run would give them; the subgrade's own modulus is put back afterwards.
+            const float subgrade = state_.Current.Layers.back().LayerModulus;
+            analysis::BackCalcOptions options;
+            options.bottomModulusChanged = [this](double modulus,
+                                                  analysis::LeaStructure& structure) {
+                state_.Current.Layers.back().LayerModulus = core::Single(modulus);
+                analysis::AnalysisLayerList trial;
+                if (damage::CalculateAggregateModuli(state_, ui_, trial).status !=
+                    damage::AggregateStatus::Ok)
+                    return;
+                const analysis::LeaStructure updated =
+                    analysis::BuildAnalysisInput(state_, trial).structure;
+                if (updated.Layers == structure.Layers) structure.Modulus = updated.Modulus;
+            };
+            result = analysis::BackCalculateSubgrade(state_, ui_, input.structure, options);
+            state_.Current.Layers.back().LayerModulus = subgrade;
+            analysis::AnalysisLayerList restored;
+            damage::CalculateAggregateModuli(state_, ui_, restored);
+        }
+    }
+    state_.Run.DesignRunning = false;
+    inCommand_ = false;
+    if (result && result->outcome != analysis::BackCalcOutcome::BadInput &&
+        result->outcome != analysis::BackCalcOutcome::AnalysisFault) {
+        const core::UnitQuantity& e = state_.Units.modulus;
+        std::string text = "Back-calculated subgrade modulus: " +
+                           core::FormatMask(result->modulusPsi * e.factor, e.mask) + " " +
+                           e.label + ".";
+        text += std::string(core::NL) + "Newton steps: " + std::to_string(result->iterations) +
+                "; RMS misfit of the basin: " +
+                core::FormatMask(result->rmsMisfitMils, "0.00") + " mils.";
+        if (result->outcome != analysis::BackCalcOutcome::Converged)
+            text += std::string(core::NL) + std::string(core::NL) + "The fit did not converge: " +
+                    result->reason;
+        core::ShowMessage(state_, ui_, text, core::Buttons::Ok, "Back-Calculating the Subgrade");
+    }
+    Derive();
+    ++version_;
 }
 
 void StructureController::TimerTick() {

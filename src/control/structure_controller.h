@@ -58,6 +58,10 @@ public:
     bool SelectSection(int row);
     // Closing the window; false keeps it open.
     bool Close();
+    // A click on the status label: the subgrade modulus back-calculated from the stored
+    // deflection basin on the present structure, shown in a message (nothing is changed
+    // but the aggregate moduli a life run would also set).
+    void BackCalculate();
     // The 500 ms timer.
     void TimerTick();
     bool TimerOn() const { return timerOn_; }

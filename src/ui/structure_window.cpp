@@ -183,6 +183,7 @@ void StructureWindow::BuildControls() {
     status_->setFrameShadow(QFrame::Sunken);
     status_->setMinimumHeight(fontMetrics().lineSpacing() * 2 + 6);
     status_->setToolTip("Click to back-calculate the subgrade modulus");
+    status_->installEventFilter(this);
 
     auto* listLabel = new QLabel("Section Names", this);
     sections_ = new QListWidget(this);
@@ -394,6 +395,15 @@ void StructureWindow::mouseDoubleClickEvent(QMouseEvent* event) {
     // A double click on the window's background shows or hides the batch option.
     if (event->button() == Qt::LeftButton && !controller_.Running())
         batch_->setVisible(!batch_->isVisible());
+}
+
+bool StructureWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == status_ && event->type() == QEvent::MouseButtonRelease &&
+        !controller_.Running() && !controller_.ModifyMode()) {
+        Run([this] { controller_.BackCalculate(); });
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 bool StructureWindow::event(QEvent* event) {

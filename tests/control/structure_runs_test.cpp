@@ -181,5 +181,21 @@ TEST(StructureRuns, AnOverlayLifeRunSurvivesItsLayerListBeingRebuiltAtAPoll) {
     EXPECT_EQ(f.state.CurrentSection, 1);
 }
 
+TEST(StructureRuns, BackCalculationOnDemandReportsTheModulusAndChangesNoThickness) {
+    ControlFixture f;
+    const std::vector<core::SectionLayer> before = f.state.Current.Layers;
+    f.controller.BackCalculate();
+    ASSERT_EQ(f.ui.Titles(), std::vector<std::string>{"Back-Calculating the Subgrade"});
+    // The command line's backcalc gives 18,188 psi for this section: one answer, two front
+    // ends.
+    EXPECT_EQ(f.ui.boxes[0].text.substr(0, 45), "Back-calculated subgrade modulus: 18,188 psi.");
+    EXPECT_FALSE(f.state.Run.DesignRunning);
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(f.state.Current.Layers[i].LayerThickness, before[i].LayerThickness);
+        EXPECT_EQ(f.state.Current.Layers[i].LayerType, before[i].LayerType);
+    }
+    EXPECT_EQ(f.state.Current.Layers.back().LayerModulus, before.back().LayerModulus);
+}
+
 }  // namespace
 }  // namespace tavro::control
