@@ -424,37 +424,62 @@ void StructureWindow::closeEvent(QCloseEvent* event) {
     if (mainWindow_) mainWindow_->activateWindow();
 }
 
+namespace {
+
+constexpr double kPageImageScale = 3;  // pixels per unit of the on-page pictures
+
+// A picture drawn at screen scale into an image fine enough for paper.
+QImage PageImage(QSizeF size, const std::function<void(QPainter&)>& draw) {
+    QImage image((size * kPageImageScale).toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(kPageImageScale, kPageImageScale);
+    draw(painter);
+    return image;
+}
+
+// `image` in the largest rectangle of its shape within `target`, at its top left.
+void DrawFitted(QPainter& painter, const QRectF& target, const QImage& image) {
+    const QSizeF size = QSizeF(image.size()).scaled(target.size(), Qt::KeepAspectRatio);
+    painter.drawImage(QRectF(target.topLeft(), size), image);
+}
+
+}  // namespace
+
 bool StructureWindow::PrintPage(QPrinter& printer) {
     QPainter painter;
     if (!painter.begin(&printer)) return false;
-    const QRect page = painter.viewport();
-    const double scale = page.width() / 1100.0;  // the page is laid out 1100 units wide
-    painter.scale(scale, scale);
-    const double width = 1100, height = page.height() / scale;
-    // Top half: drawing and chart side by side; below: the report.
-    const double half = height * 0.45;
-    QFont font = picture_->font();
-    font.setPointSizeF(9);
-    painter.setFont(font);
-    control::PictureState picture;
-    picture.designLayer = controller_.DesignLayer();
-    picture.progress = core::MakeRunProgress(state_);
-    const control::StructureLayout layout =
-        control::LayoutStructure(state_, picture, MetricsFor(font, width * 0.55, half));
-    PaintStructure(painter, layout);
+    const QRectF page = painter.viewport();
+    const double top = page.height() * 0.45;  // pictures above, the report below
+    const QSizeF pictureSize(620, 460);
+    const QImage drawing = PageImage(pictureSize, [this, pictureSize](QPainter& p) {
+        p.setFont(picture_->font());
+        control::PictureState picture;
+        picture.designLayer = controller_.DesignLayer();
+        picture.progress = core::MakeRunProgress(state_);
+        PaintStructure(p, control::LayoutStructure(
+                              state_, picture,
+                              MetricsFor(picture_->font(), pictureSize.width(),
+                                         pictureSize.height())));
+    });
+    DrawFitted(painter, QRectF(0, 0, page.width() * 0.5, top), drawing);
     if (controller_.LastRun() && state_.Run.Damage.CriticalPosition >= 1) {
-        QGraphicsScene scene;
-        QChart* chart = BuildChart(state_);
-        scene.addItem(chart);
-        chart->resize(width * 0.45 - 10, half);
-        scene.render(&painter, QRectF(width * 0.55 + 10, 0, width * 0.45 - 10, half),
-                     QRectF(0, 0, width * 0.45 - 10, half));
+        const QSizeF chartSize(640, 460);
+        const QImage chart = PageImage(chartSize, [this, chartSize](QPainter& p) {
+            QGraphicsScene scene;
+            QChart* c = BuildChart(state_);
+            scene.addItem(c);
+            c->resize(chartSize);
+            scene.render(&p, QRectF(QPointF(0, 0), chartSize), QRectF(QPointF(0, 0), chartSize));
+        });
+        DrawFitted(painter, QRectF(page.width() * 0.5, 0, page.width() * 0.5, top), chart);
     }
     QFont mono = ReportPrintFont();
-    mono.setPointSizeF(7.5);
+    mono.setPointSizeF(7);
     painter.setFont(mono);
     const QString report = Q(design::BuildReport(state_).print).replace("\r\n", "\n");
-    painter.drawText(QRectF(0, half + 20, width, height - half - 20),
+    painter.drawText(QRectF(0, top + page.height() * 0.02, page.width(), page.height() - top),
                      Qt::AlignLeft | Qt::AlignTop, report);
     return painter.end();
 }

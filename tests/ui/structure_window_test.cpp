@@ -174,7 +174,7 @@ private slots:
                 addDelete.show();
                 f.Shot("dialog_add_delete.png", &addDelete);
             }
-            const QString pdf = QString::fromStdString(f.w.dir.File("page.pdf"));
+            const QString pdf = QString(TAVRO_SCREENSHOT_DIR) + "/structure_" + units + "_page.pdf";
             QVERIFY(f.structure->ExportPdf(pdf));
             QProcess text;
             text.start("pdftotext", {pdf, "-"});
