@@ -153,5 +153,13 @@ TEST_F(CliEdit, ImportNamesTheFieldItRefuses) {
     EXPECT_EQ(dir.Read("RWY.JOB"), before);
 }
 
+TEST_F(CliEdit, NewSectionRefusesSamplesABadNameAndADuplicate) {
+    EXPECT_EQ(Run({"new-section", "Samples", "X"}), kExitRefused);
+    EXPECT_EQ(Run({"new-section", "RWY", "bad name"}), kExitRefused);
+    EXPECT_EQ(Run({"new-section", "RWY", "b2"}), kExitRefused) << "names ignore case";
+    EXPECT_EQ(Run({"show", "RWY"}), kExitOk);
+    EXPECT_EQ(out.str(), "B2\tAC on Flexible\n");
+}
+
 }  // namespace
 }  // namespace tavro::cli

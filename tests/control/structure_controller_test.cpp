@@ -229,5 +229,44 @@ TEST(StartupRefresh, RebuildingTheListKeepsUnsavedEdits) {
     EXPECT_EQ(startup.SectionLines()[0], "ACAggregate\tNew Flexible") << "from the stored section";
 }
 
+TEST(StructureClicks, ExistingPavementBoxesAndThePickIgnoreTheSubgrade) {
+    ControlFixture f;
+    f.Select(2);  // AC Overlay, Asphalt, Ag Crushed, Subgrade
+    f.Modify();
+    f.controller.SetLayerType(2, 5);  // AC overlay on PCC: an existing rigid pavement
+    StructureLayout layout = f.controller.Layout(Metrics());
+    ASSERT_FALSE(layout.sciBox.text.empty());
+    EXPECT_EQ(layout.sciBox.text, " SCI = 50 ");
+    f.ui.Type("80");
+    f.controller.Click(layout, MidX(layout.sciBox.box), MidY(layout.sciBox.box));
+    EXPECT_FLOAT_EQ(f.state.Current.SCI, 80.0f);
+    layout = f.controller.Layout(Metrics());
+    f.controller.Click(layout, MidX(layout.cdfuBox.box), MidY(layout.cdfuBox.box));
+    ASSERT_EQ(f.ui.Titles(), std::vector<std::string>{"Changing Percent CDFU"}) << "cracked";
+
+    // During a pick a click on the subgrade does nothing and the pick goes on; a layer
+    // above it opens the dialog.
+    f.controller.DesignCommand();
+    ASSERT_TRUE(f.controller.SelectingLayer());
+    EXPECT_EQ(f.controller.Click(layout, MidX(layout.thicknessColumn), MidY(layout.bands[3].band)),
+              ClickOutcome::Done);
+    EXPECT_TRUE(f.controller.SelectingLayer());
+    EXPECT_EQ(f.controller.Click(layout, MidX(layout.thicknessColumn), MidY(layout.bands[2].band)),
+              ClickOutcome::AddDeleteDialog);
+}
+
+TEST(StructurePrompt, YesInSamplesIsRefusedAndTheStructureRestored) {
+    ControlFixture f;
+    core::OpenJob(f.state, f.ui, "Samples");
+    f.controller.Open();
+    f.ui.boxes.clear();
+    f.Layer(1).LayerThickness = 7;
+    f.ui.Answer(core::Answer::Yes);
+    EXPECT_TRUE(f.controller.Close());
+    EXPECT_EQ(f.ui.Titles(), (std::vector<std::string>{"Saving Structure Data", "Saving Structure Data"}));
+    EXPECT_EQ(f.ui.boxes[1].text, "Job Samples is part of the system.\r\nChanges cannot be saved.");
+    EXPECT_FLOAT_EQ(f.Layer(1).LayerThickness, 4.5f);
+}
+
 }  // namespace
 }  // namespace tavro::control
