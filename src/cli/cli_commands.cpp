@@ -15,6 +15,9 @@
 #include "cli/cli_port.h"
 #include "cli/instance_check.h"
 #include "core/day_serial.h"
+#include "core/file_error.h"
+#include "core/file_lock.h"
+#include "core/messages.h"
 #include "core/narrow.h"
 #include "core/job_ops.h"
 #include "core/notes_file.h"
@@ -90,7 +93,9 @@ void PrintSectionText(Run& r) {
         o << "  " << Pad(std::to_string(i + 1), 4)
           << Pad(std::string(library::LayerTypeName(l.LayerType)), 24)
           << Pad(Shown(l.LayerThickness, u.thickness), 18) << Pad(Shown(l.LayerModulus, u.modulus), 18)
-          << (l.LayerFlexStrength > 0 ? Shown(l.LayerFlexStrength, u.modulus) : std::string("-"))
+          // A concrete layer shows its strength as stored, even one a run would refuse.
+          << (library::IsPccLayer(l.LayerType) ? Shown(l.LayerFlexStrength, u.modulus)
+                                               : std::string("-"))
           << "\n";
     }
     o << "\nAircraft:\n";
@@ -181,7 +186,7 @@ int CmdNotes(Run& r) {
         if (!core::UpdateNotes(r.state, r.port, WithCrLf(r.opt.setText), core::NotesMode::Replace))
             return r.Finish(core::OpStatus::Failed, "notes");
     }
-    core::ReadNotes(r.state, r.port);
+    if (!core::ReadNotes(r.state, r.port)) return r.Finish(core::OpStatus::Failed, "notes");
     if (r.opt.json)
         r.PrintJson({{"job", r.state.JobName},
                      {"section", r.state.Current.SectionName},
@@ -189,6 +194,21 @@ int CmdNotes(Run& r) {
     else
         r.out << TerminalText(r.state.NotesText) << "\n";
     return kExitOk;
+}
+
+// A run writes the analysis files, whose names are fixed in the program directory: it holds
+// the directory's run lock from start to end, so that parallel runs wait for each other
+// instead of reading each other's results. The kernel drops the lock of a killed run.
+std::optional<int> LockRuns(Run& r, core::FileLock& lock) {
+    const bool held = core::LockRuns(
+        r.state, r.port, lock, r.opt.noWait ? core::FileLock::Wait::NoWait : core::FileLock::Wait::Block,
+        "Try again when it has finished, or leave out --no-wait to wait for it.", [&r] {
+            r.err << "Waiting for another run in " << r.state.ProgramDir << " to finish...\n";
+            r.err.flush();
+        });
+    if (held) return std::nullopt;
+    if (r.opt.json) r.PrintJson({{"status", "failed"}});
+    return kExitRefused;
 }
 
 }  // namespace
@@ -204,6 +224,8 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     app.add_flag("--metric", opt.metric, "Show values in metric units");
     app.add_flag("--json", opt.json, "Machine-readable output");
     app.add_flag("--yes", opt.yes, "Answer Yes to every question");
+    app.add_flag("--no-wait", opt.noWait,
+                 "Runs: refuse at once instead of waiting for another run in the directory");
     app.set_version_flag("--version", "tavro-cli " + std::string(core::kProgramVersion),
                          "Show the version and exit");
     // Hidden: the build writes the installed manual page with it, after every command exists.
@@ -327,15 +349,17 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     if (*deleteSection) return CmdDeleteSection(r);
     if (*copy) return CmdCopy(r);
     if (*notes) return CmdNotes(r);
-    if (*analyze) return CmdAnalyze(r);
-    if (*backcalc) return CmdBackcalc(r);
-    if (*designCmd) return CmdDesign(r);
-    if (*life) return CmdLife(r);
     if (*report) return CmdReport(r);
     if (*edit) return CmdEdit(r);
     if (*newSection) return CmdNewSection(r);
     if (*exportCmd) return CmdExport(r);
     if (*importCmd) return CmdImport(r);
+    core::FileLock runLock;
+    if (auto stop = LockRuns(r, runLock)) return *stop;
+    if (*analyze) return CmdAnalyze(r);
+    if (*backcalc) return CmdBackcalc(r);
+    if (*designCmd) return CmdDesign(r);
+    if (*life) return CmdLife(r);
     return kExitUsage;
 }
 

@@ -24,6 +24,7 @@ struct Options {
     bool metric = false;
     bool json = false;
     bool yes = false;
+    bool noWait = false;  // runs: refuse at once when another run holds the directory
     std::string job, section, target, name, newName, setText, as;
     bool setGiven = false;
     std::string response;  // analyze: strain, stress, deflection or hstrain ("" = by type)

@@ -319,7 +319,7 @@ int CmdLife(Run& r) {
 int CmdReport(Run& r) {
     if (auto stop = OpenJob(r)) return *stop;
     if (auto stop = SelectSectionByName(r)) return *stop;
-    core::ReadNotes(r.state, r.port);
+    if (!core::ReadNotes(r.state, r.port)) return r.Finish(core::OpStatus::Failed, "report");
     const design::SectionReport report = design::BuildReport(r.state);
     const std::string text =
         design::ReportWithNotes(report, r.state.NotesText, design::ReportDestination::Clipboard);

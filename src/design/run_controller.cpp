@@ -10,6 +10,7 @@
 #include "core/job_file.h"
 #include "core/messages.h"
 #include "core/narrow.h"
+#include "core/number_format.h"
 #include "core/section_ops.h"
 #include "design/flexible_design.h"
 #include "design/flexible_overlay.h"
@@ -17,6 +18,7 @@
 #include "design/overlay_rigid.h"
 #include "design/rigid_design.h"
 #include "design/structure_check.h"
+#include "library/layer_library.h"
 
 namespace tavro::design {
 
@@ -85,6 +87,25 @@ std::optional<RunStatus> Preconditions(core::ProgramState& state, core::UserPort
                                                     state.Current.SectionName,
                         "carries no traffic: no aircraft", "has any annual departures.", "",
                         "Please enter the departures of", "the design aircraft."}));
+        return RunStatus::Refused;
+    }
+    // A strength read from a file is kept as read, but no run may use one outside the range
+    // the failure model was built for.
+    for (int j = 1; j <= state.Current.LayerCount(); ++j) {
+        const auto& layer = state.Current.Layers[static_cast<std::size_t>(j - 1)];
+        if (!library::IsPccLayer(layer.LayerType)) continue;
+        if (layer.LayerFlexStrength >= library::kMinFlexStrength &&
+            layer.LayerFlexStrength <= library::kMaxFlexStrength)
+            continue;
+        Tell(state, ui, "Concrete Strength",
+             JoinLines({"Layer " + std::to_string(j) + " (" +
+                            std::string(library::LayerTypeName(layer.LayerType)) +
+                            ") has a flexural strength of " +
+                            core::FormatMask(layer.LayerFlexStrength, "#,##0") + " psi.",
+                        "A run needs a strength from " +
+                            core::FormatMask(library::kMinFlexStrength, "#,##0") + " to " +
+                            core::FormatMask(library::kMaxFlexStrength, "#,##0") + " psi.",
+                        "", "Correct it in the structure window first."}));
         return RunStatus::Refused;
     }
     return std::nullopt;

@@ -12,6 +12,7 @@
 #include "core/section_ops.h"
 #include "core/startup.h"
 #include "support/fake_user_port.h"
+#include "support/job_builder.h"
 #include "support/temp_dir.h"
 
 namespace tavro::core {
@@ -29,23 +30,10 @@ protected:
     }
     // Creates job `name` holding copies of the given sample sections, in that order.
     void MakeJob(const std::string& name, std::vector<std::string> sections) {
-        ProgramState tmp;
-        InitLibraries(tmp);
-        tmp.ProgramDir = dir.path();
-        LoadSampleJob(tmp);
-        std::vector<Section> picked;
-        for (const auto& s : sections) {
-            Section copy = tmp.Slot(1);
-            copy.SectionName = s;
-            picked.push_back(copy);
-        }
-        dir.Write(name + ".JOB", FormatJob(picked));
+        dir.Write(name + ".JOB", test::SampleJobFile(sections));
     }
     std::string Notes(const std::vector<std::pair<std::string, std::string>>& entries) {
-        std::string out;
-        for (const auto& [name, note] : entries)
-            out += name + "\r\n" + std::to_string(note.size()) + "\r\n" + note + "\r\n";
-        return out;
+        return test::NotesFile(entries);
     }
 
     TempDir dir;
@@ -271,12 +259,13 @@ TEST_F(JobOps, CopyToAMissingJobFileSaysItCannotCopy) {
 }
 
 TEST_F(JobOps, ADamagedJobFallsBackToSamples) {
-    dir.Write("BAD.JOB", "Format3\r\nA\r\n garbage\r\n");
+    const std::string bad = "Format3\r\nA\r\n 11/01/71 00:00:00   garbage 0\r\n";
+    dir.Write("BAD.JOB", bad);
     Start();
     EXPECT_FALSE(OpenJob(state, ui, "BAD"));
     EXPECT_EQ(state.JobName, "Samples");
     EXPECT_EQ(state.SectionCount(), 3);
-    EXPECT_EQ(dir.Read("BAD.JOB"), "Format3\r\nA\r\n garbage\r\n");
+    EXPECT_EQ(dir.Read("BAD.JOB"), bad);
     EXPECT_FALSE(ui.boxes.empty());
 }
 

@@ -207,5 +207,26 @@ TEST(RunController, SamplesAreDesignedInMemoryButNeverSaved) {
     EXPECT_FALSE(f.dir.Exists("Samples.JOB"));
 }
 
+// A strength stored outside 100-1000 psi (read from a file as it was) is refused by a run.
+TEST(RunController, AConcreteStrengthOutsideItsRangeIsRefusedByARun) {
+    const std::pair<float, const char*> cases[] = {{0.0f, "0"}, {99.0f, "99"}, {1001.0f, "1,001"}};
+    for (const auto& [strength, shown] : cases) {
+        DesignFixture f;
+        MakeOwnJob(f);
+        f.SelectRigidSection();
+        f.state.Current.Layers[0].LayerFlexStrength = strength;
+        f.ui.boxes.clear();
+        const RunResult run = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
+        EXPECT_EQ(run.status, RunStatus::Refused);
+        ASSERT_EQ(f.ui.boxes.size(), 1u);
+        EXPECT_EQ(f.ui.boxes[0].title, "Concrete Strength");
+        EXPECT_EQ(f.ui.boxes[0].text.substr(0, f.ui.boxes[0].text.find("\r\n")),
+                  "Layer 1 (PCC) has a flexural strength of " + std::string(shown) + " psi.");
+        EXPECT_NE(f.ui.boxes[0].text.find("A run needs a strength from 100 to 1,000 psi."),
+                  std::string::npos);
+        EXPECT_FALSE(f.state.Run.DesignRunning);
+    }
+}
+
 }  // namespace
 }  // namespace tavro::design
