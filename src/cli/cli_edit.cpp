@@ -237,7 +237,7 @@ int AddSection(Run& r, core::Section section, const char* command) {
         r.state.CurrentSection = before;
         return Refused(r, command);
     }
-    core::UpdateNotes(r.state, r.port, "", core::NotesMode::Insert);
+    core::UpdateNotes(r.state, r.port, core::kNoNotes, core::NotesMode::Insert);
     core::LoadSection(r.state, r.port);
     return Done(r, command);
 }
