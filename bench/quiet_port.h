@@ -20,7 +20,7 @@ public:
         return std::nullopt;
     }
     void ProcessPendingEvents() override {}
-    void Redraw() override {}
+    void ShowProgress(const core::RunProgress&) override {}
     std::int64_t TickMs() override { return 0; }
     double NowDaySerial() override { return 46000; }
 };

@@ -12,6 +12,7 @@
 #include "ui/notes_window.h"
 #include "ui/qt_user_port.h"
 #include "ui/startup_window.h"
+#include "ui/structure_window.h"
 
 int main(int argc, char** argv) {
     tavro::app::AppOptions options;
@@ -52,6 +53,11 @@ int main(int argc, char** argv) {
     tavro::ui::NotesWindow notes(state, port, &window);
     notes.SetHelp([&window] { window.ShowHelp(); });
     window.SetWindowOpener(tavro::ui::SectionWindow::Notes, [&notes] { notes.Open(); });
+    tavro::ui::StructureWindow structure(state, port, &window);
+    structure.SetHelp([&window] { window.ShowHelp(); });
+    port.SetProgressHandler(
+        [&structure](const tavro::core::RunProgress& progress) { structure.OnProgress(progress); });
+    window.SetWindowOpener(tavro::ui::SectionWindow::Structure, [&structure] { structure.Open(); });
     window.Start(choice.dir, lock.First(), choice.notice);
     return app.exec();
 }

@@ -2,7 +2,10 @@
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
+#include <unistd.h>
+
 #include <charconv>
+#include <iostream>
 #include <optional>
 #include <ostream>
 
@@ -287,6 +290,25 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
                          "Measured deflections d1,...,d7 (thousandths of an inch)");
     auto* load = backcalc->add_option("--load", opt.load, "Plate load, lbs");
 
+    auto* edit = app.add_subcommand("edit", "Edit a section's structure as the structure window does");
+    edit->add_option("JOB", opt.job)->required();
+    edit->add_option("SECTION", opt.section)->required();
+    edit->add_option("OPERATION", opt.operations,
+                     "layer N type=CODE|NAME thickness=T modulus=E strength=R, add N, delete N, "
+                     "life=Y, sci=S, cdfu=C, subgrade=V, design-layer=N")
+        ->required();
+    auto* newSection = app.add_subcommand("new-section", "Add an undefined two-layer section");
+    newSection->add_option("JOB", opt.job)->required();
+    newSection->add_option("NAME", opt.name)->required();
+    auto* exportCmd = app.add_subcommand("export", "Print a section as JSON");
+    exportCmd->add_option("JOB", opt.job)->required();
+    exportCmd->add_option("SECTION", opt.section)->required();
+    auto* importCmd = app.add_subcommand("import", "Add (or replace) a section from exported JSON");
+    importCmd->add_option("JOB", opt.job)->required();
+    importCmd->add_option("FILE", opt.target, "The JSON document, or - for standard input")
+        ->required();
+    importCmd->add_flag("--replace", opt.replace, "Replace the section of the same name");
+
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);
@@ -306,6 +328,8 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     }
 
     Run r(opt, out, err);
+    // Only the job list tells that the directory has no job files.
+    if (!*jobs) r.port.Suppress("No Job Files");
     if (!dirNotice.empty())
         r.port.ShowBox("Program Directory", dirNotice, core::Buttons::Ok, core::Answer::Ok,
                        core::Icon::Information);
@@ -313,6 +337,8 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
                        IsFirstInstance(core::NormalizeProgramDir(opt.dir)));
     analysis::StandardLaguerreRule();  // the solver's quadrature, built once at start-up
     core::ApplyUnits(r.state.Units, opt.metric);
+    if (!opt.json && isatty(STDERR_FILENO) && &err == &std::cerr)
+        r.port.ShowProgressOn(&r.state.Units);
 
     if (*jobs) return CmdJobs(r);
     r.isShow = static_cast<bool>(*show);
@@ -324,6 +350,10 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     if (*copy) return CmdCopy(r);
     if (*notes) return CmdNotes(r);
     if (*report) return CmdReport(r);
+    if (*edit) return CmdEdit(r);
+    if (*newSection) return CmdNewSection(r);
+    if (*exportCmd) return CmdExport(r);
+    if (*importCmd) return CmdImport(r);
     core::FileLock runLock;
     if (auto stop = LockRuns(r, runLock)) return *stop;
     if (*analyze) return CmdAnalyze(r);

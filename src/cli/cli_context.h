@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "cli/cli_commands.h"
 #include "cli/cli_port.h"
@@ -32,6 +33,8 @@ struct Options {
     bool all = false;   // design: every section from the first down
     bool save = false;  // design: store and write the job after each section
     std::string overload;  // life: the overload aircraft, by name or list number
+    std::vector<std::string> operations;  // edit: the operations in order
+    bool replace = false;                 // import: replace a section of the same name
     bool firstIteration = false;  // analyze: a design's first analysis, aggregates unsplit
     std::string basin;            // backcalc: d1,...,d7 in thousandths of an inch
     double load = 0;              // backcalc: plate load, lbs
@@ -111,5 +114,11 @@ int CmdBackcalc(Run& r);
 int CmdDesign(Run& r);
 int CmdLife(Run& r);
 int CmdReport(Run& r);
+
+// Editing, new sections, export and import.
+int CmdEdit(Run& r);
+int CmdNewSection(Run& r);
+int CmdExport(Run& r);
+int CmdImport(Run& r);
 
 }  // namespace tavro::cli

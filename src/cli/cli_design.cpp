@@ -231,6 +231,7 @@ int RunOne(Run& r, RunMode mode) {
     const RunResult run = mode == RunMode::Design
                               ? design::RunDesignCommand(r.state, r.port, mode, CliRunOptions())
                               : design::RunLifeCommand(r.state, r.port, CliRunOptions());
+    r.port.EndProgressLine();
     bool ok = Succeeded(run);
     bool saved = false;
     if (ok && r.opt.save) {
@@ -259,6 +260,7 @@ int RunAll(Run& r) {
     InterruptOnCtrlC interrupt(r);
     const auto save = r.opt.save ? design::BatchSave::SaveEach : design::BatchSave::InMemory;
     const design::BatchResult batch = design::RunBatch(r.state, r.port, 1, save, CliRunOptions());
+    r.port.EndProgressLine();
     const char* end = batch.end == design::BatchEnd::Completed    ? "completed"
                       : batch.end == design::BatchEnd::RunStopped ? "runStopped"
                                                                   : "saveFailed";

@@ -20,6 +20,8 @@ std::string TerminalText(std::string_view text) {
 
 core::Answer CliPort::ShowBox(std::string_view title, std::string_view text,
                               core::Buttons buttons, core::Answer defaultAnswer, core::Icon) {
+    if (!suppressed_.empty() && title == suppressed_) return defaultAnswer;
+    EndProgressLine();
     messages_.push_back({std::string(title), std::string(text)});
     if (!quiet_) err_ << title << ": " << TerminalText(text) << "\n";
     if (assumeYes_) {
@@ -33,6 +35,28 @@ core::Answer CliPort::ShowBox(std::string_view title, std::string_view text,
 std::optional<std::string> CliPort::AskText(std::string_view, std::string_view, std::string_view) {
     return std::nullopt;  // nobody to ask: the same as Cancel
 }
+
+namespace {
+constexpr std::int64_t kProgressIntervalMs = 250;  // at most four lines a second
+}  // namespace
+
+void CliPort::ShowProgress(const core::RunProgress& progress) {
+    if (progressUnits_ == nullptr || !progress.running) return;
+    const std::int64_t now = TickMs();
+    if (lastProgressMs_ >= 0 && now - lastProgressMs_ < kProgressIntervalMs) return;
+    lastProgressMs_ = now;
+    // Carriage return and erase-to-end-of-line rewrite the one status line in place.
+    err_ << '\r' << core::ProgressLine(progress, *progressUnits_) << "\x1b[K" << std::flush;
+    progressShown_ = true;
+}
+
+void CliPort::EndProgressLine() {
+    if (!progressShown_) return;
+    err_ << "\r\x1b[K" << std::flush;
+    progressShown_ = false;
+}
+
+CliPort::~CliPort() { EndProgressLine(); }
 
 std::int64_t CliPort::TickMs() {
     using namespace std::chrono;

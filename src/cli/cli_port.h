@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/units.h"
 #include "core/user_port.h"
 
 namespace tavro::cli {
@@ -21,6 +22,7 @@ class CliPort : public core::UserPort {
 public:
     CliPort(std::ostream& err, bool assumeYes, bool quiet)
         : err_(err), assumeYes_(assumeYes), quiet_(quiet) {}
+    ~CliPort() override;
 
     core::Answer ShowBox(std::string_view title, std::string_view text, core::Buttons buttons,
                          core::Answer defaultAnswer, core::Icon icon) override;
@@ -31,7 +33,15 @@ public:
     }
     // Called at every event poll of a long run (the command line's Ctrl-C check).
     void SetEventHook(std::function<void()> hook) { eventHook_ = std::move(hook); }
-    void Redraw() override {}
+    // On a terminal, the progress line of a run rewritten in place at most a few times a
+    // second (see ShowProgressOn).
+    void ShowProgress(const core::RunProgress& progress) override;
+    void ShowProgressOn(const core::UnitSet* units) { progressUnits_ = units; }
+    // Messages with this title are neither shown nor collected (the desktop program's
+    // start-up notice, which only `jobs` gives).
+    void Suppress(std::string title) { suppressed_ = std::move(title); }
+    // Clears a progress line left on the terminal.
+    void EndProgressLine();
     std::int64_t TickMs() override;
     double NowDaySerial() override;
 
@@ -43,6 +53,10 @@ private:
     bool quiet_;  // collect only (JSON output carries the messages)
     std::vector<ShownMessage> messages_;
     std::function<void()> eventHook_;
+    const core::UnitSet* progressUnits_ = nullptr;
+    std::int64_t lastProgressMs_ = -1;
+    bool progressShown_ = false;  // a progress line waits for its line break
+    std::string suppressed_;
 };
 
 // Message text for a terminal: CR LF line breaks become LF.

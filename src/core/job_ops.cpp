@@ -191,6 +191,17 @@ std::vector<std::string> FillSectionList(ProgramState& state, UserPort& ui) {
     return lines;
 }
 
+std::vector<std::string> SectionListLines(const ProgramState& state) {
+    std::vector<std::string> lines;
+    for (int i = 1; i <= state.SectionCount(); ++i) {
+        const Section& section = state.Slot(i);
+        lines.push_back(section.SectionName.substr(0, kShownNameLength) + "\t" +
+                        std::string(PavementTypeListName(
+                            ClassifyPavement(section.Layers).pavementType)));
+    }
+    return lines;
+}
+
 bool SelectJob(ProgramState& state, UserPort& ui, int index) {
     if (index < 0 || index >= static_cast<int>(state.JobList.size())) index = 0;
     state.JobListIndex = Int16(index);

@@ -56,6 +56,9 @@ void FillJobList(ProgramState& state, UserPort& ui);
 // Section list lines: the first 12 characters of the name, a tab, the pavement type name.
 // Loads every section in turn and restores the current one.
 std::vector<std::string> FillSectionList(ProgramState& state, UserPort& ui);
+// The same lines built from the stored sections alone: the working copy of the current
+// section (and its unsaved edits) is left as it is.
+std::vector<std::string> SectionListLines(const ProgramState& state);
 
 // Opens a job by name into the job table, without falling back to "Samples". false when
 // its file could not be read completely; the sections read before the problem are kept.

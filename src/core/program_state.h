@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/run_progress.h"
 #include "core/section.h"
 #include "core/units.h"
 #include "library/aircraft_library.h"
@@ -64,6 +65,7 @@ struct RunState {
     // kind of its own keeps it.
     std::string LastResponseKind = "VerticalStrain";
     DamageTables Damage;
+    RunDisplay Display;  // what the progress line shows besides the count and structure
 };
 
 struct ProgramState {

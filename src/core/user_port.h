@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/run_progress.h"
+
 namespace tavro::core {
 
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
@@ -25,8 +27,8 @@ public:
                                                std::string_view initial) = 0;
     // Lets pending window events run at the fixed points of long runs.
     virtual void ProcessPendingEvents() = 0;
-    // Progress: redraw the structure drawing and its progress line.
-    virtual void Redraw() = 0;
+    // Progress of a run at its redraw points: the structure drawing and its progress line.
+    virtual void ShowProgress(const RunProgress& progress) = 0;
     // Millisecond counter for analysis timing.
     virtual std::int64_t TickMs() = 0;
     // Local date and time as a day serial (days since 1899-12-30).

@@ -172,7 +172,7 @@ private:
             result_.status = LifeTotalStatus::Error;
             return false;
         }
-        ui_.Redraw();
+        core::ReportProgress(state_, ui_);
         const analysis::AnalysisResult run = analysis::RunAnalysis(state_, ui_, input);
         if (run.outcome != analysis::AnalysisOutcome::Completed || !state_.Run.DesignRunning) {
             state_.Run.DesignRunning = false;
@@ -262,11 +262,16 @@ private:
                       [&](double t) { return u0 + CDFBetween(state_, from, t, allowable) - 1; });
     }
 
-    // Restores the existing slab's modulus however the stages end.
+    // Restores the existing slab's modulus however the stages end. It holds the section and
+    // the layer's index, never a reference into the layer list: the stages poll for events,
+    // and a layer list rebuilt meanwhile must not leave it writing into freed memory.
     struct ModulusGuard {
-        core::SectionLayer& layer;
+        core::CurrentSectionRecord& section;
+        std::size_t index;
         float saved;
-        ~ModulusGuard() { layer.LayerModulus = saved; }
+        ~ModulusGuard() {
+            if (index < section.Layers.size()) section.Layers[index].LayerModulus = saved;
+        }
     };
 
     LifeTotalResult ConcreteOverlay(const OverlayStresses& atStart, double t1) {
@@ -278,7 +283,7 @@ private:
             // An overlay worn out before the existing slab cracks fails in this stage.
             if (u >= 1) return Finish(FailureTime(0, t1, 0, u, allowable), t1, 0, 1);
         }
-        ModulusGuard guard{Slab(), Slab().LayerModulus};
+        ModulusGuard guard{section_, 1, Slab().LayerModulus};
         const double e2 = guard.saved;
         const double stageDrop = section_.SCI / kConditionStages;
         const double h1 = Overlay().LayerThickness;

@@ -123,7 +123,7 @@ AnalysisStep AnalyseCurrentSection(core::ProgramState& state, core::UserPort& ui
             step.reason = "the analysis input could not be written";
             return step;
     }
-    ui.Redraw();
+    core::ReportProgress(state, ui);
     const analysis::AnalysisResult result = analysis::RunAnalysis(state, ui, input);
     if (result.outcome != analysis::AnalysisOutcome::Completed) {
         step.status = AnalysisStepStatus::Failed;

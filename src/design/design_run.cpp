@@ -56,7 +56,7 @@ bool DesignRun::AcceptAggregates() {
                title_);
         return false;
     }
-    ui_.Redraw();
+    core::ReportProgress(state_, ui_);
     return true;
 }
 
@@ -83,7 +83,8 @@ bool DesignRun::Analyse(AnalysisStep& step) {
 
 std::optional<DesignRun::Next> DesignRun::SettleOnCdf(float cdf, bool noDamage) {
     summary_.cdf = cdf;
-    ui_.Redraw();
+    state_.Run.Display.ProgressCDF = cdf;
+    core::ReportProgress(state_, ui_);
     const double m = noDamage ? 10.0 : std::fabs(LnCdf(cdf));
     state_.Run.LnCdf = m;
     if (sublayered_ && m < options_.sublayeringThreshold && !state_.Run.SublayeringOn) {
@@ -116,7 +117,9 @@ DesignRun::Next SubgradeRun::ComputeLife(double cdfAtDesignLife, double toleranc
                 state_, ui_, depth_, damage::FlexibleCriterion::Subgrade);
             return LifeCdf{r.cdf, r.strainsTooLow, r.readError};
         });
-    ui_.Redraw();
+    state_.Run.Display.ProgressCDF = summary_.cdf;
+    state_.Run.Display.StructureLife = search.life;
+    core::ReportProgress(state_, ui_);
     ConcludeLife(state_, ui_, options_, search, "Subgrade strains are too low", summary_);
     return Next::Stop;
 }

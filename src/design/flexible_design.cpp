@@ -120,7 +120,7 @@ private:
 
     void Finish() override {
         KeepSubgradeResponses();
-        ui_.Redraw();
+        core::ReportProgress(state_, ui_);
     }
 
     int n_ = 0;  // design layer

@@ -107,10 +107,13 @@ private:
         if (state_.Run.DesignRunning) {
             const core::DamageTables subgradeDamage = state_.Run.Damage;
             const std::vector<core::DesignAircraft> aircraft = state_.Current.Aircraft;
-            ui_.Redraw();
+            state_.Run.Display.ComputingAC = true;
+            core::ReportProgress(state_, ui_);
             const OverlayAsphalt asphalt = ComputeOverlayAsphaltCdf(state_, ui_);
             if (asphalt.status == AnalysisStepStatus::Analysed) {
                 state_.Current.AsphaltCDF = asphalt.cdf;
+                state_.Run.Display.ACCDF = asphalt.cdf;
+                state_.Run.Display.ACCDFShown = true;
             } else {
                 summary_.messageShown = summary_.messageShown ||
                                         asphalt.status == AnalysisStepStatus::AggregateError ||
@@ -122,7 +125,8 @@ private:
             state_.Run.Damage = subgradeDamage;
             state_.Current.Aircraft = aircraft;
         }
-        ui_.Redraw();
+        state_.Run.Display.ComputingAC = false;
+        core::ReportProgress(state_, ui_);
     }
 };
 
@@ -155,7 +159,7 @@ OverlayAsphalt ComputeOverlayAsphaltCdf(core::ProgramState& state, core::UserPor
                              : "the analysis input could not be written";
         return asphalt;
     }
-    ui.Redraw();
+    core::ReportProgress(state, ui);
     const analysis::AnalysisResult result = analysis::RunAnalysis(
         state, ui, input, std::nullopt, {.horizontalStrainDepth = bottomOfOverlay});
     if (result.outcome != analysis::AnalysisOutcome::Completed) {

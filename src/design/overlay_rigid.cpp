@@ -94,7 +94,7 @@ private:
         // The coverages do not depend on the overlay: one table serves the whole run.
         core::PrepareAircraft(state_);
         damage::FillRigidCoverageTable(state_, ui_);
-        ui_.Redraw();
+        core::ReportProgress(state_, ui_);
         return true;
     }
 
@@ -105,7 +105,9 @@ private:
             damage::LifeTotal(state_, ui_, Overlay().LayerThickness, settings_);
         summary_.cdf = state_.Run.Damage.Cdf;
         summary_.firstCrackCdf = state_.Run.Damage.FirstCrackCdf;
-        ui_.Redraw();
+        state_.Run.Display.ProgressCDF = state_.Run.Damage.Cdf;
+        state_.Run.Display.ExistingLife = state_.Run.Damage.Overlay.T1;
+        core::ReportProgress(state_, ui_);
         switch (life.status) {
             case damage::LifeTotalStatus::Computed:
                 summary_.life = core::Single(life.totalLife);

@@ -145,7 +145,10 @@ private:
                            return LifeCdf{r.cdf, r.stressesTooLow, r.readError};
                        });
         state_.Run.Damage.FirstCrackCdf = atDesignLife.firstCrackCdf;
-        ui_.Redraw();
+        state_.Run.Display.ProgressCDF = atDesignLife.cdf;
+        state_.Run.Display.CDFUShown = atDesignLife.firstCrackCdf;
+        state_.Run.Display.StructureLife = search.life;
+        core::ReportProgress(state_, ui_);
         ConcludeLife(state_, ui_, options_, search, "PCC stresses are too low", summary_);
         return Next::Stop;
     }

@@ -254,6 +254,7 @@ RunResult RunDesignCommand(core::ProgramState& state, core::UserPort& ui, RunMod
     ui.ProcessPendingEvents();
     state.Current.AsphaltCDF = 0;
     state.Run.IterationCount = 0;
+    state.Run.Display = {};
     core::DerivePavementType(state);
 
     bool runError = false;

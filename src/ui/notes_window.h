@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "ui/notes_controller.h"
+#include "control/notes_controller.h"
 
 class QLabel;
 class QListWidget;
@@ -15,6 +15,8 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace tavro::ui {
+
+using control::NotesController;
 
 // Tab stops of the information face in pixels for `font`: the stops in dialog units, a
 // dialog unit being a quarter of the font's average letter width.

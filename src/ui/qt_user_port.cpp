@@ -119,8 +119,8 @@ std::optional<std::string> QtUserPort::AskText(std::string_view prompt, std::str
 
 void QtUserPort::ProcessPendingEvents() { QCoreApplication::processEvents(); }
 
-void QtUserPort::Redraw() {
-    if (redraw_) redraw_();
+void QtUserPort::ShowProgress(const core::RunProgress& progress) {
+    if (progress_) progress_(progress);
 }
 
 std::int64_t QtUserPort::TickMs() { return clock_.elapsed(); }

@@ -35,15 +35,17 @@ public:
     QtUserPort();
     // The window the boxes are centred on (nullptr: the active window).
     void SetParentWidget(QWidget* parent) { parent_ = parent; }
-    // Called by Redraw; the structure window hooks its drawing and progress line here.
-    void SetRedrawHandler(std::function<void()> handler) { redraw_ = std::move(handler); }
+    // Called with each progress report; the structure window hooks its drawing here.
+    void SetProgressHandler(std::function<void(const core::RunProgress&)> handler) {
+        progress_ = std::move(handler);
+    }
 
     core::Answer ShowBox(std::string_view title, std::string_view text, core::Buttons buttons,
                          core::Answer defaultAnswer, core::Icon icon) override;
     std::optional<std::string> AskText(std::string_view prompt, std::string_view title,
                                        std::string_view initial) override;
     void ProcessPendingEvents() override;
-    void Redraw() override;
+    void ShowProgress(const core::RunProgress& progress) override;
     std::int64_t TickMs() override;
     double NowDaySerial() override;
 
@@ -51,7 +53,7 @@ private:
     QWidget* Parent() const;
 
     QPointer<QWidget> parent_;
-    std::function<void()> redraw_;
+    std::function<void(const core::RunProgress&)> progress_;
     QElapsedTimer clock_;
 };
 

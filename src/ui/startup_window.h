@@ -5,13 +5,17 @@
 #include <functional>
 
 #include "ui/help_window.h"
-#include "ui/startup_controller.h"
+#include "control/startup_controller.h"
 
 class QCheckBox;
 class QLabel;
 class QPushButton;
 
 namespace tavro::ui {
+
+using control::NameAsker;
+using control::SectionWindow;
+using control::StartupController;
 
 class JobList;
 class SectionList;

@@ -45,9 +45,8 @@ TEST_F(Cli, ShowsTheSectionListOfSamples) {
     EXPECT_EQ(j["sections"][1]["name"], "AConFlex");
     EXPECT_EQ(j["sections"][1]["pavementType"], 2);
     EXPECT_EQ(j["sections"][1]["pavementTypeName"], "AC on Flexible");
-    ASSERT_EQ(j["messages"].size(), 1u);
-    EXPECT_EQ(j["messages"][0]["title"], "No Job Files");
-    EXPECT_TRUE(err.str().empty()) << "JSON output carries the messages instead";
+    EXPECT_TRUE(j["messages"].empty()) << "only the job list says there are no job files";
+    EXPECT_TRUE(err.str().empty());
 }
 
 TEST_F(Cli, ShowsOneSectionInJson) {

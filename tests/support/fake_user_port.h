@@ -34,7 +34,10 @@ public:
         ++eventPolls;
         if (onPoll) onPoll(eventPolls);
     }
-    void Redraw() override { ++redraws; }
+    void ShowProgress(const core::RunProgress& progress) override {
+        ++redraws;
+        if (onProgress) onProgress(progress);
+    }
     std::int64_t TickMs() override { return tickMs; }
     double NowDaySerial() override { return nowSerial; }
 
@@ -53,6 +56,8 @@ public:
     // Called after each event poll with the poll count, e.g. to interrupt a run after n polls.
     std::function<void(int)> onPoll;
     int redraws = 0;
+    // Called with each progress report.
+    std::function<void(const core::RunProgress&)> onProgress;
     std::int64_t tickMs = 0;
     double nowSerial = 46000.5;  // 2025-12-09 12:00:00
 

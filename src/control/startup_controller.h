@@ -15,7 +15,7 @@ namespace tavro::core {
 struct ProgramState;
 }
 
-namespace tavro::ui {
+namespace tavro::control {
 
 // Asks the user for a name in the name dialog; nullopt (or "") when cancelled.
 using NameAsker = std::function<std::optional<std::string>(const core::NameDialogSpec&)>;
@@ -78,4 +78,4 @@ private:
     bool sectionListEnabled_ = true;
 };
 
-}  // namespace tavro::ui
+}  // namespace tavro::control

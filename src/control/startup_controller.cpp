@@ -1,11 +1,11 @@
-#include "ui/startup_controller.h"
+#include "control/startup_controller.h"
 
 #include "core/messages.h"
 #include "core/program_state.h"
 #include "core/startup.h"
 #include "core/units.h"
 
-namespace tavro::ui {
+namespace tavro::control {
 
 StartupController::StartupController(core::ProgramState& state, core::UserPort& ui,
                                      NameAsker askName)
@@ -146,6 +146,6 @@ bool StartupController::CanOpen(SectionWindow window) {
 
 void StartupController::SetMetric(bool metric) { core::ApplyUnits(state_.Units, metric); }
 
-void StartupController::Refresh() { RebuildSections(); }
+void StartupController::Refresh() { sectionLines_ = core::SectionListLines(state_); }
 
-}  // namespace tavro::ui
+}  // namespace tavro::control

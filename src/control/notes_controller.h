@@ -12,7 +12,7 @@ namespace tavro::core {
 struct ProgramState;
 }
 
-namespace tavro::ui {
+namespace tavro::control {
 
 class NotesController {
 public:
@@ -79,4 +79,4 @@ private:
     std::string shownNote_;
 };
 
-}  // namespace tavro::ui
+}  // namespace tavro::control

@@ -1,4 +1,4 @@
-#include "ui/notes_controller.h"
+#include "control/notes_controller.h"
 
 #include "core/job_ops.h"
 #include "core/messages.h"
@@ -7,7 +7,7 @@
 #include "core/section_ops.h"
 #include "design/report.h"
 
-namespace tavro::ui {
+namespace tavro::control {
 
 namespace {
 
@@ -194,4 +194,4 @@ void NotesController::FillList() {
         sectionLines_.push_back(state_.Slot(i).SectionName);
 }
 
-}  // namespace tavro::ui
+}  // namespace tavro::control

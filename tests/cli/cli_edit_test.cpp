@@ -1,0 +1,165 @@
+// tavro-cli edit, new-section, export and import: the window's rules from the command line,
+// one atomic save, and refusals that leave the job file byte-identical.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "cli/cli_commands.h"
+#include "support/temp_dir.h"
+
+namespace tavro::cli {
+namespace {
+
+class CliEdit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(Run({"new-job", "RWY"}), kExitOk);
+        ASSERT_EQ(Run({"copy", "Samples", "AConFlex", "RWY", "--as", "B2"}), kExitOk);
+    }
+    int Run(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        args.insert(args.begin(), {"--dir", dir.path()});
+        return RunCli(args, "/nonexistent", out, err);
+    }
+    nlohmann::json Json() { return nlohmann::json::parse(out.str()); }
+    nlohmann::json Section(const std::string& name) {
+        EXPECT_EQ(Run({"--json", "show", "RWY", name}), kExitOk);
+        return Json()["section"];
+    }
+
+    test::TempDir dir;
+    std::ostringstream out, err;
+};
+
+TEST_F(CliEdit, NewSectionThenBuildItLayerByLayer) {
+    ASSERT_EQ(Run({"new-section", "RWY", "A1"}), kExitOk) << err.str();
+    nlohmann::json s = Section("A1");
+    ASSERT_EQ(s["layers"].size(), 2u);
+    EXPECT_EQ(s["layers"][0]["typeName"], "Undefined");
+    EXPECT_EQ(s["layers"][1]["typeName"], "Subgrade");
+    EXPECT_TRUE(s["aircraft"].empty());
+
+    ASSERT_EQ(Run({"edit", "RWY", "A1", "layer", "1", "type=Asphalt", "thickness=5", "add", "1",
+                   "layer", "2", "type=6", "thickness=8", "subgrade=8", "life=25"}),
+              kExitOk)
+        << err.str();
+    s = Section("A1");
+    ASSERT_EQ(s["layers"].size(), 3u);
+    EXPECT_EQ(s["layers"][0]["typeName"], "Asphalt");
+    EXPECT_EQ(s["layers"][0]["thickness"], 5.0);
+    EXPECT_EQ(s["layers"][1]["typeName"], "Ag Crushed");
+    EXPECT_EQ(s["layers"][1]["thickness"], 8.0);
+    EXPECT_EQ(s["layers"][2]["modulus"], 8000.0) << "CBR 8";
+    EXPECT_EQ(s["designLife"], 25);
+}
+
+TEST_F(CliEdit, MetricValuesAndTheWindowsMessagesOnStderr) {
+    ASSERT_EQ(Run({"--metric", "edit", "RWY", "B2", "layer", "2", "thickness=101.6", "life=51"}),
+              kExitOk);
+    EXPECT_EQ(err.str(),
+              "Changing Pavement Life: Pavement life cannot be outside\n the range 1 to 50 "
+              "years.\n\nLife has been set to 20 years.\n");
+    EXPECT_EQ(Section("B2")["layers"][1]["thickness"], 4.0);
+
+    ASSERT_EQ(Run({"--json", "edit", "RWY", "B2", "layer", "2", "thickness=0.1"}), kExitOk);
+    const nlohmann::json j = Json();
+    EXPECT_EQ(j["status"], "done");
+    EXPECT_TRUE(j["messages"].empty()) << "a thickness below the minimum is raised silently";
+    EXPECT_EQ(j["section"]["layers"][1]["thickness"], 2.0) << "the asphalt minimum";
+}
+
+TEST_F(CliEdit, AnyRefusalSavesNothing) {
+    const std::string before = dir.Read("RWY.JOB");
+    const std::vector<std::vector<std::string>> refused = {
+        {"layer", "1", "thickness=3", "layer", "9", "thickness=1"},  // no layer 9
+        {"layer", "1", "thickness=abc"},
+        {"layer", "1", "modulus=300000"},  // asphalt modulus is fixed
+        {"layer", "4", "thickness=3"},      // the subgrade
+        {"layer", "1", "type=Concrete"},
+        {"delete", "4"},
+        {"sci=80"},  // no existing rigid pavement
+        {"layer", "1", "type=4"},  // subgrade on top: the rule check
+        {"frobnicate=1"},
+    };
+    for (const auto& ops : refused) {
+        std::vector<std::string> args = {"edit", "RWY", "B2"};
+        args.insert(args.end(), ops.begin(), ops.end());
+        EXPECT_EQ(Run(args), kExitRefused) << ops.back();
+        EXPECT_FALSE(err.str().empty()) << ops.back();
+        EXPECT_EQ(dir.Read("RWY.JOB"), before) << ops.back();
+    }
+    EXPECT_EQ(Run({"edit", "RWY", "B2", "layer", "1", "type=4"}), kExitRefused);
+    EXPECT_NE(err.str().find("Checking the Structure: "), std::string::npos) << err.str();
+    EXPECT_EQ(Run({"edit", "Samples", "AConFlex", "life=10"}), kExitRefused);
+    EXPECT_EQ(err.str().substr(0, 26), "Structure in Job Samples: ");
+}
+
+TEST_F(CliEdit, ExportImportExportIsByteIdentical) {
+    ASSERT_EQ(Run({"design", "RWY", "B2", "--save"}), kExitOk) << err.str();
+    ASSERT_EQ(Run({"export", "RWY", "B2"}), kExitOk);
+    const std::string first = out.str();
+    dir.Write("b2.json", first);
+    ASSERT_EQ(Run({"import", "RWY", dir.File("b2.json")}), kExitRefused) << "the name exists";
+    ASSERT_EQ(Run({"import", "RWY", dir.File("b2.json"), "--replace"}), kExitOk) << err.str();
+    ASSERT_EQ(Run({"export", "RWY", "B2"}), kExitOk);
+    EXPECT_EQ(out.str(), first);
+
+    // Under another name it is added beside the original.
+    nlohmann::json doc = nlohmann::json::parse(first);
+    doc["section"]["name"] = "B3";
+    dir.Write("b3.json", doc.dump());
+    ASSERT_EQ(Run({"import", "RWY", dir.File("b3.json")}), kExitOk) << err.str();
+    nlohmann::json b3 = Section("B3");
+    doc["section"]["name"] = "B2";
+    b3["name"] = "B2";
+    EXPECT_EQ(b3, doc["section"]);
+}
+
+TEST_F(CliEdit, ImportNamesTheFieldItRefuses) {
+    ASSERT_EQ(Run({"export", "RWY", "B2"}), kExitOk);
+    const nlohmann::json good = nlohmann::json::parse(out.str());
+    const std::string before = dir.Read("RWY.JOB");
+    struct Bad {
+        const char* pointer;
+        nlohmann::json value;
+        const char* field;
+    };
+    const Bad cases[] = {
+        {"/section/layers/0/type", 18, "layers[1].type"},
+        {"/section/layers/0/type", "PCC", "layers[1].type"},
+        {"/section/layers/1/thickness", -1, "layers[2].thickness"},
+        {"/section/layers/3/modulus", 1e9, "layers[4].modulus"},
+        {"/section/designLife", 0, "designLife"},
+        {"/section/aircraft/0/name", "Concorde X", "aircraft[1].name"},
+        {"/section/aircraft/0/overload", 1, "aircraft[1].overload"},
+        {"/section/timeStamp", "13/01/71 00:00:00", "timeStamp"},
+        {"/section/layers", nlohmann::json::array(), "layers"},
+    };
+    for (const Bad& c : cases) {
+        nlohmann::json doc = good;
+        doc["section"]["name"] = "NEW";
+        doc[nlohmann::json::json_pointer(c.pointer)] = c.value;
+        dir.Write("bad.json", doc.dump());
+        EXPECT_EQ(Run({"import", "RWY", dir.File("bad.json")}), kExitRefused) << c.pointer;
+        EXPECT_NE(err.str().find(std::string("The field ") + c.field + " "), std::string::npos)
+            << err.str();
+        EXPECT_EQ(dir.Read("RWY.JOB"), before) << c.pointer;
+    }
+    dir.Write("bad.json", "{ not json");
+    EXPECT_EQ(Run({"import", "RWY", dir.File("bad.json")}), kExitRefused);
+    EXPECT_EQ(Run({"import", "RWY", dir.File("missing.json")}), kExitRefused);
+    EXPECT_EQ(dir.Read("RWY.JOB"), before);
+}
+
+TEST_F(CliEdit, NewSectionRefusesSamplesABadNameAndADuplicate) {
+    EXPECT_EQ(Run({"new-section", "Samples", "X"}), kExitRefused);
+    EXPECT_EQ(Run({"new-section", "RWY", "bad name"}), kExitRefused);
+    EXPECT_EQ(Run({"new-section", "RWY", "b2"}), kExitRefused) << "names ignore case";
+    EXPECT_EQ(Run({"show", "RWY"}), kExitOk);
+    EXPECT_EQ(out.str(), "B2\tAC on Flexible\n");
+}
+
+}  // namespace
+}  // namespace tavro::cli

@@ -1,0 +1,95 @@
+// The progress line under the structure: each part and its order, both unit systems.
+#include "core/run_progress.h"
+
+#include <gtest/gtest.h>
+
+namespace tavro::core {
+namespace {
+
+std::vector<SectionLayer> Layers(std::initializer_list<std::pair<float, float>> thicknessModulus) {
+    std::vector<SectionLayer> layers;
+    for (auto [t, e] : thicknessModulus) layers.push_back({t, e, 0, 2});
+    return layers;
+}
+
+UnitSet Units(bool metric) {
+    UnitSet units;
+    ApplyUnits(units, metric);
+    return units;
+}
+
+TEST(RunProgress, ThicknessToSubgradeLeavesOutASlabBaseAboveAStiffBottomLayer) {
+    EXPECT_DOUBLE_EQ(ThicknessToSubgrade(Layers({{4, 1e5}, {6, 1e5}, {0, 1e4}})), 10.0);
+    // A bottom layer of 1,000,000 psi or more is a stiff base: the layer over it is left out.
+    EXPECT_DOUBLE_EQ(ThicknessToSubgrade(Layers({{4, 1e5}, {6, 1e5}, {0, 1e6}})), 4.0);
+    EXPECT_DOUBLE_EQ(ThicknessToSubgrade(Layers({{4, 1e5}, {6, 1e5}, {0, 999999}})), 10.0);
+    EXPECT_DOUBLE_EQ(ThicknessToSubgrade({}), 0.0);
+}
+
+struct LineCase {
+    const char* name;
+    RunProgress progress;
+    bool metric;
+    const char* line;
+};
+
+TEST(RunProgress, LineTextsForEveryKindOfRun) {
+    RunProgress idle;
+    idle.thicknessIn = 12.5f;
+    RunProgress flexDesign;
+    flexDesign.running = true;
+    flexDesign.iteration = 7;
+    flexDesign.pavementType = kNewFlexible;
+    flexDesign.sublayersShown = true;
+    flexDesign.progressCdf = 1.2345f;
+    flexDesign.thicknessIn = 20;
+    RunProgress flexSub = flexDesign;
+    flexSub.useSublayers = true;
+    RunProgress overlayAc = flexDesign;
+    overlayAc.pavementType = kAcOnFlexible;
+    overlayAc.sublayersShown = false;
+    overlayAc.computingAsphalt = true;
+    RunProgress overlayAcShown = overlayAc;
+    overlayAcShown.computingAsphalt = false;
+    overlayAcShown.asphaltCdfShown = true;
+    overlayAcShown.asphaltCdf = 0.456f;
+    RunProgress flexLife = flexDesign;
+    flexLife.lifeMode = true;
+    flexLife.structureLife = 23.45678f;
+    RunProgress rigidDesign;
+    rigidDesign.running = true;
+    rigidDesign.iteration = 3;
+    rigidDesign.pavementType = kNewRigid;
+    rigidDesign.progressCdf = 0.5f;
+    rigidDesign.thicknessIn = 10;
+    RunProgress rigidLife = rigidDesign;
+    rigidLife.lifeMode = true;
+    rigidLife.cdfuShown = 42.125f;
+    rigidLife.structureLife = 19.5f;
+    RunProgress onRigid = rigidDesign;
+    onRigid.pavementType = kUnbondedOnRigid;
+    onRigid.existingPavement = true;
+    onRigid.existingLife = 12.34f;
+    const LineCase cases[] = {
+        {"idle", idle, false, "Total thickness to the top of the subgrade, t = 12.50 in"},
+        {"idle metric", idle, true, "Total thickness to the top of the subgrade, t = 317.5 mm"},
+        {"flexible design", flexDesign, false,
+         "N = 7;  No Sublayers;  Subgrade CDF = 1.23;  t = 20.00 in"},
+        {"sublayered", flexSub, false, "N = 7;  Sublayers;  Subgrade CDF = 1.23;  t = 20.00 in"},
+        {"computing asphalt", overlayAc, false,
+         "N = 7;  Computing AC CDF;  Subgrade CDF = 1.23;  t = 20.00 in"},
+        {"asphalt shown", overlayAcShown, false,
+         "N = 7;  AC CDF = 0.46;  Subgrade CDF = 1.23;  t = 20.00 in"},
+        {"flexible life", flexLife, false,
+         "Sub CDF = 1.23;  Str Life (SG) = 23.457 yrs;  t = 20.00 in"},
+        {"rigid design", rigidDesign, false, "N = 3;  PCC CDF = 0.50;  t = 10.00 in"},
+        {"rigid life", rigidLife, false,
+         "%CDFU = 42.13;  PCC CDF = 0.50;  Str Life (PCC) = 19.500 yrs;  t = 10.00 in"},
+        {"overlay on rigid", onRigid, false, "N = 3;  Str Life = 12.3 yrs;  t = 10.00 in"},
+    };
+    for (const LineCase& c : cases)
+        EXPECT_EQ(ProgressLine(c.progress, Units(c.metric)), c.line) << c.name;
+}
+
+}  // namespace
+}  // namespace tavro::core

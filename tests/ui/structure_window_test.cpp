@@ -1,0 +1,192 @@
+// The structure window through its widgets: a copied sample edited by clicks on the drawing,
+// designed and saved, checked in the job file; the window locked during a run; screenshots of
+// every state and dialog in both unit systems.
+#include <QApplication>
+#include <QChartView>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+
+#include "core/day_serial.h"
+#include "core/job_file.h"
+#include "core/section_ops.h"
+#include "ui/structure_dialogs.h"
+#include "ui/structure_window.h"
+#include "ui_test_support.h"
+
+using tavro::core::Answer;
+using tavro::test::ScriptedWindow;
+
+namespace {
+
+struct StructureFixture {
+    ScriptedWindow w;
+    std::unique_ptr<tavro::ui::StructureWindow> structure;
+    std::vector<int> typeAnswers;  // scripted layer type dialog answers (-1 = Cancel)
+
+    explicit StructureFixture(bool metric = false) {
+        tavro::core::ProgramState samples;
+        tavro::core::LoadSampleJob(samples);
+        w.dir.Write("RWY.JOB", tavro::core::FormatJob(samples.Sections));
+        w.Start();
+        if (metric) QTest::mouseClick(w.Find<QCheckBox>("chkUnitsConversion"), Qt::LeftButton);
+        structure = std::make_unique<tavro::ui::StructureWindow>(w.state, w.user, w.window.get());
+        w.user.onProgress = [this](const tavro::core::RunProgress& p) { structure->OnProgress(p); };
+        structure->askLayerType = [this](int) -> std::optional<int> {
+            if (typeAnswers.empty()) return std::nullopt;
+            const int code = typeAnswers.front();
+            typeAnswers.erase(typeAnswers.begin());
+            if (code < 0) return std::nullopt;
+            return code;
+        };
+        w.window->SetWindowOpener(tavro::ui::SectionWindow::Structure,
+                                  [this] { structure->Open(); });
+        ScriptedWindow::ClickRow(w.Jobs(), w.JobRow("RWY"));
+        structure->resize(1250, 520);
+    }
+    void Open(int row) {
+        ScriptedWindow::ClickRow(w.Sections(), row);
+        w.Click("cmdStructure");
+        QApplication::processEvents();
+    }
+    void Click(const char* name) {
+        QTest::mouseClick(structure->findChild<QPushButton*>(name), Qt::LeftButton);
+    }
+    QPushButton* Button(const char* name) { return structure->findChild<QPushButton*>(name); }
+    // A click at the centre of a box of the drawing.
+    void ClickAt(const tavro::control::Box& box, double y = -1) {
+        const QPoint at(static_cast<int>((box.left + box.right) / 2),
+                        static_cast<int>(y >= 0 ? y : (box.top + box.bottom) / 2));
+        QTest::mouseClick(structure->Picture(), Qt::LeftButton, {}, at);
+    }
+    double BandMid(int layer) {
+        const tavro::control::StructureLayout layout = structure->CurrentLayout();
+        const auto& b = layout.bands.at(static_cast<std::size_t>(layer - 1));
+        return (b.band.top + b.band.bottom) / 2;
+    }
+    void Shot(const QString& name, QWidget* widget = nullptr) {
+        QDir().mkpath(TAVRO_SCREENSHOT_DIR);
+        QApplication::processEvents();
+        (widget ? widget : structure.get())->grab().save(QString(TAVRO_SCREENSHOT_DIR) + "/" + name);
+    }
+};
+
+class StructureWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void EditByClicksDesignAndSave() {
+        StructureFixture f;
+        f.Open(0);  // ACAggregate: Asphalt 4.5, Ag Crushed 10, Subgrade
+        QCOMPARE(f.structure->windowTitle(),
+                 QString("TAVRO - Modify and Design Section ACAggregate in Job RWY"));
+        f.Click("cmdModifyStr");
+        QCOMPARE(f.Button("cmdModifyStr")->text(), QString("&End Modify"));
+        QVERIFY(!f.Button("cmdSaveStr")->isEnabled());
+        // Thickness of the asphalt: 5 in.
+        f.w.user.Type("5");
+        f.ClickAt(f.structure->CurrentLayout().thicknessColumn, f.BandMid(1));
+        // The subgrade's CBR: 8.
+        f.w.user.Type("8");
+        f.ClickAt(f.structure->CurrentLayout().thicknessColumn, f.BandMid(3));
+        // Add a copy of the aggregate layer, then make it uncrushed (code 8) through the type
+        // dialog on its material label.
+        f.structure->runAddDelete = [&f] {
+            QVERIFY(f.structure->Controller().ApplyAddDelete(tavro::control::AddDelete::Add));
+        };
+        f.Click("cmdAddDelete");
+        QVERIFY(f.structure->findChild<QLabel*>("txtSelectLayer")->isVisible());
+        f.ClickAt(f.structure->CurrentLayout().thicknessColumn, f.BandMid(2));
+        QCOMPARE(f.w.state.Current.LayerCount(), 4);
+        f.typeAnswers = {8};
+        f.ClickAt(f.structure->CurrentLayout().bands[2].material.box);
+        QCOMPARE(static_cast<int>(f.w.state.Current.Layers[2].LayerType), 8);
+        f.Click("cmdModifyStr");
+        QCOMPARE(f.Button("cmdModifyStr")->text(), QString("&Modify Structure"));
+        QVERIFY(f.w.user.boxes.empty());
+
+        // Design, then save.
+        f.Click("cmdAddDelete");
+        QVERIFY(f.w.user.boxes.empty());
+        QVERIFY(f.structure->findChild<QChartView*>("chtDamage")->isVisible());
+        f.w.user.Answer(Answer::Ok);
+        f.Click("cmdSaveStr");
+        const auto job = tavro::core::ParseJob(f.w.dir.Read("RWY.JOB"), "RWY");
+        const tavro::core::Section& s = job.sections.at(0);
+        QCOMPARE(s.LayerCount(), 4);
+        QCOMPARE(s.Layers[0].LayerThickness, 5.0f);
+        QCOMPARE(static_cast<int>(s.Layers[2].LayerType), 8);
+        QCOMPARE(s.Layers[3].LayerModulus, 8000.0f);
+        QVERIFY(!tavro::core::IsNotAnalysed(s.SectionTimeStamp));
+        QVERIFY(s.Layers[2].LayerThickness != 10.0f);  // the design layer moved
+        QCOMPARE(tavro::test::UnscriptedFailures(), 0);
+    }
+
+    void ARunLocksTheOtherWindowsAndShowsItsProgress() {
+        StructureFixture f;
+        f.Open(2);
+        bool checked = false;
+        QString progressText;
+        f.w.user.onPoll = [&](int n) {
+            if (!f.w.state.Run.DesignRunning || checked || n < 5) return;
+            checked = true;
+            QVERIFY(!f.w.window->isEnabled());
+            QVERIFY(f.Button("cmdSaveStr")->isEnabled());
+            QCOMPARE(f.Button("cmdSaveStr")->text(), QString("&Interrupt Design"));
+            QVERIFY(!f.Button("cmdModifyStr")->isEnabled());
+            QVERIFY(!f.structure->findChild<QListWidget*>("lstStrFiles")->isEnabled());
+            progressText = QString::fromStdString(f.structure->CurrentLayout().progress.text);
+            f.Shot("structure_us_running.png");
+        };
+        f.Click("cmdAddDelete");
+        QVERIFY(checked);
+        QVERIFY(progressText.startsWith("N = "));
+        QVERIFY(f.w.window->isEnabled());
+        QCOMPARE(f.Button("cmdSaveStr")->text(), QString("&Save Structure"));
+    }
+
+    void Screenshots() {
+        for (bool metric : {false, true}) {
+            StructureFixture f(metric);
+            const QString units = metric ? "metric" : "us";
+            f.Open(1);  // AConFlex
+            f.structure->show();
+            f.Shot("structure_" + units + "_rest.png");
+            f.Click("cmdModifyStr");
+            f.Click("cmdAddDelete");
+            f.Shot("structure_" + units + "_modify_pick.png");
+            f.Click("cmdSelectLayerCancel");
+            f.Click("cmdModifyStr");
+            f.w.user.onPoll = [&](int n) {
+                if (n == 40) f.Shot("structure_" + units + "_running.png");
+            };
+            f.Click("cmdAddDelete");
+            QTest::qWait(600);  // the timer's stop tick
+            f.Shot("structure_" + units + "_after_run.png");
+            if (!metric) {
+                tavro::ui::LayerTypeDialog types(1, f.structure.get());
+                types.show();
+                f.Shot("dialog_layer_type.png", &types);
+                tavro::ui::AddDeleteDialog addDelete([](bool) { return true; }, f.structure.get());
+                addDelete.show();
+                f.Shot("dialog_add_delete.png", &addDelete);
+            }
+            const QString pdf = QString(TAVRO_SCREENSHOT_DIR) + "/structure_" + units + "_page.pdf";
+            QVERIFY(f.structure->ExportPdf(pdf));
+            QProcess text;
+            text.start("pdftotext", {pdf, "-"});
+            if (text.waitForFinished(10000)) {
+                const QString out = QString::fromUtf8(text.readAllStandardOutput());
+                QVERIFY2(out.contains("AConFlex"), qPrintable(out.left(200)));
+            }
+        }
+    }
+};
+
+}  // namespace
+
+QTEST_MAIN(StructureWindowTest)
+#include "structure_window_test.moc"
