@@ -9,6 +9,7 @@
 #include "core/startup.h"
 #include "platform/program_dir.h"
 #include "ui/app_startup.h"
+#include "ui/demo_host.h"
 #include "ui/notes_window.h"
 #include "ui/qt_user_port.h"
 #include "ui/startup_window.h"
@@ -59,5 +60,28 @@ int main(int argc, char** argv) {
         [&structure](const tavro::core::RunProgress& progress) { structure.OnProgress(progress); });
     window.SetWindowOpener(tavro::ui::SectionWindow::Structure, [&structure] { structure.Open(); });
     window.Start(choice.dir, lock.First(), choice.notice);
+
+    tavro::ui::DemoHost demo(state, port, window, &structure, &notes);
+    window.SetDemonstration([&demo] { demo.Ask("startup"); });
+    structure.SetDemonstration([&demo] { demo.Ask("structure"); });
+    notes.SetDemonstration([&demo] { demo.Ask("notes"); });
+    if (options.parser.isSet(options.demo)) {
+        const std::string name = options.parser.value(options.demo).toStdString();
+        if (!tavro::control::FindTour(name)) {
+            std::cerr << "tavro: no demonstration for window \"" << name << "\"\n";
+            return 2;
+        }
+        bool ok = true;
+        const double seconds = options.parser.isSet(options.pause)
+                                   ? options.parser.value(options.pause).toDouble(&ok)
+                                   : double{tavro::control::kDefaultPauseSeconds};
+        if (!ok || !(seconds >= 0) || seconds > double{tavro::control::kMaxPauseSeconds}) {
+            std::cerr << "tavro: --pause takes seconds from 0 to 30\n";
+            return 2;
+        }
+        // A demonstration started from the command line ends the program with it.
+        QObject::connect(&demo, &tavro::ui::DemoHost::finished, &app, &QApplication::quit);
+        if (!demo.Play(name, static_cast<int>(seconds * 1000 + 0.5))) return 1;
+    }
     return app.exec();
 }

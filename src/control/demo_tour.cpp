@@ -87,6 +87,8 @@ bool TourRunner::Start() {
                                            state_.CurrentSection, state_.Current,
                                            state_.ReadOnlyReason, state_.JobList,
                                            state_.JobListIndex, state_.NotesText, state_.Run});
+    samplesNotesExisted_ =
+        core::FileExists(core::NotesFilePath(state_, std::string(core::kSamplesJob)));
     if (!MakeJob()) {
         end_ = TourEnd::Failed;
         Finish(TourEnd::NotStarted);
@@ -181,6 +183,10 @@ void TourRunner::RemoveJobFiles() {
     if (job_.empty()) return;
     core::RemoveRegularFile(core::JobFilePath(state_, job_));
     core::RemoveRegularFile(core::NotesFilePath(state_, job_));
+    // Copying from Samples makes its notes file when there was none.
+    if (!samplesNotesExisted_) {
+        core::RemoveRegularFile(core::NotesFilePath(state_, std::string(core::kSamplesJob)));
+    }
 }
 
 void TourRunner::Finish(TourEnd end) {

@@ -108,6 +108,7 @@ private:
     int pauseMs_;
     std::unique_ptr<Saved> saved_;
     std::string job_;
+    bool samplesNotesExisted_ = true;
     std::size_t next_ = 0;
     bool pressed_ = false;
     bool inStep_ = false;

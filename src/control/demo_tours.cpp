@@ -37,8 +37,9 @@ Tour StartupTour() {
                 Click("cmdCopySections"),
                 Select("lstSections", "ACAggregate"),
                 Enter("lstJobs", "{job}", "DemoCopy"),
-                Explain("The copy is now in job {job}. Its sections are listed when the job "
-                        "is selected."),
+                Explain("The copy is now in job {job}. Copy mode stays on for more copies; "
+                        "End Copy leaves it."),
+                Click("cmdCopySections"),
                 Select("lstJobs", "{job}"),
                 Select("lstSections", "DemoCopy"),
                 Explain("The Structure, Aircraft and Notes commands open the windows of the "
@@ -48,11 +49,11 @@ Tour StartupTour() {
 }
 
 Tour StructureTour() {
-    return {"structure", "Demonstration: Pavement Structure", 3,
+    return {"structure", "Demonstration: Pavement Structure", 1,
             {
                 Explain("The structure window draws the layers of the section to scale, with "
                         "their thickness, modulus and material.\r\n\r\nThe demonstration works "
-                        "on a copy of the sample section NewFlexible."),
+                        "on a copy of the sample section ACAggregate."),
                 Explain("Modify Structure lets you change the layers: click a thickness or a "
                         "modulus to enter a new value, click a material to change its type."),
                 Click("cmdModifyStr"),
@@ -60,14 +61,16 @@ Tour StructureTour() {
                 Explain("The surface layer is now 5 in thick. Add/Delete Layer adds a layer "
                         "above the one you click, or deletes it."),
                 Click("cmdAddDelete"),
-                Click("picStructure", "layer:2"),
-                Explain("A new layer is in the structure. Every structure is checked against "
-                        "the structure rules when modify mode ends; a thin base is refused."),
-                Enter("picStructure", "thickness:2", "0.5"),
+                Enter("picStructure", "layer:2", "add"),
+                Explain("A new layer is in the structure. Clicking its material opens the "
+                        "layer types. Every structure is checked against the structure rules "
+                        "when modify mode ends: a second asphalt layer is refused."),
+                Enter("picStructure", "material:2", "1"),
                 Click("cmdModifyStr"),
-                Explain("The check refused the structure and modify mode stays on. A proper "
-                        "thickness lets it pass."),
-                Enter("picStructure", "thickness:2", "6"),
+                Explain("The check refused the structure and modify mode stays on. Deleting "
+                        "the extra layer again lets it pass."),
+                Click("cmdAddDelete"),
+                Enter("picStructure", "layer:2", "delete"),
                 Click("cmdModifyStr"),
                 Explain("Design Structure changes the thickness of the design layer (marked "
                         "-->) until the damage of the design aircraft over the design life is 1. "
