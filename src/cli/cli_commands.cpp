@@ -251,6 +251,20 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     backcalc->add_option("JOB", opt.job)->required();
     backcalc->add_option("SECTION", opt.section)->required();
 
+    auto* library = app.add_subcommand("library", "The aircraft library by group");
+    library->add_option("GROUP", opt.group, "Group name or number");
+    auto* aircraft = app.add_subcommand(
+        "aircraft", "Change the design aircraft list of a section and save it");
+    aircraft->add_option("JOB", opt.job)->required();
+    aircraft->add_option("SECTION", opt.section)->required();
+    aircraft->add_option("OPERATION", opt.operations,
+                         "add NAME|NUMBER [load=L] [departures=D] [growth=G], set ROW [...], "
+                         "remove ROW, clear, overload ROW|none")
+        ->required();
+    auto* gear = app.add_subcommand("gear", "The main gear plan of an aircraft as SVG");
+    gear->add_option("AIRCRAFT", opt.aircraft, "Library aircraft name or number")->required();
+    auto* load = gear->add_option("--load", opt.load, "Gross load in the display unit");
+
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);
@@ -260,6 +274,7 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     }
     opt.setGiven = set->count() > 0;
     opt.depthGiven = depth->count() > 0;
+    opt.loadGiven = load->count() > 0;
 
     Run r(opt, out, err);
     core::StartProgram(r.state, r.port, opt.dir,
@@ -281,6 +296,9 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     if (*designCmd) return CmdDesign(r);
     if (*life) return CmdLife(r);
     if (*report) return CmdReport(r);
+    if (*library) return CmdLibrary(r);
+    if (*aircraft) return CmdAircraft(r);
+    if (*gear) return CmdGear(r);
     return kExitUsage;
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "cli/cli_commands.h"
 #include "cli/cli_port.h"
@@ -31,6 +32,11 @@ struct Options {
     bool all = false;   // design: every section from the first down
     bool save = false;  // design: store and write the job after each section
     std::string overload;  // life: the overload aircraft, by name or list number
+    std::string group;     // library: group name or number ("" = all)
+    std::string aircraft;  // gear: library aircraft, by name or number
+    double load = 0;       // gear: gross load in display units
+    bool loadGiven = false;
+    std::vector<std::string> operations;  // aircraft: the list operations in order
 };
 
 
@@ -101,6 +107,11 @@ std::optional<int> SelectSectionByName(Run& r);
 // Commands of the analysis.
 int CmdAnalyze(Run& r);
 int CmdBackcalc(Run& r);
+
+// Commands of the aircraft library, the design aircraft list and the gear plan.
+int CmdLibrary(Run& r);
+int CmdAircraft(Run& r);
+int CmdGear(Run& r);
 
 // Commands of design, life and the report.
 int CmdDesign(Run& r);

@@ -190,11 +190,12 @@ EditStatus AircraftController::RemoveRow(int row) {
     return EditStatus::Done;
 }
 
-EditStatus AircraftController::ClearList() {
+EditStatus AircraftController::ClearList(Confirm confirm) {
     if (!Editable()) return EditStatus::Refused;
     const std::string text = JoinLines(
         {"All aircraft will be", "cleared from the design list.", "", "Do you want to do this?"});
-    if (core::ShowMessage(state_, ui_, text, Buttons::YesNo, "Clearing the Design List",
+    if (confirm == Confirm::Ask &&
+        core::ShowMessage(state_, ui_, text, Buttons::YesNo, "Clearing the Design List",
                           Answer::No) != Answer::Yes)
         return EditStatus::Refused;
     state_.Current.Aircraft.clear();
@@ -380,13 +381,20 @@ EditStatus AircraftController::ToggleOverload(int row) {
     return ApplyOverload(row);
 }
 
+EditStatus AircraftController::ClearOverload() {
+    if (!Editable()) return EditStatus::Refused;
+    for (auto& a : state_.Current.Aircraft) a.OverloadFlag = false;
+    return EditStatus::Done;
+}
+
 core::DesignAircraft& AircraftController::RowRef(int row) {
     return state_.Current.Aircraft[static_cast<std::size_t>(row)];
 }
 
 EditStatus AircraftController::ApplyGrossLoad(int row, double entered) {
     const std::optional<int> partner = FindPartner(state_, row);
-    RowRef(row).GrossLoad = CheckedGrossLoad(state_, ui_, row, entered, LoadLabel::Without);
+    RowRef(row).GrossLoad =
+        CheckedGrossLoad(state_, ui_, DefaultGrossLoad(state_, row), entered, LoadLabel::Without);
     ApplyToPartner(state_, ui_, row, partner);
     Changed();
     return EditStatus::Done;

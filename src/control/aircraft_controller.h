@@ -40,7 +40,10 @@ public:
     EditStatus AddLibraryAircraft(int libIndex);  // 1-based library entry
     EditStatus Remove();                   // cmdRemove: the selected row
     EditStatus RemoveRow(int row);
-    EditStatus ClearList();                // asks first
+    // Whether a command still asks before it acts (the command line's operation is itself
+    // the confirmation).
+    enum class Confirm { Ask, Given };
+    EditStatus ClearList(Confirm confirm = Confirm::Ask);
     EditStatus SaveList();                 // asks first, then writes the job file
     void SaveToFloat();
     EditStatus AddFloat();
@@ -62,6 +65,8 @@ public:
     EditStatus SetDepartures(int row, double entered);
     EditStatus SetGrowth(int row, double enteredPercent);
     EditStatus ToggleOverload(int row);
+    // Unmarks every overload aircraft.
+    EditStatus ClearOverload();
 
     // ---- closing, for the window and the command line -------------------------------
     // Steps 1 to 3 of closing: no aircraft and no departures at all refuse (message);

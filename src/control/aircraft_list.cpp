@@ -85,10 +85,10 @@ std::string ShownLoad(const core::ProgramState& state, double lbs) {
     return core::FormatMask(lbs * state.Units.load.factor, state.Units.load.mask);
 }
 
-float CheckedGrossLoad(const core::ProgramState& state, core::UserPort& ui, int row,
+float CheckedGrossLoad(const core::ProgramState& state, core::UserPort& ui, double defaultLbs,
                        double entered, LoadLabel label) {
     const core::UnitQuantity& load = state.Units.load;
-    const double d = DefaultGrossLoad(state, row);
+    const double d = defaultLbs;
     const double lo = kMinLoadFactor * d;
     const double hi = kMaxLoadFactor * d;
     const double shown = std::abs(entered);

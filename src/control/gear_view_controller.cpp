@@ -51,8 +51,8 @@ void GearViewController::CheckGrossLoad() {
     // An in-range load is kept to the last bit, whatever the display units.
     const double d = DefaultGrossLoad(state_, selected_);
     if (a.GrossLoad >= kMinLoadFactor * d && a.GrossLoad <= kMaxLoadFactor * d) return;
-    a.GrossLoad = CheckedGrossLoad(state_, ui_, selected_, a.GrossLoad * state_.Units.load.factor,
-                                   LoadLabel::With);
+    a.GrossLoad = CheckedGrossLoad(state_, ui_, DefaultGrossLoad(state_, selected_),
+                                   a.GrossLoad * state_.Units.load.factor, LoadLabel::With);
     core::PrepareAircraft(state_);
 }
 
@@ -97,7 +97,8 @@ EditStatus GearViewController::SetGrossLoad(double entered) {
     if (RefuseInSamples(state_, ui_)) return EditStatus::Refused;
     const std::optional<int> partner = FindPartner(state_, selected_);
     state_.Current.Aircraft[static_cast<std::size_t>(selected_)].GrossLoad =
-        CheckedGrossLoad(state_, ui_, selected_, entered, LoadLabel::With);
+        CheckedGrossLoad(state_, ui_, DefaultGrossLoad(state_, selected_), entered,
+                         LoadLabel::With);
     ApplyToPartner(state_, ui_, selected_, partner);
     core::PrepareAircraft(state_);
     return EditStatus::Done;
