@@ -6,6 +6,9 @@
 
 #include "core/program_state.h"
 #include "core/startup.h"
+#include <QPointer>
+
+#include "ui/aircraft_window.h"
 #include "ui/app_startup.h"
 #include "ui/notes_window.h"
 #include "ui/qt_user_port.h"
@@ -50,6 +53,13 @@ int main(int argc, char** argv) {
     tavro::ui::NotesWindow notes(state, port, &window);
     notes.SetHelp([&window] { window.ShowHelp(); });
     window.SetWindowOpener(tavro::ui::SectionWindow::Notes, [&notes] { notes.Open(); });
+    QPointer<tavro::ui::AircraftWindow> aircraft;
+    window.SetWindowOpener(tavro::ui::SectionWindow::Aircraft, [&] {
+        if (aircraft)
+            aircraft->Open();
+        else
+            aircraft = tavro::ui::OpenAircraftWindow(state, port, &window, [&window] { window.ShowHelp(); });
+    });
     window.Start(choice.dir, lock.First(), choice.notice);
     return app.exec();
 }
