@@ -61,6 +61,10 @@ QImage GearPlanImage(const library::GearPlan& plan, const core::UnitSet& units, 
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
+    // Text in proportion to the picture, however many pixels it has.
+    QFont font = p.font();
+    font.setPixelSize(std::max(10, size.width() / 50));
+    p.setFont(font);
     PaintGearPlan(p, QRectF(QPointF(0, 0), QSizeF(size)), plan, units);
     return image;
 }
