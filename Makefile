@@ -12,9 +12,10 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 DEB_PACKAGES := cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev \
                 libcli11-dev nlohmann-json3-dev \
                 qt6-base-dev libqt6opengl6-dev qt6-charts-dev libxkbcommon-dev \
-                xvfb xauth fonts-dejavu-core poppler-utils
+                xvfb xauth fonts-dejavu-core poppler-utils \
+                dpkg-dev librsvg2-bin desktop-file-utils groff-base
 
-.PHONY: all deps configure build run run-cli test test-sanitize bench clean
+.PHONY: all deps configure build run run-cli test test-sanitize test-package package bench clean
 
 all: build
 
@@ -53,6 +54,14 @@ run-cli:
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+# build/tavro_<version>_<arch>.deb, from the normal build.
+package: build
+	cmake --build $(BUILD) --target package
+
+# Installs the package, uses it and removes it again (as root; CI runs it within make test).
+test-package: build
+	TAVRO_PACKAGE_TEST=1 ctest --test-dir $(BUILD) --output-on-failure -L package
 
 test-sanitize: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DTAVRO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug

@@ -1,47 +1,52 @@
 // tavro: the desktop program over the TAVRO core.
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
-#include <QStandardPaths>
+#include <QIcon>
+#include <iostream>
 
+#include "app/app_options.h"
 #include "core/program_state.h"
 #include "core/startup.h"
+<<<<<<< HEAD
 #include <QPointer>
 
 #include "ui/aircraft_window.h"
+=======
+#include "platform/program_dir.h"
+>>>>>>> main
 #include "ui/app_startup.h"
 #include "ui/notes_window.h"
 #include "ui/qt_user_port.h"
 #include "ui/startup_window.h"
 
 int main(int argc, char** argv) {
+    tavro::app::AppOptions options;
+    if (tavro::app::WantsManPage(argc, argv)) {
+        std::cout << tavro::app::AppManPage(options);
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName("TAVRO");
     QApplication::setApplicationVersion(
         QString::fromUtf8(tavro::core::kProgramVersion.data(),
                           static_cast<qsizetype>(tavro::core::kProgramVersion.size())));
+    // Ties the windows to the installed desktop entry (its name and icon).
+    QGuiApplication::setDesktopFileName("tavro");
+    QApplication::setWindowIcon(QIcon(":/icons/tavro.png"));
+    options.parser.process(app);
 
-    QCommandLineParser options;
-    options.setApplicationDescription("TAVRO airport pavement design");
-    options.addHelpOption();
-    options.addVersionOption();
-    const QCommandLineOption dirOption(
-        "dir", "Program directory holding the job files (default: the program's directory).",
-        "DIR");
-    const QCommandLineOption lockOption(
-        "lock-file", "Instance lock file (default: tavro.lock in the program directory).",
-        "FILE");
-    options.addOption(dirOption);
-    options.addOption(lockOption);
-    options.process(app);
-
-    const QString requested =
-        options.isSet(dirOption) ? options.value(dirOption) : QApplication::applicationDirPath();
-    const auto choice = tavro::ui::ChooseProgramDir(
-        requested, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const QString userData = QString::fromStdString(tavro::platform::UserDataDir());
+    tavro::ui::ProgramDirChoice choice;
+    if (options.parser.isSet(options.dir)) {
+        choice = tavro::ui::ChooseProgramDir(options.parser.value(options.dir), userData);
+    } else {
+        const auto byDefault = tavro::platform::DefaultProgramDir(
+            QApplication::applicationDirPath().toStdString(), userData.toStdString());
+        choice = {QString::fromStdString(byDefault.dir), QString::fromStdString(byDefault.notice)};
+    }
     QDir::setCurrent(choice.dir);
-    const QString lockPath = options.isSet(lockOption)
-                                 ? options.value(lockOption)
+    const QString lockPath = options.parser.isSet(options.lockFile)
+                                 ? options.parser.value(options.lockFile)
                                  : QDir(choice.dir).filePath(tavro::ui::kInstanceLockName);
     const tavro::ui::InstanceLock lock(lockPath);
 

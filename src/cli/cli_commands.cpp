@@ -8,6 +8,7 @@
 
 #include "analysis/numerical.h"
 #include "cli/cli_context.h"
+#include "cli/cli_man.h"
 #include "cli/cli_port.h"
 #include "cli/instance_check.h"
 #include "core/day_serial.h"
@@ -19,6 +20,7 @@
 #include "core/section_ops.h"
 #include "core/startup.h"
 #include "library/layer_library.h"
+#include "platform/program_dir.h"
 
 namespace tavro::cli {
 
@@ -195,10 +197,17 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     CLI::App app{core::MainWindowTitle() + ": jobs and sections of airport pavements",
                  "tavro-cli"};
     app.option_defaults()->always_capture_default(false);
-    app.add_option("--dir", opt.dir, "Program directory holding the job files");
+    auto* dirOption = app.add_option("--dir", opt.dir, "Program directory holding the job files");
     app.add_flag("--metric", opt.metric, "Show values in metric units");
     app.add_flag("--json", opt.json, "Machine-readable output");
     app.add_flag("--yes", opt.yes, "Answer Yes to every question");
+    app.set_version_flag("--version", "tavro-cli " + std::string(core::kProgramVersion),
+                         "Show the version and exit");
+    // Hidden: the build writes the installed manual page with it, after every command exists.
+    app.add_flag_callback("--man", [&app, &out] {
+           out << CliManPage(app);
+           throw CLI::Success();
+       })->group("");
     app.require_subcommand(1);
     app.fallthrough();
 
@@ -276,7 +285,17 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     opt.depthGiven = depth->count() > 0;
     opt.loadGiven = load->count() > 0;
 
+    std::string dirNotice;
+    if (dirOption->count() == 0) {
+        const auto choice = platform::DefaultProgramDir(defaultDir, platform::UserDataDir());
+        opt.dir = choice.dir;
+        dirNotice = choice.notice;
+    }
+
     Run r(opt, out, err);
+    if (!dirNotice.empty())
+        r.port.ShowBox("Program Directory", dirNotice, core::Buttons::Ok, core::Answer::Ok,
+                       core::Icon::Information);
     core::StartProgram(r.state, r.port, opt.dir,
                        IsFirstInstance(core::NormalizeProgramDir(opt.dir)));
     analysis::StandardLaguerreRule();  // the solver's quadrature, built once at start-up

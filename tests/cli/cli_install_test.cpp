@@ -1,0 +1,168 @@
+// What an installed tavro-cli relies on: its version, a help and a manual page that list
+// every command, and its program directory when no --dir is given.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+
+#include "cli/cli_commands.h"
+#include "core/startup.h"
+#include "support/temp_dir.h"
+
+namespace tavro::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Output {
+    int status;
+    std::string out, err;
+};
+
+Output Cli(const std::vector<std::string>& args, const std::string& programFileDir = "/nonexistent") {
+    std::ostringstream out, err;
+    const int status = RunCli(args, programFileDir, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// The command names of the help's subcommand list.
+std::set<std::string> HelpCommands(const std::string& help) {
+    std::set<std::string> names;
+    std::istringstream lines(help.substr(help.find("Subcommands:")));
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line) && !line.empty()) {
+        std::istringstream words(line);
+        std::string name;
+        words >> name;
+        names.insert(name);
+    }
+    return names;
+}
+
+// The command names of the manual page's COMMANDS section (".TP" then "\fBname\fR ...").
+std::set<std::string> ManCommands(const std::string& man) {
+    std::set<std::string> names;
+    const auto begin = man.find(".SH COMMANDS\n");
+    const auto end = man.find(".SH ", begin + 1);
+    std::istringstream lines(man.substr(begin, end - begin));
+    std::string line;
+    int depth = 0;
+    bool term = false;
+    while (std::getline(lines, line)) {
+        if (line == ".RS") ++depth;
+        else if (line == ".RE") --depth;
+        else if (term && depth == 0) {
+            std::string name = line.substr(3, line.find("\\fR") - 3);
+            for (auto at = name.find("\\-"); at != std::string::npos; at = name.find("\\-"))
+                name.erase(at, 1);
+            names.insert(name);
+        }
+        term = line == ".TP";
+    }
+    return names;
+}
+
+TEST(CliInstall, ShowsTheVersionOfTheWindowTitles) {
+    const auto v = Cli({"--version"});
+    EXPECT_EQ(v.status, kExitOk);
+    EXPECT_EQ(v.out, "tavro-cli " + std::string(core::kProgramVersion) + "\n");
+    EXPECT_NE(core::MainWindowTitle().find("(" + std::string(core::kProgramVersion) + ")"),
+              std::string::npos);
+}
+
+TEST(CliInstall, HelpAndManualPageListEveryCommand) {
+    const auto help = Cli({"--help"});
+    ASSERT_EQ(help.status, kExitOk);
+    const auto man = Cli({"--man"});
+    ASSERT_EQ(man.status, kExitOk);
+    const auto listed = HelpCommands(help.out);
+    EXPECT_EQ(ManCommands(man.out), listed);
+    for (const char* command : {"jobs", "show", "new-job", "delete-job", "duplicate",
+                                "delete-section", "copy", "notes", "analyze", "backcalc",
+                                "design", "life", "report"})
+        EXPECT_TRUE(listed.count(command)) << command << " is missing from --help";
+    // Every listed command is one the parser accepts.
+    for (const auto& command : listed) EXPECT_EQ(Cli({command, "--help"}).status, kExitOk) << command;
+}
+
+TEST(CliInstall, ManualPageDescribesArgumentsAndOptions) {
+    const std::string man = Cli({"--man"}).out;
+    EXPECT_EQ(man.rfind(".TH \"TAVRO-CLI\" \"1\" \"\" \"TAVRO " + std::string(core::kProgramVersion) +
+                            "\" \"User Commands\"\n",
+                        0),
+              0u);
+    EXPECT_NE(man.find(".TP\n\\fBdesign\\fR \\fIJOB\\fR [\\fISECTION\\fR] [\\fIOPTIONS\\fR]\n"
+                       "Design a section (or every section with --all)\n.RS\n"),
+              std::string::npos);
+    EXPECT_NE(man.find(".TP\n\\fB\\-\\-save\\fR\nSave the designed structure into the job file\n"),
+              std::string::npos);
+    EXPECT_NE(man.find(".TP\n\\fB\\-\\-dir\\fR \\fIDIR\\fR\nProgram directory holding the job files\n"),
+              std::string::npos);
+    EXPECT_NE(man.find(".TP\n\\fB\\-\\-version\\fR\n"), std::string::npos);
+    EXPECT_EQ(man.find("\\-\\-man"), std::string::npos) << "the build's own option is hidden";
+    EXPECT_EQ(Cli({"--help"}).out.find("--man"), std::string::npos);
+}
+
+class InstalledCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(prefix.File("bin"));
+        fs::create_directories(prefix.File("share/doc/tavro"));
+        if (const char* old = std::getenv("XDG_DATA_HOME")) oldXdg = old;
+        setenv("XDG_DATA_HOME", home.path().c_str(), 1);
+    }
+    void TearDown() override {
+        if (oldXdg.empty()) unsetenv("XDG_DATA_HOME");
+        else setenv("XDG_DATA_HOME", oldXdg.c_str(), 1);
+    }
+    std::string Data() const { return home.File("TAVRO"); }
+
+    test::TempDir prefix, home;
+    std::string oldXdg;
+};
+
+TEST_F(InstalledCli, WorksInTheUserDataDirectoryAndSaysWhereOnFirstUse) {
+    const auto first = Cli({"jobs"}, prefix.File("bin"));
+    EXPECT_EQ(first.status, kExitOk);
+    EXPECT_EQ(first.out, "Samples\n");
+    EXPECT_EQ(first.err, "Program Directory: Job and notes files are kept in " + Data() +
+                             ".\n\nUse --dir to work in another directory.\n"
+                             "No Job Files: There are no job files\nin directory " + Data() +
+                             "/.\n");
+    const auto again = Cli({"--json", "jobs"}, prefix.File("bin"));
+    const auto messages = nlohmann::json::parse(again.out)["messages"];
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0]["title"], "No Job Files");
+
+    // The sample job designs there; nothing is written beside the program.
+    const auto design = Cli({"design", "Samples", "NewFlexible"}, prefix.File("bin"));
+    EXPECT_EQ(design.status, kExitOk) << design.err;
+    EXPECT_TRUE(fs::exists(Data() + "/VORNA.STR"));
+    EXPECT_TRUE(fs::is_empty(prefix.File("bin")));
+    EXPECT_EQ(Cli({"new-job", "MINE"}, prefix.File("bin")).status, kExitOk);
+    EXPECT_TRUE(fs::exists(Data() + "/MINE.JOB"));
+}
+
+TEST_F(InstalledCli, DirStillChoosesAndCreatesNothingElse) {
+    test::TempDir other;
+    const auto r = Cli({"--dir", other.path(), "new-job", "THERE"}, prefix.File("bin"));
+    EXPECT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_TRUE(fs::exists(other.File("THERE.JOB")));
+    EXPECT_EQ(r.err.find("Program Directory"), std::string::npos);
+    EXPECT_FALSE(fs::exists(Data()));
+}
+
+TEST_F(InstalledCli, ABuildTreeStaysTheProgramDirectory) {
+    test::TempDir tree;
+    const auto r = Cli({"new-job", "HERE"}, tree.path());
+    EXPECT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_TRUE(fs::exists(tree.File("HERE.JOB")));
+    EXPECT_FALSE(fs::exists(Data()));
+}
+
+}  // namespace
+}  // namespace tavro::cli

@@ -1,0 +1,123 @@
+// Where the programs keep their files without --dir: the build tree as before, the user's
+// data directory for an installed program or an unwritable directory, said once.
+#include "platform/program_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+
+#include "support/temp_dir.h"
+
+namespace tavro::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Sets an environment variable for one test and restores it afterwards.
+class EnvVar {
+public:
+    EnvVar(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        if (value) setenv(name, value, 1);
+        else unsetenv(name);
+    }
+    ~EnvVar() {
+        if (old_) setenv(name_, old_->c_str(), 1);
+        else unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(UserDataDir, FollowsXdgDataHomeOnlyWhenItIsAbsolute) {
+    const EnvVar home("HOME", "/home/engineer");
+    {
+        const EnvVar xdg("XDG_DATA_HOME", "/srv/data/");
+        EXPECT_EQ(UserDataDir(), "/srv/data/TAVRO");
+    }
+    {
+        const EnvVar xdg("XDG_DATA_HOME", "relative/data");
+        EXPECT_EQ(UserDataDir(), "/home/engineer/.local/share/TAVRO");
+    }
+    {
+        const EnvVar xdg("XDG_DATA_HOME", "");
+        EXPECT_EQ(UserDataDir(), "/home/engineer/.local/share/TAVRO");
+    }
+    const EnvVar xdg("XDG_DATA_HOME", nullptr);
+    EXPECT_EQ(UserDataDir(), "/home/engineer/.local/share/TAVRO");
+}
+
+TEST(IsInstalled, IsABinDirectoryBesideTheInstalledManual) {
+    test::TempDir prefix;
+    fs::create_directories(prefix.File("bin"));
+    fs::create_directories(prefix.File("tools"));
+    EXPECT_FALSE(IsInstalled(prefix.File("bin")));
+    fs::create_directories(prefix.File("share/doc/tavro"));
+    EXPECT_TRUE(IsInstalled(prefix.File("bin")));
+    EXPECT_TRUE(IsInstalled(prefix.File("bin/")));
+    EXPECT_TRUE(IsInstalled(prefix.File("tools/../bin")));
+    EXPECT_FALSE(IsInstalled(prefix.File("tools")));  // a build tree beside an installation
+}
+
+TEST(IsWritableDirectory, ProbesWithoutLeavingAFile) {
+    test::TempDir dir;
+    EXPECT_TRUE(IsWritableDirectory(dir.path()));
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+    EXPECT_FALSE(IsWritableDirectory(dir.File("missing")));
+    EXPECT_FALSE(fs::exists(dir.File("missing")));
+    dir.Write("file", "x");
+    EXPECT_FALSE(IsWritableDirectory(dir.File("file")));
+    EXPECT_FALSE(IsWritableDirectory("/proc"));  // refused even to root
+}
+
+TEST(DefaultProgramDir, ABuildTreeKeepsItsOwnDirectory) {
+    test::TempDir tree, home;
+    const auto choice = DefaultProgramDir(tree.path(), home.File("data/TAVRO"));
+    EXPECT_EQ(choice.dir, tree.path());
+    EXPECT_EQ(choice.notice, "");
+    EXPECT_FALSE(fs::exists(home.File("data"))) << "nothing is created for a build tree";
+}
+
+TEST(DefaultProgramDir, AnInstalledProgramUsesTheUserDataDirectoryAndSaysSoOnce) {
+    test::TempDir prefix, home;
+    fs::create_directories(prefix.File("bin"));
+    fs::create_directories(prefix.File("share/doc/tavro"));
+    const std::string data = home.File("data/TAVRO");
+    // Writable (root, or a prefix of the user's own): the installed layout still decides.
+    const auto first = DefaultProgramDir(prefix.File("bin"), data);
+    EXPECT_EQ(first.dir, data);
+    EXPECT_EQ(first.notice, "Job and notes files are kept in " + data +
+                                ".\n\nUse --dir to work in another directory.");
+    EXPECT_TRUE(fs::is_directory(data));
+    const auto again = DefaultProgramDir(prefix.File("bin"), data);
+    EXPECT_EQ(again.dir, data);
+    EXPECT_EQ(again.notice, "");
+}
+
+TEST(DefaultProgramDir, AnUnwritableDirectoryFallsBackWithItsReason) {
+    test::TempDir home;
+    const std::string data = home.File("TAVRO");
+    const auto first = DefaultProgramDir("/proc", data);
+    EXPECT_EQ(first.dir, data);
+    EXPECT_EQ(first.notice, "The directory /proc cannot be written to.\n\nJob and notes files are "
+                            "kept in " + data + " instead.");
+    EXPECT_EQ(DefaultProgramDir("/proc", data).notice, "");
+}
+
+TEST(DefaultProgramDir, ADataDirectoryThatCannotBeCreatedIsReported) {
+    test::TempDir home;
+    home.Write("share", "a file where the directory should be");
+    const std::string data = home.File("share/TAVRO");
+    const auto choice = DefaultProgramDir("/proc", data);
+    EXPECT_EQ(choice.dir, data);
+    EXPECT_EQ(choice.notice.rfind("The directory " + data + " cannot be created: ", 0), 0u)
+        << choice.notice;
+    EXPECT_NE(choice.notice.find("Use --dir to choose the program directory."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavro::platform
