@@ -2,18 +2,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QPointer>
 #include <iostream>
 
 #include "app/app_options.h"
 #include "core/program_state.h"
 #include "core/startup.h"
-<<<<<<< HEAD
-#include <QPointer>
-
-#include "ui/aircraft_window.h"
-=======
 #include "platform/program_dir.h"
->>>>>>> main
+#include "ui/aircraft_window.h"
 #include "ui/app_startup.h"
 #include "ui/notes_window.h"
 #include "ui/qt_user_port.h"
