@@ -320,22 +320,19 @@ AnalysisResult RunAnalysis(core::ProgramState& state, core::UserPort& ui,
 
 namespace {
 
-// Deflection basin of a 9563 lb load on a 12-inch plate, thousandths of an inch.
-constexpr std::array<double, 7> kStoredBasinMils{23.23, 7.12, 4.4, 2.1, 1.31, 0.92, 0.84};
-constexpr double kPlateLoadLbs = 9563;
-constexpr double kPlateAreaSqIn = 113.09733552924001;  // 12-inch plate
+constexpr double kPlateRadiusIn = 6;  // 12-inch plate
 
-// Start value from the outermost deflection, normalised to a 25000 lb load.
-double StartModulus(double outerDeflectionIn) {
-    return 59304.82 * std::pow(outerDeflectionIn * 1000 * 25000 / kPlateLoadLbs, -0.98737);
+// Start value from the outermost deflection (in), normalised to a 25000 lb load.
+double StartModulus(double outerDeflectionIn, double loadLbs) {
+    return 59304.82 * std::pow(outerDeflectionIn * 1000 * 25000 / loadLbs, -0.98737);
 }
 
 class BasinFit {
 public:
-    BasinFit(const core::ProgramState& state, core::UserPort& ui, AnalysisInput input)
-        : state_(state), ui_(ui), input_(std::move(input)) {
-        const int points = std::min<int>(input_.gears.front().PointCount, kStoredBasinMils.size());
-        for (int i = 0; i < points; ++i) target_.push_back(kStoredBasinMils[At(i)] / 1000);
+    BasinFit(const core::ProgramState& state, core::UserPort& ui, AnalysisInput input,
+             const BackCalcOptions& options)
+        : state_(state), ui_(ui), input_(std::move(input)), changed_(options.bottomModulusChanged) {
+        for (double mils : options.basinMils) target_.push_back(mils / 1000);
     }
 
     // Slope of the squared misfit at e, given the basins at e and e(1 + step).
@@ -349,6 +346,7 @@ public:
     }
 
     std::vector<double> Basin(double modulus) {
+        if (changed_) changed_(modulus, input_.structure);
         input_.structure.Modulus[At(input_.structure.Layers)] = modulus;
         AnalysisOutput out;
         NewLeaAnalysis(state_, ui_, input_, ResponseKind::VerticalDeflection, out);
@@ -364,23 +362,15 @@ private:
     const core::ProgramState& state_;
     core::UserPort& ui_;
     AnalysisInput input_;
+    std::function<void(double, LeaStructure&)> changed_;
     std::vector<double> target_;
 };
 
-AnalysisInput PlateInput(const AnalysisInput& input) {
-    AnalysisInput plate = input;
-    plate.structure.Depths = 1;
-    plate.structure.Depth = {0, 0};
-    if (!plate.gears.empty() && plate.gears.front().TirePressure.size() > 1) {
-        plate.gears.front().TirePressure[1] = kPlateLoadLbs / kPlateAreaSqIn;
-    }
-    return plate;
-}
-
 BackCalcResult Iterate(BasinFit& fit, const BackCalcOptions& o) {
     BackCalcResult r;
-    double e =
-        std::clamp(StartModulus(kStoredBasinMils.back() / 1000), o.minModulusPsi, o.maxModulusPsi);
+    double e = std::clamp(StartModulus(o.basinMils.back() / 1000, o.plateLoadLbs), o.minModulusPsi,
+                          o.maxModulusPsi);
+    if (!std::isfinite(e)) e = o.minModulusPsi;
     r.modulusPsi = e;
     const double f = 1 + o.step;
     while (r.iterations < o.maxIterations) {
@@ -390,6 +380,9 @@ BackCalcResult Iterate(BasinFit& fit, const BackCalcOptions& o) {
         const double g1 = fit.Slope(d1, d2, e * f, o.step);
         const double curvature = (g1 - g0) / (e * o.step);
         double next = e - g0 / curvature;
+        // Where the misfit curves downwards the Newton step heads for its maximum: move
+        // downhill instead, halving or doubling the modulus, until a minimum is in reach.
+        if (curvature < 0 && g0 != 0) next = g0 > 0 ? e / 2 : e * 2;
         if (curvature == 0 || !std::isfinite(next)) {
             r.outcome = BackCalcOutcome::FlatMisfit;
             r.reason = "The misfit does not change with the modulus.";
@@ -419,19 +412,60 @@ BackCalcResult Iterate(BasinFit& fit, const BackCalcOptions& o) {
 
 }  // namespace
 
-BackCalcResult BackCalculateSubgrade(const core::ProgramState& state, core::UserPort& ui,
-                                     const AnalysisInput& input, const BackCalcOptions& options) {
-    AnalysisInput plate = PlateInput(input);
-    if (std::optional<std::string> why = CheckAnalysisInput(plate)) {
-        ShowAnalysisError(state, ui, kCannotRun, *why);
-        return {BackCalcOutcome::BadInput, 0, 0, false, *why};
+AnalysisInput PlateLoadInput(const LeaStructure& structure, double loadLbs) {
+    AnalysisInput plate;
+    plate.structure = structure;
+    plate.structure.Depths = 1;
+    plate.structure.Depth = {0, 0};
+    AnalysisGear gear;
+    gear.Name = "Plate";
+    gear.GrossLoad = loadLbs;
+    gear.GearShare = 1;
+    gear.GearLoad = loadLbs;
+    gear.TireCount = 1;
+    gear.TirePressure = {0, loadLbs / (kPi * kPlateRadiusIn * kPlateRadiusIn)};
+    gear.TireX = {0, 0};
+    gear.TireY = {0, 0};
+    gear.PointCount = static_cast<int>(kSensorOffsetsIn.size());
+    gear.PointX = {0};
+    gear.PointY = {0};
+    for (double offset : kSensorOffsetsIn) {
+        gear.PointX.push_back(offset);
+        gear.PointY.push_back(0);
     }
-    BasinFit fit(state, ui, std::move(plate));
+    plate.gears = {gear};
+    return plate;
+}
+
+BackCalcResult BackCalculateSubgrade(const core::ProgramState& state, core::UserPort& ui,
+                                     const LeaStructure& structure,
+                                     const BackCalcOptions& options) {
+    AnalysisInput plate = PlateLoadInput(structure, options.plateLoadLbs);
+    std::optional<std::string> why = CheckAnalysisInput(plate);
+    if (!why && !(options.plateLoadLbs > 0 && std::isfinite(options.plateLoadLbs)))
+        why = "The plate load must be a positive number of pounds.";
+    for (double mils : options.basinMils)
+        if (!why && !(mils > 0 && std::isfinite(mils)))
+            why = "Every deflection of the basin must be a positive number.";
+    if (why) {
+        ShowAnalysisError(state, ui, kCannotRun, *why);
+        return {BackCalcOutcome::BadInput, 0, 0, false, *why, {}, 0};
+    }
+    BasinFit fit(state, ui, plate, options);
     try {
-        return Iterate(fit, options);
+        BackCalcResult r = Iterate(fit, options);
+        // The fit at the answer, for the user to judge.
+        const std::vector<double> basin = fit.Basin(r.modulusPsi);
+        double squares = 0;
+        for (std::size_t i = 0; i < basin.size(); ++i) {
+            r.fittedBasinMils.push_back(basin[i] * 1000);
+            squares += std::pow(basin[i] * 1000 - options.basinMils[i], 2);
+        }
+        r.rmsMisfitMils = std::sqrt(squares / static_cast<double>(basin.size()));
+        return r;
     } catch (const std::exception& e) {
         ShowAnalysisError(state, ui, kFailed, e.what());
-        return {BackCalcOutcome::AnalysisFault, 0, 0, false, e.what()};
+        return {BackCalcOutcome::AnalysisFault, 0, 0, false, e.what(), {}, 0};
     }
 }
 

@@ -3,7 +3,9 @@
 // the error handler that ends a run cleanly, and the subgrade back-calculation.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -100,7 +102,19 @@ enum class BackCalcOutcome {
     AnalysisFault  // message shown
 };
 
+// The plate test the back-calculation fits: a load on a 12-inch plate (one circular load of
+// radius 6 in) and the surface deflections at sensors 0, 12, 24, ..., 72 in from its centre,
+// the usual deflectometer spacing of one foot.
+inline constexpr std::array<double, 7> kSensorOffsetsIn{0, 12, 24, 36, 48, 60, 72};
+inline constexpr std::array<double, 7> kStoredBasinMils{23.23, 7.12, 4.4, 2.1, 1.31, 0.92, 0.84};
+inline constexpr double kStoredPlateLoadLbs = 9563;
+
 struct BackCalcOptions {
+    std::array<double, 7> basinMils = kStoredBasinMils;  // thousandths of an inch, by sensor
+    double plateLoadLbs = kStoredPlateLoadLbs;
+    // Called with every trial modulus of the bottom layer before its basin is computed, to
+    // update the moduli that rest on it (aggregate layers); unset for none.
+    std::function<void(double modulusPsi, LeaStructure& structure)> bottomModulusChanged;
     double relativeTolerance = 0.001;  // stop when |E_new - E|/E is below this
     double step = 0.01;                // relative modulus step of the finite differences
     double minModulusPsi = 1000;       // every new modulus is clamped to these bounds
@@ -114,18 +128,30 @@ struct BackCalcResult {
     int iterations = 0;     // Newton steps taken
     bool clamped = false;   // some step was clamped to a bound
     std::string reason;
+    std::vector<double> fittedBasinMils;  // computed at the sensors for the final modulus
+    double rmsMisfitMils = 0;             // root mean square of computed - measured
 };
 
-// Fits the bottom-layer modulus of `input` to the stored basin of a 9563 lb load on a
-// 12-inch plate (deflections 23.23, 7.12, 4.4, 2.1, 1.31, 0.92, 0.84 thousandths of an inch
-// at the first aircraft's evaluation points 1..7; a gear with fewer points is compared at
-// the points it has). The depths are replaced by the surface and the first tire's pressure
-// by the plate pressure. Newton iteration on the slope of the squared misfit with
+// The analysis input of the plate test on `structure`: the plate load as its own circular
+// load (radius 6 in, the load's pressure) with evaluation points at the sensor offsets and a
+// single depth at the surface. The design aircraft play no part.
+AnalysisInput PlateLoadInput(const LeaStructure& structure, double loadLbs);
+
+// Fits the bottom-layer modulus of `structure` to the basin of `options` under the plate
+// load (PlateLoadInput). Newton iteration on the slope of the squared misfit with
 // numerical derivatives; every new modulus is clamped to the bounds, and a run that asks
-// twice in a row for a modulus beyond the same bound stops there. Errors end it with the
-// "Analysis Error" message. Changes nothing in the state.
+// twice in a row for a modulus beyond the same bound stops there. The computed basin at the
+// answer and its RMS misfit come back with it. Bad input (also a basin or load that is not
+// positive) and solver errors end it with the "Analysis Error" message. Changes nothing in
+// the state.
 BackCalcResult BackCalculateSubgrade(const core::ProgramState& state, core::UserPort& ui,
-                                     const AnalysisInput& input,
+                                     const LeaStructure& structure,
                                      const BackCalcOptions& options = {});
+// The same on the structure of a prepared analysis input; its aircraft play no part.
+inline BackCalcResult BackCalculateSubgrade(const core::ProgramState& state, core::UserPort& ui,
+                                            const AnalysisInput& input,
+                                            const BackCalcOptions& options = {}) {
+    return BackCalculateSubgrade(state, ui, input.structure, options);
+}
 
 }  // namespace tavro::analysis

@@ -290,8 +290,9 @@ int CmdGear(Run& r) {
     if (!k) return RefuseAircraft(r, r.opt.aircraft);
     const library::AircraftEntry& e = r.state.Aircraft.Entry(*k);
     float load = e.AcGrossLoad;
-    if (r.opt.loadGiven)
-        load = control::CheckedGrossLoad(r.state, r.port, e.AcGrossLoad, r.opt.load, control::LoadLabel::With);
+    if (r.opt.gearLoadGiven)
+        load = control::CheckedGrossLoad(r.state, r.port, e.AcGrossLoad, r.opt.gearLoad,
+                                         control::LoadLabel::With);
     const library::GearPlan plan = library::PlanGear(e, load);
     if (r.opt.json) {
         json tires = json::array();

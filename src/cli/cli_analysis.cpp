@@ -1,5 +1,7 @@
 // tavro-cli analyze and backcalc: one layered elastic analysis of a section, prepared the
 // way a design iteration prepares it, and the subgrade back-calculation.
+#include <array>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "core/section.h"
 #include "core/section_ops.h"
 #include "damage/aggregate_modulus.h"
+#include "design/structure_check.h"
 
 namespace tavro::cli {
 
@@ -40,10 +43,15 @@ std::vector<double> OverlayDepths(int pavementType, const analysis::AnalysisLaye
 
 // Aircraft, aggregate moduli and the analysis input files, as before every analysis of a
 // design. Returns an exit status when the section cannot be analysed (message shown).
+// Aggregate layers are split into sublayers as a life run splits them (the responses the
+// life and the report rest on), unless `sublayered` is false: a design's first analysis.
 std::optional<int> PrepareInput(Run& r, analysis::AnalysisLayerList& list,
-                                analysis::AnalysisInput& input) {
+                                analysis::AnalysisInput& input, bool sublayered) {
+    if (design::CheckStructure(r.state, r.port) == design::StructureStatus::Invalid)
+        return kExitRefused;
     core::PrepareAircraft(r.state);
-    r.state.Run.SublayeringOn = false;
+    r.state.Run.SublayeringOn = sublayered;
+    r.state.Run.LnCdf = 10;  // far from convergence: the sublayer counts follow the thickness
     r.state.Run.DesignRunning = true;
     const auto aggregate = damage::CalculateAggregateModuli(r.state, r.port, list);
     if (aggregate.status != damage::AggregateStatus::Ok) return kExitRefused;
@@ -121,7 +129,7 @@ int CmdAnalyze(Run& r) {
     if (auto stop = SelectSectionByName(r)) return *stop;
     analysis::AnalysisLayerList list;
     analysis::AnalysisInput input;
-    if (auto stop = PrepareInput(r, list, input)) {
+    if (auto stop = PrepareInput(r, list, input, !r.opt.firstIteration)) {
         if (r.opt.json) r.PrintJson({{"status", "failed"}});
         return *stop;
     }
@@ -148,18 +156,69 @@ int CmdAnalyze(Run& r) {
     return kExitOk;
 }
 
+namespace {
+
+// "--basin d1,...,d7": seven positive numbers, thousandths of an inch.
+std::optional<std::array<double, 7>> ParseBasin(const std::string& text) {
+    std::array<double, 7> basin{};
+    std::size_t count = 0, from = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', from);
+        const std::string item = text.substr(from, comma == std::string::npos ? comma : comma - from);
+        const auto value = core::ParseNumber(item);
+        if (!value || !(*value > 0) || !std::isfinite(*value) || count >= basin.size())
+            return std::nullopt;
+        basin[count++] = *value;
+        if (comma == std::string::npos) break;
+        from = comma + 1;
+    }
+    if (count != basin.size()) return std::nullopt;
+    return basin;
+}
+
+}  // namespace
+
 int CmdBackcalc(Run& r) {
+    analysis::BackCalcOptions options;
+    if (!r.opt.basin.empty()) {
+        const auto basin = ParseBasin(r.opt.basin);
+        if (!basin) {
+            r.err << "--basin takes seven positive deflections d1,...,d7 in thousandths of an "
+                     "inch, separated by commas.\n";
+            return kExitUsage;
+        }
+        options.basinMils = *basin;
+    }
+    if (r.opt.loadGiven) {
+        if (!(r.opt.load > 0) || !std::isfinite(r.opt.load)) {
+            r.err << "--load takes a positive plate load in pounds.\n";
+            return kExitUsage;
+        }
+        options.plateLoadLbs = r.opt.load;
+    }
     if (auto stop = OpenJob(r)) return *stop;
     if (auto stop = SelectSectionByName(r)) return *stop;
     analysis::AnalysisLayerList list;
     analysis::AnalysisInput input;
     r.opt.depthGiven = true;  // the back-calculation evaluates the surface
     r.opt.depth = 0;
-    if (auto stop = PrepareInput(r, list, input)) {
+    if (auto stop = PrepareInput(r, list, input, true)) {
         if (r.opt.json) r.PrintJson({{"status", "failed"}});
         return *stop;
     }
-    const auto result = analysis::BackCalculateSubgrade(r.state, r.port, input);
+    // The aggregate layers rest on the subgrade: each trial subgrade modulus gives them the
+    // moduli a life run would give them on it (their sublayer counts depend on thickness
+    // only, so the layer list keeps its shape). The section is not saved.
+    options.bottomModulusChanged = [&r](double modulus, analysis::LeaStructure& structure) {
+        r.state.Current.Layers.back().LayerModulus = static_cast<float>(modulus);
+        analysis::AnalysisLayerList trial;
+        if (damage::CalculateAggregateModuli(r.state, r.port, trial).status !=
+            damage::AggregateStatus::Ok)
+            return;
+        const analysis::LeaStructure updated = analysis::BuildAnalysisInput(r.state, trial).structure;
+        if (updated.Layers == structure.Layers) structure.Modulus = updated.Modulus;
+    };
+    const auto result = analysis::BackCalculateSubgrade(r.state, r.port, input.structure, options);
     using analysis::BackCalcOutcome;
     const bool usable = result.outcome != BackCalcOutcome::BadInput &&
                         result.outcome != BackCalcOutcome::AnalysisFault;
@@ -174,19 +233,45 @@ int CmdBackcalc(Run& r) {
         case BackCalcOutcome::AnalysisFault: outcome = "analysis fault"; break;
     }
     if (r.opt.json) {
+        json sensors = json::array();
+        for (std::size_t i = 0; i < result.fittedBasinMils.size(); ++i)
+            sensors.push_back({{"offset", analysis::kSensorOffsetsIn[i]},
+                               {"measured", options.basinMils[i]},
+                               {"computed", result.fittedBasinMils[i]}});
         r.PrintJson({{"job", r.state.JobName},
                      {"section", r.state.Current.SectionName},
                      {"outcome", outcome},
                      {"modulus", usable ? json(result.modulusPsi) : json(nullptr)},
                      {"iterations", result.iterations},
                      {"clamped", result.clamped},
+                     {"load", options.plateLoadLbs},
+                     {"fit", sensors},
+                     {"rmsMisfit", usable ? json(result.rmsMisfitMils) : json(nullptr)},
                      {"reason", result.reason}});
     } else if (usable) {
         r.out << "Section " << r.state.Current.SectionName << " in job " << r.state.JobName
               << ": subgrade modulus " << core::FormatMask(result.modulusPsi, "#,##0") << " psi ("
               << outcome << ", " << result.iterations << " iterations"
-              << (result.clamped ? ", clamped to 1,000..100,000 psi" : "") << ")\n";
+              << (result.outcome == BackCalcOutcome::AtLowerBound ||
+                          result.outcome == BackCalcOutcome::AtUpperBound
+                      ? ", held within 1,000..100,000 psi"
+                      : "")
+              << ")\n";
         if (!result.reason.empty()) r.out << result.reason << "\n";
+        r.out << "Plate load " << core::FormatMask(options.plateLoadLbs, "#,##0")
+              << " lbs on a 12 in plate; deflections in thousandths of an inch:\n"
+              << "  sensor at   measured    computed\n";
+        for (std::size_t i = 0; i < result.fittedBasinMils.size(); ++i) {
+            std::string offset = core::FormatMask(analysis::kSensorOffsetsIn[i], "0") + " in";
+            offset.resize(12, ' ');
+            std::string measured = core::FormatMask(options.basinMils[i], "0.00");
+            measured.insert(0, measured.size() < 8 ? 8 - measured.size() : 0, ' ');
+            std::string computed = core::FormatMask(result.fittedBasinMils[i], "0.00");
+            computed.insert(0, computed.size() < 12 ? 12 - computed.size() : 0, ' ');
+            r.out << "  " << offset << measured << computed << "\n";
+        }
+        r.out << "RMS misfit " << core::FormatMask(result.rmsMisfitMils, "0.000")
+              << " thousandths of an inch\n";
     }
     // A modulus held at a bound is a result too: it is reported as such.
     const bool found = result.outcome == BackCalcOutcome::Converged ||

@@ -12,6 +12,9 @@
 #include "cli/cli_port.h"
 #include "cli/instance_check.h"
 #include "core/day_serial.h"
+#include "core/file_error.h"
+#include "core/file_lock.h"
+#include "core/messages.h"
 #include "core/narrow.h"
 #include "core/job_ops.h"
 #include "core/notes_file.h"
@@ -87,7 +90,9 @@ void PrintSectionText(Run& r) {
         o << "  " << Pad(std::to_string(i + 1), 4)
           << Pad(std::string(library::LayerTypeName(l.LayerType)), 24)
           << Pad(Shown(l.LayerThickness, u.thickness), 18) << Pad(Shown(l.LayerModulus, u.modulus), 18)
-          << (l.LayerFlexStrength > 0 ? Shown(l.LayerFlexStrength, u.modulus) : std::string("-"))
+          // A concrete layer shows its strength as stored, even one a run would refuse.
+          << (library::IsPccLayer(l.LayerType) ? Shown(l.LayerFlexStrength, u.modulus)
+                                               : std::string("-"))
           << "\n";
     }
     o << "\nAircraft:\n";
@@ -178,7 +183,7 @@ int CmdNotes(Run& r) {
         if (!core::UpdateNotes(r.state, r.port, WithCrLf(r.opt.setText), core::NotesMode::Replace))
             return r.Finish(core::OpStatus::Failed, "notes");
     }
-    core::ReadNotes(r.state, r.port);
+    if (!core::ReadNotes(r.state, r.port)) return r.Finish(core::OpStatus::Failed, "notes");
     if (r.opt.json)
         r.PrintJson({{"job", r.state.JobName},
                      {"section", r.state.Current.SectionName},
@@ -186,6 +191,21 @@ int CmdNotes(Run& r) {
     else
         r.out << TerminalText(r.state.NotesText) << "\n";
     return kExitOk;
+}
+
+// A run writes the analysis files, whose names are fixed in the program directory: it holds
+// the directory's run lock from start to end, so that parallel runs wait for each other
+// instead of reading each other's results. The kernel drops the lock of a killed run.
+std::optional<int> LockRuns(Run& r, core::FileLock& lock) {
+    const bool held = core::LockRuns(
+        r.state, r.port, lock, r.opt.noWait ? core::FileLock::Wait::NoWait : core::FileLock::Wait::Block,
+        "Try again when it has finished, or leave out --no-wait to wait for it.", [&r] {
+            r.err << "Waiting for another run in " << r.state.ProgramDir << " to finish...\n";
+            r.err.flush();
+        });
+    if (held) return std::nullopt;
+    if (r.opt.json) r.PrintJson({{"status", "failed"}});
+    return kExitRefused;
 }
 
 }  // namespace
@@ -201,6 +221,8 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     app.add_flag("--metric", opt.metric, "Show values in metric units");
     app.add_flag("--json", opt.json, "Machine-readable output");
     app.add_flag("--yes", opt.yes, "Answer Yes to every question");
+    app.add_flag("--no-wait", opt.noWait,
+                 "Runs: refuse at once instead of waiting for another run in the directory");
     app.set_version_flag("--version", "tavro-cli " + std::string(core::kProgramVersion),
                          "Show the version and exit");
     // Hidden: the build writes the installed manual page with it, after every command exists.
@@ -243,6 +265,8 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
         ->check(CLI::IsMember({"strain", "stress", "deflection", "hstrain"}));
     auto* depth = analyze->add_option("--depth", opt.depth,
                                       "Evaluation depth, in (negative: bottom of the layer above)");
+    analyze->add_flag("--first-iteration", opt.firstIteration,
+                      "The first analysis of a design: aggregate layers not split");
     auto* designCmd = app.add_subcommand("design", "Design a section (or every section with --all)");
     designCmd->add_option("JOB", opt.job)->required();
     designCmd->add_option("SECTION", opt.section);
@@ -259,6 +283,9 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     auto* backcalc = app.add_subcommand("backcalc", "Back-calculate the subgrade modulus");
     backcalc->add_option("JOB", opt.job)->required();
     backcalc->add_option("SECTION", opt.section)->required();
+    backcalc->add_option("--basin", opt.basin,
+                         "Measured deflections d1,...,d7 (thousandths of an inch)");
+    auto* load = backcalc->add_option("--load", opt.load, "Plate load, lbs");
 
     auto* library = app.add_subcommand("library", "The aircraft library by group");
     library->add_option("GROUP", opt.group, "Group name or number");
@@ -272,7 +299,7 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
         ->required();
     auto* gear = app.add_subcommand("gear", "The main gear plan of an aircraft as SVG");
     gear->add_option("AIRCRAFT", opt.aircraft, "Library aircraft name or number")->required();
-    auto* load = gear->add_option("--load", opt.load, "Gross load in the display unit");
+    auto* gearLoad = gear->add_option("--load", opt.gearLoad, "Gross load in the display unit");
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
@@ -284,6 +311,7 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     opt.setGiven = set->count() > 0;
     opt.depthGiven = depth->count() > 0;
     opt.loadGiven = load->count() > 0;
+    opt.gearLoadGiven = gearLoad->count() > 0;
 
     std::string dirNotice;
     if (dirOption->count() == 0) {
@@ -310,14 +338,16 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     if (*deleteSection) return CmdDeleteSection(r);
     if (*copy) return CmdCopy(r);
     if (*notes) return CmdNotes(r);
-    if (*analyze) return CmdAnalyze(r);
-    if (*backcalc) return CmdBackcalc(r);
-    if (*designCmd) return CmdDesign(r);
-    if (*life) return CmdLife(r);
     if (*report) return CmdReport(r);
     if (*library) return CmdLibrary(r);
     if (*aircraft) return CmdAircraft(r);
     if (*gear) return CmdGear(r);
+    core::FileLock runLock;
+    if (auto stop = LockRuns(r, runLock)) return *stop;
+    if (*analyze) return CmdAnalyze(r);
+    if (*backcalc) return CmdBackcalc(r);
+    if (*designCmd) return CmdDesign(r);
+    if (*life) return CmdLife(r);
     return kExitUsage;
 }
 

@@ -24,6 +24,7 @@ struct Options {
     bool metric = false;
     bool json = false;
     bool yes = false;
+    bool noWait = false;  // runs: refuse at once when another run holds the directory
     std::string job, section, target, name, newName, setText, as;
     bool setGiven = false;
     std::string response;  // analyze: strain, stress, deflection or hstrain ("" = by type)
@@ -32,10 +33,14 @@ struct Options {
     bool all = false;   // design: every section from the first down
     bool save = false;  // design: store and write the job after each section
     std::string overload;  // life: the overload aircraft, by name or list number
-    std::string group;     // library: group name or number ("" = all)
-    std::string aircraft;  // gear: library aircraft, by name or number
-    double load = 0;       // gear: gross load in display units
+    bool firstIteration = false;  // analyze: a design's first analysis, aggregates unsplit
+    std::string basin;            // backcalc: d1,...,d7 in thousandths of an inch
+    double load = 0;              // backcalc: plate load, lbs
     bool loadGiven = false;
+    std::string group;            // library: group name or number ("" = all)
+    std::string aircraft;         // gear: library aircraft, by name or number
+    double gearLoad = 0;          // gear: gross load in display units
+    bool gearLoadGiven = false;
     std::vector<std::string> operations;  // aircraft: the list operations in order
 };
 

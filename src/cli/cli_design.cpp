@@ -45,6 +45,11 @@ bool IsOverlayOnRigid(int pavementType) {
 // of existing slab and overlay, in design and life runs alike.
 std::optional<float> ShownLife(const RunResult& run, const core::DamageTables& damage) {
     if (run.status != design::RunStatus::Ran) return std::nullopt;
+    // A run refused, failed or given up inside the procedure has no life for the structure
+    // it leaves (an overlay design that gives up restores the overlay it started from).
+    if (run.summary.outcome == design::DesignOutcome::Error ||
+        run.summary.outcome == design::DesignOutcome::NoConvergence)
+        return std::nullopt;
     if (IsOverlayOnRigid(run.pavementType)) return damage.Overlay.TotalLife;
     if (run.mode == RunMode::Life && std::isfinite(run.summary.life)) return run.summary.life;
     return std::nullopt;
@@ -135,7 +140,8 @@ void PrintResultText(Run& r, const RunResult& run) {
               << " stages" << (ov.LifeCapped ? ", at least" : "") << ")";
         }
         o << "\n";
-    } else if (run.mode == RunMode::Life && run.status == design::RunStatus::Ran) {
+    } else if (run.mode == RunMode::Life && run.status == design::RunStatus::Ran &&
+               run.summary.outcome == design::DesignOutcome::NoFiniteLife) {
         o << "Life = no finite life\n";
     }
     for (const auto& a : run.aircraft) {
@@ -228,7 +234,9 @@ int RunOne(Run& r, RunMode mode) {
     bool ok = Succeeded(run);
     bool saved = false;
     if (ok && r.opt.save) {
-        saved = SaveSection(r);
+        // Only a design that ended with the section designed (stamped, as the batch saves)
+        // is written: a run that gave up may have left trial thicknesses behind.
+        saved = (mode != RunMode::Design || run.timeStamped) && SaveSection(r);
         ok = saved;
     }
     if (r.opt.json) {
@@ -269,7 +277,10 @@ int RunAll(Run& r) {
                                      return layers;
                                  }()},
                                 {"saved", e.saved}});
-        r.PrintJson({{"job", r.state.JobName}, {"end", end}, {"sections", sections}});
+        r.PrintJson({{"job", r.state.JobName},
+                     {"end", end},
+                     {"refusedSections", batch.refusedSections},
+                     {"sections", sections}});
     } else {
         for (const auto& e : batch.sections) {
             r.out << e.slot << "  " << e.sectionName << ": "
@@ -282,7 +293,10 @@ int RunAll(Run& r) {
         }
         r.out << "Batch " << end << ".\n";
     }
-    return batch.end == design::BatchEnd::Completed ? kExitOk : kExitRefused;
+    if (!r.opt.json && batch.refusedSections > 0)
+        r.out << batch.refusedSections << " section(s) refused by the structure rules.\n";
+    return batch.end == design::BatchEnd::Completed && batch.refusedSections == 0 ? kExitOk
+                                                                                  : kExitRefused;
 }
 
 }  // namespace
@@ -303,7 +317,7 @@ int CmdLife(Run& r) {
 int CmdReport(Run& r) {
     if (auto stop = OpenJob(r)) return *stop;
     if (auto stop = SelectSectionByName(r)) return *stop;
-    core::ReadNotes(r.state, r.port);
+    if (!core::ReadNotes(r.state, r.port)) return r.Finish(core::OpStatus::Failed, "report");
     const design::SectionReport report = design::BuildReport(r.state);
     const std::string text =
         design::ReportWithNotes(report, r.state.NotesText, design::ReportDestination::Clipboard);

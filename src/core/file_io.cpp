@@ -3,7 +3,9 @@
 // atomic save needs a flushed, closed temporary file renamed over the target.
 #include "core/file_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,6 +32,37 @@ bool IsDirectory(const std::string& path) {
     return std::filesystem::is_directory(path, ec);
 }
 
+constexpr std::string_view kTemporaryMark = ".tmp-";
+constexpr std::size_t kTagLength = 6;  // base-36 digits of the random part
+constexpr std::size_t kNameLimit = NAME_MAX;
+
+std::string BaseName(const std::string& path) {
+    std::string::size_type slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Directory part including its '/', "" for a bare name.
+std::string DirectoryPart(const std::string& path) {
+    std::string::size_type slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The temporary names of a target share this prefix. A name that is already near the
+// file-name limit is shortened, so that every file that can be read can also be saved.
+std::string TemporaryPrefix(const std::string& path) {
+    std::string base = BaseName(path);
+    const std::size_t room = kNameLimit - kTemporaryMark.size() - kTagLength;
+    if (base.size() > room) base.resize(room);
+    return base.append(kTemporaryMark);
+}
+
+bool IsTag(std::string_view text) {
+    if (text.size() != kTagLength) return false;
+    for (char c : text)
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'))) return false;
+    return true;
+}
+
 // A name beside the target that no other writer uses: the process id, a counter and the
 // clock make collisions unlikely; O_EXCL makes them harmless.
 std::string TemporaryName(const std::string& path) {
@@ -38,9 +71,40 @@ std::string TemporaryName(const std::string& path) {
         std::chrono::steady_clock::now().time_since_epoch().count());
     unsigned long long mix = stamp ^ (static_cast<unsigned long long>(getpid()) << 32) ^
                              (static_cast<unsigned long long>(counter++) * 0x9E3779B97F4A7C15ULL);
-    char digits[24];
-    auto end = std::to_chars(digits, digits + sizeof digits, mix % 2176782336ULL, 36).ptr;
-    return path + ".tmp-" + std::string(digits, end);
+    // Six base-36 digits, zero-padded: 36^6 = 2176782336 names.
+    std::string tag(kTagLength, '0');
+    unsigned long long n = mix % 2176782336ULL;
+    for (std::size_t i = kTagLength; i-- > 0; n /= 36) tag[i] = "0123456789abcdefghijklmnopqrstuvwxyz"[n % 36];
+    return TemporaryNameFor(path, tag);
+}
+
+// Temporary files of this target that a killed save left behind. Runs under the lock
+// that serializes saves of the file, so no other save is using one of them.
+void RemoveStaleTemporaries(const std::string& path, const std::string& keep) {
+    const std::string dir = DirectoryPart(path);
+    const std::string prefix = TemporaryPrefix(path);
+    DIR* d = opendir(dir.empty() ? "." : dir.c_str());
+    if (d == nullptr) return;
+    while (dirent* e = readdir(d)) {
+        std::string_view name(e->d_name);
+        if (!name.starts_with(prefix) || !IsTag(name.substr(prefix.size()))) continue;
+        const std::string full = dir + std::string(name);
+        if (full == keep) continue;
+        struct stat st;
+        if (lstat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) unlink(full.c_str());
+    }
+    closedir(d);
+}
+
+// A target that exists must be a regular file the user may write: the rename would
+// replace a read-only file (or whatever stands in its place) without asking. root passes
+// access(), so the write bits are checked as well.
+int CheckTarget(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) return errno == ENOENT ? 0 : errno;
+    if (!S_ISREG(st.st_mode)) return EISDIR;
+    if ((st.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0) return EACCES;
+    return 0;
 }
 
 // Opens a fresh temporary file; mode 0666 lets the umask decide, as for any new file.
@@ -95,11 +159,26 @@ int FillTemporary(int fd, std::string_view bytes, const WriteFaults* faults,
 
 }  // namespace
 
-ReadResult ReadWholeFile(const std::string& path) {
+ReadResult ReadWholeFile(const std::string& path, std::size_t limit) {
     ReadResult result;
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer forever.
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         result.error = FileErrorNumberFromErrno(errno, path);
+        return result;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        result.error = 54;
+        result.detail = S_ISDIR(st.st_mode) ? "It is a directory." : "It is not a regular file.";
+        close(fd);
+        return result;
+    }
+    if (static_cast<unsigned long long>(st.st_size) > limit) {
+        result.error = 54;
+        result.detail = "It holds " + std::to_string(st.st_size) + " bytes, more than the " +
+                        std::to_string(limit) + " such a file can hold.";
+        close(fd);
         return result;
     }
     char buffer[65536];
@@ -112,6 +191,13 @@ ReadResult ReadWholeFile(const std::string& path) {
             break;
         }
         if (n == 0) break;
+        // The file may grow while it is read; the limit holds all the same.
+        if (result.bytes.size() + static_cast<std::size_t>(n) > limit) {
+            result.error = 54;
+            result.detail = "It grew past the " + std::to_string(limit) + " bytes such a file can hold.";
+            result.bytes.clear();
+            break;
+        }
         result.bytes.append(buffer, static_cast<std::size_t>(n));
     }
     close(fd);
@@ -120,6 +206,7 @@ ReadResult ReadWholeFile(const std::string& path) {
 
 int WriteFileAtomically(const std::string& path, std::string_view bytes,
                         const WriteFaults* faults, Durability durability) {
+    if (int refused = CheckTarget(path)) return FileErrorNumberFromErrno(refused, path);
     std::string tempPath;
     int fd = OpenTemporary(path, tempPath);
     if (fd < 0) return FileErrorNumberFromErrno(errno, path);
@@ -138,6 +225,19 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes,
         return FileErrorNumberFromErrno(err, path);
     }
     if (durability == Durability::Durable) SyncDirectory(path);
+    RemoveStaleTemporaries(path, tempPath);
+    return 0;
+}
+
+std::string TemporaryNameFor(const std::string& path, std::string_view tag) {
+    return DirectoryPart(path) + TemporaryPrefix(path) + std::string(tag);
+}
+
+int RemoveRegularFile(const std::string& path) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) return FileErrorNumberFromErrno(errno, path);
+    if (!S_ISREG(st.st_mode)) return 54;
+    if (unlink(path.c_str()) != 0) return FileErrorNumberFromErrno(errno, path);
     return 0;
 }
 
@@ -152,13 +252,13 @@ int FileErrorNumberFromErrno(int err, const std::string& path) {
         case EBUSY:
         case ETXTBSY: return 55;
         case ENOSPC:
-        case EDQUOT:
-        case EIO: return 57;
+        case EDQUOT: return 57;
         case ENAMETOOLONG:
         case EINVAL:
         case EILSEQ: return 64;
         case ENXIO:
         case ENODEV: return 68;
+        // EIO included: a failing device is not a full disk.
         default: return 75;
     }
 }

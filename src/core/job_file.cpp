@@ -10,6 +10,7 @@
 
 #include "core/file_error.h"
 #include "core/file_io.h"
+#include "core/job_change.h"
 #include "core/messages.h"
 #include "core/narrow.h"
 #include "core/number_format.h"
@@ -57,8 +58,10 @@ std::string Field(double value, const FieldFormat& format) {
 }
 
 void AppendLayer(std::string& out, const SectionLayer& layer, bool isSubgrade) {
+    // A concrete layer's column holds its strength, whatever it is (even 0): its modulus
+    // there would read back as a strength.
     const float stiffness =
-        layer.LayerFlexStrength > 0 ? layer.LayerFlexStrength : layer.LayerModulus;
+        library::IsPccLayer(layer.LayerType) ? layer.LayerFlexStrength : layer.LayerModulus;
     out += Field(isSubgrade ? 0.0 : layer.LayerThickness, kThicknessField);
     out += Field(stiffness, kStiffnessField);
     out += Field(layer.LayerType, kLayerTypeField);
@@ -245,6 +248,9 @@ public:
                 result_.messages.push_back(
                     {"Too Many Sections",
                      TooManyText("sections", "job file", kMaxSections, jobName_)});
+                result_.readOnlyReason = "its file holds more than " + NumberText(kMaxSections) +
+                                         " sections; only the first " +
+                                         NumberText(kMaxSections) + " were loaded.";
                 break;
             }
             Section section;
@@ -337,6 +343,10 @@ private:
                                                                          kMaxAircraft, jobName_)});
             surplus = aircraftCount - kMaxAircraft;
             aircraftCount = kMaxAircraft;
+            if (result_.readOnlyReason.empty())
+                result_.readOnlyReason = "section " + s.SectionName + " holds more than " +
+                                         NumberText(kMaxAircraft) + " aircraft; only the first " +
+                                         NumberText(kMaxAircraft) + " were loaded.";
         }
         s.Aircraft.resize(static_cast<std::size_t>(aircraftCount));
         for (DesignAircraft& aircraft : s.Aircraft) {
@@ -472,6 +482,7 @@ std::string EmptyFileText(const std::string& path) {
 
 void TakeSections(ProgramState& state, std::vector<Section> sections) {
     state.Sections = std::move(sections);
+    state.SavedSections = state.Sections;
     state.CurrentSection = state.Sections.empty() ? 0 : 1;
 }
 
@@ -498,10 +509,34 @@ std::vector<std::string> LongAircraftNames(const std::vector<Section>& sections)
 }
 
 ParsedJob ParseJob(std::string_view bytes, std::string_view jobName) {
-    return JobParser(bytes, jobName).Run();
+    // Every line a writer finishes ends in a line end, so a last line without one was cut
+    // off (a save killed half-way by another program, a full disk): its last number may
+    // have lost digits and still read as a number. Only the lines before it are read.
+    const std::size_t lastEnd = bytes.find_last_of("\r\n");
+    const std::size_t tailStart = lastEnd == std::string_view::npos ? 0 : lastEnd + 1;
+    const std::string_view tail = bytes.substr(tailStart);
+    const bool endMarked = tail.find(kEndOfFileMark) != std::string_view::npos;
+    // A file of one line holds no section to cut.
+    const bool cut = tailStart > 0 && !endMarked && !std::all_of(tail.begin(), tail.end(), IsBlank);
+    if (!cut) return JobParser(bytes, jobName).Run();
+    ParsedJob job = JobParser(bytes.substr(0, tailStart), jobName).Run();
+    if (job.status == ParseStatus::Failed && job.errorNumber != 62) return job;
+    int line = 1;
+    for (std::size_t i = 0; i < tailStart; ++i) {
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n')))
+            ++line;
+    }
+    job.status = ParseStatus::Failed;
+    job.errorNumber = 62;
+    job.errorLine = line;
+    job.errorDetail = "the file ends inside this line (\"" + Quoted(tail) +
+                      "\" has no line end), so the section in it is incomplete.";
+    return job;
 }
 
-bool WriteJob(ProgramState& state, UserPort& ui) {
+bool WriteJob(ProgramState& state, UserPort& ui) { return WriteJob(state, ui, {}); }
+
+bool WriteJob(ProgramState& state, UserPort& ui, const std::vector<NoteChange>& notes) {
     if (IsSamplesJob(state.JobName)) {
         std::string text = "Job Samples is part of the system.";
         text += NL;
@@ -514,13 +549,8 @@ bool WriteJob(ProgramState& state, UserPort& ui) {
     for (Section& s : state.Sections) {
         if (!s.Layers.empty()) s.Layers.back().LayerThickness = 0;
     }
-    const std::string text = FormatJob(state.Sections);
+    if (SaveJobChanges(state, ui, notes) != SaveStatus::Saved) return false;
     const std::string path = JobFilePath(state, state.JobName);
-    for (;;) {
-        int error = WriteFileAtomically(path, text);
-        if (error == 0) break;
-        if (!ReportFileError(state, ui, error, path, FileOperation::Writing)) return false;
-    }
     std::vector<std::string> longNames = LongAircraftNames(state.Sections);
     if (!longNames.empty()) ShowLongNames(state, ui, path, longNames);
     return true;
@@ -529,10 +559,12 @@ bool WriteJob(ProgramState& state, UserPort& ui) {
 bool ReadJob(ProgramState& state, UserPort& ui) {
     const std::string path = JobFilePath(state, state.JobName);
     TakeSections(state, {});
+    state.ReadOnlyReason.clear();
     for (;;) {
-        ReadResult file = ReadWholeFile(path);
+        ReadResult file = ReadWholeFile(path, kJobFileReadLimit);
         if (file.error != 0) {
-            if (ReportFileError(state, ui, file.error, path, FileOperation::Reading)) continue;
+            if (ReportFileError(state, ui, file.error, path, FileOperation::Reading, file.detail))
+                continue;
             return true;
         }
         if (file.bytes.empty()) {
@@ -543,11 +575,23 @@ bool ReadJob(ProgramState& state, UserPort& ui) {
         for (const JobMessage& m : job.messages)
             ShowMessage(state, ui, m.text, Buttons::Ok, m.title);
         TakeSections(state, std::move(job.sections));
+        state.ReadOnlyReason = job.readOnlyReason;
         if (job.status == ParseStatus::Complete) return false;
         std::string detail =
             "The problem was found in line " + NumberText(job.errorLine) + ": " + job.errorDetail;
+        // A file cut short still holds every section before the cut: they are opened, but
+        // read-only, so that no save makes the loss permanent.
+        const bool cut = job.errorNumber == 62;
+        if (cut) {
+            detail += NL;
+            detail += NL;
+            detail += "The sections before it have been opened read-only.";
+        }
         if (!ReportFileError(state, ui, job.errorNumber, path, FileOperation::Reading, detail)) {
-            return true;
+            if (!cut) return true;
+            state.ReadOnlyReason = "its file ends inside line " + NumberText(job.errorLine) +
+                                   ", so the section there could not be read.";
+            return false;
         }
     }
 }

@@ -6,6 +6,7 @@
 
 #include "core/file_error.h"
 #include "core/file_io.h"
+#include "core/job_change.h"
 #include "core/job_file.h"
 #include "core/messages.h"
 #include "core/narrow.h"
@@ -49,8 +50,10 @@ int JobListPosition(const ProgramState& state, std::string_view jobName) {
 
 bool LoadJob(ProgramState& state, UserPort& ui, std::string_view jobName) {
     state.JobName = std::string(jobName);
+    state.ReadOnlyReason.clear();
     if (IsSamplesJob(jobName)) {
         LoadSampleJob(state);
+        state.SavedSections = state.Sections;
         state.CurrentSection = 1;
         return true;
     }
@@ -64,16 +67,17 @@ namespace {
 void OpenSamples(ProgramState& state) {
     state.JobListIndex = 0;
     state.JobName = std::string(kSamplesJob);
+    state.ReadOnlyReason.clear();
     LoadSampleJob(state);
+    state.SavedSections = state.Sections;
     state.CurrentSection = 1;
 }
 
+// Only a regular file is deleted: a link or a device under a job's name is reported.
 bool RemoveFile(const ProgramState& state, UserPort& ui, const std::string& path) {
     while (true) {
-        std::error_code ec;
-        std::filesystem::remove(path, ec);
-        if (!ec) return true;
-        const int number = FileErrorNumberFromErrno(ec.value(), path);
+        const int number = RemoveRegularFile(path);
+        if (number == 0) return true;
         if (!ReportFileError(state, ui, number, path, FileOperation::Writing)) return false;
     }
 }
@@ -218,6 +222,8 @@ OpStatus NewJob(ProgramState& state, UserPort& ui, std::string_view name) {
         return OpStatus::Refused;
     }
     const std::string path = JobFilePath(state, name);
+    FileLock lock;  // two programs creating the same job: one of them is told it exists
+    if (!LockSaves(state, ui, lock)) return OpStatus::Failed;
     if (FileExists(path)) {
         ShowMessage(state, ui,
                     JoinLines({"Job " + std::string(name) + " already exists.", "",
@@ -230,6 +236,7 @@ OpStatus NewJob(ProgramState& state, UserPort& ui, std::string_view name) {
         if (error == 0) break;
         if (!ReportFileError(state, ui, error, path, FileOperation::Writing)) return OpStatus::Failed;
     }
+    lock.Release();
     FillJobList(state, ui);
     return OpStatus::Done;
 }
@@ -243,9 +250,12 @@ OpStatus DeleteJob(ProgramState& state, UserPort& ui) {
                    "All section and notes data will be deleted.", "", "Do you want to continue."}),
             Buttons::YesNo, "Deleting a Job", Answer::No);
         if (a != Answer::Yes) return OpStatus::Refused;
+        FileLock lock;
+        if (!LockSaves(state, ui, lock)) return OpStatus::Failed;
         if (!RemoveFile(state, ui, path)) return OpStatus::Failed;
         const std::string notes = NotesFilePath(state, state.JobName);
         if (FileExists(notes) && !RemoveFile(state, ui, notes)) return OpStatus::Failed;
+        lock.Release();
         FillJobList(state, ui);
         return OpStatus::Done;
     }
@@ -268,6 +278,7 @@ OpStatus DuplicateSection(ProgramState& state, UserPort& ui, std::string_view na
                     Buttons::Ok, "Duplicating a Section");
         return OpStatus::Refused;
     }
+    if (RefuseReadOnly(state, ui, "Duplicating a Section")) return OpStatus::Refused;
     if (state.SectionCount() >= kMaxSections) {
         ShowMessage(state, ui, TooManySectionsText(), Buttons::Ok, "Duplicating a Section");
         return OpStatus::Refused;
@@ -275,7 +286,7 @@ OpStatus DuplicateSection(ProgramState& state, UserPort& ui, std::string_view na
     const std::int16_t before = state.CurrentSection;
     if (InsertSection(state, ui, name) != InsertStatus::Inserted) return OpStatus::Refused;
     const std::int16_t added = state.CurrentSection;
-    if (!WriteJob(state, ui)) {
+    if (!WriteJob(state, ui, {{std::string(name), std::string(kNoNotes)}})) {
         // Keep the job table in step with the file the user still has.
         state.Sections.erase(state.Sections.begin() + (added - 1));
         state.CurrentSection = before;
@@ -283,7 +294,6 @@ OpStatus DuplicateSection(ProgramState& state, UserPort& ui, std::string_view na
         return OpStatus::Failed;
     }
     FillSectionList(state, ui);
-    UpdateNotes(state, ui, kNoNotes, NotesMode::Insert);
     return OpStatus::Done;
 }
 
@@ -296,6 +306,7 @@ OpStatus DeleteSection(ProgramState& state, UserPort& ui) {
     }
     if (state.CurrentSection < 1 || state.CurrentSection > state.SectionCount())
         state.CurrentSection = 1;
+    if (RefuseReadOnly(state, ui, "Deleting a Section")) return OpStatus::Refused;
     const Answer a = ShowMessage(
         state, ui,
         JoinLines({"Deleting section " + state.Current.SectionName + " in job " + state.JobName + ".",
@@ -306,10 +317,8 @@ OpStatus DeleteSection(ProgramState& state, UserPort& ui) {
     const std::int16_t deletedSlot = state.CurrentSection;
     const Section deleted = state.Slot(deletedSlot);
     state.Sections.erase(state.Sections.begin() + (deletedSlot - 1));
-    std::string_view notesText = kNotOldLastSect;
     if (state.CurrentSection > state.SectionCount()) {
         state.CurrentSection = Int16(state.SectionCount());
-        notesText = kOldLastSect;
     }
     LoadSection(state, ui);
     if (IsSamplesJob(state.JobName)) {
@@ -325,8 +334,8 @@ OpStatus DeleteSection(ProgramState& state, UserPort& ui) {
         FillSectionList(state, ui);
         return OpStatus::Failed;
     }
+    // The notes file lost the deleted section's entry in the same save.
     FillSectionList(state, ui);
-    UpdateNotes(state, ui, notesText, NotesMode::Remove);
     return OpStatus::Done;
 }
 
@@ -341,7 +350,8 @@ OpStatus CopySectionToJob(ProgramState& state, UserPort& ui, std::string_view ta
                     Buttons::Ok, "Copying a Section");
         return OpStatus::Refused;
     }
-    ReadNotes(state, ui);
+    // The copy takes its note along: without it, nothing is copied.
+    if (!ReadNotes(state, ui)) return OpStatus::Failed;
     OpStatus status = OpStatus::Refused;
     if (IsSamplesJob(targetJob)) {
         ShowMessage(state, ui, SamplesRefusal("No more sections can be added."), Buttons::Ok,
@@ -351,11 +361,11 @@ OpStatus CopySectionToJob(ProgramState& state, UserPort& ui, std::string_view ta
         if (ReadJob(state, ui)) {
             ShowMessage(state, ui, "Cannot copy to this job file.", Buttons::Ok, "File Error");
             status = OpStatus::Failed;
+        } else if (RefuseReadOnly(state, ui, "Copying a Section")) {
         } else if (state.SectionCount() >= kMaxSections) {
             ShowMessage(state, ui, TooManySectionsText(), Buttons::Ok, "Copying a Section");
         } else if (InsertSection(state, ui, name) == InsertStatus::Inserted) {
-            if (WriteJob(state, ui)) {
-                UpdateNotes(state, ui, state.NotesText, NotesMode::Insert);
+            if (WriteJob(state, ui, {{std::string(name), state.NotesText}})) {
                 status = OpStatus::Done;
             } else {
                 status = OpStatus::Failed;

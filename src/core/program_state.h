@@ -90,6 +90,12 @@ struct ProgramState {
     std::vector<Section> Sections;  // the job table; SectionCount = Sections.size()
     std::int16_t CurrentSection = 0;  // 1-based slot, 0 = none
     CurrentSectionRecord Current;
+    // The job table as last read from or saved to the job file: a save writes only what
+    // changed since, over what the file holds by then (another program may have saved).
+    std::vector<Section> SavedSections;
+    // Not empty when the open job could not be read whole: every change is refused, with
+    // this reason.
+    std::string ReadOnlyReason;
 
     // Job and section organization.
     std::vector<std::string> JobList;  // "Samples" first, then the job files

@@ -20,6 +20,8 @@ struct SectionLayer {
     float LayerModulus = 0;       // psi
     float LayerFlexStrength = 0;  // psi; > 0 only for concrete layers
     std::int16_t LayerType = 0;   // 0..17, see the layer material library
+
+    bool operator==(const SectionLayer&) const = default;
 };
 
 struct DesignAircraft {
@@ -33,6 +35,8 @@ struct DesignAircraft {
     float ContactWidth = 0;             // in
     float ContactLength = 0;            // in
     float TotalDepartures = 0;          // over DesignLife
+
+    bool operator==(const DesignAircraft&) const = default;
 };
 
 struct Section {
@@ -47,6 +51,9 @@ struct Section {
 
     int LayerCount() const { return static_cast<int>(Layers.size()); }
     int AircraftCount() const { return static_cast<int>(Aircraft.size()); }
+
+    // Field by field: a save tells the sections it changed from those it left alone.
+    bool operator==(const Section&) const = default;
 };
 
 // Pavement type codes derived from the two top layers.

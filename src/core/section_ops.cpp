@@ -143,6 +143,7 @@ void LoadSection(ProgramState& state, UserPort& ui) {
 
     // Aircraft missing from the library are dropped from the job table too, so that the
     // message is shown once and the stored list stays usable.
+    const Section before = stored;
     std::size_t k = 0;
     while (k < stored.Aircraft.size()) {
         DesignAircraft& a = stored.Aircraft[k];
@@ -160,6 +161,12 @@ void LoadSection(ProgramState& state, UserPort& ui) {
         cur.Aircraft.push_back(copy);
         ++k;
     }
+    // Reading is not changing: the saved image follows, so that a later save of another
+    // section does not write this one over what another program may have saved.
+    if (!(stored == before)) {
+        for (Section& saved : state.SavedSections)
+            if (saved == before) saved = stored;
+    }
     DerivePavementType(state);
     PrepareAircraft(state);
 }
@@ -171,7 +178,12 @@ InsertStatus InsertSection(ProgramState& state, UserPort& ui, std::string_view n
     auto at = std::find_if(table.begin(), table.end(), [&](const Section& s) {
         return !LessNoCase(s.SectionName, name);
     });
-    if (at != table.end() && EqualsNoCase(at->SectionName, name)) {
+    // Every name is compared, not only the one at the sorted place: a job written by hand or
+    // by another program need not be in name order.
+    const bool exists = std::any_of(table.begin(), table.end(), [&](const Section& s) {
+        return EqualsNoCase(s.SectionName, name);
+    });
+    if (exists) {
         std::string text = "Section " + std::string(name) + " already exists.";
         text += NL;
         text += NL;

@@ -49,16 +49,32 @@ int SublayerCount(const core::RunState& run, double h, double hMax, int remember
     return 1;
 }
 
+// The modulus at which the rule leaves a sublayer as stiff as its support (a = b log10 E):
+// about 102,200 psi for the base and 40,050 psi for the subbase.
+double EquilibriumModulus(const AggregateConstants& c) {
+    return std::exp(c.a / c.b * kLn10Squared / kLn10);
+}
+
+// The rule is a straight line in log E that draws a sublayer towards the equilibrium
+// modulus. On a stiff support (a stabilized or concrete layer) the line overshoots, down to
+// zero and below; an unbound layer cannot be softer than that equilibrium there, nor, on a
+// soft support, stiffer than it. So every sublayer stays between its support and the
+// equilibrium modulus: a positive floor and a ceiling the rule itself sets.
+double BoundedSublayerModulus(const AggregateConstants& c, double lnT, double below) {
+    const double e = below * (1 + c.a * lnT / kLn10 - c.b * std::log(below) * lnT / kLn10Squared);
+    const double equilibrium = EquilibriumModulus(c);
+    const double lo = std::min(below, equilibrium), hi = std::max(below, equilibrium);
+    if (!(e >= lo)) return lo;  // also a result that is not a number
+    return std::min(e, hi);
+}
+
 void ComputeSublayerModuli(const AggregateConstants& c, int n, double t, double support,
                            SublayerModuli& e) {
     const double lnT = std::log(t);
     const auto top = static_cast<std::size_t>(n + 1);
     e[top] = core::Single(support);
-    for (std::size_t j = top - 1; j >= 1; --j) {
-        const double below = e[j + 1];
-        e[j] = core::Single(below *
-                            (1 + c.a * lnT / kLn10 - c.b * std::log(below) * lnT / kLn10Squared));
-    }
+    for (std::size_t j = top - 1; j >= 1; --j)
+        e[j] = core::Single(BoundedSublayerModulus(c, lnT, e[j + 1]));
 }
 
 struct AggregatePositions {

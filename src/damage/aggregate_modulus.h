@@ -45,7 +45,9 @@ struct SublayerSplit {
 // this kind of layer while the sublayering switch is on and |ln CDF| <= 0.345, so that the
 // layering stops changing near convergence. The count is remembered in `run`. Moduli go
 // into the base or subbase array of `moduli`:
-// E(j) = E(j+1)*(1 + a*log10 t - b*log10 E(j+1)*log10 t), j = n..1, E(n+1) = support.
+// E(j) = E(j+1)*(1 + a*log10 t - b*log10 E(j+1)*log10 t), j = n..1, E(n+1) = support,
+// each kept between E(j+1) and the equilibrium modulus 10^(a/b) of the rule (where it
+// leaves the modulus unchanged), so a stiff support never drives it to zero or below.
 SublayerSplit ModulusThick(core::RunState& run, double thicknessIn, int type,
                            double supportModulusPsi, AggregateModuli& moduli);
 

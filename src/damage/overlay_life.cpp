@@ -114,6 +114,9 @@ public:
             const double wanted = section_.SCI - settings_.terminalSci;
             const double d = StageDuration(
                 kStageGuessYears, [&](double x) { return SlabDrop(0, x) - wanted; });
+            // Traffic that stops (or never runs) may leave the slab short of the overlay's
+            // failure condition for good: the horizon is then the life, as a lower bound.
+            if (!(t1 + d < kLifeHorizonYears)) return Finish(kLifeHorizonYears, t1, 1, 0, true);
             return Finish(t1 + d, t1, 1, 0);
         }
         return ConcreteOverlay(stresses, t1);
@@ -164,7 +167,9 @@ private:
         analysis::AnalysisInput input;
         if (analysis::WriteVornaInput(state_, ui_, list, input) !=
             analysis::VornaStatus::Written) {
-            result_.status = LifeTotalStatus::Stopped;
+            // Too many layers or an input file not written (message shown): an error.
+            state_.Run.DesignRunning = false;
+            result_.status = LifeTotalStatus::Error;
             return false;
         }
         ui_.Redraw();
@@ -295,11 +300,16 @@ private:
             if (stresses.readError) return ReadFailed();
             const std::vector<double> allowable =
                 OverlayCoverages(stresses, kOverlayCrackedCap, 1 - u);
-            const double d = StageDuration(
+            double d = StageDuration(
                 kStageGuessYears, [&](double x) { return SlabDrop(start, start + x) - stageDrop; });
+            // A slab that does not finish this stage within the horizon (the traffic stops
+            // or never ran) carries the overlay in this condition up to the horizon.
+            const bool lastStage = !(start + d < kLifeHorizonYears);
+            if (lastStage) d = std::max(kLifeHorizonYears - start, 0.0);
             const double du = CDFBetween(state_, start, start + d, allowable);
             if (u + du >= 1)
                 return Finish(FailureTime(start, start + d, u, u + du, allowable), t1, stage, 1);
+            if (lastStage) return Finish(kLifeHorizonYears, t1, stage, u + du, true);
             u += du;
             start += d;
             sci -= stageDrop;

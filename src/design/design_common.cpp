@@ -107,11 +107,21 @@ AnalysisStep AnalyseCurrentSection(core::ProgramState& state, core::UserPort& ui
     step.sublayered = aggregate.sublayered;
     step.depth = list.depths.empty() ? 0 : list.depths.front();
     analysis::AnalysisInput input;
-    if (analysis::WriteVornaInput(state, ui, list, input) != analysis::VornaStatus::Written) {
-        state.Run.DesignRunning = false;
-        step.status = AnalysisStepStatus::Stopped;
-        step.reason = "the analysis input was not written";
-        return step;
+    // The input writer has shown why (too many layers, or the file could not be written):
+    // that ends the run as an error, not as a stop the user asked for.
+    switch (analysis::WriteVornaInput(state, ui, list, input)) {
+        case analysis::VornaStatus::Written:
+            break;
+        case analysis::VornaStatus::TooManyLayers:
+            state.Run.DesignRunning = false;
+            step.status = AnalysisStepStatus::Failed;
+            step.reason = "too many analysis layers";
+            return step;
+        case analysis::VornaStatus::FileError:
+            state.Run.DesignRunning = false;
+            step.status = AnalysisStepStatus::Failed;
+            step.reason = "the analysis input could not be written";
+            return step;
     }
     ui.Redraw();
     const analysis::AnalysisResult result = analysis::RunAnalysis(state, ui, input);
@@ -160,24 +170,25 @@ LifeSearch SearchLife(core::ProgramState& state, double designLife, double cdfAt
             return search;
         }
         const double cdf = trial.cdf;
-        double next;
         if (cdf == cdf0) {
             // The secant is flat: the traffic of the longer period adds no damage (no
-            // departures, or traffic that has stopped growing). Below 1 it never reaches 1;
-            // above 1 the life lies before the flat stretch.
-            if (std::fabs(cdf - 1) < tolerance) {
-                search.life = core::Single(t);
-                return search;
-            }
-            if (cdf < 1) {
+            // departures, or traffic that has stopped). Short of 1 it never gets there; at
+            // or past 1 it got there before the traffic stopped, so the life lies before
+            // both trial lives (never at the later one, which only repeats the damage).
+            if (cdf < 1 - tolerance) {
                 search.life = std::numeric_limits<float>::infinity();
                 search.status = LifeStatus::NoFiniteLife;
                 return search;
             }
-            next = std::fmin(t, t0) / 2;
-        } else {
-            next = t0 + (t - t0) * (1 - cdf0) / (cdf - cdf0);
+            t0 = std::fmin(t, t0);
+            t = t0 / 2;
+            search.life = core::Single(t);
+            continue;
         }
+        double next = t0 + (t - t0) * (1 - cdf0) / (cdf - cdf0);
+        // A secant through a curve that flattens (traffic falling off) can point before year
+        // 0; the life then lies before both trial lives.
+        if (next <= 0) next = std::fmin(t, t0) / 2;
         if (!std::isfinite(next)) {
             search.status = LifeStatus::StepLimit;
             return search;

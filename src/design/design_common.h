@@ -109,8 +109,9 @@ std::string FormatCdf(double cdf);
 enum class AnalysisStepStatus {
     Analysed,        // responses written to DAMTMP.DAT, DesignRunning still set
     AggregateError,  // the aggregate structure was refused: the run-error report is shown
-    Stopped,         // DesignRunning cleared during the input or the analysis
-    Failed,          // the analysis refused the input or faulted (its message shown)
+    Stopped,         // DesignRunning cleared by the user during the analysis
+    Failed,          // too many layers, the input not written, or the analysis refused the
+                     // input or faulted (its message shown)
 };
 
 struct AnalysisStep {

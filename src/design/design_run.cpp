@@ -71,6 +71,7 @@ bool DesignRun::Analyse(AnalysisStep& step) {
             End(DesignOutcome::Interrupted, "the run was stopped");
             return false;
         case AnalysisStepStatus::Failed:
+            summary_.messageShown = true;
             End(DesignOutcome::Error, "the analysis failed: " + step.reason);
             return false;
     }

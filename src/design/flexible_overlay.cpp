@@ -112,8 +112,9 @@ private:
             if (asphalt.status == AnalysisStepStatus::Analysed) {
                 state_.Current.AsphaltCDF = asphalt.cdf;
             } else {
-                summary_.messageShown =
-                    summary_.messageShown || asphalt.status == AnalysisStepStatus::AggregateError;
+                summary_.messageShown = summary_.messageShown ||
+                                        asphalt.status == AnalysisStepStatus::AggregateError ||
+                                        asphalt.status == AnalysisStepStatus::Failed;
                 End(asphalt.status == AnalysisStepStatus::Stopped ? DesignOutcome::Interrupted
                                                                   : DesignOutcome::Error,
                     "the asphalt CDF was not computed: " + asphalt.reason);
@@ -144,10 +145,14 @@ OverlayAsphalt ComputeOverlayAsphaltCdf(core::ProgramState& state, core::UserPor
     const double bottomOfOverlay = -static_cast<double>(list.layers.front().thickness);
     list.depths = {bottomOfOverlay};
     analysis::AnalysisInput input;
-    if (analysis::WriteVornaInput(state, ui, list, input) != analysis::VornaStatus::Written) {
+    if (const auto written = analysis::WriteVornaInput(state, ui, list, input);
+        written != analysis::VornaStatus::Written) {
+        // Shown by the input writer; an error, not a stop.
         state.Run.DesignRunning = false;
-        asphalt.status = AnalysisStepStatus::Stopped;
-        asphalt.reason = "the analysis input was not written";
+        asphalt.status = AnalysisStepStatus::Failed;
+        asphalt.reason = written == analysis::VornaStatus::TooManyLayers
+                             ? "too many analysis layers"
+                             : "the analysis input could not be written";
         return asphalt;
     }
     ui.Redraw();

@@ -39,6 +39,7 @@ public:
     }
 
     RunSummary Execute() {
+        if (!state_.Current.Layers.empty()) startThickness_ = Overlay().LayerThickness;
         try {
             if (Start()) Search();
         } catch (const RunFault& fault) {
@@ -46,6 +47,8 @@ public:
             summary_.runError = fault.number;
             End(DesignOutcome::Error, fault.why);
         }
+        if (summary_.outcome == DesignOutcome::Error && !state_.Current.Layers.empty())
+            Overlay().LayerThickness = startThickness_;
         summary_.iterations = state_.Run.IterationCount;
         return summary_;
     }
@@ -72,6 +75,18 @@ private:
         }
         settings_ = OverlaySettingsOf(state_.Current);
         minimum_ = MinimumOverlayThickness(state_.Current);
+        if (damage::IsAsphaltOverlay(Overlay().LayerType) &&
+            state_.Current.SCI <= settings_.terminalSci) {
+            // The overlay's life is the time the slab needs to fall to that condition: none.
+            GiveUp(DesignOutcome::Error, "the existing slab is already at the overlay's failure SCI",
+                   JoinLines({"The existing slab is already at the",
+                              "failure condition of an asphalt overlay:",
+                              "SCI " + core::FormatMask(state_.Current.SCI, "0") +
+                                  " is not above the failure SCI of " +
+                                  core::FormatMask(settings_.terminalSci, "0") + ".",
+                              "", "Please check the SCI of the existing slab."}));
+            return false;
+        }
         state_.Run.SublayeringOn = true;
         state_.Run.LnCdf = 10;
         state_.Run.IterationCount = 0;
@@ -115,11 +130,22 @@ private:
 
     bool AtMinimum() { return Overlay().LayerThickness <= minimum_; }
 
+    // A design that gives up leaves the overlay as it found it, not at its last trial.
     void NotConverged(int count, std::string why) {
+        Overlay().LayerThickness = startThickness_;
         GiveUp(DesignOutcome::NoConvergence, std::move(why),
                JoinLines({"The design has not converged after",
                           core::FormatMask(count, "0") + " iterations.", "",
                           "Terminating the design."}));
+    }
+
+    void TooThickAtLargest() {
+        Overlay().LayerThickness = startThickness_;
+        GiveUp(DesignOutcome::NoConvergence, "the largest overlay thickness falls short",
+               JoinLines({"Even the largest overlay of " +
+                              core::FormatMask(options_.largestThickness, "0.0") + " in",
+                          "does not reach the design life.", "", "Terminating the design.", "",
+                          "Please check the structure and the traffic."}));
     }
 
     void MinimumReached() {
@@ -166,7 +192,9 @@ private:
                     if (++steps > options_.maxSteps)
                         return NotConverged(options_.maxSteps, "step limit reached");
                     previous = {Overlay().LayerThickness, *r};
-                    const double next = up ? previous.h + options_.thicknessStep
+                    if (up && previous.h >= options_.largestThickness) return TooThickAtLargest();
+                    const double next = up ? std::min(previous.h + options_.thicknessStep,
+                                                      options_.largestThickness)
                                            : std::max(previous.h - options_.thicknessStep,
                                                       static_cast<double>(minimum_));
                     r = Next(next);
@@ -197,6 +225,7 @@ private:
     RunSummary summary_;
     damage::OverlayLifeSettings settings_;
     float minimum_ = 0;
+    float startThickness_ = 0;
 };
 
 }  // namespace

@@ -16,6 +16,8 @@ struct OverlayOnRigidOptions {
     double thicknessStep = 4;      // in, the stepping towards a bracket
     double lifeTolerance = 0.04;   // years, |total life - design life|
     int maxSteps = 200;            // thickness steps before giving up
+    // No overlay is made thicker than this (in): the design gives up there, saying so.
+    double largestThickness = 40;
     int maxInterpolations = 100;   // passes of the bracket search before giving up
 };
 

@@ -20,7 +20,11 @@ public:
 private:
     core::SectionLayer& Slab() { return state_.Current.Layers[0]; }
     core::SectionLayer& Second() { return state_.Current.Layers[1]; }
-    bool HasLayerBelowSecond() const { return state_.Current.LayerCount() >= 3; }
+    // Only a new rigid pavement's layer 2 is the designer's to thin: under concrete on a
+    // flexible pavement it is the existing asphalt, which the design never changes.
+    bool SecondMayChange() const {
+        return state_.Current.PavementType == core::kNewRigid && state_.Current.LayerCount() >= 3;
+    }
 
     bool Start() override {
         if (state_.Current.LayerCount() < 2) {
@@ -67,7 +71,7 @@ private:
         if (const auto settled = SettleOnCdf(damage.cdf, noDamage)) return *settled;
         if (AtMinimum(Slab()) && damage.cdf < 1) {
             const std::string cdfLine = "CDF = " + FormatCdf(summary_.cdf) + ".";
-            if (state_.Current.LayerCount() == 2) {
+            if (!SecondMayChange()) {
                 return GiveUp(
                     DesignOutcome::MinimumReached, "minimum slab thickness reached",
                     JoinLines({"The minimum PCC thickness", "has been reached. " + cdfLine}),
@@ -94,7 +98,7 @@ private:
         if (!AnalyseAndDamage(trial)) return Next::Stop;
         if (trial.stressesTooLow) {
             HalveToMinimum(Slab());
-            if (HasLayerBelowSecond()) HalveToMinimum(Second());
+            if (SecondMayChange()) HalveToMinimum(Second());
             return Next::Iterate;
         }
         const float change = core::Single(LnCdf(trial.cdf) - lnCdf0);
@@ -105,7 +109,7 @@ private:
                 SetThickness(Slab(), static_cast<double>(h0) + step);
             } else {
                 Slab().LayerThickness = minimum;
-                if (HasLayerBelowSecond()) HalveToMinimum(Second());
+                if (SecondMayChange()) HalveToMinimum(Second());
             }
             return Next::Iterate;
         }

@@ -10,12 +10,15 @@
 #include "core/job_file.h"
 #include "core/messages.h"
 #include "core/narrow.h"
+#include "core/number_format.h"
 #include "core/section_ops.h"
 #include "design/flexible_design.h"
 #include "design/flexible_overlay.h"
 #include "design/overload.h"
 #include "design/overlay_rigid.h"
 #include "design/rigid_design.h"
+#include "design/structure_check.h"
+#include "library/layer_library.h"
 
 namespace tavro::design {
 
@@ -31,6 +34,17 @@ std::string NoAircraftText(const core::ProgramState& state) {
                       "job " + state.JobName + " section " + state.Current.SectionName + "."});
 }
 
+// Some design aircraft has departures. The overload analysis runs its regular traffic with
+// the overload aircraft marked, and an overload on its own is still an analysis.
+bool CarriesTraffic(const core::CurrentSectionRecord& section) {
+    bool overload = false;
+    for (const core::DesignAircraft& aircraft : section.Aircraft) {
+        if (aircraft.OverloadFlag) overload = true;
+        else if (aircraft.AnnualDepartures > 0) return true;
+    }
+    return overload;
+}
+
 // The checks of the Design command in order; a status when one of them ends the command.
 std::optional<RunStatus> Preconditions(core::ProgramState& state, core::UserPort& ui, RunMode mode,
                                        const RunOptions& options) {
@@ -42,6 +56,9 @@ std::optional<RunStatus> Preconditions(core::ProgramState& state, core::UserPort
                         "window to create a new structure", "for design."}));
         return RunStatus::Refused;
     }
+    // A job file can hold any layer sequence; the procedures only make sense of the ones the
+    // structure window accepts, so nothing else is run (or asked about).
+    if (CheckStructure(state, ui) == StructureStatus::Invalid) return RunStatus::NotValid;
     if (!options.batchRunning && mode == RunMode::Design &&
         !core::IsNotAnalysed(state.Current.SectionTimeStamp)) {
         const std::string completed =
@@ -60,6 +77,35 @@ std::optional<RunStatus> Preconditions(core::ProgramState& state, core::UserPort
     }
     if (state.Current.AircraftCount() == 0) {
         Tell(state, ui, "Designing Structure", NoAircraftText(state));
+        return RunStatus::Refused;
+    }
+    if (!CarriesTraffic(state.Current)) {
+        // Without departures there is no damage to design against and no life to find;
+        // the procedures would only stumble over a CDF of 0.
+        Tell(state, ui, mode == RunMode::Design ? "Designing Structure" : "Structure Life",
+             JoinLines({"The aircraft list of", "job " + state.JobName + " section " +
+                                                    state.Current.SectionName,
+                        "carries no traffic: no aircraft", "has any annual departures.", "",
+                        "Please enter the departures of", "the design aircraft."}));
+        return RunStatus::Refused;
+    }
+    // A strength read from a file is kept as read, but no run may use one outside the range
+    // the failure model was built for.
+    for (int j = 1; j <= state.Current.LayerCount(); ++j) {
+        const auto& layer = state.Current.Layers[static_cast<std::size_t>(j - 1)];
+        if (!library::IsPccLayer(layer.LayerType)) continue;
+        if (layer.LayerFlexStrength >= library::kMinFlexStrength &&
+            layer.LayerFlexStrength <= library::kMaxFlexStrength)
+            continue;
+        Tell(state, ui, "Concrete Strength",
+             JoinLines({"Layer " + std::to_string(j) + " (" +
+                            std::string(library::LayerTypeName(layer.LayerType)) +
+                            ") has a flexural strength of " +
+                            core::FormatMask(layer.LayerFlexStrength, "#,##0") + " psi.",
+                        "A run needs a strength from " +
+                            core::FormatMask(library::kMinFlexStrength, "#,##0") + " to " +
+                            core::FormatMask(library::kMaxFlexStrength, "#,##0") + " psi.",
+                        "", "Correct it in the structure window first."}));
         return RunStatus::Refused;
     }
     return std::nullopt;
@@ -241,6 +287,12 @@ RunResult RunDesignCommand(core::ProgramState& state, core::UserPort& ui, RunMod
 }
 
 RunResult RunLifeCommand(core::ProgramState& state, core::UserPort& ui, const RunOptions& options) {
+    if (CheckStructure(state, ui) == StructureStatus::Invalid) {
+        RunResult result;
+        result.mode = RunMode::Life;
+        result.status = RunStatus::NotValid;
+        return result;
+    }
     if (const int overload = OverloadAircraftOf(state.Current); overload != 0)
         return OverloadAnalysis(state, ui, overload, options);
     if (state.Current.AircraftCount() == 0) {
@@ -265,6 +317,13 @@ BatchResult RunBatch(core::ProgramState& state, core::UserPort& ui, int firstSlo
         entry.slot = slot;
         entry.sectionName = state.Current.SectionName;
         entry.run = RunDesignCommand(state, ui, RunMode::Design, batchOptions);
+        if (entry.run.status == RunStatus::NotValid) {
+            // The section's structure was refused (message shown): nothing of it is run or
+            // saved, and the sections after it are still designed.
+            ++batch.refusedSections;
+            batch.sections.push_back(std::move(entry));
+            continue;
+        }
         const bool stamped = !core::IsNotAnalysed(state.Current.SectionTimeStamp);
         if (stamped && save == BatchSave::SaveEach) {
             core::StoreSection(state);

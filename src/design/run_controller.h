@@ -20,7 +20,8 @@ enum class RunStatus {
     Refused,       // Samples, not the first instance, or no aircraft (message shown)
     Declined,      // "Already Designed" answered No
     NotAvailable,  // the pavement type's procedure is not part of this program yet (message shown)
-    NotValid,      // "The structure is not valid for design." (message shown)
+    NotValid,      // the structure rules refused the layers, or the section has no pavement
+                   // type ("The structure is not valid for design."); message shown
     RunError,      // "Math Error" or "Unanticipated Error" shown
 };
 
@@ -84,7 +85,8 @@ struct RunResult {
 std::int16_t DefaultDesignLayer(const core::CurrentSectionRecord& section);
 
 // The Design command on the current section (mode Design) or the design command run in life
-// mode. Checks in order: Samples (unless allowed), "Already Designed" (design runs outside a
+// mode. Checks in order: Samples (unless allowed), the structure rules (CheckStructure; a
+// refusal is NotValid), "Already Designed" (design runs outside a
 // batch, a stamped section), first instance, aircraft; then runs the procedure of the
 // pavement type with DesignRunning set, and stamps SectionTimeStamp with ui.NowDaySerial()
 // when a design ends with DesignRunning still set. A design clears the stamp at its start, so
@@ -93,7 +95,8 @@ std::int16_t DefaultDesignLayer(const core::CurrentSectionRecord& section);
 RunResult RunDesignCommand(core::ProgramState& state, core::UserPort& ui, RunMode mode,
                            const RunOptions& options = {});
 
-// The Life command without batch mode: the "Structure Life" refusal without aircraft, then
+// The Life command without batch mode: the structure rules, the "Structure Life" refusal
+// without aircraft, then
 // the design command in life mode. A design aircraft with the overload flag runs the
 // overload analysis instead (see OverloadAnalysis).
 RunResult RunLifeCommand(core::ProgramState& state, core::UserPort& ui,
@@ -114,14 +117,16 @@ struct BatchResult {
         bool saved = false;
     };
     std::vector<Entry> sections;
+    int refusedSections = 0;  // skipped as not valid for design (their message shown)
 };
 
 enum class BatchSave { InMemory, SaveEach };
 
 // Designs every section from slot `firstSlot` to the last: each is loaded (its design layer
 // reset), designed without the "Already Designed" question and, with SaveEach, stored in the
-// job table and the job written. Stops at the first section that ends without a time stamp
-// or whose save fails. Afterwards slot `firstSlot` is current again (reloaded from the job
+// job table and the job written. A section whose structure is refused is reported (status
+// NotValid, counted in refusedSections) and skipped. Stops at the first section that ends
+// without a time stamp or whose save fails. Afterwards slot `firstSlot` is current again (reloaded from the job
 // table when the sections were saved).
 BatchResult RunBatch(core::ProgramState& state, core::UserPort& ui, int firstSlot, BatchSave save,
                      const RunOptions& options = {});

@@ -1,6 +1,9 @@
 #include "ui/notes_window.h"
 
+#include <algorithm>
+
 #include <QApplication>
+#include <QTextCursor>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
@@ -17,6 +20,7 @@
 #include <QTextOption>
 #include <QVBoxLayout>
 
+#include "core/code_page.h"
 #include "core/messages.h"
 #include "core/program_state.h"
 #include "design/report.h"
@@ -139,7 +143,7 @@ void NotesWindow::Connect() {
         if (!syncing_) Act([this, row] { controller_.SelectSection(row); });
     });
     connect(text_, &QPlainTextEdit::textChanged, this, [this] {
-        if (!syncing_) controller_.SetBoxText(text_->toPlainText().toStdString());
+        if (!syncing_) TakeTypedText();
     });
 }
 
@@ -168,11 +172,11 @@ void NotesWindow::Act(const std::function<void()>& action) {
 
 void NotesWindow::SyncView() {
     syncing_ = true;
-    setWindowTitle(QString::fromStdString(controller_.Title()));
-    caption_->setText(QString::fromStdString(controller_.Caption()));
+    setWindowTitle(QString::fromStdString(core::Cp1252ToUtf8(controller_.Title())));
+    caption_->setText(QString::fromStdString(core::Cp1252ToUtf8(controller_.Caption())));
     QStringList lines;
     for (const std::string& name : controller_.SectionLines())
-        lines << QString::fromStdString(name);
+        lines << QString::fromStdString(core::Cp1252ToUtf8(name));
     QStringList shown;
     for (int i = 0; i < sections_->count(); ++i) shown << sections_->item(i)->text();
     if (shown != lines) {
@@ -204,9 +208,36 @@ void NotesWindow::SyncText() {
         shownVersion_ = -1;  // lay the text out again with the new stops
     }
     if (shownVersion_ != controller_.BoxVersion()) {
-        text_->setPlainText(QString::fromStdString(controller_.BoxText()));
+        text_->setPlainText(QString::fromStdString(core::Cp1252ToUtf8(controller_.BoxText())));
         shownVersion_ = controller_.BoxVersion();
     }
+}
+
+// Notes are bytes of the files' code page: a character it does not hold is taken back
+// where it was typed, with a message, so that what is saved is what the box shows.
+void NotesWindow::TakeTypedText() {
+    // The raw text: toPlainText() turns a no-break space (byte 0xA0) into a space.
+    QString typed = text_->document()->toRawText();
+    typed.replace(QChar::ParagraphSeparator, QChar('\n')).replace(QChar::LineSeparator, QChar('\n'));
+    const core::Cp1252Text converted = core::Utf8ToCp1252(typed.toStdString());
+    if (converted.refused.empty()) {
+        controller_.SetBoxText(converted.bytes);
+        return;
+    }
+    const QString accepted = QString::fromStdString(core::Cp1252ToUtf8(controller_.BoxText()));
+    const int cursor = text_->textCursor().position() -
+                       static_cast<int>(typed.size() - accepted.size());
+    syncing_ = true;
+    text_->setPlainText(accepted);
+    QTextCursor restored = text_->textCursor();
+    restored.setPosition(std::clamp(cursor, 0, static_cast<int>(accepted.size())));
+    text_->setTextCursor(restored);
+    syncing_ = false;
+    core::ShowMessage(state_, ui_,
+                      core::JoinLines({"A note cannot hold " + converted.refused + ".", "",
+                                       "Notes are stored in the Windows-1252 code page",
+                                       "(Western European), which does not include it."}),
+                      core::Buttons::Ok, "Notes", core::Answer::Ok, core::Icon::Exclamation);
 }
 
 void NotesWindow::Print() {

@@ -48,6 +48,7 @@ private:
     void Act(const std::function<void()>& action);
     void SyncView();
     void SyncText();
+    void TakeTypedText();
     void Print();
     void ExportPdf();
     void Copy();

@@ -320,3 +320,133 @@ TEST_F(Cli, TheOverloadAnalysisGivesItsFigures) {
 
 }  // namespace
 }  // namespace tavro::cli
+
+namespace tavro::cli {
+namespace {
+
+// One section of a job file: design life 20, SCI 100, %CDFU 50, the layers (thickness,
+// modulus or flexural strength, type code) and one aircraft.
+std::string JobSection(const std::string& name, const std::vector<std::string>& layers,
+                       const std::string& aircraft) {
+    std::string s = name + "\r\n 11/01/71 00:00:00        26238.000000    0.000000\r\n" +
+                    "   20  100.00   50.00   " + std::to_string(layers.size()) + "   1\r\n";
+    for (const auto& l : layers) s += l + "\r\n";
+    return s + aircraft + "\r\n\r\n\r\n";
+}
+
+const std::string kG4 = " Gulfstream G-IV         75000    1200    0.000000";
+const std::vector<std::string> kBottomAggregate{"      4.0000      200000       1",
+                                                "      0.0000       10000       4",
+                                                "      6.0000       75000       6"};
+const std::vector<std::string> kThickBase{"      4.0000      200000       1",
+                                          "     24.0000       75000       6",
+                                          "      0.0000       10000       4"};
+
+TEST_F(Cli, EveryRunOfABrokenStructureIsRefusedByTheStructureRules) {
+    const std::string job = "Format3\r\n" + JobSection("BAD", kBottomAggregate, kG4) +
+                            JobSection("GOOD", kThickBase, kG4);
+    dir.Write("J.JOB", job);
+    const std::string rule =
+        "Checking the Structure: Only Subgrade or Undefined layers can\nbe placed at the bottom "
+        "of the structure.\n\nPlease change the structure.\n";
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"analyze", "J", "BAD"}, {"backcalc", "J", "BAD"},
+          {"design", "J", "BAD", "--save"}, {"life", "J", "BAD"}}) {
+        EXPECT_EQ(Run(command), kExitRefused) << command[0];
+        EXPECT_EQ(err.str(), rule) << command[0];
+        EXPECT_EQ(dir.Read("J.JOB"), job) << command[0];
+    }
+    EXPECT_EQ(Run({"--json", "design", "J", "--all", "--save"}), kExitRefused);
+    const auto j = Json();
+    EXPECT_EQ(j["refusedSections"], 1);
+    ASSERT_EQ(j["sections"].size(), 2u);
+    EXPECT_EQ(j["sections"][0]["result"]["status"], "notValid");
+    EXPECT_EQ(j["sections"][0]["saved"], false);
+    EXPECT_EQ(j["sections"][1]["result"]["outcome"], "converged");
+    EXPECT_EQ(j["sections"][1]["saved"], true);
+}
+
+TEST_F(Cli, AnalyzeShowsTheSublayersOfALifeRunOrTheFirstIterationUnsplit) {
+    dir.Write("J.JOB", "Format3\r\n" + JobSection("THICK", kThickBase, kG4));
+    ASSERT_EQ(Run({"--json", "analyze", "J", "THICK"}), kExitOk) << err.str();
+    const auto life = Json()["analysisLayers"];
+    ASSERT_EQ(life.size(), 5u);  // 24 in of base in three 8 in sublayers
+    EXPECT_EQ(life[1]["thickness"], 8.0);
+    EXPECT_LT(life[3]["modulus"].get<double>(), life[1]["modulus"].get<double>())
+        << "stiffer upwards from the subgrade";
+    ASSERT_EQ(Run({"--json", "analyze", "J", "THICK", "--first-iteration"}), kExitOk);
+    const auto first = Json()["analysisLayers"];
+    ASSERT_EQ(first.size(), 3u);
+    EXPECT_EQ(first[1]["thickness"], 24.0);
+}
+
+TEST_F(Cli, BackCalculationFitsTheGivenBasinWhateverTheDesignAircraft) {
+    const std::string sabre = " Sabreliner 65            24000    1200    0.000000";
+    const std::vector<std::string> layers{"      4.5000      200000       1",
+                                          "     10.0000       75000       6",
+                                          "      0.0000       10000       4"};
+    dir.Write("J.JOB", "Format3\r\n" + JobSection("G4", layers, kG4) +
+                           JobSection("SABRE", layers, sabre));
+    ASSERT_EQ(Run({"--json", "backcalc", "J", "G4"}), kExitOk) << err.str();
+    const double withG4 = Json()["modulus"];
+    ASSERT_EQ(Run({"--json", "backcalc", "J", "SABRE"}), kExitOk) << err.str();
+    EXPECT_EQ(Json()["modulus"].get<double>(), withG4);
+    EXPECT_EQ(Json()["fit"].size(), 7u);
+    EXPECT_EQ(Json()["fit"][6]["offset"], 72.0);
+
+    // Twice the load over the same basin: a structure twice as stiff (linear elasticity).
+    ASSERT_EQ(Run({"--json", "backcalc", "J", "G4", "--basin", "23.23,7.12,4.4,2.1,1.31,0.92,0.84",
+                   "--load", "19126"}),
+              kExitOk);
+    EXPECT_GT(Json()["modulus"].get<double>(), withG4);
+
+    ASSERT_EQ(Run({"backcalc", "J", "G4"}), kExitOk);
+    EXPECT_NE(out.str().find("  sensor at   measured    computed\n  0 in           23.23"),
+              std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find("RMS misfit "), std::string::npos);
+    EXPECT_EQ(Run({"backcalc", "J", "G4", "--basin", "1,2,3"}), kExitUsage);
+    EXPECT_EQ(Run({"backcalc", "J", "G4", "--basin", "1,2,3,4,5,6,-7"}), kExitUsage);
+    EXPECT_EQ(Run({"backcalc", "J", "G4", "--load", "0"}), kExitUsage);
+}
+
+// An asphalt overlay on a slab of SCI 50 over crushed aggregate (failure SCI 58): refused
+// before the run, and no life is shown for it.
+TEST_F(Cli, AnOverlayOnASlabAtItsFailureConditionShowsNoLife) {
+    std::string section = JobSection("SCI50",
+                                     {"      4.0000      200000      10",
+                                      "     10.0000         650       5",
+                                      "      6.0000       75000       6",
+                                      "      0.0000       10000       4"},
+                                     kG4);
+    section.replace(section.find("100.00   50.00"), 14, " 50.00  100.00");
+    dir.Write("J.JOB", "Format3\r\n" + section);
+    EXPECT_EQ(Run({"life", "J", "SCI50"}), kExitRefused);
+    EXPECT_EQ(out.str().find("Life ="), std::string::npos) << out.str();
+    EXPECT_NE(err.str().find("SCI 50 is not above the failure SCI of 58."), std::string::npos);
+    EXPECT_EQ(Run({"--json", "life", "J", "SCI50"}), kExitRefused);
+    EXPECT_EQ(Json()["result"]["outcome"], "error");
+    EXPECT_TRUE(Json()["result"]["life"].is_null());
+}
+
+// Concrete on an existing asphalt under light traffic ends at the slab's minimum: a design
+// that gave up, which --save does not write, and the asphalt keeps its 4 in.
+TEST_F(Cli, DesignSaveWritesOnlyADesignedSection) {
+    const std::string job =
+        "Format3\r\n" + JobSection("PCCFLEX",
+                                   {"      8.0000         700      13",
+                                    "      4.0000      200000       1",
+                                    "      6.0000       75000       6",
+                                    "      0.0000       10000       4"},
+                                   " Citation VII             23200       1    0.000000");
+    dir.Write("J.JOB", job);
+    ASSERT_EQ(Run({"--json", "design", "J", "PCCFLEX", "--save"}), kExitRefused) << err.str();
+    const auto j = Json();
+    EXPECT_EQ(j["result"]["outcome"], "minimumReached");
+    EXPECT_EQ(j["saved"], false);
+    EXPECT_EQ(j["section"]["layers"][1]["thickness"], 4.0);
+    EXPECT_EQ(dir.Read("J.JOB"), job);
+}
+
+}  // namespace
+}  // namespace tavro::cli

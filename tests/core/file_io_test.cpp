@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
+#include <climits>
+#include <sys/stat.h>
 #include <string>
 #include <vector>
 
@@ -73,7 +76,7 @@ TEST(FileIo, FailureAtAnyStepLeavesTheOldFileAndNoTemporary) {
 TEST(FileIo, FailedFirstWriteLeavesNoFileAtAll) {
     TempDir dir;
     WriteFaults f{0, EIO, 0};
-    EXPECT_EQ(WriteFileAtomically(dir.File("NEW.JOB"), "x", &f), 57);
+    EXPECT_EQ(WriteFileAtomically(dir.File("NEW.JOB"), "x", &f), 75) << "EIO is not a full disk";
     EXPECT_TRUE(FilesIn(dir).empty());
 }
 
@@ -104,10 +107,88 @@ TEST(FileIo, ErrnoValuesMapOntoFileErrorNumbers) {
     EXPECT_EQ(FileErrorNumberFromErrno(ENOTDIR, inDir), 76);
     for (int e : {EACCES, EPERM, EROFS, EISDIR}) EXPECT_EQ(FileErrorNumberFromErrno(e, inDir), 54);
     for (int e : {EBUSY, ETXTBSY}) EXPECT_EQ(FileErrorNumberFromErrno(e, inDir), 55);
-    for (int e : {ENOSPC, EDQUOT, EIO}) EXPECT_EQ(FileErrorNumberFromErrno(e, inDir), 57);
+    for (int e : {ENOSPC, EDQUOT}) EXPECT_EQ(FileErrorNumberFromErrno(e, inDir), 57);
+    EXPECT_EQ(FileErrorNumberFromErrno(EIO, inDir), 75);
     for (int e : {ENAMETOOLONG, EINVAL, EILSEQ}) EXPECT_EQ(FileErrorNumberFromErrno(e, inDir), 64);
     for (int e : {ENXIO, ENODEV}) EXPECT_EQ(FileErrorNumberFromErrno(e, inDir), 68);
     EXPECT_EQ(FileErrorNumberFromErrno(EMFILE, inDir), 75);
+}
+
+
+// Files that are not what they seem: nothing may block, and nothing may be read whole that
+// cannot be a file of this program.
+TEST(FileIo, OnlyRegularFilesOfBoundedSizeAreRead) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo(dir.File("F.NTS").c_str(), 0644), 0);
+    ReadResult fifo = ReadWholeFile(dir.File("F.NTS"));  // would hang without O_NONBLOCK
+    EXPECT_EQ(fifo.error, 54);
+    EXPECT_EQ(fifo.detail, "It is not a regular file.");
+    std::filesystem::create_symlink("/dev/zero", dir.File("Z.JOB"));
+    EXPECT_EQ(ReadWholeFile(dir.File("Z.JOB")).error, 54);
+
+    // A sparse file far beyond the limit is refused by its size, not read.
+    {
+        std::ofstream big(dir.File("BIG.JOB"), std::ios::binary);
+        big.seekp(3LL << 30);
+        big.put('x');
+    }
+    ReadResult big = ReadWholeFile(dir.File("BIG.JOB"));
+    EXPECT_EQ(big.error, 54);
+    EXPECT_EQ(big.detail, "It holds 3221225473 bytes, more than the 16777216 such a file can hold.");
+    EXPECT_TRUE(big.bytes.empty());
+    dir.Write("SMALL.JOB", "12345");
+    EXPECT_EQ(ReadWholeFile(dir.File("SMALL.JOB"), 5).error, 0);
+    EXPECT_EQ(ReadWholeFile(dir.File("SMALL.JOB"), 4).error, 54);
+}
+
+TEST(FileIo, AReadOnlyOrSpecialTargetIsRefusedAndKept) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    dir.Write("RO.JOB", "old");
+    fs::permissions(dir.File("RO.JOB"), fs::perms::owner_read | fs::perms::group_read |
+                                            fs::perms::others_read);
+    EXPECT_EQ(WriteFileAtomically(dir.File("RO.JOB"), "new"), 54);
+    EXPECT_EQ(dir.Read("RO.JOB"), "old");
+    EXPECT_EQ(fs::status(dir.File("RO.JOB")).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    ASSERT_EQ(mkfifo(dir.File("F.NTS").c_str(), 0644), 0);
+    EXPECT_EQ(WriteFileAtomically(dir.File("F.NTS"), "x"), 54);
+    EXPECT_TRUE(fs::is_fifo(dir.File("F.NTS")));
+    EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{"F.NTS", "RO.JOB"}));
+}
+
+TEST(FileIo, ASaveRemovesTheTemporariesOfAKilledSaveOfThatFileOnly) {
+    TempDir dir;
+    const std::string stale = TemporaryNameFor(dir.File("A.JOB"), "abc123");
+    const std::string other = TemporaryNameFor(dir.File("B.JOB"), "abc123");
+    for (const std::string& p : {stale, other}) {
+        std::ofstream(p) << "half";
+    }
+    dir.Write("A.JOB.tmp-notours", "kept: not a temporary name of ours");
+    ASSERT_EQ(WriteFileAtomically(dir.File("A.JOB"), "new"), 0);
+    EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{"A.JOB", "A.JOB.tmp-notours",
+                                                       "B.JOB.tmp-abc123"}));
+}
+
+TEST(FileIo, ANameAtTheLimitCanStillBeSaved) {
+    TempDir dir;
+    const std::string longName = std::string(NAME_MAX - 4, 'J') + ".JOB";
+    dir.Write(longName, "old");
+    ASSERT_EQ(ReadWholeFile(dir.File(longName)).error, 0);
+    EXPECT_EQ(WriteFileAtomically(dir.File(longName), "new"), 0);
+    EXPECT_EQ(dir.Read(longName), "new");
+    EXPECT_EQ(FilesIn(dir), std::vector<std::string>{longName});
+}
+
+TEST(FileIo, OnlyRegularFilesAreRemoved) {
+    TempDir dir;
+    dir.Write("target", "keep me");
+    std::filesystem::create_symlink(dir.File("target"), dir.File("L.JOB"));
+    ASSERT_EQ(mkfifo(dir.File("F.JOB").c_str(), 0644), 0);
+    EXPECT_EQ(RemoveRegularFile(dir.File("L.JOB")), 54);
+    EXPECT_EQ(RemoveRegularFile(dir.File("F.JOB")), 54);
+    EXPECT_EQ(RemoveRegularFile(dir.File("target")), 0);
+    EXPECT_EQ(RemoveRegularFile(dir.File("none")), 53);
 }
 
 }  // namespace

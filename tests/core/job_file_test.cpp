@@ -13,6 +13,7 @@
 #include "core/narrow.h"
 #include "core/program_state.h"
 #include "support/fake_user_port.h"
+#include "support/job_builder.h"
 #include "support/temp_dir.h"
 
 namespace tavro::core {
@@ -34,23 +35,8 @@ std::string Lines(std::initializer_list<std::string_view> lines) {
     return out;
 }
 
-SectionLayer Layer(float thickness, float modulus, std::int16_t type, float strength = 0) {
-    SectionLayer layer;
-    layer.LayerThickness = thickness;
-    layer.LayerModulus = modulus;
-    layer.LayerFlexStrength = strength;
-    layer.LayerType = type;
-    return layer;
-}
-
-DesignAircraft Plane(std::string name, float load, float departures, float growth) {
-    DesignAircraft a;
-    a.AircraftName = std::move(name);
-    a.GrossLoad = load;
-    a.AnnualDepartures = departures;
-    a.AnnualGrowth = growth;
-    return a;
-}
+using test::Layer;
+using test::Plane;
 
 // The sections of tests/data/format3_golden.JOB (see the README there).
 std::vector<Section> GoldenSections() {
@@ -502,15 +488,15 @@ TEST(WriteJob, MissingDirectoryIsReportedAndNothingIsWritten) {
     state.Sections = GoldenSections();
     FakeUserPort ui;
     EXPECT_FALSE(WriteJob(state, ui));
-    EXPECT_TRUE(
-        ui.OnlyBox("File Error", "The path for " + dir.path() + "missing/J.JOB doesn't exist."));
+    EXPECT_TRUE(ui.OnlyBox("File Error", "The path for " + dir.path() +
+                                             "missing/tavro-save.lock doesn't exist."));
 }
 
 // A file-size limit makes the write of the new text fail half-way (EFBIG); the old file
 // must survive untouched.
 TEST(WriteJob, FailedWriteLeavesTheOldFileByteIdentical) {
     TempDir dir;
-    const std::string old = "Format3\r\nOld\r\n";
+    const std::string old = FormatJob({SimpleSection("Old")});
     dir.Write("KEEP.JOB", old);
     ProgramState state = StateIn(dir, "KEEP");
     state.Sections = GoldenSections();
@@ -603,12 +589,14 @@ TEST(ReadJob, TruncatedFileReportsTheEndOfFileError) {
     dir.Write("CUT.JOB", text);
     ProgramState state = StateIn(dir, "CUT");
     FakeUserPort ui;
-    EXPECT_TRUE(ReadJob(state, ui));
+    EXPECT_FALSE(ReadJob(state, ui)) << "opened, read-only";
     EXPECT_TRUE(ui.OnlyBox(
         nullptr, dir.path() +
                      "CUT.JOB has a nonstandard end-of-file marker,or an attempt was made to read "
                      "beyond the end-of-file marker.\r\n\r\n"
-                     "The problem was found in line 7: the file ends inside section 1."));
+                     "The problem was found in line 7: the file ends inside section 1.\r\n\r\n"
+                     "The sections before it have been opened read-only."));
+    EXPECT_FALSE(state.ReadOnlyReason.empty());
     EXPECT_EQ(state.SectionCount(), 0);
     EXPECT_EQ(state.CurrentSection, 0);
     EXPECT_EQ(dir.Read("CUT.JOB"), text);

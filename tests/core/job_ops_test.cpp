@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/job_file.h"
 #include "core/notes_file.h"
 #include "core/program_state.h"
 #include "core/section_ops.h"
 #include "core/startup.h"
 #include "support/fake_user_port.h"
+#include "support/job_builder.h"
 #include "support/temp_dir.h"
 
 namespace tavro::core {
@@ -27,23 +30,10 @@ protected:
     }
     // Creates job `name` holding copies of the given sample sections, in that order.
     void MakeJob(const std::string& name, std::vector<std::string> sections) {
-        ProgramState tmp;
-        InitLibraries(tmp);
-        tmp.ProgramDir = dir.path();
-        LoadSampleJob(tmp);
-        std::vector<Section> picked;
-        for (const auto& s : sections) {
-            Section copy = tmp.Slot(1);
-            copy.SectionName = s;
-            picked.push_back(copy);
-        }
-        dir.Write(name + ".JOB", FormatJob(picked));
+        dir.Write(name + ".JOB", test::SampleJobFile(sections));
     }
     std::string Notes(const std::vector<std::pair<std::string, std::string>>& entries) {
-        std::string out;
-        for (const auto& [name, note] : entries)
-            out += name + "\r\n" + std::to_string(note.size()) + "\r\n" + note + "\r\n";
-        return out;
+        return test::NotesFile(entries);
     }
 
     TempDir dir;
@@ -269,12 +259,13 @@ TEST_F(JobOps, CopyToAMissingJobFileSaysItCannotCopy) {
 }
 
 TEST_F(JobOps, ADamagedJobFallsBackToSamples) {
-    dir.Write("BAD.JOB", "Format3\r\nA\r\n garbage\r\n");
+    const std::string bad = "Format3\r\nA\r\n 11/01/71 00:00:00   garbage 0\r\n";
+    dir.Write("BAD.JOB", bad);
     Start();
     EXPECT_FALSE(OpenJob(state, ui, "BAD"));
     EXPECT_EQ(state.JobName, "Samples");
     EXPECT_EQ(state.SectionCount(), 3);
-    EXPECT_EQ(dir.Read("BAD.JOB"), "Format3\r\nA\r\n garbage\r\n");
+    EXPECT_EQ(dir.Read("BAD.JOB"), bad);
     EXPECT_FALSE(ui.boxes.empty());
 }
 
@@ -319,6 +310,65 @@ TEST(NameRules, DialogTextsNameTheJobAndSection) {
     EXPECT_NE(spec.instruction.find("\r\n   RWY NORTH.\r\n"), std::string::npos);
     EXPECT_EQ(NameDialogFor(state, NameMode::NewJob).maxLength, 8);
     EXPECT_EQ(NameDialogFor(state, NameMode::CopySection).title, "Copying a Section");
+}
+
+}  // namespace
+}  // namespace tavro::core
+
+namespace tavro::core {
+namespace {
+
+// A stray job file named like the built-in job (in any case) never lists "Samples" twice.
+TEST_F(JobOps, AJobFileNamedSamplesIsNotListedBesideTheBuiltInJob) {
+    MakeJob("samples", {"A"});
+    MakeJob("APRON", {"A"});
+    Start();
+    EXPECT_EQ(state.JobList, (std::vector<std::string>{"Samples", "APRON"}));
+}
+
+TEST_F(JobOps, CopyIntoAJobOfOneHundredSectionsIsRefusedAndIntoNinetyNineDone) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 99; ++i) names.push_back("S" + std::to_string(100 + i));
+    MakeJob("ALMOST", names);
+    names.push_back("S199");
+    MakeJob("FULL", names);
+    MakeJob("SRC", {"NEW"});
+    Start();
+    ASSERT_TRUE(OpenJob(state, ui, "SRC"));
+    const std::string full = dir.Read("FULL.JOB");
+    EXPECT_EQ(CopySectionToJob(state, ui, "FULL", "NEW"), OpStatus::Refused);
+    EXPECT_EQ(ui.boxes.back().title, "Copying a Section");
+    EXPECT_EQ(ui.boxes.back().text,
+              "The maximum number of sections in a job is  100\r\n\r\n"
+              "Delete an old section or create a new job.\r\n\r\nNo action will be taken now.");
+    EXPECT_EQ(dir.Read("FULL.JOB"), full);
+    EXPECT_EQ(CopySectionToJob(state, ui, "ALMOST", "NEW"), OpStatus::Done);
+    ProgramState almost = state;
+    almost.JobName = "ALMOST";
+    ASSERT_FALSE(ReadJob(almost, ui));
+    EXPECT_EQ(almost.SectionCount(), 100);
+}
+
+// The job file turns into a directory after it was opened: every save fails, and the job
+// table goes back to what the file still holds.
+TEST_F(JobOps, AFailedSaveUndoesTheDuplicateAndTheDelete) {
+    MakeJob("J", {"A", "B"});
+    Start();
+    ASSERT_TRUE(OpenJob(state, ui, "J"));
+    SelectSection(state, ui, 2);
+    std::filesystem::remove(dir.path() + "J.JOB");
+    std::filesystem::create_directory(dir.path() + "J.JOB");
+    ui.answerDefaults = true;
+    EXPECT_EQ(DuplicateSection(state, ui, "C"), OpStatus::Failed);
+    ASSERT_EQ(state.SectionCount(), 2);
+    EXPECT_EQ(state.Slot(1).SectionName, "A");
+    EXPECT_EQ(state.Slot(2).SectionName, "B");
+    EXPECT_EQ(state.CurrentSection, 2);
+    ui.Answer(Answer::Yes);
+    EXPECT_EQ(DeleteSection(state, ui), OpStatus::Failed);
+    ASSERT_EQ(state.SectionCount(), 2);
+    EXPECT_EQ(state.Slot(2).SectionName, "B");
+    EXPECT_EQ(state.CurrentSection, 2);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "core/program_state.h"
 #include "support/fake_user_port.h"
+#include "support/job_builder.h"
 #include "support/temp_dir.h"
 
 namespace tavro::core {
@@ -19,16 +20,7 @@ using test::FakeUserPort;
 using test::TempDir;
 
 ProgramState Job(const TempDir& dir, std::initializer_list<const char*> names, int current) {
-    ProgramState state;
-    state.ProgramDir = dir.path();
-    state.JobName = "RWY";
-    for (const char* n : names) {
-        Section s;
-        s.SectionName = n;
-        state.Sections.push_back(s);
-    }
-    state.CurrentSection = static_cast<std::int16_t>(current);
-    return state;
+    return test::StateWithSections(dir.path(), "RWY", names, current);
 }
 
 // Sections A, B and C with the notes "a", "note b" and "c".
@@ -155,7 +147,8 @@ TEST(NotesFile, RenamedEntryIsReportedSetAsideAndReplacedByAConsistentFile) {
     ASSERT_TRUE(ui.OnlyBox("Notes File Error", kCorruptedText));
     EXPECT_EQ(ui.boxes[0].buttons, Buttons::Ok);
     EXPECT_EQ(dir.Read("NOTESBAD.NTS"), damaged);
-    EXPECT_EQ(dir.Read("RWY.NTS"), "A\r\n1\r\na\r\nB\r\n1\r\nB\r\nC\r\n1\r\nC\r\n");
+    // Entries follow their sections by name: only B, whose entry is gone, loses its note.
+    EXPECT_EQ(dir.Read("RWY.NTS"), "A\r\n1\r\na\r\nB\r\n1\r\nB\r\nC\r\n3\r\nnew\r\n");
 }
 
 TEST(NotesFile, ReplacedNoteBeforeTheDamageIsStillSaved) {
@@ -180,13 +173,13 @@ TEST(NotesFile, ReadingADamagedFileReportsRepairsAndGivesTheSectionName) {
         FakeUserPort ui;
         ReadNotes(state, ui);
         EXPECT_EQ(ui.Titles(), std::vector<std::string>{"Notes File Error"});
-        EXPECT_EQ(state.NotesText, current == 2 ? "B" : "C");
+        EXPECT_EQ(state.NotesText, current == 2 ? "B" : "c");
         EXPECT_EQ(dir.Read("NOTESBAD.NTS"), damaged);
-        EXPECT_EQ(dir.Read("RWY.NTS"), "A\r\n1\r\na\r\nB\r\n1\r\nB\r\nC\r\n1\r\nC\r\n");
+        EXPECT_EQ(dir.Read("RWY.NTS"), "A\r\n1\r\na\r\nB\r\n1\r\nB\r\nC\r\n1\r\nc\r\n");
     }
 }
 
-TEST(NotesFile, DamageAfterTheCurrentSlotIsLeftForTheNextRewrite) {
+TEST(NotesFile, DamageAfterTheCurrentSlotIsRepairedKeepingTheNotesBeforeIt) {
     TempDir dir;
     std::string damaged = kAbc;
     damaged.replace(damaged.find("C\r\n"), 1, "Q");
@@ -195,8 +188,8 @@ TEST(NotesFile, DamageAfterTheCurrentSlotIsLeftForTheNextRewrite) {
     FakeUserPort ui;
     ReadNotes(state, ui);
     EXPECT_EQ(state.NotesText, "note b");
-    EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_EQ(dir.Read("RWY.NTS"), damaged);
+    EXPECT_EQ(ui.Titles(), std::vector<std::string>{"Notes File Error"});
+    EXPECT_EQ(dir.Read("RWY.NTS"), "A\r\n1\r\na\r\nB\r\n6\r\nnote b\r\nC\r\n1\r\nC\r\n");
 }
 
 TEST(NotesFile, GarbageCountsAndMissingEntriesAreDamageNotCrashes) {
@@ -233,7 +226,7 @@ TEST(NotesFile, EntryOfTheDeletedSectionMustBeThereToBeSkipped) {
     FakeUserPort ui;
     EXPECT_TRUE(UpdateNotes(state, ui, kNotOldLastSect, NotesMode::Remove));
     EXPECT_EQ(ui.Titles(), std::vector<std::string>{"Notes File Error"});
-    EXPECT_EQ(dir.Read("RWY.NTS"), "A\r\n1\r\nA\r\n");
+    EXPECT_EQ(dir.Read("RWY.NTS"), "A\r\n1\r\na\r\n");
 }
 
 TEST(NotesFile, MissingProgramDirectoryIsReportedAndTheNoteKeptInMemory) {
@@ -242,8 +235,9 @@ TEST(NotesFile, MissingProgramDirectoryIsReportedAndTheNoteKeptInMemory) {
     state.ProgramDir = dir.path() + "gone/";
     FakeUserPort ui;
     ReadNotes(state, ui);
-    EXPECT_TRUE(
-        ui.OnlyBox("File Error", "The path for " + dir.path() + "gone/RWY.NTS doesn't exist."));
+    // The save lock of the directory is the first file a change needs.
+    EXPECT_TRUE(ui.OnlyBox("File Error",
+                           "The path for " + dir.path() + "gone/tavro-save.lock doesn't exist."));
     EXPECT_EQ(state.NotesText, "A");
     EXPECT_FALSE(UpdateNotes(state, ui, "edited", NotesMode::Replace));
 }
@@ -255,23 +249,28 @@ TEST(NotesFile, UnreadableNotesFileIsReportedAndLeftAlone) {
     FakeUserPort ui;
     EXPECT_FALSE(UpdateNotes(state, ui, "edited", NotesMode::Replace));
     EXPECT_TRUE(
-        ui.OnlyBox(nullptr, "Can't open " + dir.File("RWY.NTS") + " for that type of access."));
+        ui.OnlyBox(nullptr, "Can't open " + dir.File("RWY.NTS") +
+                                " for that type of access.\r\n\r\nIt is a directory."));
     EXPECT_TRUE(std::filesystem::is_directory(dir.File("RWY.NTS")));
 }
 
-TEST(NotesFile, DamagedFileThatCannotBeSetAsideIsNotReplaced) {
+TEST(NotesFile, ARepairNeverReplacesTheCopyOfAnEarlierOne) {
     TempDir dir;
+    dir.Write("NOTESBAD.NTS", "earlier");
+    dir.Write("NOTESBAD-2.NTS", "earlier still");
     std::string damaged = kAbc;
     damaged.replace(damaged.find("B\r\n"), 1, "X");
     dir.Write("RWY.NTS", damaged);
-    std::filesystem::create_directory(dir.File("NOTESBAD.NTS"));
     ProgramState state = Job(dir, {"A", "B", "C"}, 1);
     FakeUserPort ui;
-    EXPECT_FALSE(UpdateNotes(state, ui, "new", NotesMode::Replace));
-    EXPECT_EQ(ui.Titles(), (std::vector<std::string>{"Notes File Error", "File Error"}));
-    EXPECT_EQ(ui.boxes[1].text,
-              "Can't open " + dir.File("NOTESBAD.NTS") + " for that type of access.");
-    EXPECT_EQ(dir.Read("RWY.NTS"), damaged);
+    EXPECT_TRUE(UpdateNotes(state, ui, "new", NotesMode::Replace));
+    std::string text = kCorruptedText;
+    text.replace(text.find("NOTESBAD.NTS"), 12, "NOTESBAD-3.NTS");
+    EXPECT_TRUE(ui.OnlyBox("Notes File Error", text));
+    EXPECT_EQ(dir.Read("NOTESBAD.NTS"), "earlier");
+    EXPECT_EQ(dir.Read("NOTESBAD-2.NTS"), "earlier still");
+    EXPECT_EQ(dir.Read("NOTESBAD-3.NTS"), damaged);
+    EXPECT_EQ(dir.Read("RWY.NTS"), "A\r\n3\r\nnew\r\nB\r\n1\r\nB\r\nC\r\n1\r\nc\r\n");
 }
 
 }  // namespace

@@ -106,6 +106,44 @@ TEST(ModulusThick, RefusesWhatItCannotCompute) {
     EXPECT_EQ(moduli.base, SublayerModuli{});
 }
 
+// Equilibrium moduli of the rule, where a*log10 t = b*log10 E*log10 t: E = 10^(a/b),
+// 10^(10.52/2.1) = 10^5.0095238 = 102,217.1 psi and 10^(7.18/1.56) = 10^4.6025641 = 40,046.5
+// psi. The rule's rounded ln 10 (5.301897 / 2.302585 = 2.3025848) moves them by under 0.2 psi.
+constexpr float kBaseEquilibriumPsi = 102217.1f, kSubbaseEquilibriumPsi = 40046.5f;
+constexpr float kEquilibriumTolerancePsi = 0.5f;
+
+TEST(ModulusThick, AStiffSupportSoftensTheAggregateNoFurtherThanItsEquilibrium) {
+    core::RunState run;
+    AggregateModuli moduli;
+    // 12 in base on 700,000 psi econocrete: unbounded, 700000 * (1 + 10.52 * 0.7781513 -
+    // 2.1 * ln 700000 * ln 6 / 5.301897) = 700000 * -0.3661 < 0, and the next sublayer no number.
+    ASSERT_EQ(ModulusThick(run, 12, kCrushed, 700000, moduli).status, ModulusThickStatus::Computed);
+    EXPECT_EQ(moduli.base[3], 700000);
+    EXPECT_NEAR(moduli.base[2], kBaseEquilibriumPsi, kEquilibriumTolerancePsi);
+    EXPECT_NEAR(moduli.base[1], kBaseEquilibriumPsi, kEquilibriumTolerancePsi);
+    ModulusThick(run, 16, kUncrushed, 500000, moduli);
+    EXPECT_NEAR(moduli.subbase[1], kSubbaseEquilibriumPsi, kEquilibriumTolerancePsi);
+    // Between support and equilibrium the rule stands: 10 in on 110,000 psi gives
+    // 110000 * (1 + 10.52 - 2.1 * ln 110000 * ln 10 / 5.301897) = 110000 * 0.93307 = 102,638.
+    ModulusThick(run, 10, kCrushed, 110000, moduli);
+    EXPECT_NEAR(moduli.base[1], 102638.05f, kModulusTolerancePsi);
+    // A sublayer under 1 in turns the rule round (log10 t < 0): it never ends up stiffer than
+    // a support above the equilibrium, 0.5 in on 500,000 psi being 1.4358 times it unbounded.
+    ModulusThick(run, 0.5, kCrushed, 500000, moduli);
+    EXPECT_EQ(moduli.base[1], 500000);
+}
+
+TEST(AggregateModuli, CrushedAggregateOnEconocreteIsAnalysedWithAPositiveModulus) {
+    core::ProgramState state = StateWith({L(kAsphalt, 4, 200000), L(kCrushed, 12, 75000),
+                                          L(17, 6, 700000), L(kSubgrade, 0, 10000)});
+    FakeUserPort ui;
+    analysis::AnalysisLayerList list;
+    ASSERT_EQ(CalculateAggregateModuli(state, ui, list).status, AggregateStatus::Ok);
+    EXPECT_NEAR(state.Current.Layers[1].LayerModulus, kBaseEquilibriumPsi,
+                kEquilibriumTolerancePsi);
+    for (const auto& layer : list.layers) EXPECT_GT(layer.modulus, 0);
+}
+
 TEST(AggregateModuli, BaseModulusBecomesTheMeanOfItsSublayers) {
     core::ProgramState state =
         StateWith({L(kAsphalt, 4, 200000), L(kCrushed, 12, 75000), L(kSubgrade, 0, 15000)});

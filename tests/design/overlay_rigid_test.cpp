@@ -8,6 +8,9 @@
 #include <memory>
 #include <vector>
 
+#include "analysis/analysis_input.h"
+#include "analysis/lea_driver.h"
+#include "damage/aggregate_modulus.h"
 #include "damage/overlay_life.h"
 #include "damage/rigid_cdf.h"
 #include "design/design_fixture.h"
@@ -159,7 +162,7 @@ TEST(OverlayOnRigid, SearchLimitsEndWithTheNoConvergenceMessage) {
     steps.maxSteps = 1;
     RunSummary s = RunOverlay(f, RunMode::Design, steps);
     EXPECT_EQ(s.outcome, DesignOutcome::NoConvergence);
-    EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 10);  // one step of 4 in
+    EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 6);  // back from its step to 10 in
     ASSERT_TRUE(f.ui.OnlyBox(
         nullptr,
         "The design has not converged after\r\n1 iterations.\r\n\r\nTerminating the design."));
@@ -262,6 +265,77 @@ TEST(OverlayLife, OverlayThatOutlivesTheFullyCrackedSlabIsGivenTheHorizonAsALowe
     EXPECT_EQ(f.state.Run.Damage.Overlay.Stages, damage::kConditionStages + 1);
     EXPECT_EQ(r.totalLife, damage::kLifeHorizonYears);
     EXPECT_LT(f.state.Run.Damage.Overlay.OverlayDamage, 1);
+}
+
+// Time to the first crack under a traffic without growth: the departures grow linearly, so
+// the slab cracks once they reach the share 1 - %CDFU/100 of its first-crack coverages, and
+// T1 is proportional to that share.
+TEST(OverlayLife, TheShareOfFirstCrackLifeUsedUpShortensTheTimeToTheFirstCrack) {
+    constexpr double kT1Years = 0.01;  // interval tolerance of the first-crack search
+    double t1[3] = {};
+    const float cdfu[3] = {0, 50, 75};
+    for (int k = 0; k < 3; ++k) {
+        DesignFixture f;
+        SelectOverlay(f, kUnbonded, 6, 100, cdfu[k]);
+        ASSERT_EQ(Life(f, 6).status, damage::LifeTotalStatus::Computed);
+        t1[k] = f.state.Run.Damage.Overlay.T1;
+    }
+    ASSERT_GT(t1[0], 1);
+    ASSERT_LT(t1[0], damage::kLifeHorizonYears / 2);
+    EXPECT_NEAR(t1[1], t1[0] / 2, 2 * kT1Years);
+    EXPECT_NEAR(t1[2], t1[0] / 4, 2 * kT1Years);
+}
+
+// The overlay's own damage before the slab cracked (U) leaves it 1 - U of its allowable
+// coverages in the cracked stages. Worked out here from analyses of our own: U from the
+// stresses of the sound structure over [0, T1], then the overlay's failure within the first
+// cracked stage, where the slab has the modulus of SCI 100 - 100/64.
+TEST(OverlayLife, CrackedStagesLeaveTheOverlayWhatTheUncrackedStageDidNotUse) {
+    auto analyse = [](DesignFixture& f, std::vector<double> depths) {
+        analysis::AnalysisLayerList list;
+        EXPECT_EQ(damage::CalculateAggregateModuli(f.state, f.ui, list).status,
+                  damage::AggregateStatus::Ok);
+        list.depths = std::move(depths);
+        analysis::AnalysisInput input;
+        EXPECT_EQ(analysis::WriteVornaInput(f.state, f.ui, list, input),
+                  analysis::VornaStatus::Written);
+        EXPECT_EQ(analysis::RunAnalysis(f.state, f.ui, input).outcome,
+                  analysis::AnalysisOutcome::Completed);
+    };
+    // A weak overlay on a slab that cracks late; %CDFU chosen so that U is about 0.5.
+    auto select = [](DesignFixture& f, float cdfu) {
+        SelectOverlay(f, kUnbonded, 3, 100, cdfu);
+        f.state.Current.Layers[0].LayerFlexStrength = 450;
+        f.state.Current.Layers[1].LayerFlexStrength = 1000;
+        f.state.Run.SublayeringOn = true;
+    };
+    double uncrackedDamageFromZero = 0;
+    {
+        DesignFixture f;
+        select(f, 0);
+        ASSERT_EQ(Life(f, 3).status, damage::LifeTotalStatus::Computed);
+        const double t1 = f.state.Run.Damage.Overlay.T1;
+        analyse(f, {-3, -13});
+        uncrackedDamageFromZero = damage::CDFBetween(f.state, 0, t1, OverlayAllowable(f, 2, 450, 30));
+        ASSERT_GT(uncrackedDamageFromZero, 1);  // worn out before the slab cracks
+    }
+    DesignFixture f;
+    select(f, static_cast<float>(100 * (1 - 0.5 / uncrackedDamageFromZero)));
+    const damage::LifeTotalResult r = Life(f, 3);
+    ASSERT_EQ(r.status, damage::LifeTotalStatus::Computed);
+    const core::OverlayLifeFigures o = f.state.Run.Damage.Overlay;
+    ASSERT_EQ(o.Stages, 1);
+    analyse(f, {-3, -13});
+    const double u = damage::CDFBetween(f.state, 0, o.T1, OverlayAllowable(f, 2, 450, 30));
+    EXPECT_NEAR(u, 0.5, 0.01);
+    const double sci = 100 - 100.0 / 64;
+    f.state.Current.Layers[1].LayerModulus =
+        4000000.0f * static_cast<float>(std::pow(0.00584 * sci, 2) + 0.0064 * sci + 0.002);
+    analyse(f, {-3});
+    std::vector<double> allowable = OverlayAllowable(f, 1, 450, 20);
+    for (double& c : allowable) c *= 1 - u;
+    constexpr double kFailureDamage = 1e-3;  // the failure time is searched to 0.001 years
+    EXPECT_NEAR(u + damage::CDFBetween(f.state, o.T1, r.totalLife, allowable), 1, kFailureDamage);
 }
 
 TEST(OverlayLife, NegativeConditionIndexEndsTheRunWithItsMessage) {

@@ -190,6 +190,16 @@ TEST(Report, AnUndefinedSubgradeKeepsItsOwnPoissonsRatioUnderASlab) {
                          "  4  Undefined              0.0     55.16 0.35    0.00\r\n"));
 }
 
+TEST(Report, TheSubgradeShowsItsOwnPoissonsRatioWhateverTheTopLayer) {
+    // An undefined layer on top keeps 0.35 itself; the subgrade under the slab shows 0.40.
+    core::ProgramState s = RigidOverlaySection();
+    s.Current.Layers[0] = {3, 200000, 0, 0};
+    const std::string print = BuildReport(s).print;
+    EXPECT_TRUE(Contains(print, "  1  Undefined      76.2  1,378.95 0.35    0.00\r\n"))
+        << print;
+    EXPECT_TRUE(Contains(print, "  4  Subgrade        0.0     55.16 0.40    0.00\r\n"));
+}
+
 TEST(Report, PrintAndCopyAppendTheNotesUnderTheirHeading) {
     const SectionReport r{"screen\r\n", "print\r\n"};
     const std::string tail = "print\r\n\r\n\r\n" + std::string(27, ' ') + "NOTES\r\n\r\nMy note";

@@ -116,11 +116,12 @@ TEST(RunController, DecliningAlreadyDesignedChangesNothing) {
 TEST(RunController, StructureWithoutAPavementTypeIsNotValidForDesign) {
     DesignFixture f;
     MakeOwnJob(f);
-    f.state.Current.Layers[0].LayerType = 2;  // "Base" on top
+    f.state.Current.Layers[0].LayerType = 2;  // "Base" on top: the structure rules refuse it
     const RunResult r = RunDesignCommand(f.state, f.ui, RunMode::Design);
     EXPECT_EQ(r.status, RunStatus::NotValid);
-    EXPECT_EQ(f.ui.Titles(), std::vector<std::string>{"Designing a Structure"});
-    EXPECT_EQ(f.ui.boxes[0].text, "The structure is not valid for design.");
+    EXPECT_TRUE(f.ui.OnlyBox("Checking the Structure",
+                             "Base layers\r\ncannot be placed on the top \r\nof a pavement "
+                             "structure.\r\n\r\nPlease change the structure."));
     EXPECT_FALSE(r.timeStamped);
 }
 
@@ -145,20 +146,6 @@ TEST(RunController, InterruptAfterSomePollsEndsTheDesignUnstamped) {
     EXPECT_TRUE(core::IsNotAnalysed(f.state.Current.SectionTimeStamp));
     EXPECT_FALSE(f.state.Run.DesignRunning);
     EXPECT_TRUE(f.ui.boxes.empty());
-}
-
-TEST(RunController, ADesignWithoutDeparturesEndsInAMathError) {
-    DesignFixture f;
-    MakeOwnJob(f);
-    for (auto& a : f.state.Current.Aircraft) a.AnnualDepartures = 0;
-    const RunResult r = RunDesignCommand(f.state, f.ui, RunMode::Design);
-    EXPECT_EQ(r.status, RunStatus::RunError);
-    EXPECT_EQ(r.summary.runError, 5);
-    ASSERT_EQ(f.ui.Titles(), std::vector<std::string>{"Math Error"});
-    EXPECT_EQ(f.ui.boxes[0].text,
-              "Tried to perform a math operation\r\nwith nonnumeric argument(s).\r\n"
-              "Please make a note of all section\r\ndata and report the error.");
-    EXPECT_FALSE(r.timeStamped);
 }
 
 TEST(RunController, RunErrorTextsByNumber) {
@@ -218,6 +205,27 @@ TEST(RunController, SamplesAreDesignedInMemoryButNeverSaved) {
     EXPECT_FALSE(batch.sections[0].saved);
     ASSERT_EQ(f.ui.boxes.size(), 1u);  // WriteJob's refusal
     EXPECT_FALSE(f.dir.Exists("Samples.JOB"));
+}
+
+// A strength stored outside 100-1000 psi (read from a file as it was) is refused by a run.
+TEST(RunController, AConcreteStrengthOutsideItsRangeIsRefusedByARun) {
+    const std::pair<float, const char*> cases[] = {{0.0f, "0"}, {99.0f, "99"}, {1001.0f, "1,001"}};
+    for (const auto& [strength, shown] : cases) {
+        DesignFixture f;
+        MakeOwnJob(f);
+        f.SelectRigidSection();
+        f.state.Current.Layers[0].LayerFlexStrength = strength;
+        f.ui.boxes.clear();
+        const RunResult run = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
+        EXPECT_EQ(run.status, RunStatus::Refused);
+        ASSERT_EQ(f.ui.boxes.size(), 1u);
+        EXPECT_EQ(f.ui.boxes[0].title, "Concrete Strength");
+        EXPECT_EQ(f.ui.boxes[0].text.substr(0, f.ui.boxes[0].text.find("\r\n")),
+                  "Layer 1 (PCC) has a flexural strength of " + std::string(shown) + " psi.");
+        EXPECT_NE(f.ui.boxes[0].text.find("A run needs a strength from 100 to 1,000 psi."),
+                  std::string::npos);
+        EXPECT_FALSE(f.state.Run.DesignRunning);
+    }
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The notes and information window driven through its widgets: the save question and the
 // notes file bytes, the report in the box with its columns on the tab stops, and the text
 // that reaches the PDF and the clipboard.
+#include <QApplication>
 #include <QClipboard>
+#include <QKeyEvent>
 #include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -176,6 +178,51 @@ private slots:
         QVERIFY(!f.notes->isVisible());
         const std::string saved = NotesEntry("ACAggregate", "ACAggregate cracked");
         QCOMPARE(f.w.dir.Read("RWY.NTS").substr(0, saved.size()), saved);
+    }
+
+    // Notes are bytes of the Windows-1252 code page: every byte 0x20-0xFF and CR LF shows as
+    // its character and saves back as the same byte.
+    void everyByteOfTheCodePageRoundTripsThroughTheBox() {
+        std::string note = "A\r\n";
+        for (int b = 0x20; b <= 0xFF; ++b) note += static_cast<char>(b);
+        NotesFixture f;
+        f.w.dir.Write("RWY.NTS", NotesEntry("ACAggregate", note) + NotesEntry("AConFlex", "AConFlex") +
+                                     NotesEntry("NewFlexible", "NewFlexible"));
+        f.Open();
+        f.Click("cmdNotes");
+        const QString shown = f.Text()->toPlainText();
+        QVERIFY(shown.contains(QChar(0x00B0)));  // 0xB0, the degree sign
+        QVERIFY(shown.contains(QChar(0x20AC)));  // 0x80, the euro sign
+        QVERIFY(shown.contains(QChar(0x0081)));  // undefined in the code page, kept as is
+        QVERIFY(!shown.contains(QChar(0xFFFD)));
+        f.Type("!");
+        f.w.user.Answer(Answer::Yes);
+        f.Click("cmdExit");
+        const std::string expected = NotesEntry("ACAggregate", note + "!");
+        QCOMPARE(f.w.dir.Read("RWY.NTS").substr(0, expected.size()), expected);
+    }
+
+    void aCharacterOutsideTheCodePageIsRefusedWhereItIsTyped() {
+        NotesFixture f;
+        f.Open();
+        f.Click("cmdNotes");
+        f.Type(" 5");
+        const auto boxes = f.w.user.boxes.size();
+        f.Text()->moveCursor(QTextCursor::End);
+        QKeyEvent ohm(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(0x2126)));
+        QApplication::sendEvent(f.Text(), &ohm);
+        QCOMPARE(f.w.user.boxes.size(), boxes + 1);
+        QCOMPARE(f.w.LastBox().title, std::string("Notes"));
+        QCOMPARE(f.w.LastBox().text, std::string("A note cannot hold \u2126.\r\n\r\n"
+                                                  "Notes are stored in the Windows-1252 code page\r\n"
+                                                  "(Western European), which does not include it."));
+        QCOMPARE(f.Text()->toPlainText(), QString("ACAggregate 5"));
+        f.Type("0");
+        QCOMPARE(f.Text()->toPlainText(), QString("ACAggregate 50"));
+        f.w.user.Answer(Answer::Yes);
+        f.Click("cmdExit");
+        QCOMPARE(f.w.dir.Read("RWY.NTS").substr(0, NotesEntry("ACAggregate", "ACAggregate 50").size()),
+                 NotesEntry("ACAggregate", "ACAggregate 50"));
     }
 
     void changingTheSectionOrTheFaceAsksFirst() {

@@ -1,0 +1,319 @@
+// Several tavro-cli processes on one program directory at once, and saves failing at any
+// write, fsync, close or rename: nothing a command reports as saved may be lost, runs give
+// the results they give alone, and the job and notes files always agree.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <nlohmann/json.hpp>
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/day_serial.h"
+#include "core/file_lock.h"
+#include "core/job_file.h"
+#include "core/notes_file.h"
+#include "support/job_builder.h"
+#include "support/process.h"
+#include "support/temp_dir.h"
+
+namespace tavro::test {
+namespace {
+
+// TAVRO_CLI_UNDER_TEST runs these tests against another build of the program.
+const std::string kCli =
+    std::getenv("TAVRO_CLI_UNDER_TEST") ? std::getenv("TAVRO_CLI_UNDER_TEST") : TAVRO_CLI_PROGRAM;
+
+Finished Cli(const TempDir& dir, std::vector<std::string> args,
+             const std::vector<std::string>& env = {}) {
+    args.insert(args.begin(), {"--dir", dir.path()});
+    return RunProcess(kCli, args, env);
+}
+
+std::unique_ptr<Process> StartCli(const TempDir& dir, std::vector<std::string> args) {
+    args.insert(args.begin(), {"--dir", dir.path()});
+    return std::make_unique<Process>(kCli, args);
+}
+
+std::vector<std::string> SectionNames(const TempDir& dir, const std::string& job) {
+    core::ParsedJob parsed = core::ParseJob(dir.Read(job + ".JOB"), job);
+    EXPECT_EQ(parsed.status, core::ParseStatus::Complete);
+    return core::NamesOf(parsed.sections);
+}
+
+// The note of every entry, by name; the entries must be one per section of the job file.
+std::map<std::string, std::string> NotesInStep(const TempDir& dir, const std::string& job) {
+    const core::ParsedNotes notes = core::ParseNotes(dir.Read(job + ".NTS"));
+    EXPECT_TRUE(core::NotesMatch(notes, SectionNames(dir, job)))
+        << "job and notes out of step:\n" << dir.Read(job + ".NTS");
+    std::map<std::string, std::string> byName;
+    for (const auto& e : notes.entries) byName[e.name] = e.note;
+    return byName;
+}
+
+bool NoTemporaries(const TempDir& dir) {
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        if (e.path().filename().string().find(".tmp-") != std::string::npos) return false;
+    return true;
+}
+
+// Rounds of parallel changes to one job: duplicates, copies in from another job, deleted
+// sections and set notes, all at once. Every change a process reports done is in the files.
+TEST(ParallelCli, EveryReportedSaveIsKept) {
+    constexpr int kRounds = 3;
+    constexpr int kEach = 3;  // processes of each kind per round
+    for (int round = 0; round < kRounds; ++round) {
+        TempDir dir;
+        std::vector<std::string> names{"BASE"};
+        for (int i = 0; i < kEach; ++i) names.push_back("OLD" + std::to_string(i));
+        dir.Write("J.JOB", SampleJobFile(names));
+        dir.Write("SRC.JOB", SampleJobFile({"X"}));
+        std::vector<std::unique_ptr<Process>> running;
+        for (int i = 0; i < kEach; ++i) {
+            const std::string n = std::to_string(i);
+            running.push_back(StartCli(dir, {"duplicate", "J", "BASE", "DUP" + n}));
+            running.push_back(StartCli(dir, {"copy", "SRC", "X", "J", "--as", "CPY" + n}));
+            running.push_back(StartCli(dir, {"--yes", "delete-section", "J", "OLD" + n}));
+            running.push_back(StartCli(dir, {"notes", "J", "BASE", "--set", "note " + n}));
+        }
+        for (auto& p : running) {
+            Finished f = p->Wait();
+            EXPECT_EQ(f.exitCode, 0) << f.err;
+        }
+        std::vector<std::string> expected{"BASE"};
+        for (int i = 0; i < kEach; ++i) {
+            expected.push_back("CPY" + std::to_string(i));
+            expected.push_back("DUP" + std::to_string(i));
+        }
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(SectionNames(dir, "J"), expected) << "round " << round;
+        auto notes = NotesInStep(dir, "J");
+        EXPECT_EQ(notes["DUP0"], "No notes.");
+        EXPECT_EQ(notes["CPY0"], "X");
+        EXPECT_EQ(notes["BASE"].rfind("note ", 0), 0u) << notes["BASE"];
+        EXPECT_TRUE(NoTemporaries(dir));
+    }
+}
+
+// Two designs of different sections saved at once: both designs are in the file.
+TEST(ParallelCli, ParallelDesignsWithSaveKeepBoth) {
+    TempDir dir;
+    dir.Write("J.JOB", SampleJobFile({"A", "B"}));
+    auto a = StartCli(dir, {"design", "J", "A", "--save"});
+    auto b = StartCli(dir, {"design", "J", "B", "--save"});
+    Finished fa = a->Wait(), fb = b->Wait();
+    ASSERT_EQ(fa.exitCode, 0) << fa.err;
+    ASSERT_EQ(fb.exitCode, 0) << fb.err;
+    core::ParsedJob job = core::ParseJob(dir.Read("J.JOB"), "J");
+    ASSERT_EQ(job.sections.size(), 2u);
+    for (const auto& s : job.sections)
+        EXPECT_FALSE(core::IsNotAnalysed(s.SectionTimeStamp)) << s.SectionName << " lost its design";
+}
+
+// Runs share the analysis files of the directory: run at once, each still gives the
+// result it gives alone.
+TEST(ParallelCli, ParallelRunsGiveTheirSoloResults) {
+    TempDir dir;
+    dir.Write("J.JOB", core::FormatJob({SampleSection("A", 1), SampleSection("B", 2),
+                                    SampleSection("C", 3)}));
+    const std::vector<std::string> sections{"A", "B", "C"};
+    std::map<std::string, nlohmann::json> solo;
+    for (const auto& s : sections) {
+        Finished f = Cli(dir, {"--json", "design", "J", s});
+        ASSERT_EQ(f.exitCode, 0) << f.err;
+        solo[s] = nlohmann::json::parse(f.out)["section"]["layers"];
+    }
+    constexpr int kCopies = 3;
+    std::vector<std::pair<std::string, std::unique_ptr<Process>>> running;
+    for (int i = 0; i < kCopies; ++i)
+        for (const auto& s : sections) running.emplace_back(s, StartCli(dir, {"--json", "design", "J", s}));
+    int differing = 0;
+    for (auto& [s, p] : running) {
+        Finished f = p->Wait();
+        EXPECT_EQ(f.exitCode, 0) << f.err;
+        if (f.exitCode != 0 || nlohmann::json::parse(f.out)["section"]["layers"] != solo[s]) ++differing;
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+// A run waits for the run lock of the directory and says so once; --no-wait refuses.
+TEST(ParallelCli, ARunWaitsForTheRunLockOrRefusesAtOnce) {
+    TempDir dir;
+    dir.Write("J.JOB", SampleJobFile({"A"}));
+    core::FileLock held;
+    ASSERT_EQ(held.Acquire(dir.File("tavro-run.lock"), core::FileLock::Wait::NoWait),
+              core::FileLock::Result::Locked);
+
+    Finished refused = Cli(dir, {"--no-wait", "analyze", "J", "A"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, "Running: Another run is using the analysis files in " + dir.path() +
+                               ".\nTry again when it has finished, or leave out --no-wait to "
+                               "wait for it.\n");
+    EXPECT_FALSE(dir.Exists("VORNA.STR"));
+
+    auto waiting = StartCli(dir, {"analyze", "J", "A"});
+    const std::string note = "Waiting for another run in " + dir.path() + " to finish...\n";
+    for (int i = 0; i < 200 && waiting->ErrSoFar() != note; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(waiting->ErrSoFar(), note);
+    EXPECT_TRUE(waiting->Running());
+    EXPECT_FALSE(dir.Exists("VORNA.STR")) << "ran without the lock";
+    held.Release();
+    Finished done = waiting->Wait();
+    EXPECT_EQ(done.exitCode, 0) << done.err;
+    EXPECT_EQ(done.err, note);
+    EXPECT_TRUE(dir.Exists("VORNA.STR"));
+}
+
+// Every write, fsync, close and rename of a change fails in turn: whatever the command
+// says, each file is its old or its new version, the two agree, and nothing is left over.
+TEST(FaultInjection, AFailedStepLeavesJobAndNotesTogether) {
+    struct Change {
+        std::vector<std::string> args;
+    };
+    const Change changes[] = {
+        {{"duplicate", "J", "A", "N"}},
+        {{"copy", "SRC", "X", "J", "--as", "N"}},
+        {{"--yes", "delete-section", "J", "B"}},
+        {{"notes", "J", "A", "--set", "edited"}},
+    };
+    const std::string oldJob = SampleJobFile({"A", "B", "C"});
+    const std::string oldNotes = NotesFile({{"A", "note a"}, {"B", "note b"}, {"C", "note c"}});
+    auto fresh = [&](const TempDir& dir) {
+        dir.Write("J.JOB", oldJob);
+        dir.Write("J.NTS", oldNotes);
+        dir.Write("SRC.JOB", SampleJobFile({"X"}));
+        dir.Write("SRC.NTS", NotesFile({{"X", "note x"}}));
+    };
+    for (const Change& change : changes) {
+        TempDir clean;
+        fresh(clean);
+        ASSERT_EQ(Cli(clean, change.args).exitCode, 0);
+        const std::string newJob = clean.Read("J.JOB");
+        const std::string newNotes = clean.Read("J.NTS");
+        int faults = 0;
+        for (int at = 1; at < 200; ++at) {
+            TempDir dir;
+            fresh(dir);
+            const std::string fired = dir.File("fired");
+            Finished f = Cli(dir, change.args,
+                             {"LD_PRELOAD=" + std::string(TAVRO_FAULT_SHIM),
+                              "TAVRO_FAULT_AT=" + std::to_string(at), "TAVRO_FAULT_FIRED=" + fired,
+                              "ASAN_OPTIONS=verify_asan_link_order=0"});
+            if (!dir.Exists("fired")) break;
+            ++faults;
+            std::filesystem::remove(fired);
+            const std::string job = dir.Read("J.JOB");
+            const std::string notes = dir.Read("J.NTS");
+            const std::string where = change.args[0] + " failing at call " + std::to_string(at);
+            EXPECT_TRUE(job == oldJob || job == newJob) << where;
+            EXPECT_TRUE(notes == oldNotes || notes == newNotes) << where;
+            if (newJob != oldJob) {
+                EXPECT_EQ(job == newJob, notes == newNotes) << where;
+            }
+            if (f.exitCode == 0) {
+                EXPECT_EQ(job, newJob) << where << " reported done";
+                EXPECT_EQ(notes, newNotes) << where << " reported done";
+            }
+            EXPECT_TRUE(NoTemporaries(dir)) << where;
+        }
+        EXPECT_GT(faults, 3) << change.args[0];
+    }
+}
+
+// Killed at each write, fsync, close and rename of a change (kill -9, a power cut): the
+// files may be a step apart, but the next reads find every note of every section that still
+// exists, and the next save removes what the killed one left behind.
+TEST(FaultInjection, AKilledChangeLosesNoNote) {
+    const std::vector<std::vector<std::string>> changes = {
+        {"duplicate", "J", "A", "AB"}, {"--yes", "delete-section", "J", "A"}};
+    for (const auto& change : changes) {
+        int kills = 0;
+        for (int at = 1; at < 200; ++at) {
+            TempDir dir;
+            dir.Write("J.JOB", SampleJobFile({"A", "B", "C"}));
+            dir.Write("J.NTS", NotesFile({{"A", "note a"}, {"B", "note b"}, {"C", "note c"}}));
+            Finished f = Cli(dir, change,
+                             {"LD_PRELOAD=" + std::string(TAVRO_FAULT_SHIM),
+                              "TAVRO_FAULT_AT=" + std::to_string(at),
+                              "TAVRO_FAULT_FIRED=" + dir.File("fired"), "TAVRO_FAULT_KILL=1",
+                              "ASAN_OPTIONS=verify_asan_link_order=0"});
+            if (!dir.Exists("fired")) break;
+            ++kills;
+            std::filesystem::remove(dir.File("fired"));
+            const std::string where = change[0] + " killed at call " + std::to_string(at);
+            EXPECT_EQ(f.exitCode, -1) << where;
+            for (const std::string& name : SectionNames(dir, "J")) {
+                Finished n = Cli(dir, {"notes", "J", name});
+                ASSERT_EQ(n.exitCode, 0) << where << ": " << n.err;
+                const std::string expected = name == "AB" ? "No notes.|AB" : "note " + std::string(1, static_cast<char>(name[0] + 32));
+                EXPECT_NE(("|" + expected + "|").find("|" + n.out.substr(0, n.out.size() - 1) + "|"),
+                          std::string::npos)
+                    << where << ": section " << name << " has the note " << n.out;
+            }
+            NotesInStep(dir, "J");
+            ASSERT_EQ(Cli(dir, {"duplicate", "J", "B", "Z"}).exitCode, 0) << where;
+            EXPECT_TRUE(NoTemporaries(dir)) << where;
+        }
+        EXPECT_GT(kills, 3) << change[0];
+    }
+}
+
+// What a command does within a deadline; a command still running then is killed and
+// reported as hanging (exit code -2).
+Finished WithinDeadline(const TempDir& dir, std::vector<std::string> args) {
+    constexpr int kDeadlineMs = 10000;  // generous for a loaded machine; a hang never ends
+    auto p = StartCli(dir, std::move(args));
+    for (int ms = 0; ms < kDeadlineMs && p->Running(); ms += 10)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (p->Running()) return Finished{-2, "", "hangs"};
+    return p->Wait();
+}
+
+TEST(FilesNotWhatTheySeem, NothingHangsAndNothingIsReplaced) {
+    TempDir dir;
+    const std::string job = SampleJobFile({"A", "B"});
+    dir.Write("J.JOB", job);
+    ASSERT_EQ(mkfifo(dir.File("J.NTS").c_str(), 0644), 0);
+    for (auto args : std::vector<std::vector<std::string>>{{"notes", "J", "A"},
+                                                           {"report", "J", "A"},
+                                                           {"duplicate", "J", "A", "Z"},
+                                                           {"copy", "J", "A", "J", "--as", "Y"}}) {
+        Finished f = WithinDeadline(dir, args);
+        EXPECT_EQ(f.exitCode, 1) << args[0] << ": " << f.err;
+        EXPECT_NE(f.err.find("J.NTS for that type of access.\n\nIt is not a regular file."),
+                  std::string::npos)
+            << args[0] << ": " << f.err;
+    }
+    EXPECT_EQ(dir.Read("J.JOB"), job) << "the job changed without its notes";
+
+    std::filesystem::remove(dir.File("J.NTS"));
+    std::filesystem::create_symlink("/dev/zero", dir.File("J.NTS"));
+    EXPECT_EQ(WithinDeadline(dir, {"notes", "J", "A"}).exitCode, 1);
+
+    ASSERT_EQ(mkfifo(dir.File("tavro.lock").c_str(), 0644), 0);
+    Finished jobs = WithinDeadline(dir, {"jobs"});
+    EXPECT_EQ(jobs.exitCode, 0);
+    EXPECT_EQ(jobs.out, "Samples\nJ\n");
+
+    std::filesystem::remove(dir.File("J.NTS"));
+    std::filesystem::permissions(dir.File("J.JOB"), std::filesystem::perms::owner_read |
+                                                        std::filesystem::perms::group_read |
+                                                        std::filesystem::perms::others_read);
+    Finished readOnly = WithinDeadline(dir, {"duplicate", "J", "A", "Z"});
+    EXPECT_EQ(readOnly.exitCode, 1);
+    EXPECT_NE(readOnly.err.find("Can't open " + dir.File("J.JOB") + " for that type of access."),
+              std::string::npos)
+        << readOnly.err;
+    EXPECT_EQ(dir.Read("J.JOB"), job);
+}
+
+}  // namespace
+}  // namespace tavro::test

@@ -1,0 +1,295 @@
+// Saves of a job that another program changes at the same time, jobs opened read-only,
+// and the files that must read back as they were written.
+#include "core/job_change.h"
+
+#include <gtest/gtest.h>
+
+#include "core/job_file.h"
+#include "core/job_ops.h"
+#include "core/notes_file.h"
+#include "core/program_state.h"
+#include "core/section_ops.h"
+#include "core/startup.h"
+#include "library/layer_library.h"
+#include "support/fake_user_port.h"
+#include "support/job_builder.h"
+#include "support/temp_dir.h"
+
+namespace tavro::core {
+namespace {
+
+using test::FakeUserPort;
+using test::TempDir;
+
+// Two programs (states) on one directory.
+class TwoPrograms : public ::testing::Test {
+protected:
+    void Open(ProgramState& state, const std::string& job) {
+        ui.answerDefaults = true;
+        StartProgram(state, ui, dir.path(), true);
+        ASSERT_TRUE(OpenJob(state, ui, job));
+        ui.boxes.clear();
+    }
+    void Select(ProgramState& state, const std::string& name) {
+        for (int i = 1; i <= state.SectionCount(); ++i)
+            if (state.Slot(i).SectionName == name) SelectSection(state, ui, i);
+    }
+    std::vector<std::string> Names(const std::string& job) {
+        return NamesOf(ParseJob(dir.Read(job + ".JOB"), job).sections);
+    }
+
+    TempDir dir;
+    FakeUserPort ui;
+    ProgramState first, second;
+};
+
+TEST_F(TwoPrograms, ASaveKeepsWhatTheOtherProgramSavedMeanwhile) {
+    dir.Write("J.JOB", test::SampleJobFile({"A", "B"}));
+    dir.Write("J.NTS", test::NotesFile({{"A", "note a"}, {"B", "note b"}}));
+    Open(first, "J");
+    Open(second, "J");
+    Select(second, "A");
+    ASSERT_EQ(DuplicateSection(second, ui, "A2"), OpStatus::Done);
+    // The first program still holds the job as it read it: A and B. It changes B.
+    Select(first, "B");
+    first.Current.DesignLife = 25;
+    StoreSection(first);
+    ASSERT_TRUE(WriteJob(first, ui));
+    EXPECT_EQ(Names("J"), (std::vector<std::string>{"A", "A2", "B"}));
+    EXPECT_EQ(ParseJob(dir.Read("J.JOB"), "J").sections[2].DesignLife, 25);
+    EXPECT_EQ(dir.Read("J.NTS"),
+              test::NotesFile({{"A", "note a"}, {"A2", "No notes."}, {"B", "note b"}}));
+    // The first program's table is now what the file holds, the current section still B.
+    EXPECT_EQ(NamesOf(first.Sections), (std::vector<std::string>{"A", "A2", "B"}));
+    EXPECT_EQ(first.CurrentSection, 3);
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(TwoPrograms, ConflictingChangesAreRefusedAndLoseNothing) {
+    dir.Write("J.JOB", test::SampleJobFile({"A", "B"}));
+    Open(first, "J");
+    Open(second, "J");
+    // Both add a section of the same name: the second to save is told it exists.
+    Select(first, "A");
+    Select(second, "A");
+    ASSERT_EQ(DuplicateSection(first, ui, "N"), OpStatus::Done);
+    const std::string afterFirst = dir.Read("J.JOB");
+    EXPECT_EQ(DuplicateSection(second, ui, "n"), OpStatus::Failed);
+    EXPECT_TRUE(ui.OnlyBox("Inserting a Section", "Section n already exists.\r\n\r\nNo action will be taken."));
+    EXPECT_EQ(dir.Read("J.JOB"), afterFirst);
+    // A section changed here that the other program deleted is not brought back silently.
+    ui.boxes.clear();
+    Open(second, "J");
+    Select(second, "B");
+    ASSERT_EQ(DeleteSection(second, ui), OpStatus::Refused) << "No is the default";
+    ui.Answer(Answer::Yes);
+    ASSERT_EQ(DeleteSection(second, ui), OpStatus::Done);
+    Select(first, "B");
+    first.Current.DesignLife = 30;
+    StoreSection(first);
+    ui.boxes.clear();
+    EXPECT_FALSE(WriteJob(first, ui));
+    ASSERT_EQ(ui.Titles(), std::vector<std::string>{"Saving a Job"});
+    EXPECT_EQ(ui.boxes[0].text,
+              "Section B is no longer in job J:\r\nanother program deleted it while it was open "
+              "here.\r\n\r\nNothing has been saved.");
+    EXPECT_EQ(Names("J"), (std::vector<std::string>{"A", "N"}));
+}
+
+TEST_F(TwoPrograms, AJobDeletedElsewhereIsNotRecreatedByASave) {
+    dir.Write("J.JOB", test::SampleJobFile({"A", "B"}));
+    Open(first, "J");
+    Open(second, "J");
+    ASSERT_EQ(DeleteJob(second, ui), OpStatus::Refused) << "No is the default";
+    ui.Answer(Answer::Yes);
+    ASSERT_EQ(DeleteJob(second, ui), OpStatus::Done);
+    ui.boxes.clear();
+    Select(first, "A");
+    EXPECT_EQ(DuplicateSection(first, ui, "N"), OpStatus::Failed);
+    EXPECT_EQ(ui.Titles(), std::vector<std::string>{"Saving a Job"});
+    EXPECT_FALSE(dir.Exists("J.JOB"));
+    EXPECT_EQ(NamesOf(first.Sections), (std::vector<std::string>{"A", "B"}));
+}
+
+// ---- Jobs opened read-only ------------------------------------------------------------
+
+struct ReadOnlyCase {
+    const char* what;
+    std::string file;
+    std::string reasonStart;
+};
+
+std::vector<ReadOnlyCase> ReadOnlyCases() {
+    std::vector<std::string> names;
+    for (int i = 0; i < 101; ++i) names.push_back("S" + std::to_string(1000 + i));
+    Section crowded = test::SampleSection("A");
+    crowded.Aircraft.resize(23, crowded.Aircraft[0]);
+    std::string cut = FormatJob({test::SampleSection("A"), test::SampleSection("B")});
+    // The growth of the last aircraft, 0.000000, cut to "0.0": it would still read as a number.
+    cut.resize(cut.rfind("0.000000") + 3);
+    return {
+        {"101 sections", test::SampleJobFile(names), "its file holds more than 100 sections"},
+        {"23 aircraft", FormatJob({crowded, test::SampleSection("B")}),
+         "section A holds more than 20 aircraft"},
+        {"cut file", cut, "its file ends inside line"},
+    };
+}
+
+TEST(ReadOnlyJob, EveryChangeIsRefusedAndCopyingOutKeepsWhatWasRead) {
+    for (const ReadOnlyCase& c : ReadOnlyCases()) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        dir.Write("J.JOB", c.file);
+        dir.Write("NEW.JOB", "Format3\r\n");
+        ProgramState state;
+        FakeUserPort ui;
+        ui.answerDefaults = true;
+        StartProgram(state, ui, dir.path(), true);
+        ui.boxes.clear();
+        ASSERT_TRUE(OpenJob(state, ui, "J"));
+        ASSERT_FALSE(ui.boxes.empty()) << "the loss is reported when the job opens";
+        ASSERT_EQ(state.ReadOnlyReason.rfind(c.reasonStart, 0), 0u) << state.ReadOnlyReason;
+        const int loaded = state.SectionCount();
+        EXPECT_GE(loaded, 1);
+
+        auto refusedWith = [&](const char* title) {
+            EXPECT_EQ(ui.Titles(), std::vector<std::string>{title});
+            EXPECT_NE(ui.boxes.back().text.find("Job J was opened read-only:\r\n" + state.ReadOnlyReason +
+                                                "\r\n\r\nNo change can be saved to it. Copying its "
+                                                "sections\r\ninto a new job keeps what could be read."),
+                      std::string::npos)
+                << ui.boxes.back().text;
+            ui.boxes.clear();
+        };
+        ui.boxes.clear();
+        EXPECT_EQ(DuplicateSection(state, ui, "NEW"), OpStatus::Refused);
+        refusedWith("Duplicating a Section");
+        EXPECT_EQ(DeleteSection(state, ui), OpStatus::Refused);
+        refusedWith("Deleting a Section");
+        EXPECT_FALSE(UpdateNotes(state, ui, "x", NotesMode::Replace));
+        refusedWith("Saving Notes");
+        state.Current.DesignLife = 7;
+        StoreSection(state);
+        EXPECT_FALSE(WriteJob(state, ui));
+        refusedWith("Saving a Job");
+        EXPECT_EQ(dir.Read("J.JOB"), c.file);
+        EXPECT_FALSE(dir.Exists("J.NTS"));
+
+        // Copying into it is refused too; copying out of it works.
+        ProgramState other;
+        StartProgram(other, ui, dir.path(), true);
+        ui.boxes.clear();
+        ASSERT_TRUE(OpenJob(other, ui, "Samples"));
+        EXPECT_EQ(CopySectionToJob(other, ui, "J", "COPY"), OpStatus::Refused);
+        EXPECT_EQ(ui.Titles().back(), "Copying a Section");
+        ui.boxes.clear();
+        ASSERT_TRUE(OpenJob(state, ui, "J"));
+        ui.boxes.clear();
+        EXPECT_EQ(CopySectionToJob(state, ui, "NEW", "A"), OpStatus::Done);
+        EXPECT_EQ(ParseJob(dir.Read("NEW.JOB"), "NEW").sections.size(), 1u);
+        EXPECT_EQ(dir.Read("J.JOB"), c.file);
+    }
+}
+
+TEST(ReadJob, AFileCutInsideItsLastNumberIsNotTakenAsComplete) {
+    TempDir dir;
+    Section s = test::SampleSection("A");
+    s.Aircraft[0].AnnualGrowth = 0.035f;
+    std::string text = FormatJob({s, test::SampleSection("B")});
+    const std::size_t growth = text.find("0.035000");
+    ASSERT_NE(growth, std::string::npos);
+    // Cut right after the first section's growth: the second section is gone as well.
+    text.resize(growth + 4);
+    dir.Write("J.JOB", text);
+    ProgramState state;
+    state.ProgramDir = dir.path();
+    state.JobName = "J";
+    FakeUserPort ui;
+    EXPECT_FALSE(ReadJob(state, ui));
+    EXPECT_EQ(state.SectionCount(), 0) << "the section holding the cut is incomplete";
+    ASSERT_EQ(ui.Titles(), std::vector<std::string>{"File Error"});
+    EXPECT_NE(ui.boxes[0].text.find("has a nonstandard end-of-file marker"), std::string::npos);
+    EXPECT_NE(ui.boxes[0].text.find("The problem was found in line 8: the file ends inside this "
+                                    "line (\" Sabreliner 65          ...\" has no line end)"),
+              std::string::npos)
+        << ui.boxes[0].text;
+    EXPECT_FALSE(state.ReadOnlyReason.empty());
+}
+
+TEST(JobFile, AConcreteLayerAlwaysWritesItsStrength) {
+    Section s = test::SampleSection("R");
+    s.Layers = {test::Layer(12, 4000000, 5, 0), test::Layer(0, 15000, 4)};
+    ASSERT_TRUE(library::IsPccLayer(5));
+    ParsedJob back = ParseJob(FormatJob({s}), "J");
+    ASSERT_EQ(back.sections.size(), 1u);
+    EXPECT_EQ(back.sections[0].Layers[0].LayerFlexStrength, 0.0f) << "not the modulus";
+    EXPECT_EQ(back.sections[0].Layers[0].LayerModulus,
+              library::LayerMaterialOf(5).DefaultModulus);
+    EXPECT_EQ(back.sections[0].Layers[1].LayerModulus, 15000.0f);
+}
+
+TEST(SectionNames, StayUniqueInAJobOutOfNameOrder) {
+    TempDir dir;
+    dir.Write("UNSORT.JOB", test::SampleJobFile({"ZULU", "ALPHA"}));
+    ProgramState state;
+    FakeUserPort ui;
+    ui.answerDefaults = true;
+    StartProgram(state, ui, dir.path(), true);
+    ASSERT_TRUE(OpenJob(state, ui, "UNSORT"));
+    ui.boxes.clear();
+    SelectSection(state, ui, 1);
+    EXPECT_EQ(DuplicateSection(state, ui, "alpha"), OpStatus::Refused);
+    EXPECT_TRUE(ui.OnlyBox("Inserting a Section",
+                           "Section alpha already exists.\r\n\r\nNo action will be taken."));
+    EXPECT_EQ(dir.Read("UNSORT.JOB"), test::SampleJobFile({"ZULU", "ALPHA"}));
+}
+
+TEST(NotesFile, TheNotesOfSamplesFollowItsSectionsInMemory) {
+    TempDir dir;
+    ProgramState state;
+    FakeUserPort ui;
+    ui.answerDefaults = true;
+    StartProgram(state, ui, dir.path(), true);
+    SelectSection(state, ui, 3);
+    ASSERT_TRUE(UpdateNotes(state, ui, "kept here", NotesMode::Replace));
+    const std::string saved = dir.Read("Samples.NTS");
+    ui.boxes.clear();
+    SelectSection(state, ui, 1);
+    ui.Answer(Answer::Yes);
+    ASSERT_EQ(DeleteSection(state, ui), OpStatus::Done);  // in memory only
+    ui.boxes.clear();
+    SelectSection(state, ui, 2);
+    ASSERT_EQ(state.Current.SectionName, "NewFlexible");
+    ReadNotes(state, ui);
+    EXPECT_EQ(state.NotesText, "kept here");
+    SelectSection(state, ui, 1);
+    ReadNotes(state, ui);
+    EXPECT_EQ(state.NotesText, "AConFlex");
+    EXPECT_TRUE(ui.boxes.empty()) << ui.boxes[0].title;
+    EXPECT_EQ(dir.Read("Samples.NTS"), saved);
+}
+
+// A crash between the rename of the job file and that of the notes file: the next read
+// reports the notes file, and every section that has an entry keeps its note.
+TEST(NotesFile, ANotesFileBehindItsJobKeepsEveryNoteByName) {
+    TempDir dir;
+    dir.Write("J.JOB", test::SampleJobFile({"A", "AB", "B", "C"}));
+    dir.Write("J.NTS", test::NotesFile({{"A", "note a"}, {"B", "note b"}, {"C", "note c"}}));
+    ProgramState state;
+    FakeUserPort ui;
+    ui.answerDefaults = true;
+    StartProgram(state, ui, dir.path(), true);
+    ASSERT_TRUE(OpenJob(state, ui, "J"));
+    ui.boxes.clear();
+    SelectSection(state, ui, 4);
+    ReadNotes(state, ui);
+    EXPECT_EQ(state.NotesText, "note c");
+    EXPECT_EQ(ui.Titles(), std::vector<std::string>{"Notes File Error"});
+    EXPECT_EQ(dir.Read("J.NTS"), test::NotesFile({{"A", "note a"}, {"AB", "AB"}, {"B", "note b"},
+                                                 {"C", "note c"}}));
+    EXPECT_EQ(dir.Read("NOTESBAD.NTS"),
+              test::NotesFile({{"A", "note a"}, {"B", "note b"}, {"C", "note c"}}));
+}
+
+}  // namespace
+}  // namespace tavro::core

@@ -1,0 +1,236 @@
+// Runs that must not end in a meaningless result: structures the rules refuse, lists without
+// traffic, existing layers a design may not thin, overlays that cannot reach their life, and
+// errors that are not a user's stop.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "damage/overlay_life.h"
+#include "damage/rigid_cdf.h"
+#include "design/design_fixture.h"
+#include "design/overlay_rigid.h"
+#include "design/rigid_design.h"
+
+namespace tavro::design {
+namespace {
+
+using testing::DesignFixture;
+
+constexpr std::int16_t kAsphalt = 1, kBase = 2, kSubgrade = 4, kPcc = 5, kCrushed = 6,
+                       kAcOverlay = 10, kPccOnFlex = 13;
+
+const std::string kBottomRule =
+    "Only Subgrade or Undefined layers can\r\nbe placed at the bottom of the structure.\r\n\r\n"
+    "Please change the structure.";
+
+// Sample section 1 in a job of our own, with an aggregate base at the bottom.
+void SelectBrokenStructure(DesignFixture& f) {
+    f.state.JobName = "Mine";
+    f.Select(1);
+    f.state.Current.Layers = {{4.0f, 200000.0f, 0.0f, kAsphalt},
+                              {0.0f, 10000.0f, 0.0f, kSubgrade},
+                              {8.0f, 75000.0f, 0.0f, kCrushed}};
+    f.Derive();
+}
+
+TEST(StructureRules, DesignAndLifeRefuseABrokenStructureWithTheRulesMessage) {
+    for (const RunMode mode : {RunMode::Design, RunMode::Life}) {
+        DesignFixture f;
+        SelectBrokenStructure(f);
+        const auto layers = f.state.Current.Layers;
+        const double stamp = f.state.Current.SectionTimeStamp;
+        const RunResult r = mode == RunMode::Design
+                                ? RunDesignCommand(f.state, f.ui, mode, f.InMemory())
+                                : RunLifeCommand(f.state, f.ui, f.InMemory());
+        EXPECT_EQ(r.status, RunStatus::NotValid);
+        EXPECT_TRUE(f.ui.OnlyBox("Checking the Structure", kBottomRule));
+        EXPECT_EQ(f.state.Current.Layers[2].LayerThickness, layers[2].LayerThickness);
+        EXPECT_EQ(f.state.Current.Layers[2].LayerModulus, layers[2].LayerModulus);
+        EXPECT_EQ(f.state.Current.SectionTimeStamp, stamp);
+        EXPECT_FALSE(r.timeStamped);
+        EXPECT_EQ(f.state.Run.AnalysisTimeMs, 0) << "nothing was analysed";
+    }
+}
+
+TEST(StructureRules, ABatchReportsARefusedSectionAndDesignsTheNext) {
+    DesignFixture f;
+    f.state.JobName = "Mine";
+    f.state.Sections[1].Layers = {{4.0f, 200000.0f, 0.0f, kAsphalt},
+                                  {4.0f, 200000.0f, 0.0f, kAsphalt},
+                                  {0.0f, 10000.0f, 0.0f, kSubgrade}};
+    const BatchResult batch = RunBatch(f.state, f.ui, 1, BatchSave::InMemory, f.InMemory());
+    EXPECT_EQ(batch.end, BatchEnd::Completed);
+    EXPECT_EQ(batch.refusedSections, 1);
+    ASSERT_EQ(batch.sections.size(), 3u);
+    EXPECT_EQ(batch.sections[1].run.status, RunStatus::NotValid);
+    EXPECT_EQ(batch.sections[2].run.status, RunStatus::Ran);
+    EXPECT_TRUE(batch.sections[2].run.timeStamped);
+    ASSERT_EQ(f.ui.Titles(), std::vector<std::string>{"Checking the Structure"});
+    EXPECT_EQ(f.ui.boxes[0].text,
+              "Only one P-401 Asphalt Surface\r\nlayer can be present in the\r\n"
+              "pavement structure for the\r\ndesign procedure to succeed.\r\n\r\n"
+              "Please change the structure.");
+}
+
+TEST(NoTraffic, DesignAndLifeSayTheListCarriesNoTraffic) {
+    for (const RunMode mode : {RunMode::Design, RunMode::Life}) {
+        DesignFixture f;
+        f.state.JobName = "Mine";
+        f.Select(1);
+        for (auto& a : f.state.Current.Aircraft) a.AnnualDepartures = 0;
+        const float before = f.state.Current.Layers[1].LayerThickness;
+        const RunResult r = mode == RunMode::Design
+                                ? RunDesignCommand(f.state, f.ui, mode, f.InMemory())
+                                : RunLifeCommand(f.state, f.ui, f.InMemory());
+        EXPECT_EQ(r.status, RunStatus::Refused);
+        EXPECT_TRUE(f.ui.OnlyBox(mode == RunMode::Design ? "Designing Structure" : "Structure Life",
+                                 "The aircraft list of\r\njob Mine section ACAggregate\r\n"
+                                 "carries no traffic: no aircraft\r\nhas any annual departures.\r\n"
+                                 "\r\nPlease enter the departures of\r\nthe design aircraft."));
+        EXPECT_EQ(f.state.Current.Layers[1].LayerThickness, before);
+    }
+}
+
+// Concrete on an existing flexible pavement under traffic far too light for the slab: the
+// slab falls to its minimum, and the existing asphalt below it stays as it is.
+TEST(ConcreteOnFlexible, TheDesignNeverThinsTheExistingAsphalt) {
+    DesignFixture f;
+    f.state.JobName = "Mine";
+    f.SelectRigidSection();
+    f.state.Current.Layers = {{8.0f, 4000000.0f, 700.0f, kPccOnFlex},
+                              {4.0f, 200000.0f, 0.0f, kAsphalt},
+                              {6.0f, 75000.0f, 0.0f, kCrushed},
+                              {0.0f, 10000.0f, 0.0f, kSubgrade}};
+    f.state.Current.Aircraft.resize(1);
+    f.state.Current.Aircraft[0] = {"Citation VII", 23200, 1, 0};
+    f.Derive();
+    ASSERT_EQ(f.state.Current.PavementType, core::kPccOnFlexible);
+    const RunResult r = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
+    ASSERT_EQ(r.status, RunStatus::Ran);
+    EXPECT_EQ(r.summary.outcome, DesignOutcome::MinimumReached) << r.summary.why;
+    EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 2);  // the overlay's minimum
+    EXPECT_EQ(f.state.Current.Layers[1].LayerThickness, 4);  // as it was entered
+    EXPECT_EQ(f.state.Current.Layers[2].LayerThickness, 6);
+    ASSERT_EQ(f.ui.Titles(), std::vector<std::string>{"Rigid Pavement Design"});
+    EXPECT_EQ(f.ui.boxes[0].text.rfind("The minimum PCC thickness\r\nhas been reached. CDF = ", 0),
+              0u);
+    EXPECT_FALSE(r.timeStamped) << "a design that gave up is not a designed section";
+}
+
+// An overlay of `type` and thickness h on a 10 in slab (650 psi) on 6 in crushed aggregate.
+void SelectOverlay(DesignFixture& f, std::int16_t type, float h, float sci, float cdfu) {
+    f.state.JobName = "Mine";
+    f.SelectRigidSection();
+    const bool asphalt = type == kAcOverlay || type == 0;
+    f.state.Current.Layers = {{h, asphalt ? 200000.0f : 4000000.0f, asphalt ? 0.0f : 650.0f, type},
+                              {10.0f, 4000000.0f, 650.0f, kPcc},
+                              {6.0f, 75000.0f, 0.0f, kCrushed},
+                              {0.0f, 10000.0f, 0.0f, kSubgrade}};
+    f.state.Current.SCI = sci;
+    f.state.Current.CDFU = cdfu;
+    f.Derive();
+}
+
+TEST(AsphaltOnRigid, ASlabAlreadyAtTheOverlaysFailureConditionIsRefusedBeforeTheRun) {
+    for (const RunMode mode : {RunMode::Design, RunMode::Life}) {
+        DesignFixture f;
+        SelectOverlay(f, kAcOverlay, 4, 58, 100);  // on crushed aggregate: failure SCI 58
+        const RunResult r = RunDesignCommand(f.state, f.ui, mode, f.InMemory());
+        ASSERT_EQ(r.status, RunStatus::Ran);
+        EXPECT_EQ(r.summary.outcome, DesignOutcome::Error);
+        EXPECT_TRUE(f.ui.OnlyBox("Overlay on Rigid Design",
+                                 "The existing slab is already at the\r\n"
+                                 "failure condition of an asphalt overlay:\r\n"
+                                 "SCI 58 is not above the failure SCI of 58.\r\n\r\n"
+                                 "Please check the SCI of the existing slab."));
+        EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 4);
+        EXPECT_EQ(f.state.Run.AnalysisTimeMs, 0);
+        EXPECT_EQ(f.state.Run.IterationCount, 0);
+    }
+    // Just above it the life is computed.
+    DesignFixture f;
+    SelectOverlay(f, kAcOverlay, 4, 59, 100);
+    const RunResult r = RunDesignCommand(f.state, f.ui, RunMode::Life, f.InMemory());
+    EXPECT_EQ(r.summary.outcome, DesignOutcome::Converged);
+    EXPECT_GT(f.state.Run.Damage.Overlay.TotalLife, 0);
+}
+
+TEST(OverlayOnRigid, TheDesignGivesUpAtTheLargestOverlayAndLeavesTheLayerAsEntered) {
+    DesignFixture f;
+    SelectOverlay(f, 11, 6, 80, 100);
+    for (core::DesignAircraft& a : f.state.Current.Aircraft) a.AnnualDepartures = 1e6f;
+    f.Derive();
+    f.state.Run.DesignRunning = true;
+    float thickest = 0;
+    f.ui.onPoll = [&](int) {
+        thickest = std::max(thickest, f.state.Current.Layers[0].LayerThickness);
+    };
+    OverlayOnRigidOptions options;
+    options.largestThickness = 11;
+    const RunSummary s = DesignOverlayOnRigid(f.state, f.ui, RunMode::Design, options);
+    EXPECT_EQ(s.outcome, DesignOutcome::NoConvergence) << s.why;
+    EXPECT_EQ(thickest, 11);  // 6, 10, then the largest instead of 14
+    EXPECT_TRUE(f.ui.OnlyBox("Overlay on Rigid Design",
+                             "Even the largest overlay of 11.0 in\r\ndoes not reach the design "
+                             "life.\r\n\r\nTerminating the design.\r\n\r\n"
+                             "Please check the structure and the traffic."));
+    EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 6);
+    EXPECT_EQ(OverlayOnRigidOptions{}.largestThickness, 40);
+}
+
+// Traffic that falls by 10 % of its first year every year stops at year 10: the slab's
+// condition never falls further, and the life is the horizon as a lower bound, never
+// infinite, for both kinds of overlay.
+TEST(OverlayOnRigid, TrafficThatStopsGivesTheHorizonAsALowerBound) {
+    for (const std::int16_t type : {kAcOverlay, std::int16_t{11}}) {
+        DesignFixture f;
+        SelectOverlay(f, type, 6, 80, 100);
+        for (core::DesignAircraft& a : f.state.Current.Aircraft) {
+            a.AnnualDepartures = 10;
+            a.AnnualGrowth = -0.1f;
+        }
+        f.Derive();
+        const RunResult r = RunDesignCommand(f.state, f.ui, RunMode::Life, f.InMemory());
+        ASSERT_EQ(r.status, RunStatus::Ran) << type;
+        EXPECT_EQ(r.summary.outcome, DesignOutcome::Converged) << r.summary.why;
+        const core::OverlayLifeFigures& o = f.state.Run.Damage.Overlay;
+        EXPECT_TRUE(std::isfinite(o.TotalLife)) << type;
+        EXPECT_EQ(o.TotalLife, damage::kLifeHorizonYears) << type;
+        EXPECT_TRUE(o.LifeCapped) << type;
+    }
+}
+
+// More than 16 analysis layers once the 36 in aggregate base is split for the life run.
+TEST(RunErrors, TooManyLayersIsAnErrorNotAStop) {
+    DesignFixture f;
+    f.state.JobName = "Mine";
+    f.Select(1);
+    std::vector<core::SectionLayer> layers{{4.0f, 200000.0f, 0.0f, kAsphalt}};
+    for (int i = 0; i < 12; ++i) layers.push_back({2.0f, 75000.0f, 0.0f, kBase});
+    layers.push_back({36.0f, 75000.0f, 0.0f, kCrushed});  // 4 sublayers of 9 in
+    layers.push_back({0.0f, 10000.0f, 0.0f, kSubgrade});
+    f.state.Current.Layers = layers;
+    f.Derive();
+    const RunResult r = RunDesignCommand(f.state, f.ui, RunMode::Life, f.InMemory());
+    ASSERT_EQ(r.status, RunStatus::Ran);
+    EXPECT_EQ(r.summary.outcome, DesignOutcome::Error) << r.summary.why;
+    EXPECT_EQ(r.summary.why, "the analysis failed: too many analysis layers");
+    EXPECT_EQ(f.ui.Titles(), std::vector<std::string>{"Too Many Layers"});
+}
+
+// The analysis input cannot be written into a program directory that does not exist.
+TEST(RunErrors, AnInputFileNotWrittenIsAnErrorNotAStop) {
+    DesignFixture f;
+    f.state.JobName = "Mine";
+    f.Select(1);
+    f.state.ProgramDir = f.dir.path() + "gone/";
+    const RunResult r = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
+    ASSERT_EQ(r.status, RunStatus::Ran);
+    EXPECT_EQ(r.summary.outcome, DesignOutcome::Error) << r.summary.why;
+    EXPECT_EQ(r.summary.why, "the analysis failed: the analysis input could not be written");
+    EXPECT_FALSE(r.timeStamped);
+    EXPECT_FALSE(f.ui.boxes.empty()) << "the file error was shown";
+}
+
+}  // namespace
+}  // namespace tavro::design
