@@ -1,6 +1,7 @@
 // Timing of the layered elastic solver: one coefficient solution (the inner step, run up to
 // 400 times per depth) and one full depth evaluation of a flexible structure under four
-// aircraft, the unit of work of every design iteration.
+// aircraft, the unit of work of every design iteration. Each depth evaluation also runs the
+// node-by-node reference ("/scalar"), so that one run gives the ratio of the two.
 #include <benchmark/benchmark.h>
 
 #include "quiet_port.h"
@@ -13,6 +14,7 @@
 
 #include "analysis/layer_coefficients.h"
 #include "analysis/responses.h"
+#include "reference/scalar_responses.h"
 
 namespace {
 
@@ -101,18 +103,48 @@ void LayerCoefficientsAlone(benchmark::State& st) {
 }
 BENCHMARK(LayerCoefficientsAlone)->Arg(2)->Arg(4)->Arg(16);
 
+// A block of nodes solved together; the time per node is the time of the block over its
+// lanes (items per second counts nodes).
+void LayerCoefficientsPerNodeInABlock(benchmark::State& st) {
+    const LayeredSystem s = Structure(static_cast<int>(st.range(0)));
+    CoefficientBlock block;
+    double m[kCoefficientLanes];
+    double first = 0.01;
+    for (auto _ : st) {
+        for (int l = 0; l < kCoefficientLanes; ++l) m[l] = first * (1 + 0.07 * l);
+        LayerCoefficientsBlock(s, m, kCoefficientLanes, 1, block);
+        benchmark::DoNotOptimize(block.abcd.data());
+        first = first < 0.3 ? first * 1.5 : 0.01;
+    }
+    st.SetItemsProcessed(st.iterations() * kCoefficientLanes);
+    st.counters["ns_per_node"] = benchmark::Counter(
+        static_cast<double>(st.iterations() * kCoefficientLanes),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(LayerCoefficientsPerNodeInABlock)->Arg(2)->Arg(4)->Arg(16);
+
+// range(0) = 1: the node-by-node reference instead of the block evaluation.
+void Evaluate(const benchmark::State& st, ResponseKind kind, LayeredSystem& s,
+              const std::vector<GearLoads>& gears, int layer, double depth, AnalysisOutput& out,
+              tavro::core::UserPort& ui) {
+    if (st.range(0) == 1) {
+        reference::EvaluateDepthScalar(kind, s, StandardLaguerreRule(), gears, layer, depth, out, ui);
+    } else {
+        EvaluateDepth(kind, s, StandardLaguerreRule(), gears, layer, depth, out, ui);
+    }
+}
+
 void SubgradeStrainFourAircraft(benchmark::State& st) {
     LayeredSystem s = Flexible();
     const std::vector<GearLoads> gears = FourAircraft();
     tavro::bench::QuietPort ui;
     for (auto _ : st) {
         AnalysisOutput out;
-        EvaluateDepth(ResponseKind::VerticalStrain, s, StandardLaguerreRule(), gears, 4, 25.0,
-                      out, ui);
+        Evaluate(st, ResponseKind::VerticalStrain, s, gears, 4, 25.0, out, ui);
         benchmark::DoNotOptimize(out.rows.data());
     }
 }
-BENCHMARK(SubgradeStrainFourAircraft)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SubgradeStrainFourAircraft)->Arg(0)->Arg(1)->ArgName("scalar")->Unit(benchmark::kMicrosecond);
 
 void AsphaltStrainFourAircraft(benchmark::State& st) {
     LayeredSystem s = Flexible();
@@ -120,12 +152,11 @@ void AsphaltStrainFourAircraft(benchmark::State& st) {
     tavro::bench::QuietPort ui;
     for (auto _ : st) {
         AnalysisOutput out;
-        EvaluateDepth(ResponseKind::HorizontalStrain, s, StandardLaguerreRule(), gears, 1, 5.0,
-                      out, ui);
+        Evaluate(st, ResponseKind::HorizontalStrain, s, gears, 1, 5.0, out, ui);
         benchmark::DoNotOptimize(out.rows.data());
     }
 }
-BENCHMARK(AsphaltStrainFourAircraft)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AsphaltStrainFourAircraft)->Arg(0)->Arg(1)->ArgName("scalar")->Unit(benchmark::kMicrosecond);
 
 void SlabStressFourAircraft(benchmark::State& st) {
     LayeredSystem s = Flexible();
@@ -137,11 +168,10 @@ void SlabStressFourAircraft(benchmark::State& st) {
     tavro::bench::QuietPort ui;
     for (auto _ : st) {
         AnalysisOutput out;
-        EvaluateDepth(ResponseKind::HorizontalStress, s, StandardLaguerreRule(), gears, 1, 14.0,
-                      out, ui);
+        Evaluate(st, ResponseKind::HorizontalStress, s, gears, 1, 14.0, out, ui);
         benchmark::DoNotOptimize(out.rows.data());
     }
 }
-BENCHMARK(SlabStressFourAircraft)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SlabStressFourAircraft)->Arg(0)->Arg(1)->ArgName("scalar")->Unit(benchmark::kMicrosecond);
 
 }  // namespace

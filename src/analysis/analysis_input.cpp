@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "analysis/lea_types.h"
+#include "analysis/scratch_file.h"
 #include "core/file_error.h"
 #include "core/file_io.h"
 #include "core/messages.h"
@@ -198,12 +199,31 @@ bool WriteOrReport(core::ProgramState& state, core::UserPort& ui, std::string_vi
                    std::string_view bytes) {
     const std::string path = state.ProgramDir + std::string(name);
     for (;;) {
-        const int error = core::WriteFileAtomically(path, bytes, nullptr, core::Durability::Scratch);
+        const int error = WriteScratchFile(path, bytes);
         if (error == 0) return true;
         if (!core::ReportFileError(state, ui, error, path, core::FileOperation::Writing)) {
             return false;
         }
     }
+}
+
+// The design aircraft stay the same through all analyses of a run, and formatting their
+// loads (some thousand numbers for twenty aircraft) cost more than the analysis itself; the
+// text of the last gear list is kept. Per thread, so that no two runs share it.
+const std::string& LoadsText(const std::vector<AnalysisGear>& gears) {
+    struct Cache {
+        bool valid = false;
+        std::vector<AnalysisGear> gears;
+        std::string text;
+    };
+    thread_local Cache cache;
+    if (!cache.valid || cache.gears != gears) {
+        cache.valid = false;
+        cache.text = FormatVornaLoads(gears);
+        cache.gears = gears;
+        cache.valid = true;
+    }
+    return cache.text;
 }
 
 }  // namespace
@@ -281,7 +301,7 @@ VornaStatus WriteVornaInput(core::ProgramState& state, core::UserPort& ui,
     input = BuildAnalysisInput(state, list);
     if (!WriteOrReport(state, ui, kStructureFile,
                        FormatVornaStructure(input.structure, state.Current.SectionName)) ||
-        !WriteOrReport(state, ui, kLoadsFile, FormatVornaLoads(input.gears))) {
+        !WriteOrReport(state, ui, kLoadsFile, LoadsText(input.gears))) {
         state.Run.DesignRunning = false;
         return VornaStatus::FileError;
     }

@@ -56,6 +56,8 @@ struct AnalysisGear {
     std::vector<double> TirePressure, TireX, TireY;  // psi, in, in
     int PointCount = 0;
     std::vector<double> PointX, PointY;  // in
+
+    bool operator==(const AnalysisGear&) const = default;
 };
 
 struct AnalysisInput {
@@ -78,8 +80,9 @@ std::string FormatVornaLoads(const std::vector<AnalysisGear>& gears);
 
 enum class VornaStatus { Written, TooManyLayers, FileError };
 
-// Builds the records into `input` and writes both files into the program directory
-// (atomically). More than 16 analysis layers: the "Too Many Layers" message, nothing
+// Builds the records into `input` and overwrites both files in the program directory in
+// place (they are scratch). The loads text is formatted again only when the gear list
+// differs from the one of the previous call. More than 16 analysis layers: the "Too Many Layers" message, nothing
 // written, `input` untouched, DesignRunning cleared. A write failure goes through the
 // file-error dialog (Retry writes again) and, when not retried, clears DesignRunning.
 VornaStatus WriteVornaInput(core::ProgramState& state, core::UserPort& ui,

@@ -7,12 +7,21 @@
 // as a bonded one, and the stiff nearly-bonded overlay (k close to 1) has no pole.
 #include "analysis/layer_coefficients.h"
 
+#include "analysis/lane_width.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
 #include <string>
+#include <type_traits>
 #include <utility>
+
+#include "analysis/lea_types.h"
+
+// Lane vectors never cross a function boundary outside this file, so their calling
+// convention on targets without wide registers does not matter.
+#pragma GCC diagnostic ignored "-Wpsabi"
 
 namespace tavro::analysis {
 
@@ -37,28 +46,44 @@ struct BandSystem {
     double& operator()(int r, int c) {
         return m[static_cast<std::size_t>(r * kBandWidth + c - r + kLowerBand)];
     }
+    void SetRowEnd(int r, int end) { rowEnd[static_cast<std::size_t>(r)] = end; }
 };
+
+template <class T>
+[[gnu::always_inline]] inline T Splat(double x) {
+    if constexpr (std::is_same_v<T, double>) {
+        return x;
+    } else {
+        return T::All(x);
+    }
+}
+
 
 // The transformed stress, shear and scaled displacements (W = m w E/(1+v), U = m u E/(1+v))
 // of one layer at its top or bottom, as rows on the layer's (a, b, c, d).
+template <class T>
 struct StateRows {
-    double sz[4], tau[4], w[4], u[4];
+    T sz[4], tau[4], w[4], u[4];
 };
 
 // Top of a layer: s = 0, the upward-decaying terms carry e = exp(-m h), the others 1.
-StateRows TopRows(double v, double e) {
-    return {{-e, 1, (1 - 2 * v) * e, 1 - 2 * v},
-            {e, 1, 2 * v * e, -2 * v},
-            {-e, -1, (2 - 4 * v) * e, -(2 - 4 * v)},
-            {e, -1, e, 1}};
+template <class T>
+[[gnu::always_inline]] inline StateRows<T> TopRows(double v, const T& e) {
+    const T one = Splat<T>(1), minusOne = Splat<T>(-1);
+    return {{-e, one, (1 - 2 * v) * e, Splat<T>(1 - 2 * v)},
+            {e, one, 2 * v * e, Splat<T>(-2 * v)},
+            {-e, minusOne, (2 - 4 * v) * e, Splat<T>(-(2 - 4 * v))},
+            {e, minusOne, e, one}};
 }
 
 // Bottom of a layer of thickness h: s = m h, the downward-decaying terms carry e.
-StateRows BottomRows(double v, double e, double s) {
-    return {{-1, e, 1 - 2 * v - s, (1 - 2 * v + s) * e},
-            {1, e, 2 * v + s, -(2 * v - s) * e},
-            {-1, -e, 2 - 4 * v - s, -(2 - 4 * v + s) * e},
-            {1, -e, 1 + s, (1 - s) * e}};
+template <class T>
+[[gnu::always_inline]] inline StateRows<T> BottomRows(double v, const T& e, const T& s) {
+    const T one = Splat<T>(1), minusOne = Splat<T>(-1);
+    return {{minusOne, e, 1 - 2 * v - s, (1 - 2 * v + s) * e},
+            {one, e, 2 * v + s, -(2 * v - s) * e},
+            {minusOne, -e, 2 - 4 * v - s, -(2 - 4 * v + s) * e},
+            {one, -e, 1 + s, (1 - s) * e}};
 }
 
 void CheckInputs(const LayeredSystem& sys) {
@@ -75,28 +100,28 @@ void CheckInputs(const LayeredSystem& sys) {
 }
 
 // Places the four conditions of interface i (between layers i and i+1) in rows 4i-2..4i+1.
-void AssembleInterface(BandSystem& band, const LayeredSystem& sys, int i, double m,
-                       const double* expH) {
+template <class T, class Band>
+[[gnu::always_inline]] inline void AssembleInterface(Band& band, const LayeredSystem& sys, int i, const T& m, const T* expH) {
     const int n = sys.layerCount;
     const auto iu = static_cast<std::size_t>(i);
     const double v = sys.poisson[iu];
     const double vNext = sys.poisson[iu + 1];
     const double e = sys.modulus[iu];
     const double k = sys.bond[iu];
-    const StateRows bottom = BottomRows(v, expH[i], m * sys.thickness[iu]);
-    const StateRows top = TopRows(vNext, i + 1 < n ? expH[i + 1] : 0.0);
+    const StateRows<T> bottom = BottomRows<T>(v, expH[i], m * sys.thickness[iu]);
+    const StateRows<T> top = TopRows<T>(vNext, i + 1 < n ? expH[i + 1] : Splat<T>(0.0));
 
     const double ratio = (1 + vNext) * e / ((1 + v) * sys.modulus[iu + 1]);
     const double rho = ratio > 1 ? ratio : 1.0;
-    const double g = (1 - k) * m * e / (1 + v);
-    const double alpha = g / (g + k * rho);
-    const double beta = k / (g + k * rho);
+    const T g = (1 - k) * m * e / (1 + v);
+    const T alpha = g / (g + k * rho);
+    const T beta = k / (g + k * rho);
 
     const int r = 4 * i - 2;
     const int ci = 4 * (i - 1);
     const int cn = 4 * i;
     const int end = i + 1 == n ? cn + 1 : cn + 3;
-    for (int q = 0; q < 4; ++q) band.rowEnd[static_cast<std::size_t>(r + q)] = end;
+    for (int q = 0; q < 4; ++q) band.SetRowEnd(r + q, end);
     for (int q = 0; q < 4; ++q) {
         band(r, ci + q) = bottom.sz[q];
         band(r + 1, ci + q) = bottom.tau[q];
@@ -221,7 +246,7 @@ CoefficientStatus LayerCoefficients(const LayeredSystem& system, double m,
     std::fill_n(band.rhs.begin(), band.n, 0.0);
 
     // Unit pressure and no shear at the surface (top of layer 1).
-    const StateRows surface = TopRows(system.poisson[1], expH[1]);
+    const StateRows<double> surface = TopRows<double>(system.poisson[1], expH[1]);
     for (int q = 0; q < 4; ++q) {
         band(0, q) = -surface.sz[q];
         band(1, q) = surface.tau[q];
@@ -229,7 +254,7 @@ CoefficientStatus LayerCoefficients(const LayeredSystem& system, double m,
     band.rhs[0] = 1.0;
     band.rowEnd[0] = 3;
     band.rowEnd[1] = 3;
-    for (int i = 1; i < n; ++i) AssembleInterface(band, system, i, m, expH.data());
+    for (int i = 1; i < n; ++i) AssembleInterface<double>(band, system, i, m, expH.data());
 
     if (!SolveBand(band)) {
         std::fill(coefficients.begin(), coefficients.end(), 0.0);
@@ -259,6 +284,80 @@ CoefficientStatus LayerCoefficients(const LayeredSystem& system, double m,
         if (!std::isfinite(c)) throw AnalysisError("layer coefficients not finite");
     }
     return CoefficientStatus::Ok;
+}
+
+
+namespace {
+
+bool Underflows(const LayeredSystem& system, double m) {
+    const int n = system.layerCount;
+    const auto& h = system.thickness;
+    for (int i = 1; i < n; ++i) {
+        const auto iu = static_cast<std::size_t>(i);
+        const double hBelow = i + 1 < n ? h[iu + 1] : h[iu];
+        if (m * (h[iu - 1] + h[iu]) > kUnderflowExponent ||
+            m * (2 * hBelow + h[iu]) > kUnderflowExponent || m * h[iu] > kUnderflowExponent) {
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace pairs {
+#define TAVRO_LANE_BYTES 16
+#include "analysis/coefficient_lanes.inc"
+#undef TAVRO_LANE_BYTES
+}  // namespace pairs
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define TAVRO_WIDE_LANES 1
+// The same solve with all eight lanes in one AVX-512 register, for processors that have it.
+#pragma GCC push_options
+#pragma GCC target("avx512f")
+namespace wide {
+#define TAVRO_LANE_BYTES 64
+#include "analysis/coefficient_lanes.inc"
+#undef TAVRO_LANE_BYTES
+}  // namespace wide
+#pragma GCC pop_options
+#endif
+
+}  // namespace
+
+void LayerCoefficientsBlock(const LayeredSystem& system, const double* m, int count, int layer,
+                            CoefficientBlock& out) {
+    CheckInputs(system);
+    const int n = system.layerCount;
+    if (count < 1 || count > kCoefficientLanes || layer < 1 || layer > n) {
+        throw AnalysisError("coefficient block outside its lanes or layers");
+    }
+    // Lanes past `count` and lanes whose factors underflow solve a copy of a valid lane, so
+    // that no lane computes with factors the single solve would have refused.
+    double lm[kCoefficientLanes];
+    int valid = -1;
+    for (int l = 0; l < kCoefficientLanes; ++l) {
+        const auto lu = static_cast<std::size_t>(l);
+        out.status[lu] = CoefficientStatus::Ok;
+        out.fault[lu] = nullptr;
+        out.abcd[lu] = {0, 0, 0, 0};
+        if (l < count && Underflows(system, m[l])) {
+            out.status[lu] = CoefficientStatus::Underflow;
+        } else if (l < count && valid < 0) {
+            valid = l;
+        }
+    }
+    if (valid < 0) return;
+    for (int l = 0; l < kCoefficientLanes; ++l) {
+        const bool own = l < count && out.status[static_cast<std::size_t>(l)] == CoefficientStatus::Ok;
+        lm[l] = own ? m[l] : m[valid];
+    }
+#ifdef TAVRO_WIDE_LANES
+    if (WideLanes()) {
+        wide::SolveBlock(system, lm, count, layer, out);
+        return;
+    }
+#endif
+    pairs::SolveBlock(system, lm, count, layer, out);
 }
 
 }  // namespace tavro::analysis

@@ -9,6 +9,7 @@
 
 #include "analysis/numerical.h"
 #include "analysis/responses.h"
+#include "analysis/scratch_file.h"
 #include "core/file_error.h"
 #include "core/file_io.h"
 #include "core/messages.h"
@@ -136,7 +137,7 @@ bool WritesResultFile(ResponseKind kind) {
 bool WriteResultFile(const core::ProgramState& state, core::UserPort& ui, std::string_view text) {
     const std::string path = state.ProgramDir + std::string(kResultFile);
     for (;;) {
-        const int error = core::WriteFileAtomically(path, text, nullptr, core::Durability::Scratch);
+        const int error = WriteScratchFile(path, text);
         if (error == 0) return true;
         if (!core::ReportFileError(state, ui, error, path, core::FileOperation::Writing)) {
             return false;

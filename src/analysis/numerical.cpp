@@ -3,11 +3,17 @@
 // kept exactly as they are and not replaced by library functions.
 #include "analysis/numerical.h"
 
+#include "analysis/lane_width.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <stdexcept>
 #include <utility>
+
+// Lane vectors never cross a function boundary outside this file, so their calling
+// convention on targets without wide registers does not matter.
+#pragma GCC diagnostic ignored "-Wpsabi"
 
 namespace tavro::analysis {
 
@@ -148,6 +154,47 @@ double BesselJ1OverX(double x) {
 }
 
 double BesselJ1Scaled(double x, double y) { return BesselJ1(x * y); }
+
+namespace {
+
+namespace pairs {
+#define TAVRO_LANE_BYTES 16
+#include "analysis/bessel_lanes.inc"
+#undef TAVRO_LANE_BYTES
+}  // namespace pairs
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define TAVRO_WIDE_LANES 1
+#pragma GCC push_options
+#pragma GCC target("avx512f")
+namespace wide {
+#define TAVRO_LANE_BYTES 64
+#include "analysis/bessel_lanes.inc"
+#undef TAVRO_LANE_BYTES
+}  // namespace wide
+#pragma GCC pop_options
+#endif
+
+template <bool kWithJ1>
+void BesselBlock(const double* x, int n, double* j0, double* j1OverX, double* j1) {
+#ifdef TAVRO_WIDE_LANES
+    if (WideLanes()) {
+        wide::Block<kWithJ1>(x, n, j0, j1OverX, j1);
+        return;
+    }
+#endif
+    pairs::Block<kWithJ1>(x, n, j0, j1OverX, j1);
+}
+
+}  // namespace
+
+void BesselJ0Block(const double* x, int n, double* j0) {
+    BesselBlock<false>(x, n, j0, nullptr, nullptr);
+}
+
+void BesselJ0J1Block(const double* x, int n, double* j0, double* j1OverX, double* j1) {
+    BesselBlock<true>(x, n, j0, j1OverX, j1);
+}
 
 // Crout factorisation with implicit pivoting: each row is scaled by its largest element for
 // the pivot choice only. A vanishing pivot is replaced by 1e-20 of its own sign so that a

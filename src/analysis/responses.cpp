@@ -171,59 +171,142 @@ void Flag(AircraftWork& work, int point, int pointCount, int node) {
     }
 }
 
-void AddVertical(const GearLoads& gear, AircraftWork& work, const NodeKernels& k,
-                 const DepthGeometry& g, double x, double threshold, int node) {
-    const double a = gear.tireRadius[0];
-    const double m1 = x / g.l1;
-    const double m2 = x / g.l2;
-    const double k1 = g.bottomLayer ? 0.0 : k.k1 * BesselJ1Scaled(m1, a);
-    const double k2 = k.k2 * BesselJ1Scaled(m2, a);
-    const int points = gear.PointCount();
-    for (int t = 0; t < gear.TireCount(); ++t) {
-        const std::vector<double>& dist = gear.distance[U(t)];
-        for (int p = 0; p < points; ++p) {
-            const double r = dist[U(p)];
-            double add = k2 * BesselJ0(m2 * r);
-            if (!g.bottomLayer) add += k1 * BesselJ0(m1 * r);
-            double& out = work.out[U(p)];
-            out += add;
-            if (k.magnitude / std::abs(out) < threshold) Flag(work, p, points, node);
+constexpr int kBlock = kCoefficientLanes;
+
+// One block of consecutive quadrature nodes: their kernels, computed together because the
+// coefficient solves of independent nodes run side by side.
+struct NodeBlock {
+    int first = 0;  // node number of lane 0
+    int count = 0;
+    double x[kBlock] = {}, m1[kBlock] = {}, m2[kBlock] = {};
+    NodeKernels kernels[kBlock];
+    bool skip[kBlock] = {};  // deflection: a node without valid coefficients is passed over
+    const char* fault[kBlock] = {};
+};
+
+// The Bessel factors of one aircraft for every node of a block: J1(m a) of the first tire's
+// radius for each part, and per tire and point J0(m r) (with J1(m r)/(m r) for the
+// horizontal kinds), laid out [tire x point][lane].
+struct BesselWork {
+    std::vector<double> arg, j0, ratio, j1;
+    std::vector<double> j01, ratio1, j02, ratio2;
+    double scale1[kBlock] = {}, scale2[kBlock] = {};
+
+    void Size(std::size_t n) {
+        for (auto* v : {&arg, &j0, &ratio, &j1, &j01, &ratio1, &j02, &ratio2}) {
+            if (v->size() < n) v->resize(n);
         }
+    }
+};
+
+// J0 (and the ratio) of m[l] r for every tire-point distance r and lane l.
+void BesselOfDistances(const GearLoads& gear, const double* m, int count, bool horizontal,
+                       BesselWork& b, std::vector<double>& j0, std::vector<double>& ratio) {
+    const int tires = gear.TireCount(), points = gear.PointCount();
+    std::size_t i = 0;
+    for (int t = 0; t < tires; ++t) {
+        for (int p = 0; p < points; ++p) {
+            const double r = gear.distance[U(t)][U(p)];
+            for (int l = 0; l < kBlock; ++l) b.arg[i++] = m[l < count ? l : 0] * r;
+        }
+    }
+    const int n = static_cast<int>(i);
+    if (horizontal) {
+        BesselJ0J1Block(b.arg.data(), n, j0.data(), ratio.data(), b.j1.data());
+    } else {
+        BesselJ0Block(b.arg.data(), n, j0.data());
     }
 }
 
-void AddHorizontal(const GearLoads& gear, AircraftWork& work, const NodeKernels& k,
-                   const DepthGeometry& g, double x, int node) {
+void PrepareBessel(const GearLoads& gear, const NodeBlock& nb, const DepthGeometry& g,
+                   bool horizontal, BesselWork& b) {
+    const auto pairs = U(gear.TireCount() * gear.PointCount());
+    b.Size(pairs * kBlock + 2 * kBlock);
+    // J1(m a) of both parts in one call: lanes 0..7 part 1, 8..15 part 2.
     const double a = gear.tireRadius[0];
-    const double m1 = x / g.l1;
-    const double m2 = x / g.l2;
-    const double bes1 = g.bottomLayer ? 0.0 : BesselJ1Scaled(m1, a);
-    const double bes2 = BesselJ1Scaled(m2, a);
-    const double z1 = k.z1 * bes1, x1 = k.x1 * bes1, z2 = k.z2 * bes2, x2 = k.x2 * bes2;
+    for (int l = 0; l < kBlock; ++l) {
+        const int src = l < nb.count ? l : 0;
+        b.arg[U(l)] = nb.m1[src] * a;
+        b.arg[U(kBlock + l)] = nb.m2[src] * a;
+    }
+    BesselJ0J1Block(b.arg.data(), 2 * kBlock, b.j0.data(), b.ratio.data(), b.j1.data());
+    for (int l = 0; l < kBlock; ++l) {
+        b.scale1[l] = b.j1[U(l)];
+        b.scale2[l] = b.j1[U(kBlock + l)];
+    }
+    // At a layer bottom the two scales coincide, and so do the factors of both parts.
+    const bool sameScale = g.l1 == g.l2;
+    if (!g.bottomLayer) BesselOfDistances(gear, nb.m1, nb.count, horizontal, b, b.j01, b.ratio1);
+    if (g.bottomLayer || !sameScale) {
+        BesselOfDistances(gear, nb.m2, nb.count, horizontal, b, b.j02, b.ratio2);
+    } else {
+        std::copy_n(b.j01.begin(), pairs * kBlock, b.j02.begin());
+        if (horizontal) std::copy_n(b.ratio1.begin(), pairs * kBlock, b.ratio2.begin());
+    }
+}
+
+// Adds the block's nodes to one aircraft, node by node in order, until it is done; the
+// sums, flags and the converged node are those of a node-by-node loop. Returns the last
+// lane it used.
+int AddBlockVertical(const GearLoads& gear, AircraftWork& work, const NodeBlock& nb,
+                     const DepthGeometry& g, const BesselWork& b, double threshold) {
     const int points = gear.PointCount();
-    for (int t = 0; t < gear.TireCount(); ++t) {
-        const std::vector<double>& dist = gear.distance[U(t)];
-        std::vector<double>& radial = work.radial[U(t)];
-        std::vector<double>& tangential = work.tangential[U(t)];
-        for (int p = 0; p < points; ++p) {
-            const double r = dist[U(p)];
-            const double j02 = BesselJ0(m2 * r);
-            const double j12 = BesselJ1OverX(m2 * r);
-            double dr = z2 * j02 + x2 * (j02 - j12);
-            double dt = z2 * j02 + x2 * j12;
-            if (!g.bottomLayer) {
-                const double j01 = BesselJ0(m1 * r);
-                const double j11 = BesselJ1OverX(m1 * r);
-                dr += z1 * j01 + x1 * (j01 - j11);
-                dt += z1 * j01 + x1 * j11;
+    int lane = 0;
+    for (; lane < nb.count && !work.done; ++lane) {
+        if (nb.skip[lane]) continue;
+        const NodeKernels& k = nb.kernels[lane];
+        const double k1 = g.bottomLayer ? 0.0 : k.k1 * b.scale1[lane];
+        const double k2 = k.k2 * b.scale2[lane];
+        const int node = nb.first + lane;
+        std::size_t i = U(lane);
+        for (int t = 0; t < gear.TireCount(); ++t) {
+            for (int p = 0; p < points; ++p, i += kBlock) {
+                double add = k2 * b.j02[i];
+                if (!g.bottomLayer) add += k1 * b.j01[i];
+                double& out = work.out[U(p)];
+                out += add;
+                if (k.magnitude / std::abs(out) < threshold) Flag(work, p, points, node);
             }
-            radial[U(p)] += dr;
-            tangential[U(p)] += dt;
-            double size = std::max(std::abs(radial[U(p)]), std::abs(tangential[U(p)]));
-            if (size < kSmallestStressSize) size = kSmallestStressSize;
-            if (k.magnitude / size < kStressThreshold) Flag(work, p, points, node);
         }
     }
+    return lane - 1;
+}
+
+int AddBlockHorizontal(const GearLoads& gear, AircraftWork& work, const NodeBlock& nb,
+                       const DepthGeometry& g, const BesselWork& b) {
+    const int points = gear.PointCount();
+    int lane = 0;
+    for (; lane < nb.count && !work.done; ++lane) {
+        if (nb.skip[lane]) continue;
+        const NodeKernels& k = nb.kernels[lane];
+        const double bes1 = g.bottomLayer ? 0.0 : b.scale1[lane];
+        const double bes2 = b.scale2[lane];
+        const double z1 = k.z1 * bes1, x1 = k.x1 * bes1, z2 = k.z2 * bes2, x2 = k.x2 * bes2;
+        const int node = nb.first + lane;
+        std::size_t i = U(lane);
+        for (int t = 0; t < gear.TireCount(); ++t) {
+            std::vector<double>& radial = work.radial[U(t)];
+            std::vector<double>& tangential = work.tangential[U(t)];
+            for (int p = 0; p < points; ++p, i += kBlock) {
+                const double j02 = b.j02[i];
+                const double j12 = b.ratio2[i];
+                double dr = z2 * j02 + x2 * (j02 - j12);
+                double dt = z2 * j02 + x2 * j12;
+                if (!g.bottomLayer) {
+                    const double j01 = b.j01[i];
+                    const double j11 = b.ratio1[i];
+                    dr += z1 * j01 + x1 * (j01 - j11);
+                    dt += z1 * j01 + x1 * j11;
+                }
+                radial[U(p)] += dr;
+                tangential[U(p)] += dt;
+                double size = std::max(std::abs(radial[U(p)]), std::abs(tangential[U(p)]));
+                if (size < kSmallestStressSize) size = kSmallestStressSize;
+                if (k.magnitude / size < kStressThreshold) Flag(work, p, points, node);
+            }
+        }
+    }
+    return lane - 1;
 }
 
 AircraftWork NewWork(ResponseKind kind, const GearLoads& gear) {
@@ -254,42 +337,70 @@ private:
     LayeredSystem& sys_;
 };
 
-// The node loop: integrates every aircraft not yet converged; ends when all are.
+// The kernels of a block of nodes: the coefficient solves of all its nodes side by side.
+void SolveBlock(ResponseKind kind, const LayeredSystem& sys, const LaguerreRule& rule,
+                const DepthGeometry& g, bool reuse, NodeBlock& nb) {
+    const bool horizontal = IsHorizontal(kind);
+    double w[kBlock] = {};
+    for (int l = 0; l < nb.count; ++l) {
+        nb.x[l] = rule.node[U(nb.first + l)];
+        w[l] = rule.weight[U(nb.first + l)];
+        nb.m1[l] = nb.x[l] / g.l1;
+        nb.m2[l] = nb.x[l] / g.l2;
+    }
+    CoefficientBlock c1, c2;
+    if (!g.bottomLayer) LayerCoefficientsBlock(sys, nb.m1, nb.count, g.layer, c1);
+    const bool sameSolution = reuse && !g.bottomLayer;
+    if (!sameSolution) LayerCoefficientsBlock(sys, nb.m2, nb.count, g.layer, c2);
+    const CoefficientBlock& part2 = sameSolution ? c1 : c2;
+    for (int l = 0; l < nb.count; ++l) {
+        const auto lu = U(l);
+        const CoefficientStatus s1 = g.bottomLayer ? CoefficientStatus::Ok : c1.status[lu];
+        const CoefficientStatus s2 = part2.status[lu];
+        nb.fault[l] = !g.bottomLayer && c1.fault[lu] ? c1.fault[lu] : part2.fault[lu];
+        nb.skip[l] = kind == ResponseKind::VerticalDeflection &&
+                     (s1 == CoefficientStatus::Underflow || s2 == CoefficientStatus::Underflow);
+        if (nb.skip[l]) continue;
+        const double* p1 = g.bottomLayer ? nullptr : c1.abcd[lu].data();
+        const double* p2 = part2.abcd[lu].data();
+        nb.kernels[l] = horizontal ? HorizontalKernels(kind, g, nb.x[l], w[l], p1, p2)
+                                   : VerticalKernels(kind, g, nb.x[l], w[l], p1, p2);
+    }
+}
+
+// The node loop, a block of nodes at a time: integrates every aircraft not yet converged;
+// ends when all are. Within a block each aircraft takes the nodes in order and stops at the
+// one where it converges, so the sums and converged nodes are those of a node-by-node loop;
+// a node that loop would never have reached is computed but not used.
 void IntegrateNodes(ResponseKind kind, const LayeredSystem& sys, const LaguerreRule& rule,
                     const std::vector<GearLoads>& gears, const DepthGeometry& g,
                     std::vector<AircraftWork>& work, core::UserPort& ui) {
-    std::vector<double> c1, c2;
     const bool horizontal = IsHorizontal(kind);
     const bool reuse = horizontal ? std::abs(g.l1 - g.l2) <= kSameScale : g.l1 == g.l2;
     const double threshold = Threshold(kind);
-    const std::size_t base = 4 * U(g.layer - 1);
     // Nodes past the rule's count have weight 0 and carry nothing.
     const int nodes = std::min(rule.count, static_cast<int>(rule.node.size()) - 1);
-    for (int j = 1; j <= nodes; ++j) {
-        ui.ProcessPendingEvents();
-        const double x = rule.node[U(j)];
-        const double w = rule.weight[U(j)];
-        CoefficientStatus s1 = CoefficientStatus::Ok;
-        if (!g.bottomLayer) s1 = LayerCoefficients(sys, x / g.l1, c1);
-        const bool sameSolution = reuse && !g.bottomLayer;
-        const CoefficientStatus s2 = sameSolution ? s1 : LayerCoefficients(sys, x / g.l2, c2);
-        if (kind == ResponseKind::VerticalDeflection &&
-            (s1 == CoefficientStatus::Underflow || s2 == CoefficientStatus::Underflow)) {
-            continue;
-        }
-        const double* p1 = g.bottomLayer ? nullptr : c1.data() + base;
-        const double* p2 = (sameSolution ? c1.data() : c2.data()) + base;
-        const NodeKernels k = horizontal ? HorizontalKernels(kind, g, x, w, p1, p2)
-                                         : VerticalKernels(kind, g, x, w, p1, p2);
+    NodeBlock nb;
+    BesselWork bessel;
+    for (int first = 1; first <= nodes; first += kBlock) {
+        nb.first = first;
+        nb.count = std::min(kBlock, nodes - first + 1);
+        SolveBlock(kind, sys, rule, g, reuse, nb);
+        // The last lane a node-by-node loop would have reached: the one where the last
+        // aircraft converged, or the block's end.
+        int reached = -1;
         bool allDone = true;
         for (std::size_t ac = 0; ac < gears.size(); ++ac) {
             if (work[ac].done) continue;
-            if (horizontal) {
-                AddHorizontal(gears[ac], work[ac], k, g, x, j);
-            } else {
-                AddVertical(gears[ac], work[ac], k, g, x, threshold, j);
-            }
+            PrepareBessel(gears[ac], nb, g, horizontal, bessel);
+            const int last = horizontal ? AddBlockHorizontal(gears[ac], work[ac], nb, g, bessel)
+                                        : AddBlockVertical(gears[ac], work[ac], nb, g, bessel, threshold);
+            reached = std::max(reached, work[ac].done ? last : nb.count - 1);
             allDone = allDone && work[ac].done;
+        }
+        for (int l = 0; l <= reached; ++l) {
+            if (nb.fault[l]) throw AnalysisError(nb.fault[l]);
+            ui.ProcessPendingEvents();  // once per node used
         }
         if (allDone) break;
     }

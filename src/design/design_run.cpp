@@ -5,6 +5,8 @@
 #include <system_error>
 #include <utility>
 
+#include "analysis/scratch_file.h"
+#include "core/file_io.h"
 #include "core/narrow.h"
 #include "damage/aggregate_modulus.h"
 
@@ -123,9 +125,15 @@ void SubgradeRun::KeepSubgradeResponses() {
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path dir(state_.ProgramDir);
-    fs::remove(dir / "DAMTMPSG.DAT", ec);
-    if (fs::exists(dir / "DAMTMP.DAT", ec))
-        fs::rename(dir / "DAMTMP.DAT", dir / "DAMTMPSG.DAT", ec);
+    // Both are scratch files: the responses are copied over the kept file in place, as
+    // every analysis file is written, rather than renamed.
+    const core::ReadResult result = core::ReadWholeFile((dir / "DAMTMP.DAT").string());
+    if (result.error == 0 &&
+        analysis::WriteScratchFile((dir / "DAMTMPSG.DAT").string(), result.bytes) == 0) {
+        fs::remove(dir / "DAMTMP.DAT", ec);
+    } else {
+        fs::remove(dir / "DAMTMPSG.DAT", ec);  // no responses to keep: none are left over
+    }
     state_.Current.AsphaltCDF = -1;
 }
 

@@ -262,6 +262,39 @@ TEST(VornaFiles, SixteenAnalysisLayersAreStillWritten) {
     EXPECT_EQ(input.structure.Layers, 16);
 }
 
+// The loads text is kept from one analysis to the next: a changed aircraft list must still
+// reach the file, and both files end exactly where their new text ends.
+TEST(VornaFiles, RewritesFollowEveryChangeOfLayersAndAircraft) {
+    TempDir dir;
+    core::ProgramState state = SampleState(dir.path());
+    FakeUserPort ui;
+    dir.Write("VORNA.STR", std::string(20000, '#'));  // longer than any new text
+    AnalysisLayerList sixteen{std::vector<AnalysisLayer>(15, {1, 50000, 6}), {3.0}};
+    sixteen.layers.push_back({0, 10000, 4});
+    AnalysisInput input;
+    ASSERT_EQ(WriteVornaInput(state, ui, sixteen, input), VornaStatus::Written);
+    EXPECT_EQ(dir.Read("VORNA.STR"), FormatVornaStructure(input.structure, "ACAggregate"));
+    ASSERT_EQ(WriteVornaInput(state, ui, SampleList(), input), VornaStatus::Written);
+    EXPECT_EQ(dir.Read("VORNA.STR"), kSampleStructure);
+    EXPECT_EQ(dir.Read("VORNA.LOA"), SampleLoads());
+
+    state.Current.Aircraft[1].GrossLoad = 16000;  // one load changes
+    ASSERT_EQ(WriteVornaInput(state, ui, SampleList(), input), VornaStatus::Written);
+    EXPECT_EQ(input.gears[1].GrossLoad, 16000);
+    EXPECT_EQ(dir.Read("VORNA.LOA"), FormatVornaLoads(input.gears));
+    EXPECT_NE(dir.Read("VORNA.LOA"), SampleLoads());
+
+    state.Current.Aircraft.pop_back();  // a shorter list
+    ASSERT_EQ(WriteVornaInput(state, ui, SampleList(), input), VornaStatus::Written);
+    ASSERT_EQ(input.gears.size(), 3u);
+    EXPECT_EQ(dir.Read("VORNA.LOA"), FormatVornaLoads(input.gears));
+
+    core::ProgramState fresh = SampleState(dir.path());  // back to the sample's list
+    ASSERT_EQ(WriteVornaInput(fresh, ui, SampleList(), input), VornaStatus::Written);
+    EXPECT_EQ(dir.Read("VORNA.LOA"), SampleLoads());
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
 TEST(VornaFiles, AWriteFailureIsReportedAndStopsTheRun) {
     core::ProgramState state = SampleState("/nonexistent-tavro-dir/");
     FakeUserPort ui;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/lane_width.h"
+
 #include <cmath>
 
 namespace tavro::analysis {
@@ -115,6 +117,42 @@ TEST(DenseSolver, SingularMatrixGivesNumbersNotACrash) {
     const std::vector<double> a = {1, 2, 2, 4};
     const std::vector<double> x = SolveLinearSystem(a, 2, {1, 2});
     EXPECT_EQ(x.size(), 2u);
+}
+
+}  // namespace
+}  // namespace tavro::analysis
+
+namespace tavro::analysis {
+namespace {
+
+// The block fits share one sine and cosine per argument and reduce it themselves: the
+// difference from the single routines is rounding, far below anything a response shows.
+constexpr double kBlockBesselTolerance = 1e-12;
+
+TEST(BesselBlock, MatchesTheSingleFitsFromZeroToLargeArguments) {
+    // Both lane widths: the wide one where the processor has it, and the narrow one.
+    for (const bool wide : {true, false}) {
+        SetWideLanes(wide);
+        std::vector<double> x;
+        for (double v = 0; v < 20; v += 0.0137) x.push_back(v);
+        for (double v = 7.9999; v < 8.0001; v += 0.00001) x.push_back(v);  // the switch of fits
+        for (double v = 20; v < 120000; v *= 1.0013) x.push_back(v);
+        const int n = static_cast<int>(x.size());
+        std::vector<double> j0(x.size()), ratio(x.size()), j1(x.size()), j0only(x.size());
+        BesselJ0J1Block(x.data(), n, j0.data(), ratio.data(), j1.data());
+        BesselJ0Block(x.data(), n, j0only.data());
+        for (std::size_t i = 0; i < x.size(); ++i) {
+            ASSERT_NEAR(j0[i], BesselJ0(x[i]), kBlockBesselTolerance) << x[i];
+            ASSERT_EQ(j0only[i], j0[i]);
+            ASSERT_NEAR(j1[i], BesselJ1(x[i]), kBlockBesselTolerance) << x[i];
+            if (x[i] > 0) {
+                ASSERT_NEAR(ratio[i], BesselJ1OverX(x[i]), kBlockBesselTolerance) << x[i];
+            }
+        }
+        EXPECT_EQ(ratio[0], BesselJ1OverX(0.0));  // the fit at x = 0, about 1/2
+        EXPECT_EQ(j1[0], 0.0);
+    }
+    SetWideLanes(true);
 }
 
 }  // namespace

@@ -98,11 +98,13 @@ TEST(FlexibleDesign, LifeWithoutGrowthIsTheDesignLifeOverTheCdf) {
 TEST(FlexibleDesign, FinishMovesTheResultFileAsideAndMarksTheAsphaltCdfNotComputed) {
     DesignFixture f;
     f.Select(1);
-    f.dir.Write("DAMTMPSG.DAT", "old");
+    f.dir.Write("DAMTMPSG.DAT", std::string(100000, 'x'));  // longer than any result file
     f.state.Run.DesignRunning = true;
     DesignNewFlexible(f.state, f.ui, RunMode::Life);
     EXPECT_FALSE(f.dir.Exists("DAMTMP.DAT"));
-    EXPECT_NE(f.dir.Read("DAMTMPSG.DAT"), "old");
+    const std::string kept = f.dir.Read("DAMTMPSG.DAT");
+    EXPECT_EQ(kept.rfind(" Number of Pavements\r\n", 0), 0u);
+    EXPECT_EQ(kept.find('x'), std::string::npos);  // nothing of the old file is left
     EXPECT_EQ(f.state.Current.AsphaltCDF, -1);
 }
 

@@ -1,0 +1,94 @@
+// The block evaluation of a depth against the node-by-node reference on random structures
+// and gears, for every response kind and for depths at the surface, inside layers, at layer
+// bottoms and in the bottom layer: the same converged nodes and every value within 1e-7.
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "analysis/lane_width.h"
+
+#include "analysis/responses.h"
+#include "reference/random_structures.h"
+#include "reference/scalar_responses.h"
+#include "support/fake_user_port.h"
+
+namespace tavro::analysis {
+namespace {
+
+// What the block evaluation may change: the trigonometry of the Bessel fits in the last
+// digits, which the sums carry into the last few digits of a response.
+constexpr double kSameResponse = 1e-7;
+// Values smaller than this part of the largest of their aircraft are cancellation noise in
+// both evaluations (a point far from every tire); they are compared against that size.
+constexpr double kNoiseFloor = 1e-9;
+
+double DepthOf(std::mt19937_64& rng, const LayeredSystem& s, int& layer) {
+    const int n = s.layerCount;
+    layer = 1 + static_cast<int>(rng() % static_cast<unsigned>(n));
+    const double top = s.bottomDepth[static_cast<std::size_t>(layer - 1)];
+    const double h = layer < n ? s.thickness[static_cast<std::size_t>(layer)] : 20.0;
+    switch (rng() % 4) {
+        case 0: return top;                    // top of the layer
+        case 1: return layer < n ? top + h : top + 3.7;  // its bottom (L1 = L2)
+        case 2: return top + 0.25 * h;         // upper part (the shift in layer 1)
+        default: return top + 0.8 * h;
+    }
+}
+
+TEST(BlockEvaluation, MatchesTheNodeByNodeEvaluationOnRandomStructures) {
+    // Both lane widths: the wide one where the processor has it, and the narrow one.
+    for (const bool wide : {true, false}) {
+        SetWideLanes(wide);
+        std::mt19937_64 rng(2026);
+        const ResponseKind kinds[] = {ResponseKind::VerticalStrain, ResponseKind::HorizontalStress,
+                                      ResponseKind::VerticalDeflection, ResponseKind::HorizontalStrain};
+        int compared = 0, worstCase = -1;
+        double worst = 0;
+        for (int trial = 0; trial < 400; ++trial) {
+            LayeredSystem s = test::RandomStructure(rng, 2 + static_cast<int>(rng() % 9));
+            std::vector<GearLoads> gears;
+            const int aircraft = 1 + static_cast<int>(rng() % 4);
+            for (int a = 0; a < aircraft; ++a) gears.push_back(test::RandomGear(rng, "AC" + std::to_string(a)));
+            int layer = 0;
+            const double depth = DepthOf(rng, s, layer);
+            const ResponseKind kind = kinds[trial % 4];
+
+            test::FakeUserPort ui;
+            AnalysisOutput block, scalar;
+            LayeredSystem s1 = s, s2 = s;
+            EvaluateDepth(kind, s1, StandardLaguerreRule(), gears, layer, depth, block, ui);
+            reference::EvaluateDepthScalar(kind, s2, StandardLaguerreRule(), gears, layer, depth, scalar, ui);
+
+            ASSERT_EQ(block.rows.size(), 1u);
+            EXPECT_EQ(block.rows[0].convergedAt, scalar.rows[0].convergedAt) << "trial " << trial;
+            for (std::size_t ac = 0; ac < gears.size(); ++ac) {
+                const auto& bv = block.pointValues[ac];
+                const auto& sv = scalar.pointValues[ac];
+                ASSERT_EQ(bv.size(), sv.size());
+                double size = 0;
+                for (const double v : sv) size = std::max(size, std::abs(v));
+                for (std::size_t p = 0; p < sv.size(); ++p) {
+                    const double scale = std::max(std::abs(sv[p]), kNoiseFloor * size);
+                    const double diff = scale > 0 ? std::abs(bv[p] - sv[p]) / scale : std::abs(bv[p]);
+                    if (diff > worst) {
+                        worst = diff;
+                        worstCase = trial;
+                    }
+                    ++compared;
+                }
+                const double keptScale = std::max(std::abs(scalar.rows[0].kept[ac]), kNoiseFloor * size);
+                EXPECT_LE(std::abs(block.rows[0].kept[ac] - scalar.rows[0].kept[ac]),
+                          kSameResponse * keptScale)
+                    << "trial " << trial;
+            }
+        }
+        EXPECT_LE(worst, kSameResponse) << "worst in trial " << worstCase;
+        EXPECT_GT(compared, 1500);
+    }
+    SetWideLanes(true);
+}
+
+}  // namespace
+}  // namespace tavro::analysis

@@ -1,0 +1,83 @@
+// The block solve of the layer coefficients against the single solve: the same numbers to
+// the last bit for every lane, layer and structure, and the single solve's faults kept per
+// lane.
+#include <cstring>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "analysis/lane_width.h"
+
+#include "analysis/layer_coefficients.h"
+#include "analysis/numerical.h"
+#include "reference/random_structures.h"
+
+namespace tavro::analysis {
+namespace {
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+TEST(CoefficientBlock, EveryLaneIsTheSingleSolveToTheLastBit) {
+    // Both lane widths: the wide one where the processor has it, and the narrow one.
+    for (const bool wide : {true, false}) {
+        SetWideLanes(wide);
+        std::mt19937_64 rng(13);
+        const LaguerreRule& rule = StandardLaguerreRule();
+        int compared = 0, underflowed = 0;
+        for (int trial = 0; trial < 300; ++trial) {
+            const int layers = 2 + static_cast<int>(rng() % 15);
+            LayeredSystem s = test::RandomStructure(rng, layers);
+            if (trial % 3 == 0) s.thickness[0] = 2 * s.thickness[1];  // the scaling shift
+            const double scale = 0.5 + 40.0 * static_cast<double>(rng() % 1000) / 1000.0;
+            const int first = 1 + static_cast<int>(rng() % static_cast<unsigned>(rule.count));
+            const int count = 1 + static_cast<int>(rng() % kCoefficientLanes);
+            double m[kCoefficientLanes] = {};
+            for (int l = 0; l < count; ++l) {
+                m[l] = rule.node[static_cast<std::size_t>(std::min(first + 7 * l, rule.count))] / scale;
+            }
+            const int layer = 1 + static_cast<int>(rng() % static_cast<unsigned>(layers));
+            CoefficientBlock block;
+            LayerCoefficientsBlock(s, m, count, layer, block);
+            std::vector<double> c;
+            for (int l = 0; l < count; ++l) {
+                const auto lu = static_cast<std::size_t>(l);
+                const CoefficientStatus single = LayerCoefficients(s, m[l], c);
+                ASSERT_EQ(block.status[lu], single) << "trial " << trial << " lane " << l;
+                EXPECT_EQ(block.fault[lu], nullptr);
+                if (single == CoefficientStatus::Underflow) ++underflowed;
+                for (int q = 0; q < 4; ++q) {
+                    const double want = c[static_cast<std::size_t>(4 * (layer - 1) + q)];
+                    ASSERT_TRUE(SameBits(block.abcd[lu][static_cast<std::size_t>(q)], want))
+                        << "trial " << trial << " lane " << l << " entry " << q << ": "
+                        << block.abcd[lu][static_cast<std::size_t>(q)] << " vs " << want;
+                }
+                ++compared;
+            }
+        }
+        EXPECT_GT(compared, 1000);
+        EXPECT_GT(underflowed, 0);  // the underflow lanes were exercised too
+    }
+    SetWideLanes(true);
+}
+
+TEST(CoefficientBlock, ASingularLaneCarriesItsFaultAndSparesTheOthers) {
+    // A layer of zero modulus: the single solve throws; in a block only its lanes say so.
+    std::mt19937_64 rng(5);
+    LayeredSystem s = test::RandomStructure(rng, 3);
+    s.modulus[3] = 0.0;
+    std::vector<double> c;
+    EXPECT_THROW(LayerCoefficients(s, 0.1, c), AnalysisError);
+    const double m[2] = {0.1, 0.2};
+    CoefficientBlock block;
+    LayerCoefficientsBlock(s, m, 2, 1, block);
+    EXPECT_NE(block.fault[0], nullptr);
+    EXPECT_NE(block.fault[1], nullptr);
+
+    LayeredSystem good = test::RandomStructure(rng, 3);
+    EXPECT_THROW(LayerCoefficientsBlock(good, m, 0, 1, block), AnalysisError);
+    EXPECT_THROW(LayerCoefficientsBlock(good, m, kCoefficientLanes + 1, 1, block), AnalysisError);
+    EXPECT_THROW(LayerCoefficientsBlock(good, m, 2, 4, block), AnalysisError);
+}
+
+}  // namespace
+}  // namespace tavro::analysis
