@@ -2,12 +2,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QPointer>
 #include <iostream>
 
 #include "app/app_options.h"
 #include "core/program_state.h"
 #include "core/startup.h"
 #include "platform/program_dir.h"
+#include "ui/aircraft_window.h"
 #include "ui/app_startup.h"
 #include "ui/demo_host.h"
 #include "ui/notes_window.h"
@@ -59,6 +61,16 @@ int main(int argc, char** argv) {
     port.SetProgressHandler(
         [&structure](const tavro::core::RunProgress& progress) { structure.OnProgress(progress); });
     window.SetWindowOpener(tavro::ui::SectionWindow::Structure, [&structure] { structure.Open(); });
+    // One aircraft window at a time, from the startup window or the structure window alike.
+    QPointer<tavro::ui::AircraftWindow> aircraft;
+    auto openAircraft = [&] {
+        if (aircraft)
+            aircraft->Open();
+        else
+            aircraft = tavro::ui::OpenAircraftWindow(state, port, &window, [&window] { window.ShowHelp(); });
+    };
+    window.SetWindowOpener(tavro::ui::SectionWindow::Aircraft, openAircraft);
+    structure.SetAircraftOpener(openAircraft);
     window.Start(choice.dir, lock.First(), choice.notice);
 
     tavro::ui::DemoHost demo(state, port, window, &structure, &notes);

@@ -308,6 +308,19 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     importCmd->add_option("FILE", opt.target, "The JSON document, or - for standard input")
         ->required();
     importCmd->add_flag("--replace", opt.replace, "Replace the section of the same name");
+    auto* library = app.add_subcommand("library", "The aircraft library by group");
+    library->add_option("GROUP", opt.group, "Group name or number");
+    auto* aircraft = app.add_subcommand(
+        "aircraft", "Change the design aircraft list of a section and save it");
+    aircraft->add_option("JOB", opt.job)->required();
+    aircraft->add_option("SECTION", opt.section)->required();
+    aircraft->add_option("OPERATION", opt.operations,
+                         "add NAME|NUMBER [load=L] [departures=D] [growth=G], set ROW [...], "
+                         "remove ROW, clear, overload ROW|none")
+        ->required();
+    auto* gear = app.add_subcommand("gear", "The main gear plan of an aircraft as SVG");
+    gear->add_option("AIRCRAFT", opt.aircraft, "Library aircraft name or number")->required();
+    auto* gearLoad = gear->add_option("--load", opt.gearLoad, "Gross load in the display unit");
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
@@ -319,6 +332,7 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     opt.setGiven = set->count() > 0;
     opt.depthGiven = depth->count() > 0;
     opt.loadGiven = load->count() > 0;
+    opt.gearLoadGiven = gearLoad->count() > 0;
 
     std::string dirNotice;
     if (dirOption->count() == 0) {
@@ -354,6 +368,9 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     if (*newSection) return CmdNewSection(r);
     if (*exportCmd) return CmdExport(r);
     if (*importCmd) return CmdImport(r);
+    if (*library) return CmdLibrary(r);
+    if (*aircraft) return CmdAircraft(r);
+    if (*gear) return CmdGear(r);
     core::FileLock runLock;
     if (auto stop = LockRuns(r, runLock)) return *stop;
     if (*analyze) return CmdAnalyze(r);

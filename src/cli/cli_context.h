@@ -33,12 +33,16 @@ struct Options {
     bool all = false;   // design: every section from the first down
     bool save = false;  // design: store and write the job after each section
     std::string overload;  // life: the overload aircraft, by name or list number
-    std::vector<std::string> operations;  // edit: the operations in order
+    std::vector<std::string> operations;  // edit, aircraft: the operations in order
     bool replace = false;                 // import: replace a section of the same name
     bool firstIteration = false;  // analyze: a design's first analysis, aggregates unsplit
     std::string basin;            // backcalc: d1,...,d7 in thousandths of an inch
     double load = 0;              // backcalc: plate load, lbs
     bool loadGiven = false;
+    std::string group;            // library: group name or number ("" = all)
+    std::string aircraft;         // gear: library aircraft, by name or number
+    double gearLoad = 0;          // gear: gross load in display units
+    bool gearLoadGiven = false;
 };
 
 
@@ -109,6 +113,11 @@ std::optional<int> SelectSectionByName(Run& r);
 // Commands of the analysis.
 int CmdAnalyze(Run& r);
 int CmdBackcalc(Run& r);
+
+// Commands of the aircraft library, the design aircraft list and the gear plan.
+int CmdLibrary(Run& r);
+int CmdAircraft(Run& r);
+int CmdGear(Run& r);
 
 // Commands of design, life and the report.
 int CmdDesign(Run& r);

@@ -7,6 +7,7 @@
 
 #include "control/subgrade.h"
 #include "core/day_serial.h"
+#include "core/file_lock.h"
 #include "core/job_file.h"
 #include "core/messages.h"
 #include "core/narrow.h"
@@ -379,9 +380,16 @@ void StructureController::RunDesign(design::RunMode mode) {
     StartTimer();
     design::RunOptions options;
     options.batchRunning = batchRunning_;
-    design::RunResult result = mode == design::RunMode::Life
-                                   ? design::RunLifeCommand(state_, ui_, options)
-                                   : design::RunDesignCommand(state_, ui_, mode, options);
+    // A command-line run in the same directory writes the same analysis files: the window
+    // refuses rather than waits, so that it never freezes behind another program.
+    core::FileLock runLock;
+    design::RunResult result;
+    result.status = design::RunStatus::Refused;
+    if (core::LockRuns(state_, ui_, runLock, core::FileLock::Wait::NoWait)) {
+        result = mode == design::RunMode::Life
+                     ? design::RunLifeCommand(state_, ui_, options)
+                     : design::RunDesignCommand(state_, ui_, mode, options);
+    }
     inCommand_ = batchRunning_;
     selectedLayer_ = 0;
     const bool ran = result.status == design::RunStatus::Ran ||
@@ -433,6 +441,8 @@ void StructureController::Batch() {
 
 void StructureController::BackCalculate() {
     if (Locked() || modifyMode_ || state_.Current.LayerCount() < 2) return;
+    core::FileLock runLock;
+    if (!core::LockRuns(state_, ui_, runLock, core::FileLock::Wait::NoWait)) return;
     inCommand_ = true;
     core::PrepareAircraft(state_);
     state_.Run.SublayeringOn = true;

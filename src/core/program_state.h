@@ -68,6 +68,16 @@ struct RunState {
     RunDisplay Display;  // what the progress line shows besides the count and structure
 };
 
+// What the aircraft window keeps from one opening to the next, for as long as the program
+// runs: the floating list (stored aircraft fields and library index; never written to a
+// file) and the selections shown again when the window opens.
+struct AircraftWindowMemory {
+    std::vector<DesignAircraft> FloatingList;  // at most kMaxAircraft
+    std::int16_t SelectedGroup = 0;            // 0-based list rows
+    std::int16_t SelectedLibAircraft = 0;
+    std::int16_t SelectedRow = 1;  // 1-based grid row when the window last closed
+};
+
 struct ProgramState {
     std::string ProgramDir;  // always ends in '/'
     bool FirstInstance = true;
@@ -93,6 +103,8 @@ struct ProgramState {
     std::vector<std::string> JobList;  // "Samples" first, then the job files
     std::int16_t JobListIndex = 0;
     std::string NotesText;
+
+    AircraftWindowMemory AircraftWindow;
 
     int SectionCount() const { return static_cast<int>(Sections.size()); }
     // Slot i (1-based) of the job table; aborts outside 1..SectionCount.

@@ -252,7 +252,7 @@ void NotesWindow::Print() {
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle("Print Section Information");
     if (dialog.exec() != QDialog::Accepted) return;
-    if (!PrintReport(printer, controller_.PrintText()))
+    if (!PrintSectionReport(printer, state_, controller_.PrintText()))
         core::ShowMessage(state_, ui_, "The report could not be printed.", core::Buttons::Ok,
                           "Printing", core::Answer::Ok, core::Icon::Exclamation);
 }
@@ -260,7 +260,7 @@ void NotesWindow::Print() {
 void NotesWindow::ExportPdf() {
     const QString path = askPdfPath_(SuggestedPdfName(state_));
     if (path.isEmpty()) return;
-    if (!ExportReportPdf(path, controller_.PrintText()))
+    if (!ExportSectionReportPdf(path, state_, controller_.PrintText()))
         core::ShowMessage(
             state_, ui_, core::JoinLines({"The file", path.toStdString(), "could not be written."}),
             core::Buttons::Ok, "Export PDF", core::Answer::Ok, core::Icon::Exclamation);

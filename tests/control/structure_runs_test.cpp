@@ -5,6 +5,7 @@
 #include "control_fixture.h"
 #include "control/damage_chart.h"
 #include "core/day_serial.h"
+#include "core/file_lock.h"
 #include "library/aircraft_library.h"
 
 namespace tavro::control {
@@ -195,6 +196,33 @@ TEST(StructureRuns, BackCalculationOnDemandReportsTheModulusAndChangesNoThicknes
         EXPECT_EQ(f.state.Current.Layers[i].LayerType, before[i].LayerType);
     }
     EXPECT_EQ(f.state.Current.Layers.back().LayerModulus, before.back().LayerModulus);
+}
+
+TEST(StructureRuns, AnotherProgramsRunIsRefusedNotAwaitedAndChangesNothing) {
+    ControlFixture f;
+    f.Select(3);
+    // A lock taken through its own open file stands for a command-line run of another
+    // program: flock locks belong to the open file, not to the process.
+    core::FileLock other;
+    ASSERT_EQ(other.Acquire(f.state.ProgramDir + std::string(core::kRunLockName),
+                            core::FileLock::Wait::NoWait),
+              core::FileLock::Result::Locked);
+    const std::vector<core::SectionLayer> before = f.state.Current.Layers;
+    f.controller.DesignCommand();
+    f.controller.BackCalculate();
+    ASSERT_EQ(f.ui.Titles(), (std::vector<std::string>{"Running", "Running"}));
+    EXPECT_EQ(f.ui.boxes[0].text, "Another run is using the analysis files in " +
+                                      f.state.ProgramDir + ".\r\nTry again when it has finished.");
+    EXPECT_FALSE(f.controller.LastRun().has_value());
+    EXPECT_FALSE(f.state.Run.DesignRunning);
+    EXPECT_EQ(f.state.Current.Layers[2].LayerThickness, before[2].LayerThickness);
+    EXPECT_FALSE(f.controller.TimerOn());
+    other.Release();
+    f.ui.boxes.clear();
+    f.ui.answerDefaults = true;
+    f.controller.DesignCommand();
+    ASSERT_TRUE(f.controller.LastRun().has_value());
+    EXPECT_EQ(f.controller.LastRun()->status, design::RunStatus::Ran);
 }
 
 }  // namespace

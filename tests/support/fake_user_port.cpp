@@ -19,9 +19,10 @@ core::Answer FakeUserPort::ShowBox(std::string_view title, std::string_view text
     return defaultAnswer;
 }
 
-std::optional<std::string> FakeUserPort::AskText(std::string_view, std::string_view title,
+std::optional<std::string> FakeUserPort::AskText(std::string_view prompt, std::string_view title,
                                                  std::string_view) {
     prompts.emplace_back(title);
+    promptTexts.emplace_back(prompt);
     if (typed.empty()) {
         ADD_FAILURE() << "unscripted input box: " << title;
         return std::nullopt;

@@ -48,6 +48,7 @@ public:
 
     std::vector<RecordedBox> boxes;
     std::vector<std::string> prompts;  // titles of the input boxes
+    std::vector<std::string> promptTexts;  // and their prompts
     std::deque<core::Answer> answers;
     std::deque<std::optional<std::string>> typed;
     // When true, a box with no scripted answer gets its default instead of failing.

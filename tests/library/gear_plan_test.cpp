@@ -1,0 +1,197 @@
+// The gear plan against geometry worked out by hand from the library's spacings.
+#include "library/gear_plan.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tavro::library {
+namespace {
+
+// Positions are sums and halves of single-precision spacings done in double: any
+// difference beyond rounding noise is a placement fault.
+constexpr double kExactIn = 1e-9;
+
+const AircraftLibrary& Library() {
+    static const AircraftLibrary library = BuildAircraftLibrary();
+    return library;
+}
+
+const AircraftEntry& Named(std::string_view name) { return Library().Entry(*FindAircraft(Library(), name)); }
+
+// Distinct values, sorted, merged within kExactIn.
+std::vector<double> Distinct(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    std::vector<double> out;
+    for (double x : v)
+        if (out.empty() || x - out.back() > kExactIn) out.push_back(x);
+    return out;
+}
+
+std::vector<double> Xs(const GearPlan& p) {
+    std::vector<double> v;
+    for (const auto& t : p.tires) v.push_back(t.xIn);
+    return Distinct(v);
+}
+
+std::vector<double> Ys(const GearPlan& p) {
+    std::vector<double> v;
+    for (const auto& t : p.tires) v.push_back(t.yIn);
+    return Distinct(v);
+}
+
+void ExpectNear(const std::vector<double>& actual, const std::vector<double>& expected) {
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < actual.size(); ++i) EXPECT_NEAR(actual[i], expected[i], kExactIn) << i;
+}
+
+// Every tire has its mirror image about the centreline, in the same row.
+void ExpectMirrored(const GearPlan& p) {
+    for (const auto& t : p.tires) {
+        const bool found = std::any_of(p.tires.begin(), p.tires.end(), [&](const PlanTire& m) {
+            return std::abs(m.xIn + t.xIn) < kExactIn && std::abs(m.yIn - t.yIn) < kExactIn;
+        });
+        EXPECT_TRUE(found) << "no mirror of (" << t.xIn << ", " << t.yIn << ")";
+    }
+}
+
+// The wheels across the aircraft as the wander model sees them.
+std::vector<double> Wheels(const AircraftEntry& e) {
+    std::vector<double> v(e.AcWheelY.begin(), e.AcWheelY.begin() + e.AcWheelCount);
+    return Distinct(v);
+}
+
+TEST(GearPlan, BuiltInGearsStandOnTheWheelsOfTheWanderModel) {
+    // Single (configurations 1 and 2), dual, and the C-130's single tandem.
+    for (const char* name : {"SW 6,000", "F-16c", "DC-3", "DW 20,000", "B-727-100", "F-50", "C-130"}) {
+        SCOPED_TRACE(name);
+        const AircraftEntry& e = Named(name);
+        const GearPlan p = PlanGear(e, e.AcGrossLoad);
+        ExpectMirrored(p);
+        // The library stores its wheel positions in single precision.
+        const auto x = Xs(p);
+        const auto wheels = Wheels(e);
+        ASSERT_EQ(x.size(), wheels.size());
+        for (std::size_t i = 0; i < x.size(); ++i) EXPECT_EQ(static_cast<float>(x[i]), wheels[i]);
+        if (e.AcGearCode == "D") {  // the dual spacing and the clear gap, unrounded
+            EXPECT_NEAR(x[1] - x[0], e.AcS1, kExactIn);
+            EXPECT_NEAR(x[2] - x[1], e.AcS2, kExactIn);
+        } else {
+            EXPECT_NEAR(x[1] - x[0], e.AcS1, kExactIn);
+        }
+        EXPECT_EQ(p.gearCount, 2);
+        EXPECT_EQ(static_cast<int>(p.tires.size()), 2 * e.AcTireCount);
+    }
+}
+
+TEST(GearPlan, SingleWheelsAreS1ApartWithTheirContactEllipse) {
+    const AircraftEntry& e = Named("SW 6,000");
+    const GearPlan p = PlanGear(e, 6000);
+    ExpectNear(Xs(p), {-25, 25});
+    ExpectNear(Ys(p), {0});
+    // A = 0.475 * 6000 / 75 = 38 in^2; W = 2 sqrt(38 / 5.026544) = 5.4990 in; L = 1.6 W.
+    EXPECT_NEAR(p.contactWidthIn, 5.4990, 1e-4);
+    EXPECT_NEAR(p.contactLengthIn, 8.7984, 1e-4);
+    for (const auto& t : p.tires) {
+        EXPECT_EQ(t.widthIn, p.contactWidthIn);
+        EXPECT_EQ(t.lengthIn, p.contactLengthIn);
+    }
+    EXPECT_NEAR(p.halfWidthIn, 25 + 5.4990 / 2, 1e-4);
+}
+
+TEST(GearPlan, DualWheelsKeepTheDualSpacingAndTheClearGap) {
+    const AircraftEntry& e = Named("DW 20,000");  // S1 12, S2 50: wheels -37, -25, 25, 37
+    ExpectNear(Xs(PlanGear(e, e.AcGrossLoad)), {-37, -25, 25, 37});
+}
+
+TEST(GearPlan, TandemGearIsCentredOnItsAxles) {
+    const AircraftEntry& e = Named("C-130");  // tires (0, 0) and (0, 60); gears 172 apart
+    const GearPlan p = PlanGear(e, e.AcGrossLoad);
+    ExpectNear(Xs(p), {-86, 86});
+    ExpectNear(Ys(p), {-30, 30});
+}
+
+// A library entry given whole, as the gear configurations no built-in aircraft uses are.
+AircraftEntry Fixture(const char* name, int config, double s1, double s2, double s3,
+                      std::vector<std::pair<double, double>> tires) {
+    AircraftEntry e;
+    e.AcName = name;
+    e.AcGrossLoad = 400000;
+    e.AcGearShare = 0.2f;
+    e.AcTirePressure = 200;
+    e.AcGearCode = "D";
+    e.AcGearConfig = static_cast<std::int16_t>(config);
+    e.AcS1 = static_cast<float>(s1);
+    e.AcS2 = static_cast<float>(s2);
+    e.AcS3 = static_cast<float>(s3);
+    for (const auto& [x, y] : tires) {
+        e.AcTireX[static_cast<std::size_t>(e.AcTireCount)] = static_cast<float>(x);
+        e.AcTireY[static_cast<std::size_t>(e.AcTireCount++)] = static_cast<float>(y);
+    }
+    return e;
+}
+
+TEST(GearPlan, DualTandemGearsHaveFourTiresEach) {
+    // S1 30, S2 100, T 50: gear centres at +-65, tires at +-50 and +-80, axles at +-25.
+    const AircraftEntry e = Fixture("DT", 3, 30, 100, 0, {{-15, 0}, {15, 0}, {-15, 50}, {15, 50}});
+    const GearPlan p = PlanGear(e, e.AcGrossLoad);
+    ExpectMirrored(p);
+    EXPECT_EQ(p.tires.size(), 8u);
+    ExpectNear(Xs(p), {-80, -50, 50, 80});
+    ExpectNear(Ys(p), {-25, 25});
+}
+
+TEST(GearPlan, EightWheelsAcrossAreFourDualGears) {
+    // S1 40, S2 60, S3 80: inner gears at +-60 (wheels 40, 80), outer at +-160 (140, 180).
+    const AircraftEntry e = Fixture("DDT", 4, 40, 60, 80, {{-20, 0}, {20, 0}});
+    const GearPlan p = PlanGear(e, e.AcGrossLoad);
+    ExpectMirrored(p);
+    EXPECT_EQ(p.gearCount, 4);
+    ExpectNear(Xs(p), {-180, -140, -80, -40, 40, 80, 140, 180});
+    const auto x = Xs(p);
+    EXPECT_NEAR(x[4] - x[3], e.AcS3, kExactIn);
+    EXPECT_NEAR(x[6] - x[5], e.AcS2, kExactIn);
+}
+
+TEST(GearPlan, SixWheelsAcrossHaveACentreGear) {
+    // S1 40, S2 60: the centre gear at 0 (wheels +-20), the others at +-100 (80, 120).
+    const AircraftEntry e = Fixture("DC", 5, 40, 60, 0, {{-20, 0}, {20, 0}});
+    const GearPlan p = PlanGear(e, e.AcGrossLoad);
+    ExpectMirrored(p);
+    EXPECT_EQ(p.gearCount, 3);
+    EXPECT_EQ(p.tires.size(), 6u);
+    ExpectNear(Xs(p), {-120, -80, -20, 20, 80, 120});
+}
+
+TEST(GearPlan, TwoRowAircraftCarryTheirGearsFourTimes) {
+    const AircraftEntry e = Fixture("C-5", 3, 30, 100, 0, {{-15, 0}, {15, 0}});
+    const GearPlan p = PlanGear(e, e.AcGrossLoad);
+    ExpectMirrored(p);
+    EXPECT_EQ(p.gearCount, 4);
+    ExpectNear(Ys(p), {-kGearRowOffsetIn, kGearRowOffsetIn});
+    ExpectNear(Xs(p), {-80, -50, 50, 80});
+    // The name decides: the same gear under another name stands in one row.
+    EXPECT_EQ(PlanGear(Fixture("C-50", 3, 30, 100, 0, {{-15, 0}, {15, 0}}), 400000).gearCount, 2);
+}
+
+TEST(GearPlan, RowsMoveApartRatherThanOverlap) {
+    // Axles 120 in apart: at +-60.5 the front tire of the aft row would overlap the rear
+    // tire of the forward row.
+    const AircraftEntry e = Fixture("B-52", 3, 30, 100, 0, {{-15, 0}, {15, 0}, {-15, 120}, {15, 120}});
+    const GearPlan p = PlanGear(e, e.AcGrossLoad);
+    const auto y = Ys(p);
+    ASSERT_EQ(y.size(), 4u);
+    EXPECT_GT(y[2] - y[1], p.contactLengthIn);  // clear between the rows
+    EXPECT_NEAR(y[3] - y[2], 120, kExactIn);
+    EXPECT_NEAR(y[1] + y[2], 0, kExactIn);
+}
+
+TEST(GearPlan, EntryWithoutTiresHasNoPlan) {
+    AircraftEntry e;
+    e.AcName = "Empty";
+    EXPECT_TRUE(PlanGear(e, 1000).tires.empty());
+}
+
+}  // namespace
+}  // namespace tavro::library

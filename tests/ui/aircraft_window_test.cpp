@@ -1,0 +1,261 @@
+// The aircraft window and the gear view driven through their widgets: a list built by
+// clicks and saved into the job file, the gear view's selection going back to the grid,
+// the unit switch, and screenshots of both windows.
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QLabel>
+#include <QPointer>
+#include <QTableView>
+#include <QTest>
+
+#include "core/job_file.h"
+#include "core/section_ops.h"
+#include "ui/aircraft_window.h"
+#include "ui/gear_view_window.h"
+#include "ui/notes_window.h"
+#include "ui_test_support.h"
+
+using tavro::core::Answer;
+using tavro::test::ScriptedWindow;
+using tavro::ui::AircraftWindow;
+using tavro::ui::GearViewWindow;
+
+namespace {
+
+// A startup window over a job RWY holding the sample sections, with the aircraft window
+// behind its Aircraft command.
+struct Fixture {
+    ScriptedWindow w;
+    QPointer<AircraftWindow> aircraft;
+
+    Fixture() {
+        tavro::core::ProgramState samples;
+        tavro::core::LoadSampleJob(samples);
+        w.dir.Write("RWY.JOB", tavro::core::FormatJob(samples.Sections));
+        w.Start();
+        w.window->SetWindowOpener(tavro::ui::SectionWindow::Aircraft, [this] {
+            aircraft = tavro::ui::OpenAircraftWindow(w.state, w.user, w.window.get());
+        });
+        ScriptedWindow::ClickRow(w.Jobs(), w.JobRow("RWY"));
+    }
+    ~Fixture() { delete aircraft; }
+    void Open() { w.Click("cmdAircraft"); }
+    template <class T>
+    T* Find(const char* name) const {
+        return aircraft->findChild<T*>(name);
+    }
+    void Click(const char* name) { QTest::mouseClick(Find<QPushButton>(name), Qt::LeftButton); }
+    QPoint Cell(int row, int col) const {
+        auto* grid = aircraft->Grid();
+        return grid->visualRect(grid->model()->index(row, col)).center();
+    }
+    void ClickCell(int row, int col) {
+        QTest::mouseClick(aircraft->Grid()->viewport(), Qt::LeftButton, {}, Cell(row, col));
+    }
+    QString Header(int col) const {
+        return aircraft->Grid()->model()->headerData(col, Qt::Horizontal).toString();
+    }
+    QString Text(int row, int col) const {
+        return aircraft->Grid()->model()->index(row, col).data().toString();
+    }
+};
+
+void Save(QWidget& widget, const char* name) {
+    QDir().mkpath(TAVRO_SCREENSHOT_DIR);
+    widget.show();
+    QCoreApplication::processEvents();
+    const QString file = QString(TAVRO_SCREENSHOT_DIR) + "/" + name + ".png";
+    QVERIFY2(widget.grab().save(file), qPrintable(file));
+}
+
+// Library entries of gear layouts no built-in aircraft has, for the pictures.
+void AddPictureAircraft(tavro::library::AircraftLibrary& lib) {
+    tavro::library::AircraftEntry dt;
+    dt.AcName = "DT 150,000";
+    dt.AcGrossLoad = 150000;
+    dt.AcGearShare = 0.475f;
+    dt.AcTirePressure = 180;
+    dt.AcGearCode = "D";
+    dt.AcGearConfig = 3;
+    dt.AcS1 = 30;
+    dt.AcS2 = 170;
+    dt.AcTandem = 55;
+    dt.AcTireCount = 4;
+    dt.AcTireX = {-15, 15, -15, 15};
+    dt.AcTireY = {0, 0, 55, 55};
+    lib.entries.push_back(dt);
+    tavro::library::AircraftEntry c5 = dt;
+    c5.AcName = "C-5";
+    c5.AcGrossLoad = 769000;
+    c5.AcGearShare = 0.225f;
+    c5.AcS1 = 34;
+    c5.AcS2 = 120;
+    c5.AcTireCount = 6;
+    c5.AcTireX = {-17, 17, -17, 17, -17, 17};
+    c5.AcTireY = {0, 0, 34, 34, 68, 68};
+    lib.entries.push_back(c5);
+}
+
+}  // namespace
+
+class AircraftWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void buildsAListByClicksAndSavesIt() {
+        Fixture f;
+        f.Open();
+        QVERIFY(f.aircraft);
+        QCOMPARE(f.aircraft->windowTitle(),
+                 QString("TAVRO - Create or Modify Aircraft for Section ACAggregate in Job RWY"));
+        f.w.user.Answer(Answer::Yes);
+        f.Click("cmdClearLoadFile");
+        QCOMPARE(f.Header(0), QString("Design\nAircraft (0)"));
+
+        auto* groups = f.Find<QListWidget>("lstACGroup");
+        auto* library = f.Find<QListWidget>("lstLibFile");
+        ScriptedWindow::ClickRow(groups, 0);
+        QCOMPARE(library->count(), 9);
+        // A double click as the platform delivers it: a click, then the double click.
+        const QPoint dw = library->visualItemRect(library->item(5)).center();
+        QTest::mouseClick(library->viewport(), Qt::LeftButton, {}, dw);
+        QTest::mouseDClick(library->viewport(), Qt::LeftButton, {}, dw);
+        ScriptedWindow::ClickRow(library, 0);
+        f.Click("cmdAdd");
+        QCOMPARE(f.Text(0, 0), QString("DW 20,000"));
+        QCOMPARE(f.Text(1, 0), QString("SW 6,000"));
+        QCOMPARE(f.Header(0), QString("Design\nAircraft (2)"));
+
+        f.w.user.Type("2500");
+        f.ClickCell(1, 2);
+        QCOMPARE(f.Text(1, 2), QString("2,500"));
+        QCOMPARE(f.Text(1, 5), QString("50,000"));  // 2500 a year for 20 years
+
+        f.w.user.Answer(Answer::Ok);
+        f.Click("cmdSave");
+        const auto job = tavro::core::ParseJob(f.w.dir.Read("RWY.JOB"), "RWY");
+        QCOMPARE(int(job.sections.size()), 3);
+        const auto& list = job.sections[0].Aircraft;
+        QCOMPARE(int(list.size()), 2);
+        QCOMPARE(list[0].AircraftName, std::string("DW 20,000"));
+        QCOMPARE(list[0].AnnualDepartures, 1200.0f);
+        QCOMPARE(list[1].AircraftName, std::string("SW 6,000"));
+        QCOMPARE(list[1].AnnualDepartures, 2500.0f);
+
+        f.Click("cmdBack");  // unchanged since the save: closes without a question
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!f.aircraft);
+        QCOMPARE(tavro::test::UnscriptedFailures(), 0);
+    }
+
+    void gearViewReturnsItsSelectionToTheGrid() {
+        Fixture f;
+        f.Open();
+        f.ClickCell(1, 0);
+        f.Click("cmdParameters");
+        GearViewWindow* gear = f.aircraft->GearView();
+        QVERIFY(gear);
+        QCOMPARE(gear->windowTitle(), QString("TAVRO - Aircraft Data for Section ACAggregate in Job RWY"));
+        auto* list = gear->findChild<QListWidget*>("lstAircraft");
+        QCOMPARE(list->currentRow(), 1);
+        ScriptedWindow::ClickRow(list, 3);
+        const float before = f.w.state.Current.Aircraft[3].GrossLoad;
+        f.w.user.Type(QString::number(double(before) * 1.1).toStdString());
+        QTest::mouseClick(gear->findChild<QLabel*>("lblGrossLoad"), Qt::LeftButton);
+        QCOMPARE(f.w.user.prompts.back(), std::string("Change Aircraft Gross Load"));
+        QVERIFY(f.w.state.Current.Aircraft[3].GrossLoad > before);
+        QTest::mouseClick(gear->findChild<QPushButton*>("cmdExit"), Qt::LeftButton);
+        QCOMPARE(f.aircraft->Controller().SelectedRow(), 3);
+        QCOMPARE(f.aircraft->Grid()->selectionModel()->selectedRows().value(0).row(), 3);
+        QCOMPARE(tavro::test::UnscriptedFailures(), 0);
+    }
+
+    void followsTheUnitSwitch() {
+        Fixture f;
+        f.Open();
+        QCOMPARE(f.Header(1), QString("Gross Taxi\nWeight (lbs)"));
+        tavro::core::ApplyUnits(f.w.state.Units, true);
+        f.aircraft->SyncView();
+        QCOMPARE(f.Header(1), QString("Gross Taxi\nWeight (tns)"));
+        QCOMPARE(f.Header(10), QString("Tire Contact\nWidth (mm)"));
+    }
+
+    void theExportedReportCarriesEveryGearPlanAfterTheAircraftTable() {
+        Fixture f;
+        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+        const QString pdfimages = QStandardPaths::findExecutable("pdfimages");
+        if (pdftotext.isEmpty() || pdfimages.isEmpty())
+            QSKIP("pdftotext and pdfimages (poppler-utils) are not installed");
+        tavro::ui::NotesWindow notes(f.w.state, f.w.user, f.w.window.get());
+        const QString pdf = QString::fromStdString(f.w.dir.File("report.pdf"));
+        notes.SetPdfPathAsker([&](const QString&) { return pdf; });
+        notes.Open();
+        QTest::mouseClick(notes.findChild<QPushButton*>("cmdExportPdf"), Qt::LeftButton);
+
+        QProcess run;
+        run.start(pdfimages, {"-list", pdf});
+        QVERIFY(run.waitForFinished(30000));
+        // Two heading lines, then one line per image.
+        const int aircraft = f.w.state.Current.AircraftCount();
+        QCOMPARE(int(run.readAllStandardOutput().trimmed().split('\n').size()) - 2, aircraft);
+
+        run.start(pdftotext, {"-layout", pdf, "-"});
+        QVERIFY(run.waitForFinished(30000));
+        const QString text = QString::fromUtf8(run.readAllStandardOutput());
+        const qsizetype table = text.indexOf("Aircraft Information");
+        const qsizetype plans = text.indexOf("Main Gear Plans (to scale)");
+        const qsizetype notesAt = text.indexOf("NOTES");
+        QVERIFY(table >= 0 && plans > table && notesAt > plans);
+        qsizetype at = plans;
+        for (const auto& a : f.w.state.Current.Aircraft) {
+            at = text.indexOf(QString::fromStdString(a.AircraftName), at);
+            QVERIFY2(at > plans && at < notesAt, a.AircraftName.c_str());
+        }
+        QVERIFY(text.indexOf("Gross Taxi Weight", plans) < notesAt);
+        const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+        if (!pdftoppm.isEmpty()) {
+            QDir().mkpath(TAVRO_SCREENSHOT_DIR);
+            run.start(pdftoppm, {"-png", "-r", "60", "-f", "1", "-l", "2", pdf,
+                                 QString(TAVRO_SCREENSHOT_DIR) + "/report_with_gear"});
+            QVERIFY(run.waitForFinished(30000));
+        }
+    }
+
+    void screenshots() {
+        Fixture f;
+        AddPictureAircraft(f.w.state.Aircraft);
+        f.Open();
+        f.w.user.Answer(Answer::Yes);
+        f.Click("cmdClearLoadFile");
+        auto& c = f.aircraft->Controller();
+        const auto& lib = f.w.state.Aircraft;
+        for (const char* name : {"SW 6,000", "DW 20,000", "C-130", "Gulfstream G-IV", "B-737-300",
+                                 "DT 150,000", "C-5"})
+            c.AddLibraryAircraft(*tavro::library::FindAircraft(lib, name));
+        c.SetDepartures(1, 3000);
+        c.SetGrowth(2, 2.5);
+        c.SelectRow(0);
+        f.aircraft->SyncView();
+        Save(*f.aircraft, "aircraft_window");
+        tavro::core::ApplyUnits(f.w.state.Units, true);
+        f.aircraft->SyncView();
+        Save(*f.aircraft, "aircraft_window_metric");
+        tavro::core::ApplyUnits(f.w.state.Units, false);
+
+        const std::pair<int, const char*> views[] = {{0, "gear_single"},       {1, "gear_dual"},
+                                                     {2, "gear_tandem_c130"},  {5, "gear_dual_tandem"},
+                                                     {6, "gear_special_c5"}};
+        for (const auto& [row, file] : views) {
+            GearViewWindow view(f.w.state, f.w.user, row);
+            view.resize(900, 520);
+            Save(view, file);
+        }
+        tavro::core::ApplyUnits(f.w.state.Units, true);
+        GearViewWindow metric(f.w.state, f.w.user, 1);
+        metric.resize(900, 520);
+        Save(metric, "gear_dual_metric");
+    }
+};
+
+QTEST_MAIN(AircraftWindowTest)
+#include "aircraft_window_test.moc"
