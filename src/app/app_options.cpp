@@ -16,7 +16,7 @@ AppOptions::AppOptions()
       lockFile("lock-file", "Instance lock file (default: tavro.lock in the program directory).",
                "FILE"),
       demo("demo",
-           "Start the demonstration of WINDOW (startup, structure or notes) after start-up; "
+           "Start the demonstration of WINDOW (startup, structure, aircraft or notes) after start-up; "
            "the program ends when it is over.",
            "WINDOW"),
       pause("pause", "Pause between the steps of --demo, in seconds (0 to 30; default 2).",

@@ -61,19 +61,25 @@ int main(int argc, char** argv) {
     port.SetProgressHandler(
         [&structure](const tavro::core::RunProgress& progress) { structure.OnProgress(progress); });
     window.SetWindowOpener(tavro::ui::SectionWindow::Structure, [&structure] { structure.Open(); });
+    tavro::ui::DemoHost demo(state, port, window, &structure, &notes);
     // One aircraft window at a time, from the startup window or the structure window alike.
     QPointer<tavro::ui::AircraftWindow> aircraft;
     auto openAircraft = [&] {
-        if (aircraft)
+        if (aircraft) {
             aircraft->Open();
-        else
+        } else {
             aircraft = tavro::ui::OpenAircraftWindow(state, port, &window, [&window] { window.ShowHelp(); });
+            aircraft->SetDemonstration([&demo] { demo.Ask("aircraft"); });
+        }
+    };
+    demo.aircraftWindow = [&](bool open) -> tavro::ui::AircraftWindow* {
+        if (open) openAircraft();
+        return aircraft.data();
     };
     window.SetWindowOpener(tavro::ui::SectionWindow::Aircraft, openAircraft);
     structure.SetAircraftOpener(openAircraft);
     window.Start(choice.dir, lock.First(), choice.notice);
 
-    tavro::ui::DemoHost demo(state, port, window, &structure, &notes);
     window.SetDemonstration([&demo] { demo.Ask("startup"); });
     structure.SetDemonstration([&demo] { demo.Ask("structure"); });
     notes.SetDemonstration([&demo] { demo.Ask("notes"); });

@@ -27,6 +27,7 @@ struct TourRunner::Saved {
     std::int16_t JobListIndex = 0;
     std::string NotesText;
     core::RunState Run;
+    core::AircraftWindowMemory AircraftWindow;
 };
 
 TourRunner::TourRunner(core::ProgramState& state, core::UserPort& ui, TourDriver& driver,
@@ -86,7 +87,8 @@ bool TourRunner::Start() {
     saved_ = std::make_unique<Saved>(Saved{state_.JobName, state_.Sections, state_.SavedSections,
                                            state_.CurrentSection, state_.Current,
                                            state_.ReadOnlyReason, state_.JobList,
-                                           state_.JobListIndex, state_.NotesText, state_.Run});
+                                           state_.JobListIndex, state_.NotesText, state_.Run,
+                                           state_.AircraftWindow});
     samplesNotesExisted_ =
         core::FileExists(core::NotesFilePath(state_, std::string(core::kSamplesJob)));
     if (!MakeJob()) {
@@ -206,6 +208,7 @@ void TourRunner::Finish(TourEnd end) {
         state_.JobListIndex = s.JobListIndex;
         state_.NotesText = std::move(s.NotesText);
         state_.Run = std::move(s.Run);
+        state_.AircraftWindow = std::move(s.AircraftWindow);
         saved_.reset();
     }
     RemoveJobFiles();

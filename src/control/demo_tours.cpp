@@ -107,16 +107,45 @@ Tour NotesTour() {
             }};
 }
 
+Tour AircraftTour() {
+    return {"aircraft", "Demonstration: Design Aircraft", 1,
+            {
+                Explain("The aircraft window holds the design aircraft of the section: gross "
+                        "load, annual departures and growth of each.\r\n\r\nThe demonstration "
+                        "works on a copy of the sample section ACAggregate."),
+                Explain("The library on the left lists the built-in aircraft by group. Pick a "
+                        "group, then an aircraft."),
+                Select("lstACGroup", "Cessna"),
+                Select("lstLibFile", "Citation X"),
+                Explain("Add puts the selected aircraft at the end of the design list, with "
+                        "the library's gross load."),
+                Click("cmdAdd"),
+                Explain("Clicking a cell of the list changes its value: here the annual "
+                        "departures of the new aircraft."),
+                Enter("grdDesignAC", "cell:4:2", "1200"),
+                Explain("The Overload column marks one aircraft as an overload: the Life "
+                        "command then checks whether its extra passes fit the damage budget."),
+                Click("grdDesignAC", "cell:4:4"),
+                Wait(1),
+                Explain("View Gear draws the gear of the selected aircraft to scale."),
+                Click("cmdParameters"),
+                Wait(1),
+                Explain("Back asks whether to save a changed list. During a demonstration "
+                        "nothing is saved, and your own sections are untouched."),
+            }};
+}
+
 }  // namespace
 
 const Tour* FindTour(std::string_view window) {
-    static const std::array<Tour, 3> tours{StartupTour(), StructureTour(), NotesTour()};
+    static const std::array<Tour, 4> tours{StartupTour(), StructureTour(), AircraftTour(),
+                                           NotesTour()};
     for (const Tour& t : tours) {
         if (t.window == window) return &t;
     }
     return nullptr;
 }
 
-std::vector<std::string> TourNames() { return {"startup", "structure", "notes"}; }
+std::vector<std::string> TourNames() { return {"startup", "structure", "aircraft", "notes"}; }
 
 }  // namespace tavro::control

@@ -3,6 +3,8 @@
 #include "ui/demo_host.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <cstdio>
 #include <QApplication>
 #include <QDialog>
 #include <QInputDialog>
@@ -19,6 +21,8 @@
 #include <QVBoxLayout>
 
 #include "core/program_state.h"
+#include "ui/aircraft_window.h"
+#include "ui/gear_view_window.h"
 #include "ui/notes_window.h"
 #include "ui/report_printing.h"
 #include "ui/startup_window.h"
@@ -69,10 +73,14 @@ void DemoHost::Ask(const std::string& window) {
 bool DemoHost::Play(const std::string& window, int pauseMs) {
     const control::Tour* tour = control::FindTour(window);
     if (!tour || Active()) return false;
-    if ((window == "structure" && !structure_) || (window == "notes" && !notes_)) return false;
+    if ((window == "structure" && !structure_) || (window == "notes" && !notes_) ||
+        (window == "aircraft" && !aircraftWindow))
+        return false;
     window_ = window;
     structureWasOpen_ = structure_ && structure_->isVisible();
     notesWasOpen_ = notes_ && notes_->isVisible();
+    AircraftWindow* aircraft = aircraftWindow ? aircraftWindow(false) : nullptr;
+    aircraftWasOpen_ = aircraft && aircraft->isVisible();
     runner_ = std::make_unique<control::TourRunner>(state_, ui_, *this, *tour, pauseMs);
     if (!runner_->Start()) {
         runner_.reset();
@@ -80,6 +88,8 @@ bool DemoHost::Play(const std::string& window, int pauseMs) {
     }
     panelText_->setText(QString::fromStdString(tour->title) +
                         "\nPress Esc or Stop to end the demonstration.");
+    // On the tour's window, so that a modal window (the aircraft window) leaves Stop usable.
+    panel_->setParent(Window(), Qt::Tool | Qt::WindowStaysOnTopHint);
     panel_->adjustSize();
     if (QWidget* w = Window()) panel_->move(w->frameGeometry().topRight() + QPoint(8, 0));
     panel_->show();
@@ -112,7 +122,9 @@ void DemoHost::Stop() {
 }
 
 bool DemoHost::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && Active() && !QApplication::activeModalWidget() &&
+    // Esc in a dialog is the dialog's own (Cancel stops the tour from an explanation).
+    if (event->type() == QEvent::KeyPress && Active() &&
+        !qobject_cast<QDialog*>(QApplication::activeModalWidget()) &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         Stop();
         return true;
@@ -123,6 +135,7 @@ bool DemoHost::eventFilter(QObject* watched, QEvent* event) {
 QWidget* DemoHost::Window() const {
     if (window_ == "structure") return structure_;
     if (window_ == "notes") return notes_;
+    if (window_ == "aircraft") return aircraftWindow ? aircraftWindow(false) : nullptr;
     return &startup_;
 }
 
@@ -155,6 +168,15 @@ void DemoHost::Open() {
         structure_->Open();
     } else if (window_ == "notes") {
         notes_->Open();
+    } else if (window_ == "aircraft") {
+        AircraftWindow* aircraft = aircraftWindow(false);
+        if (aircraft && aircraft->isVisible()) {
+            // Started from the aircraft window itself: it shows the tour's section now.
+            aircraft->Controller().Open();
+            aircraft->SyncView();
+        } else if ((aircraft = aircraftWindow(true))) {
+            aircraft->Open();
+        }
     }
     if (QWidget* w = Window()) w->raise();
 }
@@ -203,6 +225,25 @@ bool DemoHost::ClickDrawing(const std::string& part) {
     QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
                         Qt::NoModifier);
     QApplication::sendEvent(picture, &release);
+    return true;
+}
+
+bool DemoHost::ClickCell(QWidget* table, const std::string& cell) {
+    auto* view = qobject_cast<QAbstractItemView*>(table);
+    int row = -1, col = -1;
+    if (!view || std::sscanf(cell.c_str(), "cell:%d:%d", &row, &col) != 2) return false;
+    const QModelIndex index = view->model()->index(row, col);
+    if (!index.isValid()) return false;
+    view->scrollTo(index);
+    const QPointF at = view->visualRect(index).center();
+    QWidget* port = view->viewport();
+    const QPointF global = port->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(port, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(port, &release);
     return true;
 }
 
@@ -266,6 +307,7 @@ bool DemoHost::Perform(const control::TourStep& step) {
         if (qobject_cast<QListWidget*>(target)) return Select(step);
     }
     if (step.target == "picStructure") return ClickDrawing(step.item);
+    if (step.item.starts_with("cell:")) return ClickCell(target, step.item);
     if (step.target == "cmdPrintPreview") return PrintPreview();
     auto* button = qobject_cast<QAbstractButton*>(target);
     if (!button) return false;
@@ -276,6 +318,9 @@ bool DemoHost::Perform(const control::TourStep& step) {
 }
 
 void DemoHost::Leave() {
+    // The panel may sit on a window that closes now.
+    panel_->hide();
+    panel_->setParent(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint);
     if (pressed_) pressed_->setDown(false);
     if (preview_) preview_->close();
     if (structure_) {
@@ -287,6 +332,14 @@ void DemoHost::Leave() {
         if (structure_->isVisible()) structure_->close();
     }
     if (notes_ && notes_->isVisible()) notes_->close();
+    if (AircraftWindow* aircraft = aircraftWindow ? aircraftWindow(false) : nullptr) {
+        // The gear view first: the aircraft window stays open while it is.
+        if (QPointer<GearViewWindow> gear = aircraft->GearView()) {
+            gear->close();
+            delete gear.data();
+        }
+        if (aircraft->isVisible() && !aircraftWasOpen_) aircraft->close();
+    }
     if (startup_.Controller().CopyMode()) startup_.Controller().CopyCommand();
 }
 
@@ -294,6 +347,11 @@ void DemoHost::Restore() {
     startup_.Resync();
     if (structureWasOpen_) structure_->Open();
     if (notesWasOpen_) notes_->Open();
+    if (AircraftWindow* aircraft = aircraftWindow ? aircraftWindow(false) : nullptr;
+        aircraft && aircraftWasOpen_) {
+        aircraft->Controller().Open();
+        aircraft->SyncView();
+    }
     if (QWidget* w = Window(); w && w->isVisible()) w->activateWindow();
 }
 

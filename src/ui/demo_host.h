@@ -19,6 +19,7 @@ class QWidget;
 
 namespace tavro::ui {
 
+class AircraftWindow;
 class StartupWindow;
 class StructureWindow;
 class NotesWindow;
@@ -43,6 +44,9 @@ public:
     // Called after each step with the step number (tests take screenshots, or stop).
     std::function<void(int stepsDone)> afterStep;
     QWidget* Panel() const { return panel_; }
+    // The aircraft window, opened on the current section when `open` (it exists only while
+    // open); without it the aircraft tour does not start.
+    std::function<AircraftWindow*(bool open)> aircraftWindow;
 
     // ---- TourDriver ----
     void Open() override;
@@ -62,6 +66,7 @@ private:
     QWidget* Find(const std::string& name) const;
     bool Select(const control::TourStep& step);
     bool ClickDrawing(const std::string& part);
+    bool ClickCell(QWidget* table, const std::string& cell);
     bool PrintPreview();
     void FillModalBox(const std::string& value);
     void Next();
@@ -75,6 +80,7 @@ private:
     std::string window_;
     bool structureWasOpen_ = false;
     bool notesWasOpen_ = false;
+    bool aircraftWasOpen_ = false;
     std::function<void()> savedAddDelete_;
     std::function<std::optional<int>(int)> savedLayerType_;
     std::optional<std::string> pendingChoice_;  // Add/Delete or layer type of an Enter step

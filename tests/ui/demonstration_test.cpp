@@ -13,7 +13,9 @@
 
 #include "core/job_file.h"
 #include "core/section_ops.h"
+#include "ui/aircraft_window.h"
 #include "ui/demo_host.h"
+#include "ui/gear_view_window.h"
 #include "ui/notes_window.h"
 #include "ui/structure_window.h"
 #include "ui_test_support.h"
@@ -31,6 +33,7 @@ struct DemoFixture {
     std::unique_ptr<tavro::ui::StructureWindow> structure;
     std::unique_ptr<tavro::ui::NotesWindow> notes;
     std::unique_ptr<tavro::ui::DemoHost> host;
+    QPointer<tavro::ui::AircraftWindow> aircraft;
     std::map<std::string, std::string> before;
     QStringList sectionLines;
 
@@ -52,6 +55,15 @@ struct DemoFixture {
         w.window->SetDemonstration([this] { host->Ask("startup"); });
         structure->SetDemonstration([this] { host->Ask("structure"); });
         notes->SetDemonstration([this] { host->Ask("notes"); });
+        host->aircraftWindow = [this](bool open) -> tavro::ui::AircraftWindow* {
+            if (open && aircraft) {
+                aircraft->Open();
+            } else if (open) {
+                aircraft = tavro::ui::OpenAircraftWindow(w.state, w.user, w.window.get());
+                aircraft->SetDemonstration([this] { host->Ask("aircraft"); });
+            }
+            return aircraft.data();
+        };
         ScriptedWindow::ClickRow(w.Jobs(), w.JobRow("RWY"));
         ScriptedWindow::ClickRow(w.Sections(), 1);
         w.Click("cmdStructure");  // the user's structure window is open on AConFlex
@@ -87,6 +99,7 @@ struct DemoFixture {
         QVERIFY(structure->isVisible());
         QVERIFY(!structure->Controller().ModifyMode());
         QVERIFY(!notes->isVisible());
+        QVERIFY(!aircraft || !aircraft->isVisible());
         QVERIFY(!w.window->Controller().CopyMode());
         QVERIFY(!host->Panel()->isVisible());
         QCOMPARE(tavro::test::UnscriptedFailures(), 0);
@@ -103,7 +116,7 @@ bool HasSuffix(const std::string& text) {
            text.ends_with("\r\n\r\nClick the appropriate button to continue.");
 }
 
-const char* const kTours[] = {"startup", "structure", "notes"};
+const char* const kTours[] = {"startup", "structure", "aircraft", "notes"};
 
 class DemonstrationTest : public QObject {
     Q_OBJECT
@@ -113,7 +126,7 @@ private slots:
             DemoFixture f;
             const std::string name = tour;
             // What the structure tour did on the way: refused, passed, designed.
-            int refusedLayers = 0, passedLayers = 0, iterations = 0;
+            int refusedLayers = 0, passedLayers = 0, iterations = 0, designAircraft = 0;
             bool refusedInModify = false;
             f.host->afterStep = [&](int done) {
                 const auto& c = f.structure->Controller();
@@ -124,12 +137,19 @@ private slots:
                 if (name == "structure" && done == 14 && !c.ModifyMode())
                     passedLayers = f.w.state.Current.LayerCount();
                 if (name == "structure" && done == 16) iterations = f.w.state.Run.IterationCount;
+                if (name == "aircraft" && done == 8) designAircraft = f.w.state.Current.AircraftCount();
+                if (name == "aircraft" && done == 14 && f.aircraft && f.aircraft->GearView())
+                    f.Shot("demo_aircraft_gear.png", f.aircraft->GearView());
                 // One step of each tour on film.
-                const int shotAt = name == "startup" ? 14 : name == "structure" ? 16 : 10;
+                const int shotAt = name == "startup"     ? 14
+                                   : name == "structure" ? 16
+                                   : name == "aircraft"  ? 11
+                                                         : 10;
                 if (done != shotAt || !f.host->Active()) return;
-                QWidget* shown = name == "startup" ? f.w.window.get()
-                                 : name == "notes" ? static_cast<QWidget*>(f.notes.get())
-                                                   : f.structure.get();
+                QWidget* shown = name == "startup"    ? f.w.window.get()
+                                 : name == "notes"    ? static_cast<QWidget*>(f.notes.get())
+                                 : name == "aircraft" ? static_cast<QWidget*>(f.aircraft.data())
+                                                      : f.structure.get();
                 f.Shot(QString("demo_%1.png").arg(tour), shown);
             };
             QCOMPARE(f.Play(tour), TourEnd::Completed);
@@ -139,6 +159,7 @@ private slots:
             QVERIFY(!f.w.user.boxes.empty());
             for (const auto& box : f.w.user.boxes)
                 QVERIFY2(HasSuffix(box.text), (std::string(tour) + ": " + box.text).c_str());
+            if (name == "aircraft") QCOMPARE(designAircraft, 5);
             if (name == "structure") {
                 QVERIFY(refusedInModify);
                 QCOMPARE(refusedLayers, 4);
@@ -170,7 +191,8 @@ private slots:
 
     void TheDemonstrationCommandAsksThePauseInEachWindow() {
         DemoFixture f;
-        QWidget* windows[] = {f.w.window.get(), f.structure.get(), f.notes.get()};
+        f.host->aircraftWindow(true);
+        QWidget* windows[] = {f.w.window.get(), f.structure.get(), f.notes.get(), f.aircraft.data()};
         for (QWidget* window : windows) {
             f.notes->Open();  // the notes window is closed by each tour's end
             f.w.user.Type("0");
