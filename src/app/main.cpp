@@ -32,6 +32,25 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName("tavro");
     QApplication::setWindowIcon(QIcon(":/icons/tavro.png"));
     options.parser.process(app);
+    // --demo and --pause are checked before any window shows.
+    std::string demoName;
+    int demoPauseMs = 0;
+    if (options.parser.isSet(options.demo)) {
+        demoName = options.parser.value(options.demo).toStdString();
+        if (!tavro::control::FindTour(demoName)) {
+            std::cerr << "tavro: no demonstration for window \"" << demoName << "\"\n";
+            return 2;
+        }
+        bool ok = true;
+        const double seconds = options.parser.isSet(options.pause)
+                                   ? options.parser.value(options.pause).toDouble(&ok)
+                                   : double{tavro::control::kDefaultPauseSeconds};
+        if (!ok || !(seconds >= 0) || seconds > double{tavro::control::kMaxPauseSeconds}) {
+            std::cerr << "tavro: --pause takes seconds from 0 to 30\n";
+            return 2;
+        }
+        demoPauseMs = static_cast<int>(seconds * 1000 + 0.5);
+    }
 
     const QString userData = QString::fromStdString(tavro::platform::UserDataDir());
     tavro::ui::ProgramDirChoice choice;
@@ -83,23 +102,10 @@ int main(int argc, char** argv) {
     window.SetDemonstration([&demo] { demo.Ask("startup"); });
     structure.SetDemonstration([&demo] { demo.Ask("structure"); });
     notes.SetDemonstration([&demo] { demo.Ask("notes"); });
-    if (options.parser.isSet(options.demo)) {
-        const std::string name = options.parser.value(options.demo).toStdString();
-        if (!tavro::control::FindTour(name)) {
-            std::cerr << "tavro: no demonstration for window \"" << name << "\"\n";
-            return 2;
-        }
-        bool ok = true;
-        const double seconds = options.parser.isSet(options.pause)
-                                   ? options.parser.value(options.pause).toDouble(&ok)
-                                   : double{tavro::control::kDefaultPauseSeconds};
-        if (!ok || !(seconds >= 0) || seconds > double{tavro::control::kMaxPauseSeconds}) {
-            std::cerr << "tavro: --pause takes seconds from 0 to 30\n";
-            return 2;
-        }
+    if (!demoName.empty()) {
         // A demonstration started from the command line ends the program with it.
         QObject::connect(&demo, &tavro::ui::DemoHost::finished, &app, &QApplication::quit);
-        if (!demo.Play(name, static_cast<int>(seconds * 1000 + 0.5))) return 1;
+        if (!demo.Play(demoName, demoPauseMs)) return 1;
     }
     return app.exec();
 }
