@@ -79,6 +79,7 @@ bool DemoHost::Play(const std::string& window, int pauseMs) {
     window_ = window;
     structureWasOpen_ = structure_ && structure_->isVisible();
     notesWasOpen_ = notes_ && notes_->isVisible();
+    if (structure_) structureShown_ = structure_->Controller().SavedRunDisplay();
     AircraftWindow* aircraft = aircraftWindow ? aircraftWindow(false) : nullptr;
     aircraftWasOpen_ = aircraft && aircraft->isVisible();
     runner_ = std::make_unique<control::TourRunner>(state_, ui_, *this, *tour, pauseMs);
@@ -345,6 +346,7 @@ void DemoHost::Leave() {
 
 void DemoHost::Restore() {
     startup_.Resync();
+    if (structure_) structure_->Controller().RestoreRunDisplay(std::move(structureShown_));
     if (structureWasOpen_) structure_->Open();
     if (notesWasOpen_) notes_->Open();
     if (AircraftWindow* aircraft = aircraftWindow ? aircraftWindow(false) : nullptr;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "control/demo_tour.h"
+#include "control/structure_controller.h"
 
 class QAbstractButton;
 class QLabel;
@@ -81,6 +82,7 @@ private:
     bool structureWasOpen_ = false;
     bool notesWasOpen_ = false;
     bool aircraftWasOpen_ = false;
+    control::StructureController::RunDisplay structureShown_;
     std::function<void()> savedAddDelete_;
     std::function<std::optional<int>(int)> savedLayerType_;
     std::optional<std::string> pendingChoice_;  // Add/Delete or layer type of an Enter step

@@ -98,6 +98,9 @@ struct DemoFixture {
         QCOMPARE(w.Jobs()->count(), 3);
         QVERIFY(structure->isVisible());
         QVERIFY(!structure->Controller().ModifyMode());
+        // No chart or run time of the tour's runs is left in the user's window.
+        QVERIFY(!structure->Controller().LastRun());
+        QCOMPARE(structure->Controller().StatusText(), std::string("Total Time; LEA Time"));
         QVERIFY(!notes->isVisible());
         QVERIFY(!aircraft || !aircraft->isVisible());
         QVERIFY(!w.window->Controller().CopyMode());
