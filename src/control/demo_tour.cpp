@@ -92,7 +92,6 @@ bool TourRunner::Start() {
     samplesNotesExisted_ =
         core::FileExists(core::NotesFilePath(state_, std::string(core::kSamplesJob)));
     if (!MakeJob()) {
-        end_ = TourEnd::Failed;
         Finish(TourEnd::NotStarted);
         core::ShowMessage(state_, ui_,
                           core::JoinLines({"The demonstration needs a temporary job in",

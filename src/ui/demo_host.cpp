@@ -87,6 +87,7 @@ bool DemoHost::Play(const std::string& window, int pauseMs) {
         runner_.reset();
         return false;
     }
+    endReported_ = false;
     panelText_->setText(QString::fromStdString(tour->title) +
                         "\nPress Esc or Stop to end the demonstration.");
     // On the tour's window, so that a modal window (the aircraft window) leaves Stop usable.
@@ -106,20 +107,23 @@ void DemoHost::Next() {
         timer_.start(ms);
         return;
     }
+    Ended();
+}
+
+void DemoHost::Ended() {
     timer_.stop();
     panel_->hide();
-    emit finished();
+    if (!endReported_) {
+        endReported_ = true;
+        emit finished();
+    }
 }
 
 void DemoHost::Stop() {
     if (!Active()) return;
     runner_->Stop();
-    if (!runner_->Active()) {
-        // Stopped between steps: the pending tick has nothing left to do.
-        timer_.stop();
-        panel_->hide();
-        emit finished();
-    }
+    // Stopped between steps: the pending tick has nothing left to do.
+    if (!runner_->Active()) Ended();
 }
 
 bool DemoHost::eventFilter(QObject* watched, QEvent* event) {

@@ -71,6 +71,7 @@ private:
     bool PrintPreview();
     void FillModalBox(const std::string& value);
     void Next();
+    void Ended();  // hides the panel; reports `finished` once per tour
 
     core::ProgramState& state_;
     core::UserPort& ui_;
@@ -82,6 +83,7 @@ private:
     bool structureWasOpen_ = false;
     bool notesWasOpen_ = false;
     bool aircraftWasOpen_ = false;
+    bool endReported_ = true;
     control::StructureController::RunDisplay structureShown_;
     std::function<void()> savedAddDelete_;
     std::function<std::optional<int>(int)> savedLayerType_;
