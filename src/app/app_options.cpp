@@ -15,10 +15,19 @@ AppOptions::AppOptions()
           "DIR"),
       lockFile("lock-file", "Instance lock file (default: tavro.lock in the program directory).",
                "FILE"),
+      demo("demo",
+           "Start the demonstration of WINDOW (startup, structure, aircraft or notes) after start-up; "
+           "the program ends when it is over.",
+           "WINDOW"),
+      pause("pause", "Pause between the steps of --demo, in seconds (0 to 30; default 2).",
+            "S"),
       man("man", "Write the manual page to standard output.") {
     man.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.setApplicationDescription("TAVRO airport pavement design");
-    shown << parser.addHelpOption() << parser.addVersionOption() << dir << lockFile;
+    shown << parser.addHelpOption() << parser.addVersionOption() << dir << lockFile << demo
+          << pause;
+    parser.addOption(demo);
+    parser.addOption(pause);
     parser.addOption(dir);
     parser.addOption(lockFile);
     parser.addOption(man);

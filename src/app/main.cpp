@@ -11,6 +11,7 @@
 #include "platform/program_dir.h"
 #include "ui/aircraft_window.h"
 #include "ui/app_startup.h"
+#include "ui/demo_host.h"
 #include "ui/notes_window.h"
 #include "ui/qt_user_port.h"
 #include "ui/startup_window.h"
@@ -31,6 +32,25 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName("tavro");
     QApplication::setWindowIcon(QIcon(":/icons/tavro.png"));
     options.parser.process(app);
+    // --demo and --pause are checked before any window shows.
+    std::string demoName;
+    int demoPauseMs = 0;
+    if (options.parser.isSet(options.demo)) {
+        demoName = options.parser.value(options.demo).toStdString();
+        if (!tavro::control::FindTour(demoName)) {
+            std::cerr << "tavro: no demonstration for window \"" << demoName << "\"\n";
+            return 2;
+        }
+        bool ok = true;
+        const double seconds = options.parser.isSet(options.pause)
+                                   ? options.parser.value(options.pause).toDouble(&ok)
+                                   : double{tavro::control::kDefaultPauseSeconds};
+        if (!ok || !(seconds >= 0) || seconds > double{tavro::control::kMaxPauseSeconds}) {
+            std::cerr << "tavro: --pause takes seconds from 0 to 30\n";
+            return 2;
+        }
+        demoPauseMs = static_cast<int>(seconds * 1000 + 0.5);
+    }
 
     const QString userData = QString::fromStdString(tavro::platform::UserDataDir());
     tavro::ui::ProgramDirChoice choice;
@@ -60,16 +80,32 @@ int main(int argc, char** argv) {
     port.SetProgressHandler(
         [&structure](const tavro::core::RunProgress& progress) { structure.OnProgress(progress); });
     window.SetWindowOpener(tavro::ui::SectionWindow::Structure, [&structure] { structure.Open(); });
+    tavro::ui::DemoHost demo(state, port, window, &structure, &notes);
     // One aircraft window at a time, from the startup window or the structure window alike.
     QPointer<tavro::ui::AircraftWindow> aircraft;
     auto openAircraft = [&] {
-        if (aircraft)
+        if (aircraft) {
             aircraft->Open();
-        else
+        } else {
             aircraft = tavro::ui::OpenAircraftWindow(state, port, &window, [&window] { window.ShowHelp(); });
+            aircraft->SetDemonstration([&demo] { demo.Ask("aircraft"); });
+        }
+    };
+    demo.aircraftWindow = [&](bool open) -> tavro::ui::AircraftWindow* {
+        if (open) openAircraft();
+        return aircraft.data();
     };
     window.SetWindowOpener(tavro::ui::SectionWindow::Aircraft, openAircraft);
     structure.SetAircraftOpener(openAircraft);
     window.Start(choice.dir, lock.First(), choice.notice);
+
+    window.SetDemonstration([&demo] { demo.Ask("startup"); });
+    structure.SetDemonstration([&demo] { demo.Ask("structure"); });
+    notes.SetDemonstration([&demo] { demo.Ask("notes"); });
+    if (!demoName.empty()) {
+        // A demonstration started from the command line ends the program with it.
+        QObject::connect(&demo, &tavro::ui::DemoHost::finished, &app, &QApplication::quit);
+        if (!demo.Play(demoName, demoPauseMs)) return 1;
+    }
     return app.exec();
 }

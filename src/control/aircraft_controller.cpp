@@ -220,6 +220,7 @@ EditStatus AircraftController::SaveList() {
     if (core::ShowMessage(state_, ui_, text, Buttons::OkCancel, "Saving Aircraft",
                           Answer::Cancel) != Answer::Ok)
         return EditStatus::Refused;
+    if (state_.DemoRunning) return EditStatus::Refused;  // a demonstration saves nothing
     return StoreList(false) ? EditStatus::Done : EditStatus::Refused;
 }
 
@@ -520,6 +521,11 @@ void AircraftController::ReloadStored() {
 
 bool AircraftController::Close() {
     if (Locked()) return false;
+    if (state_.DemoRunning) {
+        // A demonstration saves nothing and asks nothing: its list is dropped.
+        if (ListChanged()) ReloadStored();
+        return true;
+    }
     if (CheckList() == EditStatus::Refused) return false;
     if (ListChanged()) {
         const std::string text = JoinLines(

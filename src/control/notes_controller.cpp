@@ -106,6 +106,11 @@ std::string NotesController::ClipboardText() {
 
 core::Answer NotesController::PromptSaveNotes() {
     if (!NotesChanged()) return core::Answer::Yes;
+    // A demonstration saves nothing: its typed note is dropped as by No, without asking.
+    if (state_.DemoRunning) {
+        SetBox(ForBox(shownNote_));
+        return core::Answer::No;
+    }
     const std::string text = core::JoinLines({"The notes for the current section have changed.", "",
                                               "Do you want to save the new data in section",
                                               shownName_ + " in file " + shownJob_ + ".NTS?", "",

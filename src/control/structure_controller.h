@@ -121,6 +121,19 @@ public:
     static const std::vector<std::string>& PickInstructions();
     // What the last run left for the chart (empty before the first run).
     const std::optional<design::RunResult>& LastRun() const { return lastRun_; }
+    // What the window shows of past runs (chart and status line), kept aside and put back
+    // by a demonstration so that its runs leave no trace in the user's window.
+    struct RunDisplay {
+        std::optional<design::RunResult> lastRun;
+        std::string status, normalStatus;
+    };
+    RunDisplay SavedRunDisplay() const { return {lastRun_, status_, normalStatus_}; }
+    void RestoreRunDisplay(RunDisplay shown) {
+        lastRun_ = std::move(shown.lastRun);
+        status_ = std::move(shown.status);
+        normalStatus_ = std::move(shown.normalStatus);
+        ++version_;
+    }
     // Bumps whenever the picture or the window state changed.
     int Version() const { return version_; }
 

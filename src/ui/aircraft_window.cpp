@@ -70,6 +70,7 @@ constexpr CommandSpec kCommands[] = {
     {"cmdSaveFloat", "Save to &Float", "from design list"},
     {"cmdAddFloat", "Add F&loat", "to design list"},
     {"cmdParameters", "&View Gear", "pictures to scale"},
+    {"cmdDemo", "Demonstra&tion", "a guided walk-through"},
     {"cmdHelp", "&Help", ""},
     {"cmdBack", "&Back", ""},
 };
@@ -159,6 +160,10 @@ void AircraftWindow::Connect() {
         if (help_) help_();
     });
     connect(findChild<QPushButton*>("cmdBack"), &QPushButton::clicked, this, &QWidget::close);
+    findChild<QPushButton*>("cmdDemo")->hide();
+    connect(findChild<QPushButton*>("cmdDemo"), &QPushButton::clicked, this, [this] {
+        if (demo_ && !busy_) demo_();
+    });
     connect(groups_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!syncing_) Act([this, row] { controller_.SelectGroup(row); });
     });
@@ -232,6 +237,11 @@ void AircraftWindow::SyncView() {
     notice_->setVisible(single);
     notice_->setText(single ? "The aircraft list contains only one aircraft." : "");
     syncing_ = false;
+}
+
+void AircraftWindow::SetDemonstration(std::function<void()> start) {
+    demo_ = std::move(start);
+    findChild<QPushButton*>("cmdDemo")->setVisible(static_cast<bool>(demo_));
 }
 
 void AircraftWindow::ViewGear() {

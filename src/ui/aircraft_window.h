@@ -44,6 +44,8 @@ public:
     // Shows the window for the current section (or brings it forward).
     void Open();
     void SetHelp(std::function<void()> help) { help_ = std::move(help); }
+    // What the Demonstration command starts (the command is hidden until set).
+    void SetDemonstration(std::function<void()> start);
     control::AircraftController& Controller() { return controller_; }
     QTableView* Grid() const { return grid_; }
     // The gear view while it is open.
@@ -66,6 +68,7 @@ private:
     core::UserPort& ui_;
     control::AircraftController controller_;
     std::function<void()> help_;
+    std::function<void()> demo_;
     bool busy_ = false;
     bool syncing_ = false;
     QListWidget* groups_ = nullptr;

@@ -110,6 +110,8 @@ void NotesWindow::BuildControls() {
         Command(this, "cmdCopy", "&Copy", "Copy the information and the notes to the clipboard"));
     commands->addSpacing(metrics.height() / 2);
     commands->addWidget(Command(this, "cmdHelp", "&Help", "Open the user manual"));
+    commands->addWidget(
+        Command(this, "cmdDemo", "Demonst&ration", "A guided walk-through of this window"));
     commands->addWidget(Command(this, "cmdExit", "&Back", "Close this window"));
     const int buttonWidth =
         metrics.horizontalAdvance("Export PDF") + 6 * metrics.averageCharWidth();
@@ -139,6 +141,10 @@ void NotesWindow::Connect() {
         if (help_) help_();
     });
     connect(findChild<QPushButton*>("cmdExit"), &QPushButton::clicked, this, &QWidget::close);
+    findChild<QPushButton*>("cmdDemo")->hide();
+    connect(findChild<QPushButton*>("cmdDemo"), &QPushButton::clicked, this, [this] {
+        if (demo_ && !busy_) demo_();
+    });
     connect(sections_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!syncing_) Act([this, row] { controller_.SelectSection(row); });
     });
@@ -294,6 +300,11 @@ bool NotesWindow::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void NotesWindow::SetDemonstration(std::function<void()> start) {
+    demo_ = std::move(start);
+    findChild<QPushButton*>("cmdDemo")->setVisible(static_cast<bool>(demo_));
 }
 
 }  // namespace tavro::ui

@@ -37,6 +37,8 @@ public:
     void SetPdfPathAsker(std::function<QString(const QString& suggested)> asker) {
         askPdfPath_ = std::move(asker);
     }
+    // What the Demonstration command starts (the command is hidden until set).
+    void SetDemonstration(std::function<void()> start);
     NotesController& Controller() { return controller_; }
 
 protected:
@@ -60,6 +62,7 @@ private:
     NotesController controller_;
     QPointer<QWidget> mainWindow_;
     std::function<void()> help_;
+    std::function<void()> demo_;
     std::function<QString(const QString&)> askPdfPath_;
     bool busy_ = false;
     bool syncing_ = false;

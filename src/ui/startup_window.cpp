@@ -109,6 +109,8 @@ void StartupWindow::BuildControls() {
     commands->addWidget(metric_);
     commands->addStretch();
     commands->addWidget(Command(this, "cmdHelp", "&Help", "Open the user manual"));
+    commands->addWidget(Command(this, "cmdDemo", "Demonst&ration",
+                                "A guided walk-through of this window"));
     commands->addWidget(Command(this, "cmdAbout", "A&bout", "Version and system information"));
     commands->addWidget(Command(this, "cmdExit", "E&xit", "Close every window and end TAVRO"));
 
@@ -147,6 +149,10 @@ void StartupWindow::Connect() {
     connect(findChild<QPushButton*>("cmdAbout"), &QPushButton::clicked, this,
             &StartupWindow::ShowAbout);
     connect(findChild<QPushButton*>("cmdExit"), &QPushButton::clicked, this, &QWidget::close);
+    findChild<QPushButton*>("cmdDemo")->hide();
+    connect(findChild<QPushButton*>("cmdDemo"), &QPushButton::clicked, this, [this] {
+        if (demo_ && !busy_) demo_();
+    });
     connect(metric_, &QCheckBox::toggled, this, [this](bool on) { controller_.SetMetric(on); });
     connect(jobs_, &OrganizerList::rowChosen, this,
             [this](int row) { Act([this, row] { controller_.ClickJob(row); }); });
@@ -165,6 +171,16 @@ void StartupWindow::Connect() {
 
 void StartupWindow::SetWindowOpener(SectionWindow window, std::function<void()> open) {
     openers_[static_cast<int>(window)] = std::move(open);
+}
+
+void StartupWindow::SetDemonstration(std::function<void()> start) {
+    demo_ = std::move(start);
+    findChild<QPushButton*>("cmdDemo")->setVisible(static_cast<bool>(demo_));
+}
+
+void StartupWindow::Resync() {
+    controller_.Refresh();
+    SyncView();
 }
 
 void StartupWindow::Start(const QString& programDir, bool firstInstance,

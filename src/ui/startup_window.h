@@ -35,6 +35,11 @@ public:
     // Until a window is registered its command says that it is not available yet.
     void SetWindowOpener(SectionWindow window, std::function<void()> open);
 
+    // What the Demonstration command starts (the command is hidden until set).
+    void SetDemonstration(std::function<void()> start);
+    // Shows the job and section lists as the program state now holds them.
+    void Resync();
+
     StartupController& Controller() { return controller_; }
     HelpViewer& Help() { return help_; }
 
@@ -59,6 +64,7 @@ private:
     NameAsker asker_;
     StartupController controller_;
     std::function<void()> openers_[3];
+    std::function<void()> demo_;
     HelpViewer help_;
     bool busy_ = false;
 

@@ -216,6 +216,15 @@ void StructureWindow::BuildControls() {
         connect(b, &QPushButton::clicked, this,
                 [this, name] { name == std::string("cmdPrint") ? Print() : ExportPdfCommand(); });
     }
+    demoButton_ = new QPushButton("Demonst&ration", this);
+    demoButton_->setObjectName("cmdDemo");
+    demoButton_->setToolTip("A guided walk-through of this window");
+    demoButton_->setAutoDefault(false);
+    demoButton_->hide();
+    commands->addWidget(demoButton_);
+    connect(demoButton_, &QPushButton::clicked, this, [this] {
+        if (demo_ && !controller_.Running()) demo_();
+    });
     batch_ = new QCheckBox("Batch Mode", this);
     batch_->setObjectName("chkOptions");
     batch_->hide();
@@ -256,6 +265,11 @@ void StructureWindow::BuildControls() {
     timer_->setObjectName("tmrElapsed");
     timer_->setInterval(kTimerMs);
     connect(timer_, &QTimer::timeout, this, [this] { Tick(); });
+}
+
+void StructureWindow::SetDemonstration(std::function<void()> start) {
+    demo_ = std::move(start);
+    demoButton_->setVisible(static_cast<bool>(demo_));
 }
 
 void StructureWindow::Open() {

@@ -17,6 +17,7 @@ class QCheckBox;
 class QLabel;
 class QListWidget;
 class QPrinter;
+class QPushButton;
 class QTimer;
 
 namespace tavro::ui {
@@ -32,6 +33,8 @@ public:
     // Opens (or raises) the window on the current section.
     void Open();
     void SetHelp(std::function<void()> help) { help_ = std::move(help); }
+    // What the Demonstration command starts (the command is hidden until set).
+    void SetDemonstration(std::function<void()> start);
     // A progress report of the run in progress (hooked to the user port's progress).
     void OnProgress(const core::RunProgress& progress);
     // What the Aircraft command opens; until set it says the window is not available yet.
@@ -78,6 +81,8 @@ private:
     control::StructureController controller_;
     std::optional<core::RunProgress> progress_;  // of the run in progress
     std::function<void()> help_;
+    std::function<void()> demo_;
+    QPushButton* demoButton_ = nullptr;
     std::function<void()> openAircraft_;
 
     StructurePicture* picture_ = nullptr;

@@ -1,0 +1,237 @@
+// The demonstrations on the real windows, offscreen with no pause: each tour runs to its end,
+// or is stopped after any step, by Esc, or inside a design run, and every job and notes file
+// stays byte-identical with no job added, the windows back as they were; every message box
+// of a tour carries the demonstration suffix. One screenshot per tour.
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+#include <map>
+
+#include "core/job_file.h"
+#include "core/section_ops.h"
+#include "ui/aircraft_window.h"
+#include "ui/demo_host.h"
+#include "ui/gear_view_window.h"
+#include "ui/notes_window.h"
+#include "ui/structure_window.h"
+#include "ui_test_support.h"
+
+using tavro::control::TourEnd;
+using tavro::test::ScriptedWindow;
+
+namespace {
+
+// The longest a tour may take offscreen with no pause (a design and a life run included).
+constexpr int kTourTimeoutMs = 60000;
+
+struct DemoFixture {
+    ScriptedWindow w;
+    std::unique_ptr<tavro::ui::StructureWindow> structure;
+    std::unique_ptr<tavro::ui::NotesWindow> notes;
+    std::unique_ptr<tavro::ui::DemoHost> host;
+    QPointer<tavro::ui::AircraftWindow> aircraft;
+    std::map<std::string, std::string> before;
+    QStringList sectionLines;
+
+    DemoFixture() {
+        tavro::core::ProgramState samples;
+        tavro::core::LoadSampleJob(samples);
+        w.dir.Write("RWY.JOB", tavro::core::FormatJob(samples.Sections));
+        w.dir.Write("RWY.NTS", "ACAggregate\r\nOur runway.\r\n");
+        w.dir.Write("TAXI.JOB", tavro::core::FormatJob({samples.Sections.at(0)}));
+        w.Start();
+        structure = std::make_unique<tavro::ui::StructureWindow>(w.state, w.user, w.window.get());
+        notes = std::make_unique<tavro::ui::NotesWindow>(w.state, w.user, w.window.get());
+        w.user.onProgress = [this](const tavro::core::RunProgress& p) { structure->OnProgress(p); };
+        w.window->SetWindowOpener(tavro::ui::SectionWindow::Structure, [this] { structure->Open(); });
+        w.window->SetWindowOpener(tavro::ui::SectionWindow::Notes, [this] { notes->Open(); });
+        host = std::make_unique<tavro::ui::DemoHost>(w.state, w.user, *w.window, structure.get(),
+                                                     notes.get());
+        host->giveEntry = [this](const std::string& v) { w.user.Type(v); };
+        w.window->SetDemonstration([this] { host->Ask("startup"); });
+        structure->SetDemonstration([this] { host->Ask("structure"); });
+        notes->SetDemonstration([this] { host->Ask("notes"); });
+        host->aircraftWindow = [this](bool open) -> tavro::ui::AircraftWindow* {
+            if (open && aircraft) {
+                aircraft->Open();
+            } else if (open) {
+                aircraft = tavro::ui::OpenAircraftWindow(w.state, w.user, w.window.get());
+                aircraft->SetDemonstration([this] { host->Ask("aircraft"); });
+            }
+            return aircraft.data();
+        };
+        ScriptedWindow::ClickRow(w.Jobs(), w.JobRow("RWY"));
+        ScriptedWindow::ClickRow(w.Sections(), 1);
+        w.Click("cmdStructure");  // the user's structure window is open on AConFlex
+        QApplication::processEvents();
+        w.user.answerDefaults = true;
+        w.user.boxes.clear();
+        before = Files();
+        sectionLines = w.Lines(w.Sections());
+    }
+    std::map<std::string, std::string> Files() const {
+        std::map<std::string, std::string> out;
+        for (const auto& e : std::filesystem::directory_iterator(w.dir.path())) {
+            const std::string name = e.path().filename().string();
+            if (name.ends_with(".JOB") || name.ends_with(".NTS")) out[name] = w.dir.Read(name);
+        }
+        return out;
+    }
+    TourEnd Play(const std::string& tour, bool stopAtOnce = false) {
+        if (!host->Play(tour, 0)) return TourEnd::NotStarted;
+        if (stopAtOnce) host->Stop();
+        QDeadlineTimer deadline(kTourTimeoutMs);
+        while (host->Active() && !deadline.hasExpired()) QTest::qWait(1);
+        return host->Runner()->End();
+    }
+    // Everything as before the tour: files, job, section, lists and windows.
+    void CheckUntouched(const char* what) {
+        QVERIFY2(Files() == before, what);
+        QCOMPARE(w.state.JobName, std::string("RWY"));
+        QCOMPARE(int(w.state.CurrentSection), 2);
+        QVERIFY(!w.state.DemoRunning);
+        QCOMPARE(w.Lines(w.Sections()), sectionLines);
+        QCOMPARE(w.Jobs()->count(), 3);
+        QVERIFY(structure->isVisible());
+        QVERIFY(!structure->Controller().ModifyMode());
+        // No chart or run time of the tour's runs is left in the user's window.
+        QVERIFY(!structure->Controller().LastRun());
+        QCOMPARE(structure->Controller().StatusText(), std::string("Total Time; LEA Time"));
+        QVERIFY(!notes->isVisible());
+        QVERIFY(!aircraft || !aircraft->isVisible());
+        QVERIFY(!w.window->Controller().CopyMode());
+        QVERIFY(!host->Panel()->isVisible());
+        QCOMPARE(tavro::test::UnscriptedFailures(), 0);
+    }
+    void Shot(const QString& name, QWidget* widget) {
+        QDir().mkpath(TAVRO_SCREENSHOT_DIR);
+        QApplication::processEvents();
+        widget->grab().save(QString(TAVRO_SCREENSHOT_DIR) + "/" + name);
+    }
+};
+
+bool HasSuffix(const std::string& text) {
+    return text.ends_with("\r\n\r\nClick OK to continue.") ||
+           text.ends_with("\r\n\r\nClick the appropriate button to continue.");
+}
+
+const char* const kTours[] = {"startup", "structure", "aircraft", "notes"};
+
+class DemonstrationTest : public QObject {
+    Q_OBJECT
+private slots:
+    void EachTourRunsToItsEndAndChangesNothing() {
+        for (const char* tour : kTours) {
+            DemoFixture f;
+            const std::string name = tour;
+            // What the structure tour did on the way: refused, passed, designed.
+            int refusedLayers = 0, passedLayers = 0, iterations = 0, designAircraft = 0;
+            bool refusedInModify = false;
+            f.host->afterStep = [&](int done) {
+                const auto& c = f.structure->Controller();
+                if (name == "structure" && done == 10) {
+                    refusedInModify = c.ModifyMode();
+                    refusedLayers = f.w.state.Current.LayerCount();
+                }
+                if (name == "structure" && done == 14 && !c.ModifyMode())
+                    passedLayers = f.w.state.Current.LayerCount();
+                if (name == "structure" && done == 16) iterations = f.w.state.Run.IterationCount;
+                if (name == "aircraft" && done == 8) designAircraft = f.w.state.Current.AircraftCount();
+                if (name == "aircraft" && done == 14 && f.aircraft && f.aircraft->GearView())
+                    f.Shot("demo_aircraft_gear.png", f.aircraft->GearView());
+                // One step of each tour on film.
+                const int shotAt = name == "startup"     ? 14
+                                   : name == "structure" ? 16
+                                   : name == "aircraft"  ? 11
+                                                         : 10;
+                if (done != shotAt || !f.host->Active()) return;
+                QWidget* shown = name == "startup"    ? f.w.window.get()
+                                 : name == "notes"    ? static_cast<QWidget*>(f.notes.get())
+                                 : name == "aircraft" ? static_cast<QWidget*>(f.aircraft.data())
+                                                      : f.structure.get();
+                f.Shot(QString("demo_%1.png").arg(tour), shown);
+            };
+            QCOMPARE(f.Play(tour), TourEnd::Completed);
+            f.CheckUntouched(tour);
+            // Every value typed by the tour went into an input box of the window.
+            QVERIFY2(f.w.user.typed.empty(), tour);
+            QVERIFY(!f.w.user.boxes.empty());
+            for (const auto& box : f.w.user.boxes)
+                QVERIFY2(HasSuffix(box.text), (std::string(tour) + ": " + box.text).c_str());
+            if (name == "aircraft") QCOMPARE(designAircraft, 5);
+            if (name == "structure") {
+                QVERIFY(refusedInModify);
+                QCOMPARE(refusedLayers, 4);
+                QCOMPARE(passedLayers, 3);
+                QVERIFY(iterations > 1);
+                int checks = 0;
+                for (const auto& b : f.w.user.boxes) checks += b.title == "Checking the Structure";
+                QCOMPARE(checks, 1);
+            }
+        }
+    }
+
+    void StoppingAfterAnyStepChangesNothing() {
+        for (const char* tour : kTours) {
+            const int steps = static_cast<int>(tavro::control::FindTour(tour)->steps.size());
+            // k = 0: before the first step; otherwise as soon as k steps are done (after
+            // the press of a click that follows them).
+            for (int k = 0; k < steps; ++k) {
+                DemoFixture f;
+                f.host->afterStep = [&](int done) {
+                    if (done == k) f.host->Stop();
+                };
+                const TourEnd end = f.Play(tour, k == 0);
+                QVERIFY(end == TourEnd::Stopped);
+                f.CheckUntouched((std::string(tour) + " step " + std::to_string(k)).c_str());
+            }
+        }
+    }
+
+    void TheDemonstrationCommandAsksThePauseInEachWindow() {
+        DemoFixture f;
+        f.host->aircraftWindow(true);
+        QWidget* windows[] = {f.w.window.get(), f.structure.get(), f.notes.get(), f.aircraft.data()};
+        for (QWidget* window : windows) {
+            f.notes->Open();  // the notes window is closed by each tour's end
+            f.w.user.Type("0");
+            QTest::mouseClick(window->findChild<QPushButton*>("cmdDemo"), Qt::LeftButton);
+            QVERIFY(f.host->Active());
+            QCOMPARE(f.w.user.prompts.back(), std::string("Demonstration"));
+            f.host->Stop();
+            QVERIFY(!f.host->Active());
+            f.notes->close();
+        }
+        // Cancel on the pause starts nothing.
+        f.w.user.Type(std::nullopt);
+        QTest::mouseClick(f.w.Find<QPushButton>("cmdDemo"), Qt::LeftButton);
+        QVERIFY(!f.host->Active());
+        QVERIFY(f.Files() == f.before);
+    }
+
+    void EscOrStopInsideADesignRunEndsTheTourCleanly() {
+        DemoFixture f;
+        f.w.user.onPoll = [&](int n) {
+            if (n == 30) f.host->Stop();
+        };
+        QCOMPARE(f.Play("structure"), TourEnd::Stopped);
+        f.CheckUntouched("inside the run");
+
+        DemoFixture g;
+        g.host->afterStep = [&](int done) {
+            if (done == 3) QTest::keyClick(g.structure.get(), Qt::Key_Escape);
+        };
+        QCOMPARE(g.Play("structure"), TourEnd::Stopped);
+        QCOMPARE(g.host->Runner()->StepsDone(), 3);
+        g.CheckUntouched("Esc");
+    }
+};
+
+}  // namespace
+
+QTEST_MAIN(DemonstrationTest)
+#include "demonstration_test.moc"
