@@ -77,7 +77,8 @@ std::vector<core::Section> MixedSections(const core::ProgramState& state) {
     std::vector<int> light;  // library entries a general-aviation pavement serves
     for (int i = 1; i <= state.Aircraft.AircraftLibCount(); ++i) {
         const auto& e = state.Aircraft.Entry(i);
-        if (e.AcTireCount > 0 && e.AcGrossLoad > 2000 && e.AcGrossLoad <= 100000) light.push_back(i);
+        if (e.AcTireCount > 0 && e.AcGrossLoad > 2000 && e.AcGrossLoad <= 100000)
+            light.push_back(i);
     }
     std::vector<core::Section> sections;
     for (int s = 0; s < kSections; ++s) {
@@ -92,7 +93,8 @@ std::vector<core::Section> MixedSections(const core::ProgramState& state) {
         }
         const int count = 10 + g.Below(11);
         for (int a = 0; a < count; ++a) {
-            const auto& e = state.Aircraft.Entry(light[static_cast<std::size_t>(g.Below(static_cast<int>(light.size())))]);
+            const auto& e = state.Aircraft.Entry(
+                light[static_cast<std::size_t>(g.Below(static_cast<int>(light.size())))]);
             sec.Aircraft.push_back({e.AcName, e.AcGrossLoad, g.Between(50, 3000), 0});
         }
         sections.push_back(std::move(sec));

@@ -60,7 +60,8 @@ void DesignSection(benchmark::State& st) {
         state.CurrentSection = static_cast<std::int16_t>(slot == 0 ? 2 : slot);
         core::LoadSection(state, ui);
         state.Run.DesignLayer = design::DefaultDesignLayer(state.Current);
-        benchmark::DoNotOptimize(design::RunDesignCommand(state, ui, design::RunMode::Design, options));
+        benchmark::DoNotOptimize(
+            design::RunDesignCommand(state, ui, design::RunMode::Design, options));
     }
     std::filesystem::remove_all(state.ProgramDir);
 }

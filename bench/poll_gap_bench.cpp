@@ -34,8 +34,8 @@ public:
     }
     void Mark() {
         const Clock::time_point now = Clock::now();
-        maxGapMs_ = std::max(
-            maxGapMs_, std::chrono::duration<double, std::milli>(now - last_).count());
+        maxGapMs_ =
+            std::max(maxGapMs_, std::chrono::duration<double, std::milli>(now - last_).count());
         last_ = now;
     }
     double maxGapMs_ = 0;

@@ -15,8 +15,8 @@ namespace {
 // range(0): 0 = in place, 1 = atomic with fsync, 2 = atomic without fsync (the earlier
 // way of writing the analysis files); range(1): 0 = disk, 1 = tmpfs.
 void RewriteAnalysisFile(benchmark::State& st) {
-    const std::filesystem::path root = st.range(1) == 1 ? std::filesystem::path("/dev/shm")
-                                                        : std::filesystem::current_path();
+    const std::filesystem::path root =
+        st.range(1) == 1 ? std::filesystem::path("/dev/shm") : std::filesystem::current_path();
     std::string dir = (root / "tavro-scratch-XXXXXX").string();
     if (mkdtemp(dir.data()) == nullptr) {
         st.SkipWithError("no scratch directory");
@@ -29,8 +29,12 @@ void RewriteAnalysisFile(benchmark::State& st) {
     for (auto _ : st) {
         text[100] = static_cast<char>('a' + (text[100] - 'a' + 1) % 26);
         switch (st.range(0)) {
-            case 0: error |= tavro::analysis::WriteScratchFile(path, text); break;
-            case 1: error |= tavro::core::WriteFileAtomically(path, text); break;
+            case 0:
+                error |= tavro::analysis::WriteScratchFile(path, text);
+                break;
+            case 1:
+                error |= tavro::core::WriteFileAtomically(path, text);
+                break;
             default:
                 error |= tavro::core::WriteFileAtomically(path, text, nullptr,
                                                           tavro::core::Durability::Scratch);

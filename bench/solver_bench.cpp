@@ -117,9 +117,9 @@ void LayerCoefficientsPerNodeInABlock(benchmark::State& st) {
         first = first < 0.3 ? first * 1.5 : 0.01;
     }
     st.SetItemsProcessed(st.iterations() * kCoefficientLanes);
-    st.counters["ns_per_node"] = benchmark::Counter(
-        static_cast<double>(st.iterations() * kCoefficientLanes),
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    st.counters["ns_per_node"] =
+        benchmark::Counter(static_cast<double>(st.iterations() * kCoefficientLanes),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(LayerCoefficientsPerNodeInABlock)->Arg(2)->Arg(4)->Arg(16);
 
@@ -128,7 +128,8 @@ void Evaluate(const benchmark::State& st, ResponseKind kind, LayeredSystem& s,
               const std::vector<GearLoads>& gears, int layer, double depth, AnalysisOutput& out,
               tavro::core::UserPort& ui) {
     if (st.range(0) == 1) {
-        reference::EvaluateDepthScalar(kind, s, StandardLaguerreRule(), gears, layer, depth, out, ui);
+        reference::EvaluateDepthScalar(kind, s, StandardLaguerreRule(), gears, layer, depth, out,
+                                       ui);
     } else {
         EvaluateDepth(kind, s, StandardLaguerreRule(), gears, layer, depth, out, ui);
     }
@@ -144,7 +145,11 @@ void SubgradeStrainFourAircraft(benchmark::State& st) {
         benchmark::DoNotOptimize(out.rows.data());
     }
 }
-BENCHMARK(SubgradeStrainFourAircraft)->Arg(0)->Arg(1)->ArgName("scalar")->Unit(benchmark::kMicrosecond);
+BENCHMARK(SubgradeStrainFourAircraft)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("scalar")
+    ->Unit(benchmark::kMicrosecond);
 
 void AsphaltStrainFourAircraft(benchmark::State& st) {
     LayeredSystem s = Flexible();
@@ -156,7 +161,11 @@ void AsphaltStrainFourAircraft(benchmark::State& st) {
         benchmark::DoNotOptimize(out.rows.data());
     }
 }
-BENCHMARK(AsphaltStrainFourAircraft)->Arg(0)->Arg(1)->ArgName("scalar")->Unit(benchmark::kMicrosecond);
+BENCHMARK(AsphaltStrainFourAircraft)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("scalar")
+    ->Unit(benchmark::kMicrosecond);
 
 void SlabStressFourAircraft(benchmark::State& st) {
     LayeredSystem s = Flexible();

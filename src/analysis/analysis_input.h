@@ -70,8 +70,8 @@ struct AnalysisInput {
 // entry gets no tires and no points, which the analysis refuses). Pure: no files, no
 // messages. FlexuralStrength is the flexural strength of the last section layer with a
 // positive one (0 when there is none). Layer type codes outside 0..17 get Poisson's ratio
-// and interface value 0 (the analysis refuses them). At most kMaxDepths depths are taken. Single-precision
-// inputs enter the records as the decimal they stand for (0.475f as 0.475).
+// and interface value 0 (the analysis refuses them). At most kMaxDepths depths are taken.
+// Single-precision inputs enter the records as the decimal they stand for (0.475f as 0.475).
 AnalysisInput BuildAnalysisInput(const core::ProgramState& state, const AnalysisLayerList& list);
 
 // Text of "VORNA.STR" and "VORNA.LOA" (CR LF lines).
@@ -82,9 +82,9 @@ enum class VornaStatus { Written, TooManyLayers, FileError };
 
 // Builds the records into `input` and overwrites both files in the program directory in
 // place (they are scratch). The loads text is formatted again only when the gear list
-// differs from the one of the previous call. More than 16 analysis layers: the "Too Many Layers" message, nothing
-// written, `input` untouched, DesignRunning cleared. A write failure goes through the
-// file-error dialog (Retry writes again) and, when not retried, clears DesignRunning.
+// differs from the one of the previous call. More than 16 analysis layers: the "Too Many Layers"
+// message, nothing written, `input` untouched, DesignRunning cleared. A write failure goes through
+// the file-error dialog (Retry writes again) and, when not retried, clears DesignRunning.
 VornaStatus WriteVornaInput(core::ProgramState& state, core::UserPort& ui,
                             const AnalysisLayerList& list, AnalysisInput& input);
 

@@ -36,7 +36,7 @@ constexpr int kMaxUnknowns = 4 * kMaxAnalysisLayers - 2;
 
 // The band of the system held row by row: column c of row r sits at r*kBandWidth + c-r+5.
 struct BandSystem {
-    std::array<double, static_cast<std::size_t>(kMaxUnknowns * kBandWidth)> m;
+    std::array<double, static_cast<std::size_t>(kMaxUnknowns* kBandWidth)> m;
     std::array<double, kMaxUnknowns> rhs;
     // Last column of each row that may be non-zero: elimination skips the known zeros.
     std::array<int, kMaxUnknowns> rowEnd;
@@ -57,7 +57,6 @@ template <class T>
         return T::All(x);
     }
 }
-
 
 // The transformed stress, shear and scaled displacements (W = m w E/(1+v), U = m u E/(1+v))
 // of one layer at its top or bottom, as rows on the layer's (a, b, c, d).
@@ -101,7 +100,8 @@ void CheckInputs(const LayeredSystem& sys) {
 
 // Places the four conditions of interface i (between layers i and i+1) in rows 4i-2..4i+1.
 template <class T, class Band>
-[[gnu::always_inline]] inline void AssembleInterface(Band& band, const LayeredSystem& sys, int i, const T& m, const T* expH) {
+[[gnu::always_inline]] inline void AssembleInterface(Band& band, const LayeredSystem& sys, int i,
+                                                     const T& m, const T* expH) {
     const int n = sys.layerCount;
     const auto iu = static_cast<std::size_t>(i);
     const double v = sys.poisson[iu];
@@ -154,7 +154,9 @@ bool SolveBand(BandSystem& band) {
     double* const rhs = band.rhs.data();
     int* const rowEnd = band.rowEnd.data();
     // Column c of row r; the band keeps row r's columns r-5..r+10.
-    const auto at = [a](int r, int c) -> double* { return a + (r * kBandWidth + c - r + kLowerBand); };
+    const auto at = [a](int r, int c) -> double* {
+        return a + (r * kBandWidth + c - r + kLowerBand);
+    };
     for (int j = 0; j < n; ++j) {
         const int last = j + kLowerBand < n - 1 ? j + kLowerBand : n - 1;
         const int right = j + kUpperBand < n - 1 ? j + kUpperBand : n - 1;
@@ -238,7 +240,8 @@ CoefficientStatus LayerCoefficients(const LayeredSystem& system, double m,
 
     // expH[j] = exp(-m h(j)), j = 0 (the scaling shift) .. N-1.
     std::array<double, kMaxAnalysisLayers> expH{};
-    for (int j = 0; j < n; ++j) expH[static_cast<std::size_t>(j)] = std::exp(-m * h[static_cast<std::size_t>(j)]);
+    for (int j = 0; j < n; ++j)
+        expH[static_cast<std::size_t>(j)] = std::exp(-m * h[static_cast<std::size_t>(j)]);
 
     BandSystem band;
     band.n = 4 * n - 2;
@@ -285,7 +288,6 @@ CoefficientStatus LayerCoefficients(const LayeredSystem& system, double m,
     }
     return CoefficientStatus::Ok;
 }
-
 
 namespace {
 
@@ -348,7 +350,8 @@ void LayerCoefficientsBlock(const LayeredSystem& system, const double* m, int co
     }
     if (valid < 0) return;
     for (int l = 0; l < kCoefficientLanes; ++l) {
-        const bool own = l < count && out.status[static_cast<std::size_t>(l)] == CoefficientStatus::Ok;
+        const bool own =
+            l < count && out.status[static_cast<std::size_t>(l)] == CoefficientStatus::Ok;
         lm[l] = own ? m[l] : m[valid];
     }
 #ifdef TAVRO_WIDE_LANES

@@ -27,18 +27,18 @@ std::string_view ResponseKindName(ResponseKind kind);  // "VerticalStrain", ...
 // of `thickness` is the scaling shift h(0) (0, or 2*h(1) while a point in the upper half of
 // layer 1 is evaluated), and thickness[N] = thickness[N-1] (scaling only).
 struct LayeredSystem {
-    int layerCount = 0;                // N, including the semi-infinite bottom layer
-    std::vector<double> thickness;     // 0..N, in
-    std::vector<double> bottomDepth;   // 0..N: D(0) = 0, D(i) = D(i-1) + h(i), in
-    std::vector<double> modulus;       // 1..N, psi (entry 0 unused)
-    std::vector<double> poisson;       // 1..N
-    std::vector<double> bond;          // 1..N: interface bond k at the bottom of layer i
+    int layerCount = 0;               // N, including the semi-infinite bottom layer
+    std::vector<double> thickness;    // 0..N, in
+    std::vector<double> bottomDepth;  // 0..N: D(0) = 0, D(i) = D(i-1) + h(i), in
+    std::vector<double> modulus;      // 1..N, psi (entry 0 unused)
+    std::vector<double> poisson;      // 1..N
+    std::vector<double> bond;         // 1..N: interface bond k at the bottom of layer i
 };
 
 // The loads and evaluation points of one aircraft's analysed gear.
 struct GearLoads {
-    std::string name;       // aircraft name (result file)
-    double grossLoad = 0;   // lbs (result file)
+    std::string name;      // aircraft name (result file)
+    double grossLoad = 0;  // lbs (result file)
     std::vector<double> tireLoad, tirePressure, tireRadius, tireX, tireY;  // 0-based per tire
     std::vector<double> pointX, pointY;                                    // 0-based per point
     // distance[t][p] between tire t and point p, in.

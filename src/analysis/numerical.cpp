@@ -109,8 +109,9 @@ double BesselJ0(double x) {
     const double z = 8.0 / ax;
     const double y = z * z;
     const double xx = ax - 0.785398164;
-    const double p = 1.0 + y * (-0.1098628627e-2 +
-                                y * (0.2734510407e-4 + y * (-0.2073370639e-5 + y * 0.2093887211e-6)));
+    const double p =
+        1.0 + y * (-0.1098628627e-2 +
+                   y * (0.2734510407e-4 + y * (-0.2073370639e-5 + y * 0.2093887211e-6)));
     const double q =
         -0.1562499995e-1 +
         y * (0.1430488765e-3 + y * (-0.6911147651e-5 + y * (0.7621095161e-6 - y * 0.934945152e-7)));
@@ -139,8 +140,9 @@ double BesselJ1(double x) {
     const double z = 8.0 / ax;
     const double y = z * z;
     const double xx = ax - 2.356194491;
-    const double p = 1.0 + y * (0.183105e-2 + y * (-0.3516396496e-4 +
-                                                   y * (0.2457520174e-5 + y * (-0.240337019e-6))));
+    const double p =
+        1.0 +
+        y * (0.183105e-2 + y * (-0.3516396496e-4 + y * (0.2457520174e-5 + y * (-0.240337019e-6))));
     const double q =
         0.04687499995 +
         y * (-0.2002690873e-3 + y * (0.8449199096e-5 + y * (-0.88228987e-6 + y * 0.105787412e-6)));
@@ -249,7 +251,8 @@ void LuBackSubstitute(const std::vector<double>& a, int n, const std::vector<int
         double sum = b[ip];
         b[ip] = b[static_cast<std::size_t>(i)];
         if (firstNonZero >= 0) {
-            for (int j = firstNonZero; j < i; ++j) sum -= a[At(i, j, n)] * b[static_cast<std::size_t>(j)];
+            for (int j = firstNonZero; j < i; ++j)
+                sum -= a[At(i, j, n)] * b[static_cast<std::size_t>(j)];
         } else if (sum != 0.0) {
             firstNonZero = i;
         }

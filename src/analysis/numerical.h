@@ -23,7 +23,7 @@ const LaguerreRule& StandardLaguerreRule();
 double LogGamma(double x);
 double BesselJ0(double x);
 double BesselJ1(double x);
-double BesselJ1OverX(double x);  // x != 0
+double BesselJ1OverX(double x);             // x != 0
 double BesselJ1Scaled(double x, double y);  // J1(x*y)
 
 // The same fits for n arguments at once, evaluated lane-parallel, with one sine and cosine

@@ -34,9 +34,12 @@ bool IsHorizontal(ResponseKind kind) {
 
 double Threshold(ResponseKind kind) {
     switch (kind) {
-        case ResponseKind::VerticalStrain: return kStrainThreshold;
-        case ResponseKind::VerticalDeflection: return kDeflectionThreshold;
-        default: return kStressThreshold;
+        case ResponseKind::VerticalStrain:
+            return kStrainThreshold;
+        case ResponseKind::VerticalDeflection:
+            return kDeflectionThreshold;
+        default:
+            return kStressThreshold;
     }
 }
 
@@ -60,7 +63,7 @@ struct DepthGeometry {
 
 // Accumulators of one aircraft over the node loop.
 struct AircraftWork {
-    std::vector<double> out;                       // per point (vertical kinds)
+    std::vector<double> out;                              // per point (vertical kinds)
     std::vector<std::vector<double>> radial, tangential;  // [tire][point] (horizontal kinds)
     std::vector<char> flagged;
     int flaggedCount = 0;
@@ -114,7 +117,8 @@ NodeKernels VerticalKernels(ResponseKind kind, const DepthGeometry& g, double x,
                             const double* c1, const double* c2) {
     // The strain is the depth derivative of the deflection: its brackets carry 1 - 4v where
     // the deflection's carry 2 - 4v, and the deflection keeps the 1/m of the displacement.
-    const double base = kind == ResponseKind::VerticalStrain ? 1 - 4 * g.poisson : 2 - 4 * g.poisson;
+    const double base =
+        kind == ResponseKind::VerticalStrain ? 1 - 4 * g.poisson : 2 - 4 * g.poisson;
     const double m1 = x / g.l1;
     const double m2 = x / g.l2;
     const double b1 = base - x * g.r1;
@@ -151,13 +155,14 @@ NodeKernels HorizontalKernels(ResponseKind kind, const DepthGeometry& g, double 
     NodeKernels k;
     k.x2 = -(c2[1] - (1 - s2) * c2[3]) * w2;
     k.z2 = stress ? v2 * c2[3] * w2 : 0.0;
-    k.magnitude = ((stress ? std::abs(v2 * c2[3]) : 0.0) + std::abs(c2[1]) +
-                   std::abs((1 - s2) * c2[3])) * w2;
+    k.magnitude =
+        ((stress ? std::abs(v2 * c2[3]) : 0.0) + std::abs(c2[1]) + std::abs((1 - s2) * c2[3])) * w2;
     if (!g.bottomLayer) {
         k.x1 = (c1[0] + (1 + s1) * c1[2]) * w1;
         k.z1 = stress ? v2 * c1[2] * w1 : 0.0;
-        k.magnitude += (std::abs(c1[0]) + (stress ? std::abs(v2 * c1[2]) : 0.0) +
-                        std::abs((1 + s1) * c1[2])) * w1;
+        k.magnitude +=
+            (std::abs(c1[0]) + (stress ? std::abs(v2 * c1[2]) : 0.0) + std::abs((1 + s1) * c1[2])) *
+            w1;
     }
     return k;
 }
@@ -393,8 +398,9 @@ void IntegrateNodes(ResponseKind kind, const LayeredSystem& sys, const LaguerreR
         for (std::size_t ac = 0; ac < gears.size(); ++ac) {
             if (work[ac].done) continue;
             PrepareBessel(gears[ac], nb, g, horizontal, bessel);
-            const int last = horizontal ? AddBlockHorizontal(gears[ac], work[ac], nb, g, bessel)
-                                        : AddBlockVertical(gears[ac], work[ac], nb, g, bessel, threshold);
+            const int last = horizontal
+                                 ? AddBlockHorizontal(gears[ac], work[ac], nb, g, bessel)
+                                 : AddBlockVertical(gears[ac], work[ac], nb, g, bessel, threshold);
             reached = std::max(reached, work[ac].done ? last : nb.count - 1);
             allDone = allDone && work[ac].done;
         }
@@ -522,8 +528,10 @@ std::string FormatResultFile(ResponseKind kind, const LayeredSystem& system,
         return system.modulus[U(layer)];
     };
     if (kind == ResponseKind::VerticalStrain) {
-        text.append("           Gross   Layer              E          Horizontal   Vertical").append(nl);
-        text.append(" AC        Load     No.   Depth    Modulus         Strain        Strain").append(nl);
+        text.append("           Gross   Layer              E          Horizontal   Vertical")
+            .append(nl);
+        text.append(" AC        Load     No.   Depth    Modulus         Strain        Strain")
+            .append(nl);
         const ResponseRow& row = out.rows.back();
         for (std::size_t ac = 0; ac < gears.size() && ac < row.kept.size(); ++ac) {
             text += NameColumn(gears[ac].name);
@@ -541,8 +549,10 @@ std::string FormatResultFile(ResponseKind kind, const LayeredSystem& system,
         }
         return text;
     }
-    text.append("           Gross   Layer              E         Horizontal    Iterations").append(nl);
-    text.append(" AC        Load     No.   Depth    Modulus        Stress      to Converge").append(nl);
+    text.append("           Gross   Layer              E         Horizontal    Iterations")
+        .append(nl);
+    text.append(" AC        Load     No.   Depth    Modulus        Stress      to Converge")
+        .append(nl);
     for (std::size_t ac = 0; ac < gears.size(); ++ac) {
         for (const ResponseRow& row : out.rows) {
             if (ac >= row.kept.size()) continue;

@@ -16,11 +16,11 @@ AppOptions::AppOptions()
       lockFile("lock-file", "Instance lock file (default: tavro.lock in the program directory).",
                "FILE"),
       demo("demo",
-           "Start the demonstration of WINDOW (startup, structure, aircraft or notes) after start-up; "
+           "Start the demonstration of WINDOW (startup, structure, aircraft or notes) after "
+           "start-up; "
            "the program ends when it is over.",
            "WINDOW"),
-      pause("pause", "Pause between the steps of --demo, in seconds (0 to 30; default 2).",
-            "S"),
+      pause("pause", "Pause between the steps of --demo, in seconds (0 to 30; default 2).", "S"),
       man("man", "Write the manual page to standard output.") {
     man.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.setApplicationDescription("TAVRO airport pavement design");

@@ -13,9 +13,9 @@ struct AppOptions {
     QCommandLineParser parser;
     QCommandLineOption dir;
     QCommandLineOption lockFile;
-    QCommandLineOption demo;   // plays the demonstration of a window after start-up
-    QCommandLineOption pause;  // its pause between steps, in seconds
-    QCommandLineOption man;    // hidden: the build writes the manual page with it
+    QCommandLineOption demo;          // plays the demonstration of a window after start-up
+    QCommandLineOption pause;         // its pause between steps, in seconds
+    QCommandLineOption man;           // hidden: the build writes the manual page with it
     QList<QCommandLineOption> shown;  // in the order of --help, for the manual page
 
     AppOptions();

@@ -87,7 +87,8 @@ int main(int argc, char** argv) {
         if (aircraft) {
             aircraft->Open();
         } else {
-            aircraft = tavro::ui::OpenAircraftWindow(state, port, &window, [&window] { window.ShowHelp(); });
+            aircraft = tavro::ui::OpenAircraftWindow(state, port, &window,
+                                                     [&window] { window.ShowHelp(); });
             aircraft->SetDemonstration([&demo] { demo.Ask("aircraft"); });
         }
     };

@@ -64,7 +64,8 @@ void PrintGroup(Run& r, int g) {
     const auto& lib = r.state.Aircraft;
     const auto& u = r.state.Units;
     const auto [first, last] = lib.GroupRange(g);
-    r.out << "Group " << g << ": " << lib.groups[static_cast<std::size_t>(g - 1)].AcGroupName << "\n";
+    r.out << "Group " << g << ": " << lib.groups[static_cast<std::size_t>(g - 1)].AcGroupName
+          << "\n";
     r.out << "  " << Pad("#", 3) << Pad("Name", 20) << Pad("Gross load (" + u.load.label + ")", 19)
           << Pad("Gear", 4) << Pad("Config", 6) << Pad("Tire press. (" + u.pressure.label + ")", 18)
           << Pad("% on gear", 9) << Pad("Dual sp. (" + u.thickness.label + ")", 13)
@@ -75,7 +76,8 @@ void PrintGroup(Run& r, int g) {
         const bool single = e.AcGearCode == "B" || e.AcGearCode == "E";
         r.out << "  " << Pad(std::to_string(k), 3) << Pad(e.AcName, 20)
               << Pad(Shown(e.AcGrossLoad, u.load), 19) << Pad(e.AcGearCode, 4)
-              << Pad(std::to_string(e.AcGearConfig), 6) << Pad(Shown(e.AcTirePressure, u.pressure), 18)
+              << Pad(std::to_string(e.AcGearConfig), 6)
+              << Pad(Shown(e.AcTirePressure, u.pressure), 18)
               << Pad(core::FormatMask(e.AcGearShare * 100.0, "0.0"), 9)
               << Pad(Shown(single ? 0.0 : e.AcS1, u.thickness), 13)
               << Pad(Shown(e.AcTandem, u.thickness), 15) << e.AcTireCount << "\n";
@@ -91,7 +93,8 @@ int CmdLibrary(Run& r) {
     if (!r.opt.group.empty()) {
         if (auto n = Number(r.opt.group, groups)) only = *n;
         for (int g = 1; g <= groups && only == 0; ++g)
-            if (core::EqualsNoCase(lib.groups[static_cast<std::size_t>(g - 1)].AcGroupName, r.opt.group))
+            if (core::EqualsNoCase(lib.groups[static_cast<std::size_t>(g - 1)].AcGroupName,
+                                   r.opt.group))
                 only = g;
         // A group may be named by the start of its name when no other group starts alike.
         for (int g = 1; g <= groups && only == 0; ++g) {
@@ -102,7 +105,8 @@ int CmdLibrary(Run& r) {
             int matches = 0;
             for (const auto& other : lib.groups)
                 if (other.AcGroupName.size() >= r.opt.group.size() &&
-                    core::EqualsNoCase(other.AcGroupName.substr(0, r.opt.group.size()), r.opt.group))
+                    core::EqualsNoCase(other.AcGroupName.substr(0, r.opt.group.size()),
+                                       r.opt.group))
                     ++matches;
             if (matches == 1) only = g;
         }
@@ -145,7 +149,8 @@ struct Operation {
 };
 
 // Reads the operations; a usage problem is returned as its text.
-std::variant<std::vector<Operation>, std::string> ParseOperations(const std::vector<std::string>& words) {
+std::variant<std::vector<Operation>, std::string> ParseOperations(
+    const std::vector<std::string>& words) {
     std::vector<Operation> ops;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& w = words[i];
@@ -155,17 +160,22 @@ std::variant<std::vector<Operation>, std::string> ParseOperations(const std::vec
                 return "\"" + w + "\" must follow add or set";
             const std::string key = w.substr(0, eq), value = w.substr(eq + 1);
             Operation& op = ops.back();
-            if (key == "load") op.load = value;
-            else if (key == "departures") op.departures = value;
-            else if (key == "growth") op.growth = value;
-            else return "unknown value \"" + key + "\" (load, departures or growth)";
+            if (key == "load")
+                op.load = value;
+            else if (key == "departures")
+                op.departures = value;
+            else if (key == "growth")
+                op.growth = value;
+            else
+                return "unknown value \"" + key + "\" (load, departures or growth)";
             continue;
         }
         if (w != "add" && w != "set" && w != "remove" && w != "clear" && w != "overload")
             return "unknown operation \"" + w + "\"";
         Operation op{w, "", {}, {}, {}};
         if (w != "clear") {
-            if (i + 1 >= words.size()) return w + " needs " + (w == "add" ? "an aircraft" : "a row");
+            if (i + 1 >= words.size())
+                return w + " needs " + (w == "add" ? "an aircraft" : "a row");
             op.target = words[++i];
         }
         ops.push_back(op);
@@ -179,16 +189,20 @@ public:
 
     // nullopt when the operation was applied; otherwise the exit status.
     std::optional<int> Apply(const Operation& op) {
-        if (op.verb == "clear") return Status(c_.ClearList(control::AircraftController::Confirm::Given));
+        if (op.verb == "clear")
+            return Status(c_.ClearList(control::AircraftController::Confirm::Given));
         if (op.verb == "add") return Add(op);
         if (op.verb == "overload" && core::EqualsNoCase(op.target, "none"))
             return Status(c_.ClearOverload());
         const auto row = Row(op.target);
-        if (!row) return r_.Refuse("Changing Aircraft Data", "Section " + r_.state.Current.SectionName +
-                                                                 " has no design aircraft " + op.target + ".");
+        if (!row)
+            return r_.Refuse("Changing Aircraft Data", "Section " + r_.state.Current.SectionName +
+                                                           " has no design aircraft " + op.target +
+                                                           ".");
         if (op.verb == "remove") return Status(c_.RemoveRow(*row));
         if (op.verb == "overload") {
-            if (r_.state.Current.Aircraft[static_cast<std::size_t>(*row)].OverloadFlag) return std::nullopt;
+            if (r_.state.Current.Aircraft[static_cast<std::size_t>(*row)].OverloadFlag)
+                return std::nullopt;
             return Status(c_.ToggleOverload(*row));
         }
         return Values(op, *row);
@@ -208,7 +222,8 @@ private:
 
     std::optional<int> Add(const Operation& op) {
         const auto k = FindLibraryAircraft(r_.state, op.target);
-        if (!k || r_.state.Aircraft.Entry(*k).AcGearCode == "HB") return RefuseAircraft(r_, op.target);
+        if (!k || r_.state.Aircraft.Entry(*k).AcGearCode == "HB")
+            return RefuseAircraft(r_, op.target);
         const int row = r_.state.Current.AircraftCount();
         if (auto stop = Status(c_.AddLibraryAircraft(*k))) return stop;
         return Values(op, row);
@@ -224,7 +239,8 @@ private:
             if (!*text) continue;
             const auto v = core::ParseNumber(**text);
             if (!v)
-                return r_.Refuse("Incorrect Data Entry", **text + " was entered.\r\nIt is not a valid number.");
+                return r_.Refuse("Incorrect Data Entry",
+                                 **text + " was entered.\r\nIt is not a valid number.");
             if (auto stop = Status((c_.*set)(row, *v))) return stop;
         }
         return std::nullopt;
@@ -236,17 +252,19 @@ private:
 
 void PrintList(Run& r, bool saved) {
     const auto& u = r.state.Units;
-    r.out << "Design aircraft of section " << r.state.Current.SectionName << " in job " << r.state.JobName
-          << "\n";
+    r.out << "Design aircraft of section " << r.state.Current.SectionName << " in job "
+          << r.state.JobName << "\n";
     r.out << "  " << Pad("#", 3) << Pad("Name", 20) << Pad("Gross load (" + u.load.label + ")", 19)
-          << Pad("Departures/yr", 13) << Pad("Growth %", 8) << Pad("Overload", 8) << "Total departures\n";
+          << Pad("Departures/yr", 13) << Pad("Growth %", 8) << Pad("Overload", 8)
+          << "Total departures\n";
     int k = 0;
     for (const auto& a : r.state.Current.Aircraft) {
         r.out << "  " << Pad(std::to_string(++k), 3) << Pad(a.AircraftName, 20)
-              << Pad(Shown(a.GrossLoad, u.load), 19) << Pad(core::FormatMask(a.AnnualDepartures, "#,##0"), 13)
+              << Pad(Shown(a.GrossLoad, u.load), 19)
+              << Pad(core::FormatMask(a.AnnualDepartures, "#,##0"), 13)
               << Pad(core::FormatMask(a.AnnualGrowth * 100.0, "0.00"), 8)
-              << Pad(a.OverloadFlag ? "yes" : "no", 8) << core::FormatMask(a.TotalDepartures, "#,##0")
-              << "\n";
+              << Pad(a.OverloadFlag ? "yes" : "no", 8)
+              << core::FormatMask(a.TotalDepartures, "#,##0") << "\n";
     }
     r.out << (saved ? "Saved in job " + r.state.JobName + "." : std::string("Unchanged.")) << "\n";
 }
@@ -296,7 +314,8 @@ int CmdGear(Run& r) {
     const library::GearPlan plan = library::PlanGear(e, load);
     if (r.opt.json) {
         json tires = json::array();
-        for (const auto& t : plan.tires) tires.push_back({{"x", t.xIn}, {"y", t.yIn}, {"gear", t.gear + 1}});
+        for (const auto& t : plan.tires)
+            tires.push_back({{"x", t.xIn}, {"y", t.yIn}, {"gear", t.gear + 1}});
         r.PrintJson({{"aircraft", e.AcName},
                      {"grossLoad", Stored(load)},
                      {"contactWidth", Stored(static_cast<float>(plan.contactWidthIn))},
@@ -305,7 +324,8 @@ int CmdGear(Run& r) {
                      {"tires", tires}});
         return kExitOk;
     }
-    r.out << control::GearPlanSvg(plan, control::GearPlanFigures(e, load, plan, r.state.Units), r.state.Units);
+    r.out << control::GearPlanSvg(plan, control::GearPlanFigures(e, load, plan, r.state.Units),
+                                  r.state.Units);
     return kExitOk;
 }
 

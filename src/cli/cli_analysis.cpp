@@ -71,9 +71,12 @@ std::optional<int> PrepareInput(Run& r, analysis::AnalysisLayerList& list,
 std::string ResponseText(ResponseKind kind, double value) {
     switch (kind) {
         case ResponseKind::VerticalStrain:
-        case ResponseKind::HorizontalStrain: return core::FormatMask(value, "0.0000000E-00");
-        case ResponseKind::HorizontalStress: return core::FormatMask(value, "0.00") + " psi";
-        case ResponseKind::VerticalDeflection: return core::FormatMask(value, "0.000000") + " in";
+        case ResponseKind::HorizontalStrain:
+            return core::FormatMask(value, "0.0000000E-00");
+        case ResponseKind::HorizontalStress:
+            return core::FormatMask(value, "0.00") + " psi";
+        case ResponseKind::VerticalDeflection:
+            return core::FormatMask(value, "0.000000") + " in";
     }
     return {};
 }
@@ -81,9 +84,8 @@ std::string ResponseText(ResponseKind kind, double value) {
 json LayersJson(const analysis::AnalysisLayerList& list) {
     json layers = json::array();
     for (const auto& l : list.layers)
-        layers.push_back({{"thickness", Stored(l.thickness)},
-                          {"modulus", Stored(l.modulus)},
-                          {"type", l.type}});
+        layers.push_back(
+            {{"thickness", Stored(l.thickness)}, {"modulus", Stored(l.modulus)}, {"type", l.type}});
     return layers;
 }
 
@@ -105,11 +107,13 @@ void PrintAnalysisText(Run& r, const analysis::AnalysisLayerList& list,
     for (std::size_t i = 0; i < list.layers.size(); ++i) {
         const auto& l = list.layers[i];
         o << "  " << i + 1 << "  "
-          << (i + 1 == list.layers.size() ? std::string("-") : core::FormatMask(l.thickness, "0.0000"))
+          << (i + 1 == list.layers.size() ? std::string("-")
+                                          : core::FormatMask(l.thickness, "0.0000"))
           << "  " << core::FormatMask(l.modulus, "0") << "  " << l.type << "\n";
     }
     for (const auto& row : result.output.rows) {
-        o << "Depth " << core::FormatMask(row.depth, "0.0000") << " in, layer " << row.layer << ":\n";
+        o << "Depth " << core::FormatMask(row.depth, "0.0000") << " in, layer " << row.layer
+          << ":\n";
         for (std::size_t k = 0; k < row.kept.size(); ++k) {
             std::string name = r.state.Current.Aircraft[k].AircraftName;
             name.resize(22, ' ');
@@ -164,7 +168,8 @@ std::optional<std::array<double, 7>> ParseBasin(const std::string& text) {
     std::size_t count = 0, from = 0;
     while (true) {
         const std::size_t comma = text.find(',', from);
-        const std::string item = text.substr(from, comma == std::string::npos ? comma : comma - from);
+        const std::string item =
+            text.substr(from, comma == std::string::npos ? comma : comma - from);
         const auto value = core::ParseNumber(item);
         if (!value || !(*value > 0) || !std::isfinite(*value) || count >= basin.size())
             return std::nullopt;
@@ -215,7 +220,8 @@ int CmdBackcalc(Run& r) {
         if (damage::CalculateAggregateModuli(r.state, r.port, trial).status !=
             damage::AggregateStatus::Ok)
             return;
-        const analysis::LeaStructure updated = analysis::BuildAnalysisInput(r.state, trial).structure;
+        const analysis::LeaStructure updated =
+            analysis::BuildAnalysisInput(r.state, trial).structure;
         if (updated.Layers == structure.Layers) structure.Modulus = updated.Modulus;
     };
     const auto result = analysis::BackCalculateSubgrade(r.state, r.port, input.structure, options);
@@ -224,13 +230,27 @@ int CmdBackcalc(Run& r) {
                         result.outcome != BackCalcOutcome::AnalysisFault;
     const char* outcome = "";
     switch (result.outcome) {
-        case BackCalcOutcome::Converged: outcome = "converged"; break;
-        case BackCalcOutcome::AtLowerBound: outcome = "at lower bound"; break;
-        case BackCalcOutcome::AtUpperBound: outcome = "at upper bound"; break;
-        case BackCalcOutcome::NotConverged: outcome = "not converged"; break;
-        case BackCalcOutcome::FlatMisfit: outcome = "flat misfit"; break;
-        case BackCalcOutcome::BadInput: outcome = "bad input"; break;
-        case BackCalcOutcome::AnalysisFault: outcome = "analysis fault"; break;
+        case BackCalcOutcome::Converged:
+            outcome = "converged";
+            break;
+        case BackCalcOutcome::AtLowerBound:
+            outcome = "at lower bound";
+            break;
+        case BackCalcOutcome::AtUpperBound:
+            outcome = "at upper bound";
+            break;
+        case BackCalcOutcome::NotConverged:
+            outcome = "not converged";
+            break;
+        case BackCalcOutcome::FlatMisfit:
+            outcome = "flat misfit";
+            break;
+        case BackCalcOutcome::BadInput:
+            outcome = "bad input";
+            break;
+        case BackCalcOutcome::AnalysisFault:
+            outcome = "analysis fault";
+            break;
     }
     if (r.opt.json) {
         json sensors = json::array();

@@ -1,8 +1,8 @@
 #include "cli/cli_commands.h"
 
+#include <unistd.h>
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
-#include <unistd.h>
 
 #include <charconv>
 #include <iostream>
@@ -17,9 +17,9 @@
 #include "core/day_serial.h"
 #include "core/file_error.h"
 #include "core/file_lock.h"
+#include "core/job_ops.h"
 #include "core/messages.h"
 #include "core/narrow.h"
-#include "core/job_ops.h"
 #include "core/notes_file.h"
 #include "core/number_format.h"
 #include "core/program_state.h"
@@ -75,7 +75,8 @@ void PrintSectionText(Run& r) {
     std::ostream& o = r.out;
     o << "Section " << c.SectionName << " in job " << r.state.JobName << "\n";
     o << "Pavement type: " << c.PavementType;
-    if (c.PavementType != core::kPavementNone) o << " " << core::PavementTypeListName(c.PavementType);
+    if (c.PavementType != core::kPavementNone)
+        o << " " << core::PavementTypeListName(c.PavementType);
     o << "\n";
     o << "Design life: " << c.DesignLife << " years\n";
     o << "SCI: " << core::FormatMask(c.SCI, "0") << "   %CDFU: " << core::FormatMask(c.CDFU, "0")
@@ -92,7 +93,8 @@ void PrintSectionText(Run& r) {
         const auto& l = c.Layers[static_cast<std::size_t>(i)];
         o << "  " << Pad(std::to_string(i + 1), 4)
           << Pad(std::string(library::LayerTypeName(l.LayerType)), 24)
-          << Pad(Shown(l.LayerThickness, u.thickness), 18) << Pad(Shown(l.LayerModulus, u.modulus), 18)
+          << Pad(Shown(l.LayerThickness, u.thickness), 18)
+          << Pad(Shown(l.LayerModulus, u.modulus), 18)
           // A concrete layer shows its strength as stored, even one a run would refuse.
           << (library::IsPccLayer(l.LayerType) ? Shown(l.LayerFlexStrength, u.modulus)
                                                : std::string("-"))
@@ -106,7 +108,8 @@ void PrintSectionText(Run& r) {
         o << "  " << Pad(a.AircraftName, 22) << Pad(Shown(a.GrossLoad, u.load), 22)
           << Pad(core::FormatMask(a.AnnualDepartures, "#,##0"), 15)
           << Pad(core::FormatMask(a.AnnualGrowth * 100.0, "0.00"), 10)
-          << Pad(Shown(a.ContactWidth, u.thickness) + " x " + Shown(a.ContactLength, u.thickness), 26)
+          << Pad(Shown(a.ContactWidth, u.thickness) + " x " + Shown(a.ContactLength, u.thickness),
+                 26)
           << core::FormatMask(a.TotalDepartures, "#,##0") << "\n";
     }
 }
@@ -122,8 +125,10 @@ int CmdShow(Run& r) {
         return kExitOk;
     }
     if (auto stop = SelectSectionByName(r)) return *stop;
-    if (r.opt.json) r.PrintJson({{"job", r.state.JobName}, {"section", SectionJson(r.state.Current)}});
-    else PrintSectionText(r);
+    if (r.opt.json)
+        r.PrintJson({{"job", r.state.JobName}, {"section", SectionJson(r.state.Current)}});
+    else
+        PrintSectionText(r);
     return kExitOk;
 }
 
@@ -162,12 +167,13 @@ int CmdCopy(Run& r) {
     if (auto stop = OpenJob(r)) return *stop;
     if (auto stop = SelectSectionByName(r)) return *stop;
     if (!IsListed(r.state, r.opt.target))
-        return r.Refuse("Copying a Section", "Job " + r.opt.target + " does not exist in directory " +
-                                                 r.state.ProgramDir + ".");
+        return r.Refuse(
+            "Copying a Section",
+            "Job " + r.opt.target + " does not exist in directory " + r.state.ProgramDir + ".");
     const std::string name = r.opt.as.empty() ? r.state.Current.SectionName : r.opt.as;
     if (auto stop = CheckName(r, name, core::NameMode::CopySection)) return *stop;
-    return r.Finish(core::CopySectionToJob(r.state, r.port, ListedName(r.state, r.opt.target), name),
-                    "copy");
+    return r.Finish(
+        core::CopySectionToJob(r.state, r.port, ListedName(r.state, r.opt.target), name), "copy");
 }
 
 std::string WithCrLf(const std::string& text) {
@@ -201,7 +207,8 @@ int CmdNotes(Run& r) {
 // instead of reading each other's results. The kernel drops the lock of a killed run.
 std::optional<int> LockRuns(Run& r, core::FileLock& lock) {
     const bool held = core::LockRuns(
-        r.state, r.port, lock, r.opt.noWait ? core::FileLock::Wait::NoWait : core::FileLock::Wait::Block,
+        r.state, r.port, lock,
+        r.opt.noWait ? core::FileLock::Wait::NoWait : core::FileLock::Wait::Block,
         "Try again when it has finished, or leave out --no-wait to wait for it.", [&r] {
             r.err << "Waiting for another run in " << r.state.ProgramDir << " to finish...\n";
             r.err.flush();
@@ -213,12 +220,11 @@ std::optional<int> LockRuns(Run& r, core::FileLock& lock) {
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
-           std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, const std::string& defaultDir, std::ostream& out,
+           std::ostream& err) {
     Options opt;
     opt.dir = defaultDir;
-    CLI::App app{core::MainWindowTitle() + ": jobs and sections of airport pavements",
-                 "tavro-cli"};
+    CLI::App app{core::MainWindowTitle() + ": jobs and sections of airport pavements", "tavro-cli"};
     app.option_defaults()->always_capture_default(false);
     auto* dirOption = app.add_option("--dir", opt.dir, "Program directory holding the job files");
     app.add_flag("--metric", opt.metric, "Show values in metric units");
@@ -229,10 +235,12 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     app.set_version_flag("--version", "tavro-cli " + std::string(core::kProgramVersion),
                          "Show the version and exit");
     // Hidden: the build writes the installed manual page with it, after every command exists.
-    app.add_flag_callback("--man", [&app, &out] {
-           out << CliManPage(app);
-           throw CLI::Success();
-       })->group("");
+    app.add_flag_callback("--man",
+                          [&app, &out] {
+                              out << CliManPage(app);
+                              throw CLI::Success();
+                          })
+        ->group("");
     app.require_subcommand(1);
     app.fallthrough();
 
@@ -270,7 +278,8 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
                                       "Evaluation depth, in (negative: bottom of the layer above)");
     analyze->add_flag("--first-iteration", opt.firstIteration,
                       "The first analysis of a design: aggregate layers not split");
-    auto* designCmd = app.add_subcommand("design", "Design a section (or every section with --all)");
+    auto* designCmd =
+        app.add_subcommand("design", "Design a section (or every section with --all)");
     designCmd->add_option("JOB", opt.job)->required();
     designCmd->add_option("SECTION", opt.section);
     designCmd->add_flag("--all", opt.all, "Design every section from the first down");
@@ -290,7 +299,8 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
                          "Measured deflections d1,...,d7 (thousandths of an inch)");
     auto* load = backcalc->add_option("--load", opt.load, "Plate load, lbs");
 
-    auto* edit = app.add_subcommand("edit", "Edit a section's structure as the structure window does");
+    auto* edit =
+        app.add_subcommand("edit", "Edit a section's structure as the structure window does");
     edit->add_option("JOB", opt.job)->required();
     edit->add_option("SECTION", opt.section)->required();
     edit->add_option("OPERATION", opt.operations,
@@ -310,13 +320,14 @@ int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
     importCmd->add_flag("--replace", opt.replace, "Replace the section of the same name");
     auto* library = app.add_subcommand("library", "The aircraft library by group");
     library->add_option("GROUP", opt.group, "Group name or number");
-    auto* aircraft = app.add_subcommand(
-        "aircraft", "Change the design aircraft list of a section and save it");
+    auto* aircraft =
+        app.add_subcommand("aircraft", "Change the design aircraft list of a section and save it");
     aircraft->add_option("JOB", opt.job)->required();
     aircraft->add_option("SECTION", opt.section)->required();
-    aircraft->add_option("OPERATION", opt.operations,
-                         "add NAME|NUMBER [load=L] [departures=D] [growth=G], set ROW [...], "
-                         "remove ROW, clear, overload ROW|none")
+    aircraft
+        ->add_option("OPERATION", opt.operations,
+                     "add NAME|NUMBER [load=L] [departures=D] [growth=G], set ROW [...], "
+                     "remove ROW, clear, overload ROW|none")
         ->required();
     auto* gear = app.add_subcommand("gear", "The main gear plan of an aircraft as SVG");
     gear->add_option("AIRCRAFT", opt.aircraft, "Library aircraft name or number")->required();

@@ -14,7 +14,7 @@ inline constexpr int kExitUsage = 2;
 
 // `args` excludes the program name. `defaultDir` is the program directory used without
 // --dir (the directory of the program file).
-int RunCli(const std::vector<std::string>& args, const std::string& defaultDir,
-           std::ostream& out, std::ostream& err);
+int RunCli(const std::vector<std::string>& args, const std::string& defaultDir, std::ostream& out,
+           std::ostream& err);
 
 }  // namespace tavro::cli

@@ -4,9 +4,9 @@
 
 #include "core/day_serial.h"
 #include "core/narrow.h"
+#include "core/number_format.h"
 #include "core/section_ops.h"
 #include "library/layer_library.h"
-#include "core/number_format.h"
 
 namespace tavro::cli {
 
@@ -46,8 +46,7 @@ std::optional<int> OpenJob(Run& r) {
     if (!core::LoadJob(r.state, r.port, name)) {
         r.damagedJob = true;
         // `show` lists what could be read; every other command stops here.
-        if (r.opt.json && !(r.isShow && r.opt.section.empty()))
-            r.PrintJson({{"status", "failed"}});
+        if (r.opt.json && !(r.isShow && r.opt.section.empty())) r.PrintJson({{"status", "failed"}});
         return kExitRefused;
     }
     core::FillSectionList(r.state, r.port);

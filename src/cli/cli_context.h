@@ -30,21 +30,20 @@ struct Options {
     std::string response;  // analyze: strain, stress, deflection or hstrain ("" = by type)
     double depth = 0;      // analyze: evaluation depth, in
     bool depthGiven = false;
-    bool all = false;   // design: every section from the first down
-    bool save = false;  // design: store and write the job after each section
-    std::string overload;  // life: the overload aircraft, by name or list number
+    bool all = false;                     // design: every section from the first down
+    bool save = false;                    // design: store and write the job after each section
+    std::string overload;                 // life: the overload aircraft, by name or list number
     std::vector<std::string> operations;  // edit, aircraft: the operations in order
     bool replace = false;                 // import: replace a section of the same name
-    bool firstIteration = false;  // analyze: a design's first analysis, aggregates unsplit
-    std::string basin;            // backcalc: d1,...,d7 in thousandths of an inch
-    double load = 0;              // backcalc: plate load, lbs
+    bool firstIteration = false;          // analyze: a design's first analysis, aggregates unsplit
+    std::string basin;                    // backcalc: d1,...,d7 in thousandths of an inch
+    double load = 0;                      // backcalc: plate load, lbs
     bool loadGiven = false;
-    std::string group;            // library: group name or number ("" = all)
-    std::string aircraft;         // gear: library aircraft, by name or number
-    double gearLoad = 0;          // gear: gross load in display units
+    std::string group;     // library: group name or number ("" = all)
+    std::string aircraft;  // gear: library aircraft, by name or number
+    double gearLoad = 0;   // gear: gross load in display units
     bool gearLoadGiven = false;
 };
-
 
 // Everything a command needs: the started program and where its output goes.
 struct Run {
@@ -61,7 +60,8 @@ struct Run {
 
     json Messages() const {
         json list = json::array();
-        for (const auto& m : port.messages()) list.push_back({{"title", m.title}, {"text", m.text}});
+        for (const auto& m : port.messages())
+            list.push_back({{"title", m.title}, {"text", m.text}});
         return list;
     }
 

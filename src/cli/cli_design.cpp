@@ -67,21 +67,21 @@ json ResultJson(const RunResult& run, const core::DamageTables& damage) {
                             {"totalDepartures", Stored(a.totalDepartures)},
                             {"cdf", Stored(a.cdf)}});
     const bool ran = run.status == design::RunStatus::Ran;
-    json result = {{"mode", run.mode == RunMode::Design ? "design" : "life"},
-            {"status", design::RunStatusName(run.status)},
-            {"outcome", ran ? json(design::OutcomeName(run.summary.outcome)) : json(nullptr)},
-            {"why", run.summary.why},
-            {"cdf", Stored(run.summary.cdf)},
-            {"firstCrackCDF", Stored(run.summary.firstCrackCdf)},
-            {"life", ShownLife(run, damage) ? json(Stored(*ShownLife(run, damage)))
-                                                : json(nullptr)},
-            {"iterations", run.summary.iterations},
-            {"designLayer", run.designLayer},
-            {"criticalPosition", run.criticalPosition},
-            {"cdfByPosition", byPosition},
-            {"asphaltCDF", Stored(run.asphaltCdf)},
-            {"analysisTimeMs", run.analysisTimeMs},
-            {"aircraft", aircraft}};
+    json result = {
+        {"mode", run.mode == RunMode::Design ? "design" : "life"},
+        {"status", design::RunStatusName(run.status)},
+        {"outcome", ran ? json(design::OutcomeName(run.summary.outcome)) : json(nullptr)},
+        {"why", run.summary.why},
+        {"cdf", Stored(run.summary.cdf)},
+        {"firstCrackCDF", Stored(run.summary.firstCrackCdf)},
+        {"life", ShownLife(run, damage) ? json(Stored(*ShownLife(run, damage))) : json(nullptr)},
+        {"iterations", run.summary.iterations},
+        {"designLayer", run.designLayer},
+        {"criticalPosition", run.criticalPosition},
+        {"cdfByPosition", byPosition},
+        {"asphaltCDF", Stored(run.asphaltCdf)},
+        {"analysisTimeMs", run.analysisTimeMs},
+        {"aircraft", aircraft}};
     if (ran && IsOverlayOnRigid(run.pavementType)) {
         const auto& o = damage.Overlay;
         result["overlay"] = {{"T1", Stored(o.T1)},
@@ -119,15 +119,17 @@ void PrintResultText(Run& r, const RunResult& run) {
         o << "  " << (i + 1 == run.designLayer ? "-->" : "   ") << " " << i + 1 << "  " << name
           << (i + 1 < c.LayerCount() ? core::FormatMask(l.LayerThickness, "0.00") + " in"
                                      : std::string("subgrade"))
-          << "   " << core::FormatMask(l.LayerFlexStrength > 0 ? l.LayerFlexStrength : l.LayerModulus, "#,##0")
+          << "   "
+          << core::FormatMask(l.LayerFlexStrength > 0 ? l.LayerFlexStrength : l.LayerModulus,
+                              "#,##0")
           << (l.LayerFlexStrength > 0 ? " psi (R)" : " psi") << "\n";
     }
     o << "CDF = " << core::FormatMask(run.summary.cdf, "0.0000");
     if (c.PavementType == core::kNewRigid || c.PavementType == core::kPccOnFlexible)
         o << "   first-crack CDF = " << core::FormatMask(run.summary.firstCrackCdf, "0.00") << " %";
     if (run.criticalPosition > 0)
-        o << "   critical position " << run.criticalPosition << " (x = "
-          << (run.criticalPosition - 1) * 10 << " in)";
+        o << "   critical position " << run.criticalPosition
+          << " (x = " << (run.criticalPosition - 1) * 10 << " in)";
     o << "\n";
     if (c.PavementType == core::kAcOnFlexible && run.asphaltCdf >= 0)
         o << "Asphalt CDF = " << core::FormatMask(run.asphaltCdf, "0.0000") << "\n";
@@ -150,8 +152,8 @@ void PrintResultText(Run& r, const RunResult& run) {
         o << "  " << name << "response " << core::FormatMask(a.response, "0.0000E+00")
           << "   allowable coverages " << core::FormatMask(a.allowableCoverages, "0.000E+00")
           << "   coverages/pass " << core::FormatMask(a.coveragesPerPass, "0.0000")
-          << "   departures " << core::FormatMask(a.totalDepartures, "#,##0")
-          << "   CDF " << core::FormatMask(a.cdf, "0.0000") << "\n";
+          << "   departures " << core::FormatMask(a.totalDepartures, "#,##0") << "   CDF "
+          << core::FormatMask(a.cdf, "0.0000") << "\n";
     }
     if (run.overload) {
         o << "Overload: c0 = " << core::FormatMask(run.overload->c0, "0.0000")
@@ -270,7 +272,8 @@ int RunAll(Run& r) {
             sections.push_back({{"slot", e.slot},
                                 {"name", e.sectionName},
                                 {"result", ResultJson(e.run, r.state.Run.Damage)},
-                                {"layers", [&] {
+                                {"layers",
+                                 [&] {
                                      json layers = json::array();
                                      for (const auto& l : e.run.layers)
                                          layers.push_back({{"type", l.type},

@@ -223,9 +223,9 @@ int AddSection(Run& r, core::Section section, const char* command) {
         return r.Refuse("Adding a New Section",
                         "Job Samples is part of the system.\nNew sections cannot be added.");
     if (r.state.SectionCount() >= core::kMaxSections)
-        return r.Refuse("Adding a New Section",
-                        "Job " + r.state.JobName + " already has " +
-                            std::to_string(core::kMaxSections) + " sections.");
+        return r.Refuse("Adding a New Section", "Job " + r.state.JobName + " already has " +
+                                                    std::to_string(core::kMaxSections) +
+                                                    " sections.");
     const std::int16_t before = r.state.CurrentSection;
     const std::string name = section.SectionName;
     static_cast<core::Section&>(r.state.Current) = std::move(section);
@@ -315,15 +315,18 @@ private:
         return false;
     }
 
-    bool String(const json& o, const std::string& key, std::string& out, const std::string& at = "") {
-        if (!o.contains(key) || !o[key].is_string()) return Fail(at + key, "is missing or not text");
+    bool String(const json& o, const std::string& key, std::string& out,
+                const std::string& at = "") {
+        if (!o.contains(key) || !o[key].is_string())
+            return Fail(at + key, "is missing or not text");
         out = o[key].get<std::string>();
         return true;
     }
 
     bool Number(const json& o, const std::string& key, double& out, double lo, double hi,
                 bool whole = false, const std::string& at = "") {
-        if (!o.contains(key) || !o[key].is_number()) return Fail(at + key, "is missing or not a number");
+        if (!o.contains(key) || !o[key].is_number())
+            return Fail(at + key, "is missing or not a number");
         out = o[key].get<double>();
         if (!std::isfinite(out) || out < lo || out > hi || (whole && out != std::floor(out))) {
             std::ostringstream range;
@@ -343,8 +346,8 @@ private:
         if (text.size() != 17 ||
             std::sscanf(text.c_str(), "%2d/%2d/%2d %2d:%2d:%2d%c", &mo, &d, &y, &h, &mi, &se,
                         &tail) != 6 ||
-            mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || se > 59 || y < 0 || h < 0 ||
-            mi < 0 || se < 0)
+            mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || se > 59 || y < 0 ||
+            h < 0 || mi < 0 || se < 0)
             return Fail("timeStamp", "is not a time stamp mm/dd/yy hh:mm:ss");
         // Two-digit years: 70..99 are the 1900s (the not-analysed stamp is 11/01/71).
         const int year = y >= 70 ? 1900 + y : 2000 + y;
@@ -359,8 +362,8 @@ private:
             return Fail("layers", "is missing or not a list");
         const json& layers = o["layers"];
         if (layers.size() < 2 || layers.size() > static_cast<std::size_t>(core::kMaxLayers))
-            return Fail("layers", "holds " + std::to_string(layers.size()) +
-                                       " layers, not 2 to " + std::to_string(core::kMaxLayers));
+            return Fail("layers", "holds " + std::to_string(layers.size()) + " layers, not 2 to " +
+                                      std::to_string(core::kMaxLayers));
         for (std::size_t i = 0; i < layers.size(); ++i) {
             const std::string at = "layers[" + std::to_string(i + 1) + "].";
             const json& l = layers[i];
@@ -370,7 +373,8 @@ private:
             const int code = static_cast<int>(type);
             const library::LayerMaterial& m = library::LayerMaterialOf(code);
             const bool bottom = i + 1 == layers.size();
-            if (!Number(l, "thickness", t, bottom ? 0 : m.MinThickness, bottom ? 0 : 1000, false, at) ||
+            if (!Number(l, "thickness", t, bottom ? 0 : m.MinThickness, bottom ? 0 : 1000, false,
+                        at) ||
                 !Number(l, "modulus", e, m.MinModulus, m.MaxModulus, false, at))
                 return false;
             const bool pcc = library::IsPccLayer(code);
@@ -388,8 +392,9 @@ private:
             return Fail("aircraft", "is missing or not a list");
         const json& list = o["aircraft"];
         if (list.size() > static_cast<std::size_t>(core::kMaxAircraft))
-            return Fail("aircraft", "holds " + std::to_string(list.size()) + " aircraft, not 0 to " +
-                                         std::to_string(core::kMaxAircraft));
+            return Fail("aircraft", "holds " + std::to_string(list.size()) +
+                                        " aircraft, not 0 to " +
+                                        std::to_string(core::kMaxAircraft));
         for (std::size_t i = 0; i < list.size(); ++i) {
             const std::string at = "aircraft[" + std::to_string(i + 1) + "].";
             const json& a = list[i];
@@ -397,7 +402,8 @@ private:
             core::DesignAircraft d;
             if (!String(a, "name", d.AircraftName, at)) return false;
             if (!library::FindAircraft(state_.Aircraft, d.AircraftName))
-                return Fail(at + "name", "\"" + d.AircraftName + "\" is not in the aircraft library");
+                return Fail(at + "name",
+                            "\"" + d.AircraftName + "\" is not in the aircraft library");
             double load = 0, departures = 0, growth = 0;
             if (!Number(a, "grossLoad", load, 1, 2e6, false, at) ||
                 !Number(a, "annualDepartures", departures, 0, 1e9, false, at) ||
@@ -434,7 +440,8 @@ std::optional<std::string> ReadInput(const std::string& file) {
 int CmdImport(Run& r) {
     if (auto stop = OpenJob(r)) return *stop;
     const std::optional<std::string> bytes = ReadInput(r.opt.target);
-    if (!bytes) return r.Refuse("Importing a Section", "The file " + r.opt.target + " cannot be read.");
+    if (!bytes)
+        return r.Refuse("Importing a Section", "The file " + r.opt.target + " cannot be read.");
     const json doc = json::parse(*bytes, nullptr, false);
     if (doc.is_discarded())
         return r.Refuse("Importing a Section", "The document is not valid JSON.");
@@ -450,7 +457,8 @@ int CmdImport(Run& r) {
                                                    " already exists in job " + r.state.JobName +
                                                    "; use --replace to replace it.");
     if (core::IsSamplesJob(r.state.JobName))
-        return r.Refuse("Importing a Section", "Job Samples is part of the system.\nIts sections cannot be replaced.");
+        return r.Refuse("Importing a Section",
+                        "Job Samples is part of the system.\nIts sections cannot be replaced.");
     const core::Section old = r.state.Slot(existing);
     section->SectionName = old.SectionName;  // the note stays with the section's name
     r.state.Slot(existing) = *section;

@@ -14,7 +14,8 @@ bool Hidden(const CLI::Option* o) { return o->get_group().empty(); }
 
 std::string ValueName(const CLI::Option* o) {
     std::string name = o->get_lnames().empty() ? o->get_name() : o->get_lnames().front();
-    for (char& c : name) c = static_cast<char>(c == '-' ? '_' : std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : name)
+        c = static_cast<char>(c == '-' ? '_' : std::toupper(static_cast<unsigned char>(c)));
     return name;
 }
 
@@ -71,9 +72,8 @@ std::string CliManPage(const CLI::App& app) {
     page.sections.push_back(options);
 
     platform::ManSection commands{"Commands", {}, {}};
-    for (const CLI::App* sub : app.get_subcommands([](const CLI::App* s) {
-             return !s->get_group().empty();
-         }))
+    for (const CLI::App* sub :
+         app.get_subcommands([](const CLI::App* s) { return !s->get_group().empty(); }))
         commands.entries.push_back(CommandEntry(*sub));
     page.sections.push_back(commands);
 
@@ -90,7 +90,8 @@ std::string CliManPage(const CLI::App& app) {
         {"Exit status",
          {},
          {{std::to_string(kExitOk), "The command was done.", {}},
-          {std::to_string(kExitRefused), "The command was refused or failed; the message says why.",
+          {std::to_string(kExitRefused),
+           "The command was refused or failed; the message says why.",
            {}},
           {std::to_string(kExitUsage), "The command line was not understood.", {}}}});
     page.sections.push_back({"See also", {"tavro(1)"}, {}});

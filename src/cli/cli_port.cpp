@@ -18,8 +18,8 @@ std::string TerminalText(std::string_view text) {
     return out;
 }
 
-core::Answer CliPort::ShowBox(std::string_view title, std::string_view text,
-                              core::Buttons buttons, core::Answer defaultAnswer, core::Icon) {
+core::Answer CliPort::ShowBox(std::string_view title, std::string_view text, core::Buttons buttons,
+                              core::Answer defaultAnswer, core::Icon) {
     if (!suppressed_.empty() && title == suppressed_) return defaultAnswer;
     EndProgressLine();
     messages_.push_back({std::string(title), std::string(text)});

@@ -138,9 +138,9 @@ EditStatus AircraftController::AddLibraryAircraft(int libIndex) {
     const bool pair = entry.AcGearCode == "H";
     const int needed = state_.Current.AircraftCount() + (pair ? 1 : 0);
     if (needed >= core::kMaxAircraft) {
-        std::string text = JoinLines({"Cannot add this aircraft.", "", "The aircraft design list cannot",
-                                      "contain more than " + core::FormatMask(core::kMaxAircraft, "0") +
-                                          " aircraft."});
+        std::string text = JoinLines(
+            {"Cannot add this aircraft.", "", "The aircraft design list cannot",
+             "contain more than " + core::FormatMask(core::kMaxAircraft, "0") + " aircraft."});
         if (pair) text += PairNote(entry.AcName);
         core::ShowMessage(state_, ui_, text, Buttons::Ok, "Too Many Aircraft");
         return EditStatus::Refused;
@@ -288,7 +288,8 @@ EditStatus AircraftController::AddFloat() {
     if (!Editable()) return EditStatus::Refused;
     const auto& floating = state_.AircraftWindow.FloatingList;
     if (floating.empty()) {
-        core::ShowMessage(state_, ui_, JoinLines({"There are no aircraft in", "the floating aircraft list."}),
+        core::ShowMessage(state_, ui_,
+                          JoinLines({"There are no aircraft in", "the floating aircraft list."}),
                           Buttons::Ok, "Adding Float AIrcraft");
         return EditStatus::Refused;
     }
@@ -299,7 +300,8 @@ EditStatus AircraftController::AddFloat() {
         const bool pair = state_.Aircraft.Entry(lib).AcGearCode == "H";
         const int count = state_.Current.AircraftCount();
         if ((count >= core::kMaxAircraft - 1 && pair) || count >= core::kMaxAircraft) {
-            std::string text = JoinLines({"No more float aircraft can be added", "to the design list."});
+            std::string text =
+                JoinLines({"No more float aircraft can be added", "to the design list."});
             if (pair) text += PairNote(f.AircraftName);
             core::ShowMessage(state_, ui_, text, Buttons::Ok, "Adding from Float");
             break;
@@ -406,7 +408,8 @@ EditStatus AircraftController::ApplyDepartures(int row, double entered) {
     double departures = std::abs(entered);
     if (departures > kMaxDepartures) {
         const std::string text = core::JoinLines(
-            {"Annual departures cannot be greater than " + core::FormatMask(kMaxDepartures, "0") + ".",
+            {"Annual departures cannot be greater than " + core::FormatMask(kMaxDepartures, "0") +
+                 ".",
              "", "Annual departures has been set to the",
              "default value of " + core::FormatMask(kDefaultDepartures, "0") + "."});
         core::ShowMessage(state_, ui_, text, Buttons::Ok, kDeparturesTitle);
@@ -422,11 +425,11 @@ EditStatus AircraftController::ApplyGrowth(int row, double enteredPercent) {
     const std::optional<int> partner = FindPartner(state_, row);
     double growth = enteredPercent / 100;
     if (!(growth >= -kMaxGrowth && growth <= kMaxGrowth)) {
-        const std::string text = core::JoinLines(
-            {"Percent incremental departures cannot be",
-             "outside the range " + core::FormatMask(-kMaxGrowth * 100, "0") + " to " +
-                 core::FormatMask(kMaxGrowth * 100, "#,##0") + ".",
-             "", "Incremental departures has been set to zero."});
+        const std::string text =
+            core::JoinLines({"Percent incremental departures cannot be",
+                             "outside the range " + core::FormatMask(-kMaxGrowth * 100, "0") +
+                                 " to " + core::FormatMask(kMaxGrowth * 100, "#,##0") + ".",
+                             "", "Incremental departures has been set to zero."});
         core::ShowMessage(state_, ui_, text, Buttons::Ok, kGrowthTitle);
         growth = 0;
     }
@@ -438,8 +441,9 @@ EditStatus AircraftController::ApplyGrowth(int row, double enteredPercent) {
 
 EditStatus AircraftController::ApplyOverload(int row) {
     RowRef(row).OverloadFlag = !RowRef(row).OverloadFlag;
-    const auto marked = std::count_if(state_.Current.Aircraft.begin(), state_.Current.Aircraft.end(),
-                                      [](const core::DesignAircraft& a) { return a.OverloadFlag; });
+    const auto marked =
+        std::count_if(state_.Current.Aircraft.begin(), state_.Current.Aircraft.end(),
+                      [](const core::DesignAircraft& a) { return a.OverloadFlag; });
     if (marked < 2) {
         core::ShowMessage(state_, ui_,
                           "By Changing this column to TRUE the 'Annual Departures' will be used as "
@@ -460,11 +464,12 @@ EditStatus AircraftController::CheckList() {
     const auto& list = state_.Current.Aircraft;
     const std::string title = "Setting Aircraft Data";
     if (list.empty()) {
-        core::ShowMessage(state_, ui_,
-                          JoinLines({"There are no aircraft in the design list.", "",
-                                     "This is not a valid condition for", "the design procedure.", "",
-                                     "Please assign at least one aircraft", "to the list before exiting."}),
-                          Buttons::Ok, title);
+        core::ShowMessage(
+            state_, ui_,
+            JoinLines({"There are no aircraft in the design list.", "",
+                       "This is not a valid condition for", "the design procedure.", "",
+                       "Please assign at least one aircraft", "to the list before exiting."}),
+            Buttons::Ok, title);
         return EditStatus::Refused;
     }
     double total = 0;
@@ -474,12 +479,13 @@ EditStatus AircraftController::CheckList() {
         if (a.AnnualDepartures == 0) someZero = true;
     }
     if (total == 0) {
-        core::ShowMessage(state_, ui_,
-                          JoinLines({"All of the aircraft have annual", "repetitions set to zero.", "",
-                                     "This is not a valid condition for", "the design procedure.", "",
-                                     "Please assign annual repetitions to at",
-                                     "least one of the aircraft before exiting."}),
-                          Buttons::Ok, title);
+        core::ShowMessage(
+            state_, ui_,
+            JoinLines({"All of the aircraft have annual", "repetitions set to zero.", "",
+                       "This is not a valid condition for", "the design procedure.", "",
+                       "Please assign annual repetitions to at",
+                       "least one of the aircraft before exiting."}),
+            Buttons::Ok, title);
         return EditStatus::Refused;
     }
     if (someZero)
@@ -513,7 +519,8 @@ void AircraftController::ReloadStored() {
     list.clear();
     for (const auto& s : stored) {
         core::DesignAircraft a = s;
-        a.AircraftLibIndex = core::Int16(library::FindAircraft(state_.Aircraft, s.AircraftName).value_or(0));
+        a.AircraftLibIndex =
+            core::Int16(library::FindAircraft(state_.Aircraft, s.AircraftName).value_or(0));
         list.push_back(a);
     }
     Changed();
@@ -528,11 +535,11 @@ bool AircraftController::Close() {
     }
     if (CheckList() == EditStatus::Refused) return false;
     if (ListChanged()) {
-        const std::string text = JoinLines(
-            {"The data for the aircraft design list has changed.", "",
-             "Do you want to save the new data in job " + state_.JobName,
-             "section " + state_.Current.SectionName + "?", "",
-             "All the changes will be lost if not saved."});
+        const std::string text =
+            JoinLines({"The data for the aircraft design list has changed.", "",
+                       "Do you want to save the new data in job " + state_.JobName,
+                       "section " + state_.Current.SectionName + "?", "",
+                       "All the changes will be lost if not saved."});
         const Answer answer = core::ShowMessage(state_, ui_, text, Buttons::YesNoCancel,
                                                 "Saving Aircraft Data", Answer::Cancel);
         if (answer == Answer::Cancel) return false;

@@ -36,15 +36,15 @@ public:
     void SelectRow(int row);
 
     // ---- commands -------------------------------------------------------------------
-    EditStatus Add();                      // cmdAdd, and a double click in the library list
+    EditStatus Add();                             // cmdAdd, and a double click in the library list
     EditStatus AddLibraryAircraft(int libIndex);  // 1-based library entry
-    EditStatus Remove();                   // cmdRemove: the selected row
+    EditStatus Remove();                          // cmdRemove: the selected row
     EditStatus RemoveRow(int row);
     // Whether a command still asks before it acts (the command line's operation is itself
     // the confirmation).
     enum class Confirm { Ask, Given };
     EditStatus ClearList(Confirm confirm = Confirm::Ask);
-    EditStatus SaveList();                 // asks first, then writes the job file
+    EditStatus SaveList();  // asks first, then writes the job file
     void SaveToFloat();
     EditStatus AddFloat();
     // cmdParameters: true when the gear view may open (there are aircraft).
@@ -85,7 +85,7 @@ private:
     bool ValidRow(int row) const;
     void AppendAircraft(int libIndex, const core::DesignAircraft& values);
     void RemoveOne(int row);
-    void Changed();  // derived values after every change
+    void Changed();       // derived values after every change
     void ReloadStored();  // the section's stored list back into the working copy
     core::DesignAircraft& RowRef(int row);
     EditStatus ApplyGrossLoad(int row, double entered);

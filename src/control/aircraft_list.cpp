@@ -73,10 +73,11 @@ void ApplyToPartner(core::ProgramState& state, core::UserPort& ui, int row,
 bool RefuseInSamples(const core::ProgramState& state, core::UserPort& ui) {
     if (!core::IsSamplesJob(state.JobName)) return false;
     const std::string samples(core::kSamplesJob);
-    const std::string text = core::JoinLines(
-        {"Aircraft lists in Job " + samples + " cannot be changed.",
-         "They are included only as examples.", "",
-         "Use Copy Section in the Startup window to create", "a new section which can be modified."});
+    const std::string text =
+        core::JoinLines({"Aircraft lists in Job " + samples + " cannot be changed.",
+                         "They are included only as examples.", "",
+                         "Use Copy Section in the Startup window to create",
+                         "a new section which can be modified."});
     core::ShowMessage(state, ui, text, core::Buttons::Ok, "Aircraft in Job " + samples);
     return true;
 }
@@ -98,7 +99,8 @@ float CheckedGrossLoad(const core::ProgramState& state, core::UserPort& ui, doub
     if (lbs >= lo && lbs <= hi) return core::Single(lbs);
 
     const bool below = lbs < lo;
-    std::string text = below ? "Gross load cannot be less than " : "Gross load cannot be greater than ";
+    std::string text =
+        below ? "Gross load cannot be less than " : "Gross load cannot be greater than ";
     text += core::FormatMask(below ? kMinLoadFactor : kMaxLoadFactor, "0.00") + " x " +
             ShownLoad(state, d);
     if (label == LoadLabel::With) text += " " + load.label;
@@ -114,8 +116,8 @@ std::string GrossLoadPrompt(const core::ProgramState& state, int row, std::strin
                             std::string_view unit) {
     const double d = DefaultGrossLoad(state, row);
     const std::string u(unit);
-    std::string text = "The default value of gross load for this aircraft is " + ShownLoad(state, d) +
-                       " " + u + ".";
+    std::string text = "The default value of gross load for this aircraft is " +
+                       ShownLoad(state, d) + " " + u + ".";
     text += std::string(core::NL) + std::string(core::NL) + "Enter a new value in the range:";
     text += rangeBreak;
     text += ShownLoad(state, kMinLoadFactor * d) + " to " + ShownLoad(state, kMaxLoadFactor * d) +

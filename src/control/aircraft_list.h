@@ -47,9 +47,9 @@ bool RefuseInSamples(const core::ProgramState& state, core::UserPort& ui);
 enum class LoadLabel { Without, With };
 
 // The gross load (lbs) an entry of `entered` (display units, sign ignored) gives an aircraft
-// whose library default is `defaultLbs`: the default with its message when it is outside 0.65..1.25 of the default.
-// An entry that shows as a limit in the display mask is that limit, so that the limits the
-// prompt shows are accepted in every unit.
+// whose library default is `defaultLbs`: the default with its message when it is outside 0.65..1.25
+// of the default. An entry that shows as a limit in the display mask is that limit, so that the
+// limits the prompt shows are accepted in every unit.
 float CheckedGrossLoad(const core::ProgramState& state, core::UserPort& ui, double defaultLbs,
                        double entered, LoadLabel label);
 

@@ -30,9 +30,12 @@ struct TourRunner::Saved {
     core::AircraftWindowMemory AircraftWindow;
 };
 
-TourRunner::TourRunner(core::ProgramState& state, core::UserPort& ui, TourDriver& driver,
-                       Tour tour, int pauseMs)
-    : state_(state), ui_(ui), driver_(driver), tour_(std::move(tour)),
+TourRunner::TourRunner(core::ProgramState& state, core::UserPort& ui, TourDriver& driver, Tour tour,
+                       int pauseMs)
+    : state_(state),
+      ui_(ui),
+      driver_(driver),
+      tour_(std::move(tour)),
       pauseMs_(std::max(0, pauseMs)) {}
 
 TourRunner::~TourRunner() {
@@ -42,8 +45,9 @@ TourRunner::~TourRunner() {
 std::string TourRunner::FreeJobName() const {
     for (int n = 1; n < 100; ++n) {
         const std::string name = "DEMO" + std::to_string(n);
-        const bool listed = std::any_of(state_.JobList.begin(), state_.JobList.end(),
-                                        [&](const std::string& j) { return core::EqualsNoCase(j, name); });
+        const bool listed =
+            std::any_of(state_.JobList.begin(), state_.JobList.end(),
+                        [&](const std::string& j) { return core::EqualsNoCase(j, name); });
         if (!listed && !core::FileExists(core::JobFilePath(state_, name)) &&
             !core::FileExists(core::NotesFilePath(state_, name))) {
             return name;
@@ -63,10 +67,9 @@ bool TourRunner::MakeJob() {
         return false;
     }
     // Listed in name order after "Samples", as the job list is built.
-    auto at = std::lower_bound(state_.JobList.begin() + 1, state_.JobList.end(), job_,
-                               [](const std::string& a, const std::string& b) {
-                                   return core::LessNoCase(a, b);
-                               });
+    auto at = std::lower_bound(
+        state_.JobList.begin() + 1, state_.JobList.end(), job_,
+        [](const std::string& a, const std::string& b) { return core::LessNoCase(a, b); });
     const auto index = static_cast<std::int16_t>(at - state_.JobList.begin());
     state_.JobList.insert(at, job_);
     state_.JobListIndex = index;
@@ -84,11 +87,10 @@ bool TourRunner::Start() {
                           core::Buttons::Ok, tour_.title);
         return false;
     }
-    saved_ = std::make_unique<Saved>(Saved{state_.JobName, state_.Sections, state_.SavedSections,
-                                           state_.CurrentSection, state_.Current,
-                                           state_.ReadOnlyReason, state_.JobList,
-                                           state_.JobListIndex, state_.NotesText, state_.Run,
-                                           state_.AircraftWindow});
+    saved_ = std::make_unique<Saved>(
+        Saved{state_.JobName, state_.Sections, state_.SavedSections, state_.CurrentSection,
+              state_.Current, state_.ReadOnlyReason, state_.JobList, state_.JobListIndex,
+              state_.NotesText, state_.Run, state_.AircraftWindow});
     samplesNotesExisted_ =
         core::FileExists(core::NotesFilePath(state_, std::string(core::kSamplesJob)));
     if (!MakeJob()) {
@@ -226,12 +228,12 @@ std::optional<int> AskPauseMs(const core::ProgramState& state, core::UserPort& u
     if (!(seconds >= 0) || seconds > kMaxPauseSeconds) {
         seconds = std::clamp(std::isnan(seconds) ? kDefaultPauseSeconds : seconds, 0.0f,
                              kMaxPauseSeconds);
-        core::ShowMessage(state, ui,
-                          core::JoinLines({"The pause is between 0 and 30 seconds.", "",
-                                           "The demonstration pauses " +
-                                               std::to_string(static_cast<int>(seconds)) +
-                                               " seconds."}),
-                          core::Buttons::Ok, "Demonstration");
+        core::ShowMessage(
+            state, ui,
+            core::JoinLines({"The pause is between 0 and 30 seconds.", "",
+                             "The demonstration pauses " +
+                                 std::to_string(static_cast<int>(seconds)) + " seconds."}),
+            core::Buttons::Ok, "Demonstration");
     }
     return static_cast<int>(std::lround(static_cast<double>(seconds) * 1000.0));
 }

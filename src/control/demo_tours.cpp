@@ -20,7 +20,9 @@ TourStep Enter(std::string target, std::string item, std::string value) {
 TourStep Wait(int pauses) { return {StepKind::Wait, "", "", "", pauses}; }
 
 Tour StartupTour() {
-    return {"startup", "Demonstration: Jobs and Sections", 1,
+    return {"startup",
+            "Demonstration: Jobs and Sections",
+            1,
             {
                 Explain("This is the startup window. The list on the left holds the jobs: the "
                         "built-in job Samples, then every job file of the program directory.\r\n"
@@ -49,7 +51,9 @@ Tour StartupTour() {
 }
 
 Tour StructureTour() {
-    return {"structure", "Demonstration: Pavement Structure", 1,
+    return {"structure",
+            "Demonstration: Pavement Structure",
+            1,
             {
                 Explain("The structure window draws the layers of the section to scale, with "
                         "their thickness, modulus and material.\r\n\r\nThe demonstration works "
@@ -87,7 +91,9 @@ Tour StructureTour() {
 }
 
 Tour NotesTour() {
-    return {"notes", "Demonstration: Notes and Information", 1,
+    return {"notes",
+            "Demonstration: Notes and Information",
+            1,
             {
                 Explain("The notes and information window shows the design information of a "
                         "section: its structure, aircraft and results."),
@@ -108,7 +114,9 @@ Tour NotesTour() {
 }
 
 Tour AircraftTour() {
-    return {"aircraft", "Demonstration: Design Aircraft", 1,
+    return {"aircraft",
+            "Demonstration: Design Aircraft",
+            1,
             {
                 Explain("The aircraft window holds the design aircraft of the section: gross "
                         "load, annual departures and growth of each.\r\n\r\nThe demonstration "

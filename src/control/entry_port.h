@@ -34,9 +34,7 @@ public:
         return value;
     }
     void ProcessPendingEvents() override { inner_.ProcessPendingEvents(); }
-    void ShowProgress(const core::RunProgress& progress) override {
-        inner_.ShowProgress(progress);
-    }
+    void ShowProgress(const core::RunProgress& progress) override { inner_.ShowProgress(progress); }
     std::int64_t TickMs() override { return inner_.TickMs(); }
     double NowDaySerial() override { return inner_.NowDaySerial(); }
 

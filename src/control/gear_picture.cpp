@@ -23,11 +23,20 @@ std::string Escaped(std::string_view text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -51,13 +60,13 @@ std::vector<std::string> GearPlanFigures(const library::AircraftEntry& e, float 
                                          const library::GearPlan& plan, const core::UnitSet& u) {
     std::vector<std::string> lines;
     lines.push_back(e.AcName);
-    lines.push_back("Gross Taxi Weight " + FormatMask(grossLoad * u.load.factor, u.load.mask) + " " +
-                    u.load.label + ", " + FormatMask(e.AcGearShare * 100.0, "##0.0") +
+    lines.push_back("Gross Taxi Weight " + FormatMask(grossLoad * u.load.factor, u.load.mask) +
+                    " " + u.load.label + ", " + FormatMask(e.AcGearShare * 100.0, "##0.0") +
                     " % GW on Gear, Tire Pressure " +
                     FormatMask(e.AcTirePressure * u.pressure.factor, u.pressure.mask) + " " +
                     u.pressure.label);
-    std::string geometry = "Tire contact " + Length(plan.contactWidthIn, u) + " x " +
-                           Length(plan.contactLengthIn, u);
+    std::string geometry =
+        "Tire contact " + Length(plan.contactWidthIn, u) + " x " + Length(plan.contactLengthIn, u);
     const bool dual = e.AcGearCode != "B" && e.AcGearCode != "E";
     if (dual) geometry += ", dual spacing " + Length(e.AcS1, u);
     if (e.AcTandem > 0) geometry += ", tandem spacing " + Length(e.AcTandem, u);
@@ -93,20 +102,22 @@ std::string GearPlanSvg(const library::GearPlan& plan, const std::vector<std::st
     for (const library::PlanTire& t : plan.tires) outer = std::max(outer, std::abs(t.xIn));
     if (outer > 0) {
         const double dy = plan.halfLengthIn * f + text * 1.5;
-        const std::string stroke = "\" stroke=\"black\" stroke-width=\"" + Num(text / 12) + "\"/>\n";
+        const std::string stroke =
+            "\" stroke=\"black\" stroke-width=\"" + Num(text / 12) + "\"/>\n";
         s += "<line x1=\"" + Num(-outer * f) + "\" y1=\"" + Num(dy) + "\" x2=\"" + Num(outer * f) +
              "\" y2=\"" + Num(dy) + stroke;
         for (double x : {-outer * f, outer * f})
             s += "<line x1=\"" + Num(x) + "\" y1=\"" + Num(dy - text / 2) + "\" x2=\"" + Num(x) +
                  "\" y2=\"" + Num(dy + text / 2) + stroke;
         s += "<text x=\"0\" y=\"" + Num(dy + text * 1.3) +
-             "\" text-anchor=\"middle\" font-family=\"sans-serif\" font-size=\"" + Num(text) + "\">" +
-             Escaped(Length(2 * outer, u)) + "</text>\n";
+             "\" text-anchor=\"middle\" font-family=\"sans-serif\" font-size=\"" + Num(text) +
+             "\">" + Escaped(Length(2 * outer, u)) + "</text>\n";
     }
     double y = drawing / 2 + text * 1.4;
     for (const std::string& line : figures) {
-        s += "<text x=\"" + Num(-width / 2 + text) + "\" y=\"" + Num(y) + "\" font-family=\"sans-serif\" font-size=\"" +
-             Num(text) + "\">" + Escaped(line) + "</text>\n";
+        s += "<text x=\"" + Num(-width / 2 + text) + "\" y=\"" + Num(y) +
+             "\" font-family=\"sans-serif\" font-size=\"" + Num(text) + "\">" + Escaped(line) +
+             "</text>\n";
         y += text * 1.6;
     }
     s += "</svg>\n";

@@ -77,7 +77,8 @@ std::string GearViewController::TirePressureText() const {
 library::GearPlan GearViewController::Plan() const {
     const library::AircraftEntry* e = Entry();
     if (!e) return {};
-    return library::PlanGear(*e, state_.Current.Aircraft[static_cast<std::size_t>(selected_)].GrossLoad);
+    return library::PlanGear(
+        *e, state_.Current.Aircraft[static_cast<std::size_t>(selected_)].GrossLoad);
 }
 
 EditStatus GearViewController::ChangeGrossLoad() {
@@ -96,9 +97,8 @@ EditStatus GearViewController::SetGrossLoad(double entered) {
     if (!Entry() || state_.Run.DesignRunning) return EditStatus::Refused;
     if (RefuseInSamples(state_, ui_)) return EditStatus::Refused;
     const std::optional<int> partner = FindPartner(state_, selected_);
-    state_.Current.Aircraft[static_cast<std::size_t>(selected_)].GrossLoad =
-        CheckedGrossLoad(state_, ui_, DefaultGrossLoad(state_, selected_), entered,
-                         LoadLabel::With);
+    state_.Current.Aircraft[static_cast<std::size_t>(selected_)].GrossLoad = CheckedGrossLoad(
+        state_, ui_, DefaultGrossLoad(state_, selected_), entered, LoadLabel::With);
     ApplyToPartner(state_, ui_, selected_, partner);
     core::PrepareAircraft(state_);
     return EditStatus::Done;

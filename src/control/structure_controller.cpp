@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "analysis/analysis_input.h"
+#include "analysis/lea_driver.h"
 #include "control/subgrade.h"
 #include "core/day_serial.h"
 #include "core/file_lock.h"
@@ -14,8 +16,6 @@
 #include "core/number_format.h"
 #include "core/program_state.h"
 #include "core/section_ops.h"
-#include "analysis/analysis_input.h"
-#include "analysis/lea_driver.h"
 #include "damage/aggregate_modulus.h"
 #include "design/overload.h"
 #include "design/structure_check.h"
@@ -97,10 +97,9 @@ void StructureController::Changed() {
 
 void StructureController::SamplesRefusal(bool forDesign) {
     const std::string samples(core::kSamplesJob);
-    std::string text = JoinLines({"Structures in Job " + samples + " cannot",
-                                  "be changed. They are included",
-                                  "only for building new structures.", "",
-                                  "Use Copy Section in the Startup"});
+    std::string text =
+        JoinLines({"Structures in Job " + samples + " cannot", "be changed. They are included",
+                   "only for building new structures.", "", "Use Copy Section in the Startup"});
     text += std::string(core::NL);
     text += forDesign ? JoinLines({"window to create a new structure", "for design."})
                       : "window to create a new structure.";
@@ -265,17 +264,18 @@ core::Answer StructureController::PromptSaveStructure() {
     if (!state_.DemoRunning) {
         answer = core::ShowMessage(
             state_, ui_,
-            JoinLines({"The data for the current pavement structure has changed.", "",
-                       "Do you want to save the new data in section " +
-                           state_.Current.SectionName + "?",
-                       "", "All the changes will be lost if not saved."}),
+            JoinLines(
+                {"The data for the current pavement structure has changed.", "",
+                 "Do you want to save the new data in section " + state_.Current.SectionName + "?",
+                 "", "All the changes will be lost if not saved."}),
             core::Buttons::YesNoCancel, "Saving Structure Data", core::Answer::Cancel);
     }
     if (answer == core::Answer::Cancel) return answer;
     if (answer == core::Answer::Yes && Samples()) {
-        core::ShowMessage(state_, ui_,
-                          JoinLines({"Job Samples is part of the system.", "Changes cannot be saved."}),
-                          core::Buttons::Ok, "Saving Structure Data");
+        core::ShowMessage(
+            state_, ui_,
+            JoinLines({"Job Samples is part of the system.", "Changes cannot be saved."}),
+            core::Buttons::Ok, "Saving Structure Data");
         Reload();
         return core::Answer::No;
     }
@@ -318,13 +318,13 @@ bool StructureController::SelectSection(int row) {
 
 bool StructureController::Close() {
     if (Running()) {
-        core::ShowMessage(state_, ui_,
-                          JoinLines({"The structure window should not be closed",
-                                     "while a design is in progress because Vorna",
-                                     "may be left idle in memory.", "",
-                                     "Please wait for the design to finish or press",
-                                     "the Interrupt Design button before closing", "the window."}),
-                          core::Buttons::Ok, "Design in Progress");
+        core::ShowMessage(
+            state_, ui_,
+            JoinLines({"The structure window should not be closed",
+                       "while a design is in progress because Vorna", "may be left idle in memory.",
+                       "", "Please wait for the design to finish or press",
+                       "the Interrupt Design button before closing", "the window."}),
+            core::Buttons::Ok, "Design in Progress");
         return false;
     }
     if (PromptSaveStructure() == core::Answer::Cancel) return false;
@@ -376,7 +376,8 @@ void StructureController::RunDesign(design::RunMode mode) {
     Derive();
     selectedLayer_ = 0;
     if (mode == design::RunMode::Design)
-        selectedLayer_ = state_.Current.PavementType == core::kNewFlexible ? state_.Run.DesignLayer : 1;
+        selectedLayer_ =
+            state_.Current.PavementType == core::kNewFlexible ? state_.Run.DesignLayer : 1;
     StartTimer();
     design::RunOptions options;
     options.batchRunning = batchRunning_;
@@ -392,8 +393,8 @@ void StructureController::RunDesign(design::RunMode mode) {
     }
     inCommand_ = batchRunning_;
     selectedLayer_ = 0;
-    const bool ran = result.status == design::RunStatus::Ran ||
-                     result.status == design::RunStatus::RunError;
+    const bool ran =
+        result.status == design::RunStatus::Ran || result.status == design::RunStatus::RunError;
     elapsedSeconds_ = static_cast<double>(ui_.TickMs() - runStartMs_) / 1000.0;
     if (mode == design::RunMode::Life) lifeShown_ = true;
     if (ran) {
@@ -451,11 +452,9 @@ void StructureController::BackCalculate() {
     analysis::AnalysisLayerList list;
     analysis::AnalysisInput input;
     std::optional<analysis::BackCalcResult> result;
-    if (damage::CalculateAggregateModuli(state_, ui_, list).status ==
-        damage::AggregateStatus::Ok) {
+    if (damage::CalculateAggregateModuli(state_, ui_, list).status == damage::AggregateStatus::Ok) {
         list.depths = {0};
-        if (analysis::WriteVornaInput(state_, ui_, list, input) ==
-            analysis::VornaStatus::Written) {
+        if (analysis::WriteVornaInput(state_, ui_, list, input) == analysis::VornaStatus::Written) {
             // Each trial subgrade modulus gives the aggregate layers resting on it the moduli
             // a life run would give them; the subgrade's own modulus is put back afterwards.
             const float subgrade = state_.Current.Layers.back().LayerModulus;
@@ -483,14 +482,14 @@ void StructureController::BackCalculate() {
         result->outcome != analysis::BackCalcOutcome::AnalysisFault) {
         const core::UnitQuantity& e = state_.Units.modulus;
         std::string text = "Back-calculated subgrade modulus: " +
-                           core::FormatMask(result->modulusPsi * e.factor, e.mask) + " " +
-                           e.label + ".";
+                           core::FormatMask(result->modulusPsi * e.factor, e.mask) + " " + e.label +
+                           ".";
         text += std::string(core::NL) + "Newton steps: " + std::to_string(result->iterations) +
-                "; RMS misfit of the basin: " +
-                core::FormatMask(result->rmsMisfitMils, "0.00") + " mils.";
+                "; RMS misfit of the basin: " + core::FormatMask(result->rmsMisfitMils, "0.00") +
+                " mils.";
         if (result->outcome != analysis::BackCalcOutcome::Converged)
-            text += std::string(core::NL) + std::string(core::NL) + "The fit did not converge: " +
-                    result->reason;
+            text += std::string(core::NL) + std::string(core::NL) +
+                    "The fit did not converge: " + result->reason;
         core::ShowMessage(state_, ui_, text, core::Buttons::Ok, "Back-Calculating the Subgrade");
     }
     Derive();
@@ -509,7 +508,9 @@ void StructureController::TimerTick() {
         status_ = normalStatus_ = JoinLines({word_, lastElapsed_});
     } else if (marker_ == Marker::Stop) {
         marker_ = Marker::None;
-        word_ = word_ == "Batch Running" ? "Batch Stopped" : life ? "Life Stopped" : "Design Stopped";
+        word_ = word_ == "Batch Running" ? "Batch Stopped"
+                : life                   ? "Life Stopped"
+                                         : "Design Stopped";
         status_ = normalStatus_ =
             JoinLines({word_, StopField(elapsedSeconds_) + ";" +
                                   StopField(state_.Run.AnalysisTimeMs / 1000.0)});
@@ -539,7 +540,8 @@ std::vector<CommandState> StructureController::Commands() const {
     const bool running = Running();
     const bool idle = !running && !modifyMode_;
     std::string save = "&Save Structure";
-    if (state_.Run.DesignRunning) save = state_.Run.LifeMode ? "&Interrupt Life" : "&Interrupt Design";
+    if (state_.Run.DesignRunning)
+        save = state_.Run.LifeMode ? "&Interrupt Life" : "&Interrupt Design";
     return {
         {"cmdModifyStr", modifyMode_ ? "&End Modify" : "&Modify Structure",
          !running && !selectingLayer_},

@@ -26,11 +26,10 @@ enum class AddDelete { Add, Delete };
 
 // What a click in the drawing asks the window to open next.
 enum class ClickOutcome {
-    Done,              // handled (or nothing to do)
-    LayerTypeDialog,   // open the layer type dialog on SelectedLayer(); answer SetLayerType
-    AddDeleteDialog,   // open the Add/Delete dialog; answer ApplyAddDelete, then EndAddDelete
+    Done,             // handled (or nothing to do)
+    LayerTypeDialog,  // open the layer type dialog on SelectedLayer(); answer SetLayerType
+    AddDeleteDialog,  // open the Add/Delete dialog; answer ApplyAddDelete, then EndAddDelete
 };
-
 
 class StructureController {
 public:

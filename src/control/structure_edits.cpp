@@ -44,22 +44,22 @@ void StructureController::EditLife() {
     if (Locked() || Samples()) return;
     const std::string prompt =
         "Enter a new value for life in years. Life is always a whole number in the range: " +
-        core::FormatMask(kMinLife, "##,##0") + " to " + core::FormatMask(kMaxLife, "#,##0") +
-        "." + std::string(core::NL) + std::string(core::NL) + kKeepOld;
+        core::FormatMask(kMinLife, "##,##0") + " to " + core::FormatMask(kMaxLife, "#,##0") + "." +
+        std::string(core::NL) + std::string(core::NL) + kKeepOld;
     float value = state_.Current.DesignLife;
     if (!core::PromptNumber(state_, ui_, prompt, "Changing Pavement Life", value)) return;
     // Halves go to the even neighbour (the default rounding mode).
     const double rounded = std::nearbyint(static_cast<double>(value));
     if (rounded < kMinLife || rounded > kMaxLife) {
         state_.Current.DesignLife = kDefaultLife;
-        core::ShowMessage(state_, ui_,
-                          JoinLines({"Pavement life cannot be outside",
-                                     " the range " + core::FormatMask(kMinLife, "0") + " to " +
-                                         core::FormatMask(kMaxLife, "#,##0") + " years.",
-                                     "",
-                                     "Life has been set to " + core::FormatMask(kDefaultLife, "0") +
-                                         " years."}),
-                          core::Buttons::Ok, "Changing Pavement Life");
+        core::ShowMessage(
+            state_, ui_,
+            JoinLines({"Pavement life cannot be outside",
+                       " the range " + core::FormatMask(kMinLife, "0") + " to " +
+                           core::FormatMask(kMaxLife, "#,##0") + " years.",
+                       "",
+                       "Life has been set to " + core::FormatMask(kDefaultLife, "0") + " years."}),
+            core::Buttons::Ok, "Changing Pavement Life");
     } else {
         state_.Current.DesignLife = core::Int16(static_cast<long>(rounded));
     }
@@ -72,8 +72,8 @@ void StructureController::EditSci() {
     const std::string prompt =
         "Enter a new value for the SCI of the existing pavement before overlaying. The "
         "allowable range for " +
-        std::string(top.LayerTypeName) + " is " + core::FormatMask(top.MinSCI, "##,##0") +
-        " to " + core::FormatMask(top.MaxSCI, "#,##0") + "." + std::string(core::NL) +
+        std::string(top.LayerTypeName) + " is " + core::FormatMask(top.MinSCI, "##,##0") + " to " +
+        core::FormatMask(top.MaxSCI, "#,##0") + "." + std::string(core::NL) +
         std::string(core::NL) + kKeepOld;
     float value = state_.Current.SCI;
     if (core::PromptNumber(state_, ui_, prompt, "Changing Existing SCI", value)) {
@@ -82,10 +82,11 @@ void StructureController::EditSci() {
             state_.Current.SCI = top.DefaultSCI;
             core::ShowMessage(
                 state_, ui_,
-                JoinLines({"SCI for the existing pavement must",
-                           "be in the range " + core::FormatMask(top.MinSCI, "0") + " to " +
-                               core::FormatMask(top.MaxSCI, "#,##0") + ".",
-                           "", "SCI has been set to " + core::FormatMask(state_.Current.SCI, "0") + "."}),
+                JoinLines(
+                    {"SCI for the existing pavement must",
+                     "be in the range " + core::FormatMask(top.MinSCI, "0") + " to " +
+                         core::FormatMask(top.MaxSCI, "#,##0") + ".",
+                     "", "SCI has been set to " + core::FormatMask(state_.Current.SCI, "0") + "."}),
                 core::Buttons::Ok, "Changing Existing SCI");
         }
     }
@@ -96,22 +97,22 @@ void StructureController::EditSci() {
 void StructureController::EditCdfu() {
     if (Locked() || Samples() || state_.Current.Layers.empty()) return;
     if (state_.Current.SCI != 100) {
-        core::ShowMessage(state_, ui_,
-                          JoinLines({"SCI for the existing pavement is less",
-                                     "than 100 and the existing pavement",
-                                     "is classified as cracked.", "",
-                                     "%CDFU is fixed at 100 for SCI < 100."}),
-                          core::Buttons::Ok, "Changing Percent CDFU");
+        core::ShowMessage(
+            state_, ui_,
+            JoinLines({"SCI for the existing pavement is less",
+                       "than 100 and the existing pavement", "is classified as cracked.", "",
+                       "%CDFU is fixed at 100 for SCI < 100."}),
+            core::Buttons::Ok, "Changing Percent CDFU");
         state_.Current.CDFU = kCrackedCdfu;
         Changed();
         return;
     }
     const library::LayerMaterial& top = LayerMaterialOf(Layer(1).LayerType);
-    const std::string prompt = "Enter a value for the percent CDFU of the existing pavement "
-                               "in the range " +
-                               core::FormatMask(top.MinCDFU, "0") + " to " +
-                               core::FormatMask(top.MaxCDFU, "#,##0") +
-                               " %. Please see the User's Manual for more information.";
+    const std::string prompt =
+        "Enter a value for the percent CDFU of the existing pavement "
+        "in the range " +
+        core::FormatMask(top.MinCDFU, "0") + " to " + core::FormatMask(top.MaxCDFU, "#,##0") +
+        " %. Please see the User's Manual for more information.";
     float value = state_.Current.CDFU;
     if (!core::PromptNumber(state_, ui_, prompt, "Setting Percent CDFU", value)) return;
     state_.Current.CDFU = std::fabs(value);
@@ -164,11 +165,11 @@ void StructureController::EditThickness(int layer) {
     const core::UnitQuantity& t = state_.Units.thickness;
     const double minimum = LayerMaterialOf(l.LayerType).MinThickness * t.factor;
     const std::string nl2 = std::string(core::NL) + std::string(core::NL);
-    const std::string prompt =
-        "Enter the new thickness in " + t.label +
-        " and click OK or press the Enter key on the keyboard." + nl2 +
-        "Click Cancel at any time to retain the old value of thickness." + nl2 +
-        "Minimum allowable thickness is " + core::FormatMask(minimum, t.mask) + " " + t.label + ".";
+    const std::string prompt = "Enter the new thickness in " + t.label +
+                               " and click OK or press the Enter key on the keyboard." + nl2 +
+                               "Click Cancel at any time to retain the old value of thickness." +
+                               nl2 + "Minimum allowable thickness is " +
+                               core::FormatMask(minimum, t.mask) + " " + t.label + ".";
     float value = core::Single(l.LayerThickness * t.factor);
     if (!core::PromptNumber(state_, ui_, prompt, Name(l) + " Layer Thickness", value)) return;
     double entry = value;
@@ -185,11 +186,10 @@ void StructureController::EditSubgrade() {
     const std::string nl2 = std::string(core::NL) + std::string(core::NL);
     if (IsFlexibleStructure(state_.Current)) {
         const double lo = SubgradeCbr(type.MinModulus), hi = SubgradeCbr(type.MaxModulus);
-        const std::string prompt = "Subgrade CBR can be set in the range " +
-                                   core::FormatMask(lo, "0.0") + " to " +
-                                   core::FormatMask(hi, "0.0") + " percent." + nl2 +
-                                   "Enter the new value in percent and click OK or press Enter." +
-                                   nl2 + kKeepOld;
+        const std::string prompt =
+            "Subgrade CBR can be set in the range " + core::FormatMask(lo, "0.0") + " to " +
+            core::FormatMask(hi, "0.0") + " percent." + nl2 +
+            "Enter the new value in percent and click OK or press Enter." + nl2 + kKeepOld;
         float value = core::Single(SubgradeCbr(l.LayerModulus));
         if (!core::PromptNumber(state_, ui_, prompt, "Subgrade CBR", value)) return;
         const double cbr = std::clamp(static_cast<double>(value), lo, hi);
@@ -198,11 +198,10 @@ void StructureController::EditSubgrade() {
         const core::UnitQuantity& k = state_.Units.subgradeReaction;
         const double lo = SubgradeK(type.MinModulus) * k.factor;
         const double hi = SubgradeK(type.MaxModulus) * k.factor;
-        const std::string prompt = "Subgrade k value can be set in the range " +
-                                   core::FormatMask(lo, "0.0") + " to " +
-                                   core::FormatMask(hi, k.mask) + " " + k.label + "." + nl2 +
-                                   "Enter the new value in " + k.label +
-                                   " and click OK or press Enter." + nl2 + kKeepOld;
+        const std::string prompt =
+            "Subgrade k value can be set in the range " + core::FormatMask(lo, "0.0") + " to " +
+            core::FormatMask(hi, k.mask) + " " + k.label + "." + nl2 + "Enter the new value in " +
+            k.label + " and click OK or press Enter." + nl2 + kKeepOld;
         float value = core::Single(SubgradeK(l.LayerModulus) * k.factor);
         if (!core::PromptNumber(state_, ui_, prompt, "Subgrade k Value", value)) return;
         const double entered = std::clamp(static_cast<double>(value), lo, hi);
@@ -217,7 +216,9 @@ void StructureController::EditModulus(int layer) {
     core::SectionLayer& l = Layer(layer);
     const library::LayerMaterial& type = LayerMaterialOf(l.LayerType);
     const core::UnitQuantity& e = state_.Units.modulus;
-    auto shown = [&](double psi) { return core::FormatMask(psi * e.factor, e.mask) + " " + e.label; };
+    auto shown = [&](double psi) {
+        return core::FormatMask(psi * e.factor, e.mask) + " " + e.label;
+    };
     const std::string name = Name(l);
     const std::string nl2 = std::string(core::NL) + std::string(core::NL);
     const std::string title = name + " Layer Modulus";
@@ -229,15 +230,15 @@ void StructureController::EditModulus(int layer) {
         return;
     }
     if (name == "Ag Uncrushed" || name == "Ag Crushed") {
-        core::ShowMessage(
-            state_, ui_,
-            JoinLines({"The modulus value of an aggregate layer is",
-                       "set automatically and cannot be adjusted.", "",
-                       "Also, aggregate layers thicker than 8 inches,",
-                       "for uncrushed, or 10 inches, for crushed, are",
-                       "automatically subdivided into thinner layers", "",
-                       "The displayed modulus value is the average", "of the sublayer modulus values."}),
-            core::Buttons::Ok, title);
+        core::ShowMessage(state_, ui_,
+                          JoinLines({"The modulus value of an aggregate layer is",
+                                     "set automatically and cannot be adjusted.", "",
+                                     "Also, aggregate layers thicker than 8 inches,",
+                                     "for uncrushed, or 10 inches, for crushed, are",
+                                     "automatically subdivided into thinner layers", "",
+                                     "The displayed modulus value is the average",
+                                     "of the sublayer modulus values."}),
+                          core::Buttons::Ok, title);
         return;
     }
     if (l.LayerFlexStrength > 0) {
@@ -256,8 +257,9 @@ void StructureController::EditModulus(int layer) {
             core::ShowMessage(
                 state_, ui_,
                 JoinLines({"The value of flexural strength entered is outside the allowed range.",
-                           "", "The default value of " + shown(library::kDefaultFlexStrength) +
-                                   " will be selected."}),
+                           "",
+                           "The default value of " + shown(library::kDefaultFlexStrength) +
+                               " will be selected."}),
                 core::Buttons::Ok, "Incorrect Data Entry");
             l.LayerFlexStrength = library::kDefaultFlexStrength;
         }
@@ -265,18 +267,18 @@ void StructureController::EditModulus(int layer) {
         return;
     }
     if (type.MinModulus == type.MaxModulus) {
-        core::ShowMessage(state_, ui_,
-                          JoinLines({"The modulus of " + std::string(type.LayerTypeTitle) + " layers",
-                                     "is fixed at " + shown(type.DefaultModulus) +
-                                         " and cannot be changed."}),
-                          core::Buttons::Ok, title);
+        core::ShowMessage(
+            state_, ui_,
+            JoinLines({"The modulus of " + std::string(type.LayerTypeTitle) + " layers",
+                       "is fixed at " + shown(type.DefaultModulus) + " and cannot be changed."}),
+            core::Buttons::Ok, title);
         return;
     }
-    const std::string prompt =
-        name + " layer modulus values can be set in the range " +
-        core::FormatMask(type.MinModulus * e.factor, e.mask) + " to " + shown(type.MaxModulus) +
-        "." + nl2 + "Enter the new modulus in " + e.label + " and click OK or press Enter." + nl2 +
-        "Click Cancel at any time to retain the old modulus value.";
+    const std::string prompt = name + " layer modulus values can be set in the range " +
+                               core::FormatMask(type.MinModulus * e.factor, e.mask) + " to " +
+                               shown(type.MaxModulus) + "." + nl2 + "Enter the new modulus in " +
+                               e.label + " and click OK or press Enter." + nl2 +
+                               "Click Cancel at any time to retain the old modulus value.";
     float value = core::Single(l.LayerModulus * e.factor);
     if (!core::PromptNumber(state_, ui_, prompt, title, value)) return;
     const double psi = std::fabs(static_cast<double>(value)) / e.factor;
@@ -323,14 +325,13 @@ bool StructureController::ApplyAddDelete(AddDelete choice) {
     const auto at = static_cast<std::ptrdiff_t>(pickedLayer_ - 1);
     if (choice == AddDelete::Add) {
         if (s.LayerCount() >= core::kMaxLayers) {
-            core::ShowMessage(
-                state_, ui_,
-                JoinLines({"The maximum number of layers allowed in a structure is " +
-                               core::FormatMask(core::kMaxLayers, "0") + ".",
-                           "This structure already has " + std::to_string(core::kMaxLayers) +
-                               " layers.",
-                           "No more can be added."}),
-                core::Buttons::Ok, "Too Many Layers");
+            core::ShowMessage(state_, ui_,
+                              JoinLines({"The maximum number of layers allowed in a structure is " +
+                                             core::FormatMask(core::kMaxLayers, "0") + ".",
+                                         "This structure already has " +
+                                             std::to_string(core::kMaxLayers) + " layers.",
+                                         "No more can be added."}),
+                              core::Buttons::Ok, "Too Many Layers");
             return false;
         }
         s.SectionTimeStamp = core::kNotAnalysedSerial;

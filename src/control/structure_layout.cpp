@@ -127,8 +127,8 @@ StructureLayout LayoutStructure(const core::ProgramState& state, const PictureSt
     // The bands take what the columns leave, within reason: a very wide window does not
     // stretch them into a bar chart.
     constexpr double kMaxBandTextHeights = 14;
-    const double bandW = std::clamp(m.width - 2 * margin - arrowW - 2 * numberW - materialW,
-                                    4 * th, kMaxBandTextHeights * th);
+    const double bandW = std::clamp(m.width - 2 * margin - arrowW - 2 * numberW - materialW, 4 * th,
+                                    kMaxBandTextHeights * th);
     out.arrowColumn = {margin, top, margin + arrowW, 0};
     const Box bandColumn{out.arrowColumn.right, top, out.arrowColumn.right + bandW, 0};
     out.thicknessColumn = {bandColumn.right, top, bandColumn.right + numberW, 0};
@@ -169,18 +169,19 @@ StructureLayout LayoutStructure(const core::ProgramState& state, const PictureSt
         const Box row{0, y, 0, y + h};
         std::string thickness;
         if (i < s.LayerCount())
-            thickness = core::FormatMask(layer.LayerThickness * u.thickness.factor, u.thickness.mask);
+            thickness =
+                core::FormatMask(layer.LayerThickness * u.thickness.factor, u.thickness.mask);
         else if (flexible)
             thickness = "CBR = " + core::FormatMask(SubgradeCbr(layer.LayerModulus), "0.0");
         else
-            thickness = "k = " + core::FormatMask(SubgradeK(layer.LayerModulus) *
-                                                      u.subgradeReaction.factor,
-                                                  u.subgradeReaction.mask);
-        const double value = layer.LayerFlexStrength > 0 ? layer.LayerFlexStrength
-                                                         : layer.LayerModulus;
-        b.thickness = Centred({out.thicknessColumn.left, row.top, out.thicknessColumn.right,
-                               row.bottom},
-                              thickness, m);
+            thickness =
+                "k = " + core::FormatMask(SubgradeK(layer.LayerModulus) * u.subgradeReaction.factor,
+                                          u.subgradeReaction.mask);
+        const double value =
+            layer.LayerFlexStrength > 0 ? layer.LayerFlexStrength : layer.LayerModulus;
+        b.thickness =
+            Centred({out.thicknessColumn.left, row.top, out.thicknessColumn.right, row.bottom},
+                    thickness, m);
         b.modulus = Centred({out.modulusColumn.left, row.top, out.modulusColumn.right, row.bottom},
                             core::FormatMask(value * u.modulus.factor, u.modulus.mask), m);
         const std::string abbrev =

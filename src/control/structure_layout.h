@@ -40,18 +40,18 @@ struct LayoutText {
 };
 
 struct LayoutBand {
-    int layer = 0;            // 1-based
-    Box band;                 // the filled rectangle, drawn to scale
-    std::int16_t type = 0;    // layer type code (fill colour and style)
-    bool selected = false;    // filled light orange instead
-    bool designLayer = false; // "-->" in the arrow column
+    int layer = 0;             // 1-based
+    Box band;                  // the filled rectangle, drawn to scale
+    std::int16_t type = 0;     // layer type code (fill colour and style)
+    bool selected = false;     // filled light orange instead
+    bool designLayer = false;  // "-->" in the arrow column
     LayoutText thickness, modulus, material;
 };
 
 struct StructureLayout {
     LayoutText heading;
     LayoutText lifeBox, sciBox, cdfuBox;  // SCI and %CDFU empty unless an existing pavement
-    std::vector<LayoutText> headings;      // column headings and their unit lines
+    std::vector<LayoutText> headings;     // column headings and their unit lines
     Box arrowColumn, thicknessColumn, modulusColumn, materialColumn;
     std::vector<LayoutBand> bands;
     LayoutText marker;  // empty when the section is standard

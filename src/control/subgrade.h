@@ -13,9 +13,9 @@ inline bool IsFlexibleStructure(const core::CurrentSectionRecord& s) {
            !s.ExistingPavement;
 }
 
-double SubgradeCbr(double modulusPsi);     // modulus / 1000
-double SubgradeK(double modulusPsi);       // (modulus / 26)^(1 / 1.284), pci
-double ModulusOfCbr(double cbr);           // 1000 x CBR, psi
-double ModulusOfK(double kPci);            // 26 x k^1.284, psi
+double SubgradeCbr(double modulusPsi);  // modulus / 1000
+double SubgradeK(double modulusPsi);    // (modulus / 26)^(1 / 1.284), pci
+double ModulusOfCbr(double cbr);        // 1000 x CBR, psi
+double ModulusOfK(double kPci);         // 26 x k^1.284, psi
 
 }  // namespace tavro::control

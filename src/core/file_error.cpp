@@ -23,18 +23,27 @@ std::string KnownErrorText(int errorNumber, std::string_view fileName) {
     std::string name(fileName);
     switch (errorNumber) {
         case 52:
-        case 64: return name + " path or file name is illegal.";
-        case 53: return "Cannot find " + name + ".";
-        case 54: return "Can't open " + name + " for that type of access.";
-        case 55: return name + " is already open.";
-        case 57: return "The disk is full.";
+        case 64:
+            return name + " path or file name is illegal.";
+        case 53:
+            return "Cannot find " + name + ".";
+        case 54:
+            return "Can't open " + name + " for that type of access.";
+        case 55:
+            return name + " is already open.";
+        case 57:
+            return "The disk is full.";
         case 62:
             return name + " has a nonstandard end-of-file marker," +
                    "or an attempt was made to read beyond " + "the end-of-file marker.";
-        case 68: return "The disk appears to be unavailable.";
-        case 71: return "The disk is not ready.";
-        case 76: return "The path for " + name + " doesn't exist.";
-        default: return {};
+        case 68:
+            return "The disk appears to be unavailable.";
+        case 71:
+            return "The disk is not ready.";
+        case 76:
+            return "The path for " + name + " doesn't exist.";
+        default:
+            return {};
     }
 }
 

@@ -74,7 +74,8 @@ std::string TemporaryName(const std::string& path) {
     // Six base-36 digits, zero-padded: 36^6 = 2176782336 names.
     std::string tag(kTagLength, '0');
     unsigned long long n = mix % 2176782336ULL;
-    for (std::size_t i = kTagLength; i-- > 0; n /= 36) tag[i] = "0123456789abcdefghijklmnopqrstuvwxyz"[n % 36];
+    for (std::size_t i = kTagLength; i-- > 0; n /= 36)
+        tag[i] = "0123456789abcdefghijklmnopqrstuvwxyz"[n % 36];
     return TemporaryNameFor(path, tag);
 }
 
@@ -194,7 +195,8 @@ ReadResult ReadWholeFile(const std::string& path, std::size_t limit) {
         // The file may grow while it is read; the limit holds all the same.
         if (result.bytes.size() + static_cast<std::size_t>(n) > limit) {
             result.error = 54;
-            result.detail = "It grew past the " + std::to_string(limit) + " bytes such a file can hold.";
+            result.detail =
+                "It grew past the " + std::to_string(limit) + " bytes such a file can hold.";
             result.bytes.clear();
             break;
         }
@@ -204,8 +206,8 @@ ReadResult ReadWholeFile(const std::string& path, std::size_t limit) {
     return result;
 }
 
-int WriteFileAtomically(const std::string& path, std::string_view bytes,
-                        const WriteFaults* faults, Durability durability) {
+int WriteFileAtomically(const std::string& path, std::string_view bytes, const WriteFaults* faults,
+                        Durability durability) {
     if (int refused = CheckTarget(path)) return FileErrorNumberFromErrno(refused, path);
     std::string tempPath;
     int fd = OpenTemporary(path, tempPath);
@@ -243,23 +245,31 @@ int RemoveRegularFile(const std::string& path) {
 
 int FileErrorNumberFromErrno(int err, const std::string& path) {
     switch (err) {
-        case ENOENT: return IsDirectory(ParentDirectory(path)) ? 53 : 76;
-        case ENOTDIR: return 76;
+        case ENOENT:
+            return IsDirectory(ParentDirectory(path)) ? 53 : 76;
+        case ENOTDIR:
+            return 76;
         case EACCES:
         case EPERM:
         case EROFS:
-        case EISDIR: return 54;
+        case EISDIR:
+            return 54;
         case EBUSY:
-        case ETXTBSY: return 55;
+        case ETXTBSY:
+            return 55;
         case ENOSPC:
-        case EDQUOT: return 57;
+        case EDQUOT:
+            return 57;
         case ENAMETOOLONG:
         case EINVAL:
-        case EILSEQ: return 64;
+        case EILSEQ:
+            return 64;
         case ENXIO:
-        case ENODEV: return 68;
+        case ENODEV:
+            return 68;
         // EIO included: a failing device is not a full disk.
-        default: return 75;
+        default:
+            return 75;
     }
 }
 

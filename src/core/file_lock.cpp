@@ -65,11 +65,11 @@ bool LockRuns(const ProgramState& state, UserPort& ui, FileLock& lock, FileLock:
     auto result = lock.Acquire(path, FileLock::Wait::NoWait, &error, &detail);
     if (result == FileLock::Result::Busy) {
         if (wait == FileLock::Wait::NoWait) {
-            ShowMessage(state, ui,
-                        JoinLines({"Another run is using the analysis files in " +
-                                       state.ProgramDir + ".",
-                                   refusalHint}),
-                        Buttons::Ok, "Running");
+            ShowMessage(
+                state, ui,
+                JoinLines({"Another run is using the analysis files in " + state.ProgramDir + ".",
+                           refusalHint}),
+                Buttons::Ok, "Running");
             return false;
         }
         if (onWait) onWait();

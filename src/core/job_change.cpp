@@ -29,8 +29,8 @@ const Section* FindByName(const Table& table, std::string_view name) {
 
 // What the job file holds now; nullopt when it cannot be read whole (reported: a save
 // over a file that is not understood would destroy what it holds).
-std::optional<Table> ReadJobOnDisk(const ProgramState& state, UserPort& ui,
-                                   const std::string& path, std::string& bytes, bool& existed) {
+std::optional<Table> ReadJobOnDisk(const ProgramState& state, UserPort& ui, const std::string& path,
+                                   std::string& bytes, bool& existed) {
     existed = FileExists(path);
     bytes.clear();
     if (!existed) return Table{};
@@ -46,9 +46,8 @@ std::optional<Table> ReadJobOnDisk(const ProgramState& state, UserPort& ui,
     ParsedJob job = ParseJob(bytes, state.JobName);
     if (job.status == ParseStatus::Complete && job.messages.empty()) return std::move(job.sections);
     ShowMessage(state, ui,
-                JoinLines({"Job file " + path + " has been changed by another program", 
-                           "and can no longer be read whole.", "",
-                           "Nothing has been saved."}),
+                JoinLines({"Job file " + path + " has been changed by another program",
+                           "and can no longer be read whole.", "", "Nothing has been saved."}),
                 Buttons::Ok, "Saving a Job", Answer::Ok, Icon::Exclamation);
     return std::nullopt;
 }

@@ -249,8 +249,8 @@ public:
                     {"Too Many Sections",
                      TooManyText("sections", "job file", kMaxSections, jobName_)});
                 result_.readOnlyReason = "its file holds more than " + NumberText(kMaxSections) +
-                                         " sections; only the first " +
-                                         NumberText(kMaxSections) + " were loaded.";
+                                         " sections; only the first " + NumberText(kMaxSections) +
+                                         " were loaded.";
                 break;
             }
             Section section;
@@ -523,7 +523,8 @@ ParsedJob ParseJob(std::string_view bytes, std::string_view jobName) {
     if (job.status == ParseStatus::Failed && job.errorNumber != 62) return job;
     int line = 1;
     for (std::size_t i = 0; i < tailStart; ++i) {
-        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n')))
+        if (bytes[i] == '\n' ||
+            (bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n')))
             ++line;
     }
     job.status = ParseStatus::Failed;

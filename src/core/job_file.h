@@ -40,7 +40,7 @@ struct ParsedJob {
     // Not empty when the file holds more than fits (sections, aircraft): what was loaded
     // must not be saved over it.
     std::string readOnlyReason;
-    std::vector<Section> sections;  // complete sections read (all of them when Complete)
+    std::vector<Section> sections;     // complete sections read (all of them when Complete)
     std::vector<JobMessage> messages;  // "Too Many Sections", "Too Many Aircraft"
     // When Failed: the file error number (62 for a file that ends inside a section or whose
     // last line has no line end, 13 for malformed content), the 1-based line where the

@@ -23,8 +23,7 @@ constexpr std::string_view kJobExtension = ".JOB";
 std::vector<std::string> ListJobFiles(const std::string& dir) {
     std::vector<std::string> names;
     std::error_code ec;
-    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end;
-         it.increment(ec)) {
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string file = it->path().filename().string();
         if (file.size() <= kJobExtension.size() || !file.ends_with(kJobExtension)) continue;
         std::error_code typeError;
@@ -84,8 +83,8 @@ bool RemoveFile(const ProgramState& state, UserPort& ui, const std::string& path
 
 std::string TooManySectionsText() {
     return JoinLines({"The maximum number of sections in a job is  100", "",
-                  "Delete an old section or create a new job.", "",
-                  "No action will be taken now."});
+                      "Delete an old section or create a new job.", "",
+                      "No action will be taken now."});
 }
 
 std::string SamplesRefusal(std::string_view secondLine) {
@@ -102,36 +101,34 @@ NameDialogSpec NameDialogFor(const ProgramState& state, NameMode mode) {
         case NameMode::NewJob:
             return {"Creating a New Job", "", 8,
                     JoinLines({"   A new job will be created with no",
-                           "   section data. Use \"Copy Section\" and",
-                           "   \"Dup. Section\" to transfer aircraft and",
-                           "   section data to the new job.",
-                           "   Enter the name of the new job and",
-                           "   click OK or press Enter. Up to eight",
-                           "   characters can be entered (all the",
-                           "   alphanumeric plus \"-\" and \"_\")."})};
+                               "   section data. Use \"Copy Section\" and",
+                               "   \"Dup. Section\" to transfer aircraft and",
+                               "   section data to the new job.",
+                               "   Enter the name of the new job and",
+                               "   click OK or press Enter. Up to eight",
+                               "   characters can be entered (all the",
+                               "   alphanumeric plus \"-\" and \"_\")."})};
         case NameMode::NewSection:
             return {"Creating a New Section", section, 12,
                     JoinLines({"   A new section will be created with the",
-                           "   same aircraft and structure data as",
-                           "   " + state.JobName + " " + section + ".",
-                           "   Enter the name of the new section and",
-                           "   click OK or press Enter. Up to twelve",
-                           "   alphanumeric characters can be entered."})};
+                               "   same aircraft and structure data as",
+                               "   " + state.JobName + " " + section + ".",
+                               "   Enter the name of the new section and",
+                               "   click OK or press Enter. Up to twelve",
+                               "   alphanumeric characters can be entered."})};
         case NameMode::CopySection:
             return {"Copying a Section", section, 12,
                     JoinLines({"   To copy the section with the name",
-                           "   unchanged, click OK or press Enter.",
-                           "   Otherwise, enter a new name and",
-                           "   click OK or press Enter.",
-                           "   Up to twelve alphanumeric characters",
-                           "   can be entered."})};
+                               "   unchanged, click OK or press Enter.",
+                               "   Otherwise, enter a new name and", "   click OK or press Enter.",
+                               "   Up to twelve alphanumeric characters", "   can be entered."})};
     }
     return {};
 }
 
 bool IsNameCharacter(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-           c == '-' || c == '_';
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-' ||
+           c == '_';
 }
 
 bool NameEntry::Key(char c) {
@@ -195,9 +192,9 @@ std::vector<std::string> SectionListLines(const ProgramState& state) {
     std::vector<std::string> lines;
     for (int i = 1; i <= state.SectionCount(); ++i) {
         const Section& section = state.Slot(i);
-        lines.push_back(section.SectionName.substr(0, kShownNameLength) + "\t" +
-                        std::string(PavementTypeListName(
-                            ClassifyPavement(section.Layers).pavementType)));
+        lines.push_back(
+            section.SectionName.substr(0, kShownNameLength) + "\t" +
+            std::string(PavementTypeListName(ClassifyPavement(section.Layers).pavementType)));
     }
     return lines;
 }
@@ -238,14 +235,15 @@ OpStatus NewJob(ProgramState& state, UserPort& ui, std::string_view name) {
     if (FileExists(path)) {
         ShowMessage(state, ui,
                     JoinLines({"Job " + std::string(name) + " already exists.", "",
-                           "If you want to use the name again,", "first delete the job."}),
+                               "If you want to use the name again,", "first delete the job."}),
                     Buttons::Ok, "Creating a New Job");
         return OpStatus::Refused;
     }
     while (true) {
         const int error = WriteFileAtomically(path, "Format3\r\n");
         if (error == 0) break;
-        if (!ReportFileError(state, ui, error, path, FileOperation::Writing)) return OpStatus::Failed;
+        if (!ReportFileError(state, ui, error, path, FileOperation::Writing))
+            return OpStatus::Failed;
     }
     lock.Release();
     FillJobList(state, ui);
@@ -255,11 +253,11 @@ OpStatus NewJob(ProgramState& state, UserPort& ui, std::string_view name) {
 OpStatus DeleteJob(ProgramState& state, UserPort& ui) {
     const std::string path = JobFilePath(state, state.JobName);
     if (!IsSamplesJob(state.JobName) && FileExists(path)) {
-        const Answer a = ShowMessage(
-            state, ui,
-            JoinLines({"Deleting all data for " + state.JobName + ".", "",
-                   "All section and notes data will be deleted.", "", "Do you want to continue."}),
-            Buttons::YesNo, "Deleting a Job", Answer::No);
+        const Answer a = ShowMessage(state, ui,
+                                     JoinLines({"Deleting all data for " + state.JobName + ".", "",
+                                                "All section and notes data will be deleted.", "",
+                                                "Do you want to continue."}),
+                                     Buttons::YesNo, "Deleting a Job", Answer::No);
         if (a != Answer::Yes) return OpStatus::Refused;
         FileLock lock;
         if (!LockSaves(state, ui, lock)) return OpStatus::Failed;
@@ -284,9 +282,10 @@ OpStatus DuplicateSection(ProgramState& state, UserPort& ui, std::string_view na
         return OpStatus::Refused;
     }
     if (state.SectionCount() == 0) {
-        ShowMessage(state, ui,
-                    JoinLines({"There are no sections", "to duplicate.", "", "No action will be taken."}),
-                    Buttons::Ok, "Duplicating a Section");
+        ShowMessage(
+            state, ui,
+            JoinLines({"There are no sections", "to duplicate.", "", "No action will be taken."}),
+            Buttons::Ok, "Duplicating a Section");
         return OpStatus::Refused;
     }
     if (RefuseReadOnly(state, ui, "Duplicating a Section")) return OpStatus::Refused;
@@ -310,19 +309,20 @@ OpStatus DuplicateSection(ProgramState& state, UserPort& ui, std::string_view na
 
 OpStatus DeleteSection(ProgramState& state, UserPort& ui) {
     if (state.SectionCount() == 0) {
-        ShowMessage(state, ui,
-                    JoinLines({"There are no sections", "to delete.", "", "No action will be taken."}),
-                    Buttons::Ok, "Deleting a Section");
+        ShowMessage(
+            state, ui,
+            JoinLines({"There are no sections", "to delete.", "", "No action will be taken."}),
+            Buttons::Ok, "Deleting a Section");
         return OpStatus::Refused;
     }
     if (state.CurrentSection < 1 || state.CurrentSection > state.SectionCount())
         state.CurrentSection = 1;
     if (RefuseReadOnly(state, ui, "Deleting a Section")) return OpStatus::Refused;
-    const Answer a = ShowMessage(
-        state, ui,
-        JoinLines({"Deleting section " + state.Current.SectionName + " in job " + state.JobName + ".",
-               "", "Do you want to continue?"}),
-        Buttons::YesNo, "Deleting a Section", Answer::No);
+    const Answer a = ShowMessage(state, ui,
+                                 JoinLines({"Deleting section " + state.Current.SectionName +
+                                                " in job " + state.JobName + ".",
+                                            "", "Do you want to continue?"}),
+                                 Buttons::YesNo, "Deleting a Section", Answer::No);
     if (a != Answer::Yes) return OpStatus::Refused;
 
     const std::int16_t deletedSlot = state.CurrentSection;
@@ -356,9 +356,10 @@ OpStatus CopySectionToJob(ProgramState& state, UserPort& ui, std::string_view ta
     const std::int16_t sourceSlot = state.CurrentSection;
     const std::int16_t sourceListIndex = state.JobListIndex;
     if (state.SectionCount() == 0) {
-        ShowMessage(state, ui,
-                    JoinLines({"There are no sections to copy", "Please select a job with sections."}),
-                    Buttons::Ok, "Copying a Section");
+        ShowMessage(
+            state, ui,
+            JoinLines({"There are no sections to copy", "Please select a job with sections."}),
+            Buttons::Ok, "Copying a Section");
         return OpStatus::Refused;
     }
     // The copy takes its note along: without it, nothing is copied.
@@ -385,8 +386,10 @@ OpStatus CopySectionToJob(ProgramState& state, UserPort& ui, std::string_view ta
     }
     // Reopen the source job with the same section selected.
     state.JobListIndex = sourceListIndex;
-    if (!LoadJob(state, ui, sourceJob)) OpenSamples(state);
-    else if (sourceSlot >= 1 && sourceSlot <= state.SectionCount()) state.CurrentSection = sourceSlot;
+    if (!LoadJob(state, ui, sourceJob))
+        OpenSamples(state);
+    else if (sourceSlot >= 1 && sourceSlot <= state.SectionCount())
+        state.CurrentSection = sourceSlot;
     FillSectionList(state, ui);
     return status;
 }

@@ -3,8 +3,8 @@
 #include <limits>
 #include <string>
 
-#include "core/number_format.h"
 #include "core/narrow.h"
+#include "core/number_format.h"
 #include "core/program_state.h"
 
 namespace tavro::core {
@@ -12,11 +12,16 @@ namespace tavro::core {
 namespace {
 bool Offers(Buttons buttons, Answer a) {
     switch (buttons) {
-        case Buttons::Ok: return a == Answer::Ok;
-        case Buttons::OkCancel: return a == Answer::Ok || a == Answer::Cancel;
-        case Buttons::YesNo: return a == Answer::Yes || a == Answer::No;
-        case Buttons::YesNoCancel: return a == Answer::Yes || a == Answer::No || a == Answer::Cancel;
-        case Buttons::RetryCancel: return a == Answer::Retry || a == Answer::Cancel;
+        case Buttons::Ok:
+            return a == Answer::Ok;
+        case Buttons::OkCancel:
+            return a == Answer::Ok || a == Answer::Cancel;
+        case Buttons::YesNo:
+            return a == Answer::Yes || a == Answer::No;
+        case Buttons::YesNoCancel:
+            return a == Answer::Yes || a == Answer::No || a == Answer::Cancel;
+        case Buttons::RetryCancel:
+            return a == Answer::Retry || a == Answer::Cancel;
     }
     return false;
 }
@@ -24,10 +29,13 @@ bool Offers(Buttons buttons, Answer a) {
 Answer FirstButton(Buttons buttons) {
     switch (buttons) {
         case Buttons::Ok:
-        case Buttons::OkCancel: return Answer::Ok;
+        case Buttons::OkCancel:
+            return Answer::Ok;
         case Buttons::YesNo:
-        case Buttons::YesNoCancel: return Answer::Yes;
-        case Buttons::RetryCancel: return Answer::Retry;
+        case Buttons::YesNoCancel:
+            return Answer::Yes;
+        case Buttons::RetryCancel:
+            return Answer::Retry;
     }
     return Answer::Ok;
 }
@@ -44,8 +52,8 @@ std::string JoinLines(std::initializer_list<std::string_view> lines) {
     return text;
 }
 
-Answer ShowMessage(const ProgramState& state, UserPort& ui, std::string_view text,
-                   Buttons buttons, std::string_view title, Answer defaultAnswer, Icon icon) {
+Answer ShowMessage(const ProgramState& state, UserPort& ui, std::string_view text, Buttons buttons,
+                   std::string_view title, Answer defaultAnswer, Icon icon) {
     std::string shown(text);
     if (state.DemoRunning) {
         shown += NL;

@@ -16,8 +16,8 @@ std::string JoinLines(std::initializer_list<std::string_view> lines);
 
 // Shows a message box. While the demonstration runs, appends NL NL + "Click OK to
 // continue." (OK only) or "Click the appropriate button to continue." (other sets).
-Answer ShowMessage(const ProgramState& state, UserPort& ui, std::string_view text,
-                   Buttons buttons, std::string_view title, Answer defaultAnswer = Answer::Ok,
+Answer ShowMessage(const ProgramState& state, UserPort& ui, std::string_view text, Buttons buttons,
+                   std::string_view title, Answer defaultAnswer = Answer::Ok,
                    Icon icon = Icon::None);
 
 // Asks for a number. Empty or cancelled entry: false, value unchanged. A number: stored

@@ -210,8 +210,8 @@ bool SetAsideDamagedNotes(const ProgramState& state, UserPort& ui, std::string_v
         candidate += ".NTS";
         if (!FileExists(state.ProgramDir + candidate)) badName = candidate;
     }
-    if (badName.empty()) badName = std::string(kBadNotesStem) + "-" +
-                                   std::to_string(kMaxBadNotesCopies) + ".NTS";
+    if (badName.empty())
+        badName = std::string(kBadNotesStem) + "-" + std::to_string(kMaxBadNotesCopies) + ".NTS";
     std::string text = "File " + state.JobName + ".NTS is corrupted.";
     text += NL;
     text += NL;

@@ -89,7 +89,7 @@ struct ProgramState {
 
     // The open job.
     std::string JobName;
-    std::vector<Section> Sections;  // the job table; SectionCount = Sections.size()
+    std::vector<Section> Sections;    // the job table; SectionCount = Sections.size()
     std::int16_t CurrentSection = 0;  // 1-based slot, 0 = none
     CurrentSectionRecord Current;
     // The job table as last read from or saved to the job file: a save writes only what

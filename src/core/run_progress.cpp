@@ -55,8 +55,7 @@ void ReportProgress(const ProgramState& state, UserPort& ui) {
 }
 
 std::string ProgressLine(const RunProgress& p, const UnitSet& units) {
-    const std::string t = FormatMask(p.thicknessIn * units.thickness.factor,
-                                     units.thickness.mask) +
+    const std::string t = FormatMask(p.thicknessIn * units.thickness.factor, units.thickness.mask) +
                           " " + units.thickness.label;
     if (!p.running) return "Total thickness to the top of the subgrade, t = " + t;
     const bool flexible = p.pavementType == kNewFlexible || p.pavementType == kAcOnFlexible;
@@ -75,16 +74,16 @@ std::string ProgressLine(const RunProgress& p, const UnitSet& units) {
         if (!p.lifeMode)
             line += "Subgrade CDF = " + Fixed2(p.progressCdf) + ";  ";
         else
-            line += "Sub CDF = " + Fixed2(p.progressCdf) + ";  " + "Str Life (SG) = " +
-                    FormatMask(p.structureLife, "0.000") + " yrs;  ";
+            line += "Sub CDF = " + Fixed2(p.progressCdf) + ";  " +
+                    "Str Life (SG) = " + FormatMask(p.structureLife, "0.000") + " yrs;  ";
     }
     if (rigid) {
         if (!p.lifeMode)
             line += "PCC CDF = " + Fixed2(p.progressCdf) + ";  ";
         else
-            line += "%CDFU = " + Fixed2(p.cdfuShown) + ";  " + "PCC CDF = " +
-                    Fixed2(p.progressCdf) + ";  " + "Str Life (PCC) = " +
-                    FormatMask(p.structureLife, "0.000") + " yrs;  ";
+            line += "%CDFU = " + Fixed2(p.cdfuShown) + ";  " +
+                    "PCC CDF = " + Fixed2(p.progressCdf) + ";  " +
+                    "Str Life (PCC) = " + FormatMask(p.structureLife, "0.000") + " yrs;  ";
     }
     if (p.existingPavement) line += "Str Life = " + FormatMask(p.existingLife, "0.0") + " yrs;  ";
     return line + "t = " + t;

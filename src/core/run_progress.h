@@ -24,12 +24,12 @@ struct RunProgress {
     float asphaltCdf = 0;
     bool computingAsphalt = false;  // the asphalt CDF of an overlay is being computed
     bool asphaltCdfShown = false;
-    bool sublayersShown = false;  // the structure has aggregate layers that may be sublayered
-    bool useSublayers = false;    // they are sublayered now
-    float structureLife = 0;      // years, life runs
-    float existingLife = 0;       // years, overlays on existing pavements
-    float cdfuShown = 0;          // percent, rigid life runs
-    float thicknessIn = 0;        // t, to the top of the subgrade (in)
+    bool sublayersShown = false;       // the structure has aggregate layers that may be sublayered
+    bool useSublayers = false;         // they are sublayered now
+    float structureLife = 0;           // years, life runs
+    float existingLife = 0;            // years, overlays on existing pavements
+    float cdfuShown = 0;               // percent, rigid life runs
+    float thicknessIn = 0;             // t, to the top of the subgrade (in)
     std::vector<SectionLayer> layers;  // the structure as it stands
 };
 

@@ -46,7 +46,7 @@ struct Section {
     std::int16_t DesignLife = 20;                  // years
     float SCI = 0;
     float CDFU = 0;
-    std::vector<SectionLayer> Layers;       // LayerCount = Layers.size(), 1..16
+    std::vector<SectionLayer> Layers;      // LayerCount = Layers.size(), 1..16
     std::vector<DesignAircraft> Aircraft;  // AircraftCount = Aircraft.size(), 0..20
 
     int LayerCount() const { return static_cast<int>(Layers.size()); }

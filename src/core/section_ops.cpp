@@ -61,7 +61,8 @@ DesignAircraft StoredAircraft(const DesignAircraft& a) {
 
 std::string AircraftNotThereText(std::string_view aircraft, std::string_view job,
                                  std::string_view section) {
-    std::string text = "Aircraft " + std::string(aircraft) + " cannot be found in the Library List.";
+    std::string text =
+        "Aircraft " + std::string(aircraft) + " cannot be found in the Library List.";
     text += NL;
     text += "It has not been included in the aircraft list";
     text += NL;
@@ -175,9 +176,8 @@ InsertStatus InsertSection(ProgramState& state, UserPort& ui, std::string_view n
     auto& table = state.Sections;
     // The first slot whose name is not less than the new one; past the end when every name
     // is less (no sentinel name, so that no real name can collide with one).
-    auto at = std::find_if(table.begin(), table.end(), [&](const Section& s) {
-        return !LessNoCase(s.SectionName, name);
-    });
+    auto at = std::find_if(table.begin(), table.end(),
+                           [&](const Section& s) { return !LessNoCase(s.SectionName, name); });
     // Every name is compared, not only the one at the sorted place: a job written by hand or
     // by another program need not be in name order.
     const bool exists = std::any_of(table.begin(), table.end(), [&](const Section& s) {
@@ -229,7 +229,8 @@ void LoadSampleJob(ProgramState& state) {
             layer.LayerType = Int16(l.type);
             layer.LayerThickness = l.thickness;
             layer.LayerModulus = m.DefaultModulus;
-            layer.LayerFlexStrength = library::IsPccLayer(l.type) ? library::kDefaultFlexStrength : 0;
+            layer.LayerFlexStrength =
+                library::IsPccLayer(l.type) ? library::kDefaultFlexStrength : 0;
             s.Layers.push_back(layer);
         }
         const auto& top = library::LayerMaterialOf(sample.layers.front().type);

@@ -187,8 +187,8 @@ FlexibleCdfResult ComputeFlexibleCDF(core::ProgramState& state, core::UserPort& 
         EndRunOnReadError(
             state, ui,
             core::JoinLines({"There has been an error reading", "strains from the data file. This",
-                       "may have been caused by a very", "thin surface layer. The design",
-                       "will be ended.", "", "Please check the structure."}));
+                             "may have been caused by a very", "thin surface layer. The design",
+                             "will be ended.", "", "Please check the structure."}));
     }
     return result;
 }

@@ -55,10 +55,10 @@ void EndWithMessage(core::ProgramState& state, core::UserPort& ui, std::string_v
 }
 
 std::string_view ReadErrorText() {
-    static const std::string text = core::JoinLines(
-        {"There has been an error reading", "stresses from the data file. This",
-         "was probably caused by the PCC", "layer being too thin. The design", "will be ended.",
-         "", "Please check the structure."});
+    static const std::string text =
+        core::JoinLines({"There has been an error reading", "stresses from the data file. This",
+                         "was probably caused by the PCC", "layer being too thin. The design",
+                         "will be ended.", "", "Please check the structure."});
     return text;
 }
 
@@ -94,8 +94,7 @@ public:
         const std::vector<double> depths =
             asphalt ? std::vector<double>{-(h1 + h2)} : std::vector<double>{-h1, -(h1 + h2)};
         if (!Analyse(depths, "AggErr in LifeTotal 1")) return result_;
-        const RigidCdfResult rigid =
-            ComputeRigidCDF(state_, ui_, static_cast<int>(depths.size()));
+        const RigidCdfResult rigid = ComputeRigidCDF(state_, ui_, static_cast<int>(depths.size()));
         if (rigid.readError) return Failed();
         if (!state_.Run.DesignRunning) {
             result_.status = LifeTotalStatus::Stopped;
@@ -112,8 +111,8 @@ public:
             // One search from time 0 for the whole drop to the overlay's terminal condition.
             crackedStart_ = 0;
             const double wanted = section_.SCI - settings_.terminalSci;
-            const double d = StageDuration(
-                kStageGuessYears, [&](double x) { return SlabDrop(0, x) - wanted; });
+            const double d =
+                StageDuration(kStageGuessYears, [&](double x) { return SlabDrop(0, x) - wanted; });
             // Traffic that stops (or never runs) may leave the slab short of the overlay's
             // failure condition for good: the horizon is then the life, as a lower bound.
             if (!(t1 + d < kLifeHorizonYears)) return Finish(kLifeHorizonYears, t1, 1, 0, true);
@@ -165,8 +164,7 @@ private:
         }
         list.depths = depths;
         analysis::AnalysisInput input;
-        if (analysis::WriteVornaInput(state_, ui_, list, input) !=
-            analysis::VornaStatus::Written) {
+        if (analysis::WriteVornaInput(state_, ui_, list, input) != analysis::VornaStatus::Written) {
             // Too many layers or an input file not written (message shown): an error.
             state_.Run.DesignRunning = false;
             result_.status = LifeTotalStatus::Error;

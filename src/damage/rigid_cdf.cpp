@@ -7,8 +7,8 @@
 #include <cmath>
 #include <string>
 
-#include "core/messages.h"
 #include "core/file_io.h"
+#include "core/messages.h"
 #include "core/narrow.h"
 #include "damage/flexible_cdf.h"
 #include "damage/traffic.h"
@@ -214,8 +214,8 @@ RigidCdfResult ComputeRigidCDF(core::ProgramState& state, core::UserPort& ui,
         EndRunOnReadError(
             state, ui,
             core::JoinLines({"There has been an error reading", "stresses from the data file. This",
-                       "was probably caused by the PCC", "layer being too thin. The design",
-                       "will be ended.", "", "Please check the structure."}));
+                             "was probably caused by the PCC", "layer being too thin. The design",
+                             "will be ended.", "", "Please check the structure."}));
     }
     return result;
 }

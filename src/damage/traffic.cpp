@@ -47,11 +47,20 @@ WheelRow RowOf(const library::AircraftEntry& e) {
     const double s1 = e.AcS1, s2 = e.AcS2, s3 = e.AcS3;
     WheelRow row;
     switch (e.AcGearConfig) {
-        case 2: row.spacing = {s1}; break;
-        case 3: row.spacing = {s1, s2, s1}; break;
-        case 4: row.spacing = {s1, s2, s1, s3, s1, s2, s1}; break;
-        case 5: row.spacing = {s1, s2, s1, s2, s1}; break;
-        default: return {};
+        case 2:
+            row.spacing = {s1};
+            break;
+        case 3:
+            row.spacing = {s1, s2, s1};
+            break;
+        case 4:
+            row.spacing = {s1, s2, s1, s3, s1, s2, s1};
+            break;
+        case 5:
+            row.spacing = {s1, s2, s1, s2, s1};
+            break;
+        default:
+            return {};
     }
     const std::size_t wheels = row.spacing.size() + 1;
     if (e.AcWheelCount < 0 || static_cast<std::size_t>(e.AcWheelCount) < wheels) return {};

@@ -6,8 +6,8 @@
 
 namespace tavro::damage {
 
-inline constexpr float kWanderSigma = 30.475f;   // in, standard deviation of lateral wander
-inline constexpr double kGridSpacing = 10.0;     // in, between grid positions
+inline constexpr float kWanderSigma = 30.475f;  // in, standard deviation of lateral wander
+inline constexpr double kGridSpacing = 10.0;    // in, between grid positions
 
 // Lateral position (in) of grid position j = 1..41.
 inline double GridX(int j) { return kGridSpacing * (j - 1); }

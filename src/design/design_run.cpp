@@ -49,8 +49,7 @@ DesignRun::Next DesignRun::GiveUp(DesignOutcome outcome, std::string why, std::s
 
 bool DesignRun::AcceptAggregates() {
     analysis::AnalysisLayerList list;
-    if (damage::CalculateAggregateModuli(state_, ui_, list).status !=
-        damage::AggregateStatus::Ok) {
+    if (damage::CalculateAggregateModuli(state_, ui_, list).status != damage::AggregateStatus::Ok) {
         GiveUp(DesignOutcome::Error, "the aggregate layers were refused",
                JoinLines({"Error computing aggregate Modulus", "The design has been aborted"}),
                title_);
@@ -111,8 +110,8 @@ bool SubgradeRun::AnalyseAndDamage(damage::FlexibleCdfResult& damage) {
 
 DesignRun::Next SubgradeRun::ComputeLife(double cdfAtDesignLife, double tolerance) {
     summary_.cdf = core::Single(cdfAtDesignLife);
-    const LifeSearch search = SearchLife(
-        state_, state_.Current.DesignLife, cdfAtDesignLife, tolerance, options_, [this] {
+    const LifeSearch search =
+        SearchLife(state_, state_.Current.DesignLife, cdfAtDesignLife, tolerance, options_, [this] {
             const damage::FlexibleCdfResult r = damage::ComputeFlexibleCDF(
                 state_, ui_, depth_, damage::FlexibleCriterion::Subgrade);
             return LifeCdf{r.cdf, r.strainsTooLow, r.readError};

@@ -16,8 +16,7 @@ namespace tavro::design {
 
 namespace {
 
-constexpr std::int16_t kAcOverlayType = 10, kUnbondedOverlayType = 11,
-                       kPartBondedOverlayType = 12;
+constexpr std::int16_t kAcOverlayType = 10, kUnbondedOverlayType = 11, kPartBondedOverlayType = 12;
 
 bool IsAggregate(int type) {
     if (!library::IsValidLayerType(type)) return false;
@@ -78,7 +77,8 @@ private:
         if (damage::IsAsphaltOverlay(Overlay().LayerType) &&
             state_.Current.SCI <= settings_.terminalSci) {
             // The overlay's life is the time the slab needs to fall to that condition: none.
-            GiveUp(DesignOutcome::Error, "the existing slab is already at the overlay's failure SCI",
+            GiveUp(DesignOutcome::Error,
+                   "the existing slab is already at the overlay's failure SCI",
                    JoinLines({"The existing slab is already at the",
                               "failure condition of an asphalt overlay:",
                               "SCI " + core::FormatMask(state_.Current.SCI, "0") +
@@ -153,12 +153,12 @@ private:
     void MinimumReached() {
         // The minimum overlay is a design: the run keeps its time stamp.
         ui_.ProcessPendingEvents();
-        core::ShowMessage(state_, ui_,
-                          JoinLines({"Minimum thickness has been reached.",
-                                     "The calculated life is still greater than",
-                                     "the required design life.", "",
-                                     "The design has been terminated."}),
-                          core::Buttons::Ok, kOverlayOnRigidTitle);
+        core::ShowMessage(
+            state_, ui_,
+            JoinLines({"Minimum thickness has been reached.",
+                       "The calculated life is still greater than", "the required design life.", "",
+                       "The design has been terminated."}),
+            core::Buttons::Ok, kOverlayOnRigidTitle);
         summary_.messageShown = true;
         End(DesignOutcome::MinimumReached, "minimum overlay thickness reached");
     }
@@ -247,7 +247,8 @@ damage::OverlayLifeSettings OverlaySettingsOf(const core::CurrentSectionRecord& 
     settings.cdfu = section.SCI < 100 ? 100 : section.CDFU;
     settings.terminalSci = 80;
     if (!section.Layers.empty() && damage::IsAsphaltOverlay(section.Layers[0].LayerType)) {
-        const bool aggregate = section.LayerCount() >= 3 && IsAggregate(section.Layers[2].LayerType);
+        const bool aggregate =
+            section.LayerCount() >= 3 && IsAggregate(section.Layers[2].LayerType);
         settings.terminalSci = aggregate ? 58 : 40;
     }
     return settings;
@@ -257,8 +258,10 @@ float MinimumOverlayThickness(const core::CurrentSectionRecord& section) {
     std::int16_t type = kPartBondedOverlayType;
     if (!section.Layers.empty()) {
         const int top = section.Layers[0].LayerType;
-        if (damage::IsAsphaltOverlay(top)) type = kAcOverlayType;
-        else if (top == kUnbondedOverlayType) type = kUnbondedOverlayType;
+        if (damage::IsAsphaltOverlay(top))
+            type = kAcOverlayType;
+        else if (top == kUnbondedOverlayType)
+            type = kUnbondedOverlayType;
     }
     return library::LayerMaterialOf(type).MinThickness;
 }

@@ -13,12 +13,12 @@ namespace tavro::design {
 inline constexpr std::string_view kOverlayOnRigidTitle = "Overlay on Rigid Design";
 
 struct OverlayOnRigidOptions {
-    double thicknessStep = 4;      // in, the stepping towards a bracket
-    double lifeTolerance = 0.04;   // years, |total life - design life|
-    int maxSteps = 200;            // thickness steps before giving up
+    double thicknessStep = 4;     // in, the stepping towards a bracket
+    double lifeTolerance = 0.04;  // years, |total life - design life|
+    int maxSteps = 200;           // thickness steps before giving up
     // No overlay is made thicker than this (in): the design gives up there, saying so.
     double largestThickness = 40;
-    int maxInterpolations = 100;   // passes of the bracket search before giving up
+    int maxInterpolations = 100;  // passes of the bracket search before giving up
 };
 
 // The life model's settings for the current section: the existing slab counts as cracked

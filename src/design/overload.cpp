@@ -46,14 +46,13 @@ bool GaveCdfAtDesignLife(const RunResult& run) {
 }
 
 void Refuse(core::ProgramState& state, core::UserPort& ui) {
-    core::ShowMessage(
-        state, ui,
-        JoinLines({"The overload analysis is not available for",
-                   "overlays on rigid pavements: their life runs give",
-                   "the life of the overlay, not a CDF at the design life.", "",
-                   "Clear the overload mark in the aircraft list",
-                   "to compute the life of this section."}),
-        core::Buttons::Ok, kOverloadTitle);
+    core::ShowMessage(state, ui,
+                      JoinLines({"The overload analysis is not available for",
+                                 "overlays on rigid pavements: their life runs give",
+                                 "the life of the overlay, not a CDF at the design life.", "",
+                                 "Clear the overload mark in the aircraft list",
+                                 "to compute the life of this section."}),
+                      core::Buttons::Ok, kOverloadTitle);
 }
 
 // Puts the design aircraft list back as it was when it goes out of scope, so that no way out

@@ -14,8 +14,8 @@
 #include "core/section_ops.h"
 #include "design/flexible_design.h"
 #include "design/flexible_overlay.h"
-#include "design/overload.h"
 #include "design/overlay_rigid.h"
+#include "design/overload.h"
 #include "design/rigid_design.h"
 #include "design/structure_check.h"
 #include "library/layer_library.h"
@@ -39,8 +39,10 @@ std::string NoAircraftText(const core::ProgramState& state) {
 bool CarriesTraffic(const core::CurrentSectionRecord& section) {
     bool overload = false;
     for (const core::DesignAircraft& aircraft : section.Aircraft) {
-        if (aircraft.OverloadFlag) overload = true;
-        else if (aircraft.AnnualDepartures > 0) return true;
+        if (aircraft.OverloadFlag)
+            overload = true;
+        else if (aircraft.AnnualDepartures > 0)
+            return true;
     }
     return overload;
 }
@@ -83,8 +85,8 @@ std::optional<RunStatus> Preconditions(core::ProgramState& state, core::UserPort
         // Without departures there is no damage to design against and no life to find;
         // the procedures would only stumble over a CDF of 0.
         Tell(state, ui, mode == RunMode::Design ? "Designing Structure" : "Structure Life",
-             JoinLines({"The aircraft list of", "job " + state.JobName + " section " +
-                                                    state.Current.SectionName,
+             JoinLines({"The aircraft list of",
+                        "job " + state.JobName + " section " + state.Current.SectionName,
                         "carries no traffic: no aircraft", "has any annual departures.", "",
                         "Please enter the departures of", "the design aircraft."}));
         return RunStatus::Refused;

@@ -54,13 +54,13 @@ struct AircraftResult {
 // Figures of an overload analysis (c = c0 + c1 / DesignLife). When the regular traffic alone
 // exceeds the overload budget the second run never happens: c1 = 0 and c = c0.
 struct OverloadFigures {
-    float c0 = 0;             // CDF of the regular traffic at the design life
-    float c1 = 0;             // CDF with the overload aircraft at constant traffic
-    float c = 0;              // CDF with the overload departures
-    bool secondRun = false;   // c1 and c come from the second life run
-    bool possible = false;    // c <= 1 after both runs
-    int aircraft = 0;         // 1-based design-list number of the overload aircraft
-    float departures = 0;     // its AnnualDepartures, the overload departures
+    float c0 = 0;            // CDF of the regular traffic at the design life
+    float c1 = 0;            // CDF with the overload aircraft at constant traffic
+    float c = 0;             // CDF with the overload departures
+    bool secondRun = false;  // c1 and c come from the second life run
+    bool possible = false;   // c <= 1 after both runs
+    int aircraft = 0;        // 1-based design-list number of the overload aircraft
+    float departures = 0;    // its AnnualDepartures, the overload departures
 };
 
 struct RunResult {
@@ -126,8 +126,8 @@ enum class BatchSave { InMemory, SaveEach };
 // reset), designed without the "Already Designed" question and, with SaveEach, stored in the
 // job table and the job written. A section whose structure is refused is reported (status
 // NotValid, counted in refusedSections) and skipped. Stops at the first section that ends
-// without a time stamp or whose save fails. Afterwards slot `firstSlot` is current again (reloaded from the job
-// table when the sections were saved).
+// without a time stamp or whose save fails. Afterwards slot `firstSlot` is current again (reloaded
+// from the job table when the sections were saved).
 BatchResult RunBatch(core::ProgramState& state, core::UserPort& ui, int firstSlot, BatchSave save,
                      const RunOptions& options = {});
 

@@ -40,7 +40,7 @@ struct LayerNames {
 };
 
 class Structure {
-   public:
+public:
     explicit Structure(const std::vector<core::SectionLayer>& layers) : layers_(layers) {
         for (int i = 1; i <= Count(); ++i) ++codeCount_[static_cast<std::size_t>(At(i).code)];
     }
@@ -58,7 +58,7 @@ class Structure {
         return code < 0 ? 0 : codeCount_[static_cast<std::size_t>(code)];
     }
 
-   private:
+private:
     const std::vector<core::SectionLayer>& layers_;
     std::array<int, library::kLayerTypeCount> codeCount_{};
 };

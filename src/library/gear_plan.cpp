@@ -47,10 +47,14 @@ Pattern GearPattern(const AircraftEntry& e) {
 std::vector<double> GearCentres(const AircraftEntry& e) {
     const double s1 = e.AcS1, s2 = e.AcS2, s3 = e.AcS3;
     switch (e.AcGearConfig) {
-        case 3: return {s2 / 2 + s1 / 2};
-        case 4: return {s3 / 2 + s1 / 2, s3 / 2 + s1 + s2 + s1 / 2};
-        case 5: return {0, s1 + s2};
-        default: return {s1 / 2};  // 1 and 2: two single or tandem gears S1 apart
+        case 3:
+            return {s2 / 2 + s1 / 2};
+        case 4:
+            return {s3 / 2 + s1 / 2, s3 / 2 + s1 + s2 + s1 / 2};
+        case 5:
+            return {0, s1 + s2};
+        default:
+            return {s1 / 2};  // 1 and 2: two single or tandem gears S1 apart
     }
 }
 

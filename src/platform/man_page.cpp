@@ -12,9 +12,12 @@ std::string Escape(const std::string& text, bool hyphensAreMinus) {
     for (const char c : text) {
         // A line that begins with a dot or a quote would be read as a request.
         if (lineStart && (c == '.' || c == '\'')) out += "\\&";
-        if (c == '\\') out += "\\e";
-        else if (c == '-' && hyphensAreMinus) out += "\\-";
-        else out += c;
+        if (c == '\\')
+            out += "\\e";
+        else if (c == '-' && hyphensAreMinus)
+            out += "\\-";
+        else
+            out += c;
         lineStart = c == '\n';
     }
     return out;
@@ -68,8 +71,8 @@ void Entry(std::string& out, const ManEntry& e) {
 }  // namespace
 
 std::string RenderManPage(const ManPage& page) {
-    std::string out = ".TH \"" + Upper(page.name) + "\" \"1\" \"\" \"" + page.source +
-                      "\" \"User Commands\"\n";
+    std::string out =
+        ".TH \"" + Upper(page.name) + "\" \"1\" \"\" \"" + page.source + "\" \"User Commands\"\n";
     out += ".SH NAME\n" + Escape(page.name, true) + " \\- " + Escape(page.summary, false) + "\n";
     out += ".SH SYNOPSIS\n.B " + Escape(page.name, true) + "\n" + Term(page.synopsis) + "\n";
     for (const auto& section : page.sections) {

@@ -22,10 +22,10 @@ struct ManSection {
 };
 
 struct ManPage {
-    std::string name;     // "tavro-cli"
-    std::string summary;  // the line after the name in NAME
-    std::string synopsis; // after the name in SYNOPSIS
-    std::string source;   // "TAVRO V1.2"
+    std::string name;      // "tavro-cli"
+    std::string summary;   // the line after the name in NAME
+    std::string synopsis;  // after the name in SYNOPSIS
+    std::string source;    // "TAVRO V1.2"
     std::vector<ManSection> sections;
 };
 

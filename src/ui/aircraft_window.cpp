@@ -32,9 +32,8 @@ QVariant AircraftGridModel::data(const QModelIndex& index, int role) const {
         return QString::fromStdString(control::GridCell(state_, index.row(), index.column()))
             .trimmed();
     if (role == Qt::TextAlignmentRole)
-        return index.column() == control::kColName
-                   ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
-                   : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        return index.column() == control::kColName ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
+                                                   : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     return {};
 }
 

@@ -17,7 +17,6 @@ class QTableView;
 
 namespace tavro::ui {
 
-
 // The design grid `grdDesignAC` as a table model: cell texts and two-line headers in the
 // current display units, one blank row for an empty list.
 class AircraftGridModel : public QAbstractTableModel {

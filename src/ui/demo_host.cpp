@@ -4,7 +4,6 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
-#include <cstdio>
 #include <QApplication>
 #include <QDialog>
 #include <QInputDialog>
@@ -19,6 +18,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "core/program_state.h"
 #include "ui/aircraft_window.h"
@@ -216,10 +216,10 @@ bool DemoHost::ClickDrawing(const std::string& part) {
     const control::StructureLayout layout = structure_->CurrentLayout();
     if (layer < 1 || layer > static_cast<int>(layout.bands.size())) return false;
     const control::LayoutBand& band = layout.bands[static_cast<std::size_t>(layer - 1)];
-    const control::Box box = what == "thickness" ? band.thickness.box
-                             : what == "modulus" ? band.modulus.box
+    const control::Box box = what == "thickness"  ? band.thickness.box
+                             : what == "modulus"  ? band.modulus.box
                              : what == "material" ? band.material.box
-                                                 : band.band;
+                                                  : band.band;
     if (box.Empty()) return false;
     const QPointF at((box.left + box.right) / 2, (box.top + box.bottom) / 2);
     QWidget* picture = structure_->Picture();
@@ -297,8 +297,8 @@ bool DemoHost::Perform(const control::TourStep& step) {
         if (auto* edit = qobject_cast<QPlainTextEdit*>(target)) {
             if (edit->isReadOnly()) return false;
             edit->moveCursor(QTextCursor::End);
-            edit->insertPlainText(QString::fromStdString(
-                (edit->toPlainText().isEmpty() ? "" : "\n") + step.text));
+            edit->insertPlainText(
+                QString::fromStdString((edit->toPlainText().isEmpty() ? "" : "\n") + step.text));
             return true;
         }
         if (step.item.starts_with("material:") || step.item.starts_with("layer:")) {

@@ -17,7 +17,8 @@
 
 namespace tavro::ui {
 
-GearPicture::GearPicture(const core::UnitSet& units, QWidget* parent) : QWidget(parent), units_(units) {
+GearPicture::GearPicture(const core::UnitSet& units, QWidget* parent)
+    : QWidget(parent), units_(units) {
     setObjectName("picGear4");
     setMinimumSize(480, 240);
     setCursor(Qt::PointingHandCursor);
@@ -51,7 +52,8 @@ QLabel* Label(QWidget* parent, const char* name, const QString& text = {}) {
 
 }  // namespace
 
-GearViewWindow::GearViewWindow(core::ProgramState& state, core::UserPort& ui, int row, QWidget* parent)
+GearViewWindow::GearViewWindow(core::ProgramState& state, core::UserPort& ui, int row,
+                               QWidget* parent)
     : QDialog(parent), state_(state), ui_(ui), controller_(state, ui, row) {
     setObjectName("frmGearView");
     caption_ = Label(this, "lblAircraft");
@@ -127,7 +129,8 @@ void GearViewWindow::SyncView() {
 }
 
 bool GearViewWindow::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == gross_ || watched == grossTitle_) && event->type() == QEvent::MouseButtonPress) {
+    if ((watched == gross_ || watched == grossTitle_) &&
+        event->type() == QEvent::MouseButtonPress) {
         controller_.ChangeGrossLoad();
         SyncView();
         return true;

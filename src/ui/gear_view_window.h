@@ -39,7 +39,8 @@ class GearViewWindow : public QDialog {
     Q_OBJECT
 public:
     // Shows design aircraft `row` (0-based) of the current section.
-    GearViewWindow(core::ProgramState& state, core::UserPort& ui, int row, QWidget* parent = nullptr);
+    GearViewWindow(core::ProgramState& state, core::UserPort& ui, int row,
+                   QWidget* parent = nullptr);
     // The aircraft shown last: the aircraft window selects it again after Back.
     int Selected() const { return controller_.Selected(); }
     control::GearViewController& Controller() { return controller_; }

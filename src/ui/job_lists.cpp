@@ -107,8 +107,10 @@ void JobList::dropEvent(QDropEvent* event) {
     if (!event->mimeData()->hasFormat(kSectionMimeType)) return event->ignore();
     event->acceptProposedAction();
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (index.isValid()) emit sectionDropped(index.row());
-    else emit dragFinished();
+    if (index.isValid())
+        emit sectionDropped(index.row());
+    else
+        emit dragFinished();
 }
 
 void TabStopDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -121,8 +123,7 @@ void TabStopDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     QStyle* style = widget ? widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
 
-    const QRect textRect =
-        style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
+    const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
     const qsizetype tab = text.indexOf('\t');
     const QString name = tab < 0 ? text : text.left(tab);
     const QString type = tab < 0 ? QString() : text.mid(tab + 1);

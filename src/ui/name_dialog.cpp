@@ -37,7 +37,8 @@ void NameEdit::keyPressEvent(QKeyEvent* event) {
             entry_.Key('\b');
             setText(QString::fromStdString(entry_.text()));
             return;
-        default: break;
+        default:
+            break;
     }
     const QString typed = event->text();
     if (typed.isEmpty() || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include <QApplication>
-#include <QTextCursor>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
@@ -17,6 +16,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <QTextOption>
 #include <QVBoxLayout>
 
@@ -224,15 +224,16 @@ void NotesWindow::SyncText() {
 void NotesWindow::TakeTypedText() {
     // The raw text: toPlainText() turns a no-break space (byte 0xA0) into a space.
     QString typed = text_->document()->toRawText();
-    typed.replace(QChar::ParagraphSeparator, QChar('\n')).replace(QChar::LineSeparator, QChar('\n'));
+    typed.replace(QChar::ParagraphSeparator, QChar('\n'))
+        .replace(QChar::LineSeparator, QChar('\n'));
     const core::Cp1252Text converted = core::Utf8ToCp1252(typed.toStdString());
     if (converted.refused.empty()) {
         controller_.SetBoxText(converted.bytes);
         return;
     }
     const QString accepted = QString::fromStdString(core::Cp1252ToUtf8(controller_.BoxText()));
-    const int cursor = text_->textCursor().position() -
-                       static_cast<int>(typed.size() - accepted.size());
+    const int cursor =
+        text_->textCursor().position() - static_cast<int>(typed.size() - accepted.size());
     syncing_ = true;
     text_->setPlainText(accepted);
     QTextCursor restored = text_->textCursor();

@@ -22,23 +22,32 @@ namespace {
 
 QMessageBox::StandardButton ButtonOf(core::Answer answer) {
     switch (answer) {
-        case core::Answer::Ok: return QMessageBox::Ok;
-        case core::Answer::Cancel: return QMessageBox::Cancel;
-        case core::Answer::Yes: return QMessageBox::Yes;
-        case core::Answer::No: return QMessageBox::No;
-        case core::Answer::Retry: return QMessageBox::Retry;
+        case core::Answer::Ok:
+            return QMessageBox::Ok;
+        case core::Answer::Cancel:
+            return QMessageBox::Cancel;
+        case core::Answer::Yes:
+            return QMessageBox::Yes;
+        case core::Answer::No:
+            return QMessageBox::No;
+        case core::Answer::Retry:
+            return QMessageBox::Retry;
     }
     return QMessageBox::Ok;
 }
 
 QMessageBox::StandardButtons ButtonsOf(core::Buttons buttons) {
     switch (buttons) {
-        case core::Buttons::Ok: return QMessageBox::Ok;
-        case core::Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-        case core::Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+        case core::Buttons::Ok:
+            return QMessageBox::Ok;
+        case core::Buttons::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case core::Buttons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
         case core::Buttons::YesNoCancel:
             return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-        case core::Buttons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
+        case core::Buttons::RetryCancel:
+            return QMessageBox::Retry | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
@@ -46,18 +55,25 @@ QMessageBox::StandardButtons ButtonsOf(core::Buttons buttons) {
 // The answer of Escape or the close button of the title bar.
 core::Answer EscapeAnswer(core::Buttons buttons) {
     switch (buttons) {
-        case core::Buttons::Ok: return core::Answer::Ok;
-        case core::Buttons::YesNo: return core::Answer::No;
-        default: return core::Answer::Cancel;
+        case core::Buttons::Ok:
+            return core::Answer::Ok;
+        case core::Buttons::YesNo:
+            return core::Answer::No;
+        default:
+            return core::Answer::Cancel;
     }
 }
 
 QMessageBox::Icon IconOf(core::Icon icon) {
     switch (icon) {
-        case core::Icon::None: return QMessageBox::NoIcon;
-        case core::Icon::Exclamation: return QMessageBox::Warning;
-        case core::Icon::Question: return QMessageBox::Question;
-        case core::Icon::Information: return QMessageBox::Information;
+        case core::Icon::None:
+            return QMessageBox::NoIcon;
+        case core::Icon::Exclamation:
+            return QMessageBox::Warning;
+        case core::Icon::Question:
+            return QMessageBox::Question;
+        case core::Icon::Information:
+            return QMessageBox::Information;
     }
     return QMessageBox::NoIcon;
 }
@@ -81,12 +97,18 @@ std::unique_ptr<QMessageBox> MakeMessageBox(std::string_view title, std::string_
 
 core::Answer AnswerOf(int standardButton, core::Buttons buttons) {
     switch (standardButton) {
-        case QMessageBox::Ok: return core::Answer::Ok;
-        case QMessageBox::Cancel: return core::Answer::Cancel;
-        case QMessageBox::Yes: return core::Answer::Yes;
-        case QMessageBox::No: return core::Answer::No;
-        case QMessageBox::Retry: return core::Answer::Retry;
-        default: return EscapeAnswer(buttons);
+        case QMessageBox::Ok:
+            return core::Answer::Ok;
+        case QMessageBox::Cancel:
+            return core::Answer::Cancel;
+        case QMessageBox::Yes:
+            return core::Answer::Yes;
+        case QMessageBox::No:
+            return core::Answer::No;
+        case QMessageBox::Retry:
+            return core::Answer::Retry;
+        default:
+            return EscapeAnswer(buttons);
     }
 }
 

@@ -9,8 +9,8 @@
 
 #include <QTextBlock>
 #include <QTextCursor>
-#include <cmath>
 #include <QUrl>
+#include <cmath>
 
 #include "control/gear_picture.h"
 #include "core/program_state.h"

@@ -29,9 +29,12 @@ QPushButton* Command(QWidget* parent, const char* name, const char* caption, con
 
 const char* WindowName(SectionWindow window) {
     switch (window) {
-        case SectionWindow::Structure: return "structure";
-        case SectionWindow::Aircraft: return "aircraft";
-        case SectionWindow::Notes: return "notes and information";
+        case SectionWindow::Structure:
+            return "structure";
+        case SectionWindow::Aircraft:
+            return "aircraft";
+        case SectionWindow::Notes:
+            return "notes and information";
     }
     return "";
 }
@@ -85,19 +88,19 @@ void StartupWindow::BuildControls() {
 
     auto* commands = new QVBoxLayout;
     commands->addWidget(Command(this, "cmdNewJob", "&New Job", "Create an empty job"));
-    commands->addWidget(Command(this, "cmdDeleteJob", "&Delete Job",
-                                "Delete the selected job with its notes"));
+    commands->addWidget(
+        Command(this, "cmdDeleteJob", "&Delete Job", "Delete the selected job with its notes"));
     commands->addSpacing(metrics.height() / 2);
     commands->addWidget(Command(this, "cmdDupSection", "Dup. S&ection",
                                 "Add a copy of the selected section under a new name"));
-    commands->addWidget(Command(this, "cmdDeleteSection", "De&lete Section",
-                                "Delete the selected section"));
-    copyButton_ = Command(this, "cmdCopySections", "&Copy Sections",
-                          "Copy sections from one job to another");
+    commands->addWidget(
+        Command(this, "cmdDeleteSection", "De&lete Section", "Delete the selected section"));
+    copyButton_ =
+        Command(this, "cmdCopySections", "&Copy Sections", "Copy sections from one job to another");
     commands->addWidget(copyButton_);
     commands->addSpacing(metrics.height() / 2);
-    commands->addWidget(Command(this, "cmdStructure", "S&tructure",
-                                "Open the structure of the selected section"));
+    commands->addWidget(
+        Command(this, "cmdStructure", "S&tructure", "Open the structure of the selected section"));
     commands->addWidget(Command(this, "cmdAircraft", "&Aircraft",
                                 "Open the design aircraft of the selected section"));
     commands->addWidget(Command(this, "cmdNotes", "N&otes",
@@ -109,8 +112,8 @@ void StartupWindow::BuildControls() {
     commands->addWidget(metric_);
     commands->addStretch();
     commands->addWidget(Command(this, "cmdHelp", "&Help", "Open the user manual"));
-    commands->addWidget(Command(this, "cmdDemo", "Demonst&ration",
-                                "A guided walk-through of this window"));
+    commands->addWidget(
+        Command(this, "cmdDemo", "Demonst&ration", "A guided walk-through of this window"));
     commands->addWidget(Command(this, "cmdAbout", "A&bout", "Version and system information"));
     commands->addWidget(Command(this, "cmdExit", "E&xit", "Close every window and end TAVRO"));
 
@@ -183,8 +186,7 @@ void StartupWindow::Resync() {
     SyncView();
 }
 
-void StartupWindow::Start(const QString& programDir, bool firstInstance,
-                          const QString& dirNotice) {
+void StartupWindow::Start(const QString& programDir, bool firstInstance, const QString& dirNotice) {
     CentreOnScreen(*this);
     show();
     QCoreApplication::processEvents();

@@ -4,8 +4,8 @@
 #include <QWidget>
 #include <functional>
 
-#include "ui/help_window.h"
 #include "control/startup_controller.h"
+#include "ui/help_window.h"
 
 class QCheckBox;
 class QLabel;

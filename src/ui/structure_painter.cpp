@@ -27,8 +27,7 @@ control::LayoutMetrics MetricsFor(const QFont& font, double width, double height
     m.height = height;
     m.textHeight = fm.height();
     m.textWidth = [fm](std::string_view t) {
-        return fm.horizontalAdvance(
-            QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())));
+        return fm.horizontalAdvance(QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())));
     };
     return m;
 }
@@ -56,13 +55,18 @@ QColor LayerFill(int type) {
 
 Qt::BrushStyle LayerPattern(int type) {
     switch (type) {
-        case 0: return Qt::BDiagPattern;
+        case 0:
+            return Qt::BDiagPattern;
         case 6:
-        case 8: return Qt::Dense5Pattern;
+        case 8:
+            return Qt::Dense5Pattern;
         case 2:
-        case 3: return Qt::Dense6Pattern;
-        case 4: return Qt::Dense4Pattern;
-        default: return Qt::SolidPattern;
+        case 3:
+            return Qt::Dense6Pattern;
+        case 4:
+            return Qt::Dense4Pattern;
+        default:
+            return Qt::SolidPattern;
     }
 }
 
@@ -85,11 +89,11 @@ void PaintStructure(QPainter& p, const control::StructureLayout& l) {
             p.fillRect(band, QBrush(LayerFill(b.type), LayerPattern(b.type)));
         }
         p.drawRect(band);
-        p.drawLine(QPointF(band.right(), b.band.bottom), QPointF(l.materialColumn.right, b.band.bottom));
+        p.drawLine(QPointF(band.right(), b.band.bottom),
+                   QPointF(l.materialColumn.right, b.band.bottom));
         if (b.designLayer) {
-            control::LayoutText arrow{{l.arrowColumn.left, b.band.top, l.arrowColumn.right,
-                                       b.band.bottom},
-                                      "-->"};
+            control::LayoutText arrow{
+                {l.arrowColumn.left, b.band.top, l.arrowColumn.right, b.band.bottom}, "-->"};
             Text(p, arrow);
         }
         Text(p, b.thickness);

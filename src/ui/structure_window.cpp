@@ -74,7 +74,8 @@ QChart* BuildChart(const core::ProgramState& state) {
     bars->attachAxis(x);
     constexpr double kHalfSpacingIn = 5;
     auto* offsets = new QValueAxis;
-    offsets->setRange(-kHalfSpacingIn * t.factor, (data.offsetsIn.back() + kHalfSpacingIn) * t.factor);
+    offsets->setRange(-kHalfSpacingIn * t.factor,
+                      (data.offsetsIn.back() + kHalfSpacingIn) * t.factor);
     offsets->setTickType(QValueAxis::TicksDynamic);
     offsets->setTickAnchor(0);
     offsets->setTickInterval(t.factor == 1 ? 100 : 2500);
@@ -100,10 +101,10 @@ QChart* BuildChart(const core::ProgramState& state) {
         line->append(at, 0);
         line->append(at, y->max());
         line->setPen(QPen(Qt::red, 2, Qt::DashLine));
-        line->setName("Critical position, x = " +
-                      Q(core::FormatMask(
-                          data.offsetsIn[static_cast<std::size_t>(c)] * t.factor, "#,##0")) +
-                      " " + Q(t.label));
+        line->setName(
+            "Critical position, x = " +
+            Q(core::FormatMask(data.offsetsIn[static_cast<std::size_t>(c)] * t.factor, "#,##0")) +
+            " " + Q(t.label));
         chart->addSeries(line);
         line->attachAxis(offsets);
         line->attachAxis(y);
@@ -141,9 +142,11 @@ void StructurePicture::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) window_->DoubleClickDrawing();
 }
 
-StructureWindow::StructureWindow(core::ProgramState& state, core::UserPort& ui,
-                                 QWidget* mainWindow)
-    : QWidget(nullptr, Qt::Window), state_(state), ui_(ui), mainWindow_(mainWindow),
+StructureWindow::StructureWindow(core::ProgramState& state, core::UserPort& ui, QWidget* mainWindow)
+    : QWidget(nullptr, Qt::Window),
+      state_(state),
+      ui_(ui),
+      mainWindow_(mainWindow),
       controller_(state, ui) {
     setObjectName("frmStructure");
     askLayerType = [this](int current) -> std::optional<int> {
@@ -206,8 +209,8 @@ void StructureWindow::BuildControls() {
     commands->addWidget(status_);
     commands->addWidget(listLabel);
     commands->addWidget(sections_, 1);
-    commands_ = std::make_unique<CommandButtons>(
-        this, commands, controller_.Commands(), [this](const std::string& name) { Act(name); });
+    commands_ = std::make_unique<CommandButtons>(this, commands, controller_.Commands(),
+                                                 [this](const std::string& name) { Act(name); });
     for (const char* name : {"cmdPrint", "cmdExportPdf"}) {
         auto* b = new QPushButton(name == std::string("cmdPrint") ? "&Print" : "Export P&DF", this);
         b->setObjectName(name);
@@ -285,11 +288,10 @@ control::StructureLayout StructureWindow::CurrentLayout() const {
     control::PictureState picture;
     picture.selectedLayer = controller_.SelectedLayer();
     picture.designLayer = controller_.DesignLayer();
-    picture.progress = state_.Run.DesignRunning && progress_ ? *progress_
-                                                             : core::MakeRunProgress(state_);
-    return control::LayoutStructure(state_, picture,
-                                    MetricsFor(picture_->font(), picture_->width(),
-                                               picture_->height()));
+    picture.progress =
+        state_.Run.DesignRunning && progress_ ? *progress_ : core::MakeRunProgress(state_);
+    return control::LayoutStructure(
+        state_, picture, MetricsFor(picture_->font(), picture_->width(), picture_->height()));
 }
 
 void StructureWindow::OnProgress(const core::RunProgress& progress) {
@@ -299,19 +301,27 @@ void StructureWindow::OnProgress(const core::RunProgress& progress) {
 }
 
 void StructureWindow::Act(const std::string& command) {
-    if (command == "cmdModifyStr") controller_.ModifyCommand();
+    if (command == "cmdModifyStr")
+        controller_.ModifyCommand();
     else if (command == "cmdAddDelete") {
-        if (controller_.ModifyMode()) controller_.DesignCommand();
-        else Run([this] { controller_.DesignCommand(); });
-    } else if (command == "cmdSaveStr") controller_.SaveCommand();
-    else if (command == "cmdLife") Run([this] { controller_.LifeCommand(); });
+        if (controller_.ModifyMode())
+            controller_.DesignCommand();
+        else
+            Run([this] { controller_.DesignCommand(); });
+    } else if (command == "cmdSaveStr")
+        controller_.SaveCommand();
+    else if (command == "cmdLife")
+        Run([this] { controller_.LifeCommand(); });
     else if (command == "cmdAircraft") {
-        if (openAircraft_) openAircraft_();
+        if (openAircraft_)
+            openAircraft_();
         else
             core::ShowMessage(state_, ui_, "The aircraft window is not available yet.",
                               core::Buttons::Ok, "Aircraft");
-    } else if (command == "cmdExit") close();
-    else if (command == "cmdHelp" && help_) help_();
+    } else if (command == "cmdExit")
+        close();
+    else if (command == "cmdHelp" && help_)
+        help_();
     Sync();
 }
 
@@ -472,10 +482,9 @@ bool StructureWindow::PrintPage(QPrinter& printer) {
         control::PictureState picture;
         picture.designLayer = controller_.DesignLayer();
         picture.progress = core::MakeRunProgress(state_);
-        PaintStructure(p, control::LayoutStructure(
-                              state_, picture,
-                              MetricsFor(picture_->font(), pictureSize.width(),
-                                         pictureSize.height())));
+        PaintStructure(p, control::LayoutStructure(state_, picture,
+                                                   MetricsFor(picture_->font(), pictureSize.width(),
+                                                              pictureSize.height())));
     });
     DrawFitted(painter, QRectF(0, 0, page.width() * 0.5, top), drawing);
     if (controller_.LastRun() && state_.Run.Damage.CriticalPosition >= 1) {
@@ -520,9 +529,9 @@ void StructureWindow::Print() {
 }
 
 void StructureWindow::ExportPdfCommand() {
-    const QString suggested = QDir(Q(state_.ProgramDir))
-                                  .filePath(Q(state_.JobName + "-" + state_.Current.SectionName +
-                                              "-structure.pdf"));
+    const QString suggested =
+        QDir(Q(state_.ProgramDir))
+            .filePath(Q(state_.JobName + "-" + state_.Current.SectionName + "-structure.pdf"));
     const QString path = askPdfPath(suggested);
     if (path.isEmpty()) return;
     if (!ExportPdf(path))

@@ -30,10 +30,14 @@ double DepthOf(std::mt19937_64& rng, const LayeredSystem& s, int& layer) {
     const double top = s.bottomDepth[static_cast<std::size_t>(layer - 1)];
     const double h = layer < n ? s.thickness[static_cast<std::size_t>(layer)] : 20.0;
     switch (rng() % 4) {
-        case 0: return top;                    // top of the layer
-        case 1: return layer < n ? top + h : top + 3.7;  // its bottom (L1 = L2)
-        case 2: return top + 0.25 * h;         // upper part (the shift in layer 1)
-        default: return top + 0.8 * h;
+        case 0:
+            return top;  // top of the layer
+        case 1:
+            return layer < n ? top + h : top + 3.7;  // its bottom (L1 = L2)
+        case 2:
+            return top + 0.25 * h;  // upper part (the shift in layer 1)
+        default:
+            return top + 0.8 * h;
     }
 }
 
@@ -43,14 +47,16 @@ TEST(BlockEvaluation, MatchesTheNodeByNodeEvaluationOnRandomStructures) {
         SetWideLanes(wide);
         std::mt19937_64 rng(2026);
         const ResponseKind kinds[] = {ResponseKind::VerticalStrain, ResponseKind::HorizontalStress,
-                                      ResponseKind::VerticalDeflection, ResponseKind::HorizontalStrain};
+                                      ResponseKind::VerticalDeflection,
+                                      ResponseKind::HorizontalStrain};
         int compared = 0, worstCase = -1;
         double worst = 0;
         for (int trial = 0; trial < 400; ++trial) {
             LayeredSystem s = test::RandomStructure(rng, 2 + static_cast<int>(rng() % 9));
             std::vector<GearLoads> gears;
             const int aircraft = 1 + static_cast<int>(rng() % 4);
-            for (int a = 0; a < aircraft; ++a) gears.push_back(test::RandomGear(rng, "AC" + std::to_string(a)));
+            for (int a = 0; a < aircraft; ++a)
+                gears.push_back(test::RandomGear(rng, "AC" + std::to_string(a)));
             int layer = 0;
             const double depth = DepthOf(rng, s, layer);
             const ResponseKind kind = kinds[trial % 4];
@@ -59,7 +65,8 @@ TEST(BlockEvaluation, MatchesTheNodeByNodeEvaluationOnRandomStructures) {
             AnalysisOutput block, scalar;
             LayeredSystem s1 = s, s2 = s;
             EvaluateDepth(kind, s1, StandardLaguerreRule(), gears, layer, depth, block, ui);
-            reference::EvaluateDepthScalar(kind, s2, StandardLaguerreRule(), gears, layer, depth, scalar, ui);
+            reference::EvaluateDepthScalar(kind, s2, StandardLaguerreRule(), gears, layer, depth,
+                                           scalar, ui);
 
             ASSERT_EQ(block.rows.size(), 1u);
             EXPECT_EQ(block.rows[0].convergedAt, scalar.rows[0].convergedAt) << "trial " << trial;
@@ -71,14 +78,16 @@ TEST(BlockEvaluation, MatchesTheNodeByNodeEvaluationOnRandomStructures) {
                 for (const double v : sv) size = std::max(size, std::abs(v));
                 for (std::size_t p = 0; p < sv.size(); ++p) {
                     const double scale = std::max(std::abs(sv[p]), kNoiseFloor * size);
-                    const double diff = scale > 0 ? std::abs(bv[p] - sv[p]) / scale : std::abs(bv[p]);
+                    const double diff =
+                        scale > 0 ? std::abs(bv[p] - sv[p]) / scale : std::abs(bv[p]);
                     if (diff > worst) {
                         worst = diff;
                         worstCase = trial;
                     }
                     ++compared;
                 }
-                const double keptScale = std::max(std::abs(scalar.rows[0].kept[ac]), kNoiseFloor * size);
+                const double keptScale =
+                    std::max(std::abs(scalar.rows[0].kept[ac]), kNoiseFloor * size);
                 EXPECT_LE(std::abs(block.rows[0].kept[ac] - scalar.rows[0].kept[ac]),
                           kSameResponse * keptScale)
                     << "trial " << trial;

@@ -64,10 +64,30 @@ std::vector<double> DenseReference(const LayeredSystem& s, double m, Slip slip) 
         const double disp = (1 + v) / (m * s.modulus[j]);  // physical from scaled
         double row[4];
         switch (q) {
-            case 0: row[0] = -fa; row[1] = fb; row[2] = (1 - 2 * v - sm) * fa; row[3] = (1 - 2 * v + sm) * fb; break;
-            case 1: row[0] = fa; row[1] = fb; row[2] = (2 * v + sm) * fa; row[3] = -(2 * v - sm) * fb; break;
-            case 2: row[0] = -fa * disp; row[1] = -fb * disp; row[2] = (2 - 4 * v - sm) * fa * disp; row[3] = -(2 - 4 * v + sm) * fb * disp; break;
-            default: row[0] = fa * disp; row[1] = -fb * disp; row[2] = (1 + sm) * fa * disp; row[3] = (1 - sm) * fb * disp; break;
+            case 0:
+                row[0] = -fa;
+                row[1] = fb;
+                row[2] = (1 - 2 * v - sm) * fa;
+                row[3] = (1 - 2 * v + sm) * fb;
+                break;
+            case 1:
+                row[0] = fa;
+                row[1] = fb;
+                row[2] = (2 * v + sm) * fa;
+                row[3] = -(2 * v - sm) * fb;
+                break;
+            case 2:
+                row[0] = -fa * disp;
+                row[1] = -fb * disp;
+                row[2] = (2 - 4 * v - sm) * fa * disp;
+                row[3] = -(2 - 4 * v + sm) * fb * disp;
+                break;
+            default:
+                row[0] = fa * disp;
+                row[1] = -fb * disp;
+                row[2] = (1 + sm) * fa * disp;
+                row[3] = (1 - sm) * fb * disp;
+                break;
         }
         for (int c = 0; c < 4; ++c) a[r * size + 4 * (j - 1) + c] += factor * row[c];
     };
@@ -151,8 +171,8 @@ TEST(LayerCoefficients, PartialBondFollowsARestoringSlipLaw) {
 
 TEST(LayerCoefficients, WeakestBondIsPracticallyFrictionless) {
     // k = 0.01 is a spring of 0.0101 psi/in: against a concrete slab it holds nothing.
-    const LayeredSystem s = MakeSystem(
-        {{8, 4000000, 0.15, 0.01}, {10, 4000000, 0.15, 1}, {0, 10000, 0.4, 1}});
+    const LayeredSystem s =
+        MakeSystem({{8, 4000000, 0.15, 0.01}, {10, 4000000, 0.15, 1}, {0, 10000, 0.4, 1}});
     std::vector<double> c;
     for (double m : {0.01, 0.1, 1.0}) {
         ASSERT_EQ(LayerCoefficients(s, m, c), CoefficientStatus::Ok);
@@ -178,8 +198,11 @@ TEST(LayerCoefficients, EveryInterfaceCombinationGivesFiniteCoefficients) {
         kUnbondedOverlay,
         {{6, 4000000, 0.15, 0.01}, {10, 4000000, 0.15, 1}, {6, 30000, 0.35, 1}, {0, 8000, 0.4, 1}},
         {{5, 4000000, 0.15, 0.999597}, {12, 4000000, 0.15, 1}, {0, 6000, 0.4, 1}},
-        {{4, 400000, 0.35, 0.1}, {6, 4000000, 0.15, 0.1}, {8, 4000000, 0.15, 0.1},
-         {6, 50000, 0.35, 1}, {0, 3000, 0.45, 1}},
+        {{4, 400000, 0.35, 0.1},
+         {6, 4000000, 0.15, 0.1},
+         {8, 4000000, 0.15, 0.1},
+         {6, 50000, 0.35, 1},
+         {0, 3000, 0.45, 1}},
         {{2, 5000000, 0.15, 1}, {0, 3000, 0.45, 1}},
     };
     std::vector<double> c;
@@ -210,7 +233,8 @@ TEST(LayerCoefficients, SixteenLayersMatchTheDenseSolution) {
 
 TEST(LayerCoefficients, ThickLayersAtLargeMUnderflowToZero) {
     // exp(-m (h0 + h1)) = exp(-2.5 * 200) is below 1e-200.
-    const LayeredSystem s = MakeSystem({{100, 50000, 0.35, 1}, {100, 20000, 0.35, 1}, {0, 9000, 0.4, 1}});
+    const LayeredSystem s =
+        MakeSystem({{100, 50000, 0.35, 1}, {100, 20000, 0.35, 1}, {0, 9000, 0.4, 1}});
     std::vector<double> c(3, 7.0);
     EXPECT_EQ(LayerCoefficients(s, 2.5, c), CoefficientStatus::Underflow);
     ASSERT_EQ(c.size(), 12u);

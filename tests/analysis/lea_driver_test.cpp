@@ -141,10 +141,8 @@ TEST(InterfaceBond, EveryInterfaceTakesTheSecondLayersModulus) {
     // k = s * 1.000001 / (s + 1) with s = x / (1 - x + 1e-6) reduces to k = x = 10^(-c/E2):
     // 10^(-700/200000) = 0.99197334 under the slab and under layer 2 alike; the slab's own
     // 4,000,000 psi would give 0.99959713 at the first.
-    LayeredSystem s = LayeredSystemOf(Structure({{6, 4000000, 0.15, 700, 12},
-                                                 {10, 200000, 0.35, 700, 1},
-                                                 {0, 10000, 0.4, 0, 4}},
-                                                {-6}));
+    LayeredSystem s = LayeredSystemOf(Structure(
+        {{6, 4000000, 0.15, 700, 12}, {10, 200000, 0.35, 700, 1}, {0, 10000, 0.4, 0, 4}}, {-6}));
     EXPECT_NEAR(s.bond[1], 0.99197334, 1e-8);
     EXPECT_NEAR(s.bond[2], 0.99197334, 1e-8);
 }
@@ -493,7 +491,8 @@ TEST(BackCalculation, LayersThatRestOnTheBottomLayerFollowEveryTrialModulus) {
     const LeaStructure structure = Structure({{10, 3000, 0.4, 0, 6}, {0, 5000, 0.4, 0, 4}}, {0});
     BackCalcOptions options;
     for (std::size_t i = 0; i < options.basinMils.size(); ++i)
-        options.basinMils[i] = 1000 * HalfSpaceSurfaceDeflection(9563, 25000, 0.4, kSensorOffsetsIn[i]);
+        options.basinMils[i] =
+            1000 * HalfSpaceSurfaceDeflection(9563, 25000, 0.4, kSensorOffsetsIn[i]);
     int calls = 0;
     options.bottomModulusChanged = [&calls](double e, LeaStructure& s) {
         ++calls;
@@ -510,8 +509,7 @@ TEST(BackCalculation, ThePlateIsItsOwnLoadWhateverTheDesignAircraft) {
     ASSERT_EQ(plate.gears.size(), 1u);
     const std::vector<GearLoads> loads = GearLoadsOf(plate.gears);
     EXPECT_NEAR(loads[0].tireRadius[0], 6, 1e-9);  // the 12-inch plate
-    EXPECT_EQ(plate.gears[0].PointX,
-              (std::vector<double>{0, 0, 12, 24, 36, 48, 60, 72}));
+    EXPECT_EQ(plate.gears[0].PointX, (std::vector<double>{0, 0, 12, 24, 36, 48, 60, 72}));
     EXPECT_EQ(plate.structure.Depths, 1);
     EXPECT_EQ(plate.structure.Depth[1], 0);
 }

@@ -91,8 +91,8 @@ struct EvalResult {
     int polls = 0;
 };
 
-EvalResult Evaluate(ResponseKind kind, LayeredSystem& s, const std::vector<GearLoads>& gears, double z,
-             int layer = 0) {
+EvalResult Evaluate(ResponseKind kind, LayeredSystem& s, const std::vector<GearLoads>& gears,
+                    double z, int layer = 0) {
     test::FakeUserPort ui;
     EvalResult run;
     EvaluateDepth(kind, s, StandardLaguerreRule(), gears, layer > 0 ? layer : LayerOf(s, z), z,
@@ -164,7 +164,8 @@ TEST_F(HalfSpace, ResponsesOnTheAxisAreBoussinesqs) {
 }
 
 TEST_F(HalfSpace, SurfaceDeflectionOffTheLoadIsBoussinesqs) {
-    const GearLoads gear = Gear("ONE", kQ, kA, {{0, 0}}, {{0, 0}, {9, 0}, {0, 12}, {18, 0}, {30, 0}});
+    const GearLoads gear =
+        Gear("ONE", kQ, kA, {{0, 0}}, {{0, 0}, {9, 0}, {0, 12}, {18, 0}, {30, 0}});
     const EvalResult run = Evaluate(ResponseKind::VerticalDeflection, s_, {gear}, 0.0);
     const std::vector<double>& w = run.out.pointValues[0];
     EXPECT_NEAR(w[0] / exact_.W(0), 1.0, kSurfaceRelative);
@@ -176,7 +177,6 @@ TEST_F(HalfSpace, SurfaceDeflectionOffTheLoadIsBoussinesqs) {
     EXPECT_EQ(run.out.rows[0].kept[0], w[0]);
 }
 
-
 const std::vector<Layer> kFlexible = {
     {5, 400000, 0.35, 1}, {10, 30000, 0.35, 1}, {0, 10000, 0.40, 1}};
 
@@ -187,8 +187,10 @@ TEST(Layered, StiffTopLayerLowersTheSubgradeStrain) {
     LayeredSystem stiff = MakeSystem(kFlexible);
     LayeredSystem weak = MakeSystem(soft);
     const GearLoads gear = Gear("ONE", 100, 6, {{0, 0}}, {{0, 0}});
-    const double stiffStrain = Evaluate(ResponseKind::VerticalStrain, stiff, {gear}, 15, 3).out.rows[0].kept[0];
-    const double weakStrain = Evaluate(ResponseKind::VerticalStrain, weak, {gear}, 15, 3).out.rows[0].kept[0];
+    const double stiffStrain =
+        Evaluate(ResponseKind::VerticalStrain, stiff, {gear}, 15, 3).out.rows[0].kept[0];
+    const double weakStrain =
+        Evaluate(ResponseKind::VerticalStrain, weak, {gear}, 15, 3).out.rows[0].kept[0];
     EXPECT_LT(weakStrain, 0.0);
     EXPECT_LT(stiffStrain, 0.0);
     EXPECT_LT(std::abs(stiffStrain), 0.6 * std::abs(weakStrain));
@@ -206,11 +208,13 @@ TEST(Layered, SlabBottomStressIsTensileAndCloseToWestergaardsInteriorValue) {
     for (double h : {10.0, 14.0, 20.0}) {
         LayeredSystem s = MakeSystem({{h, e, v, 1}, {0, es, vs, 1}});
         const GearLoads tire = Gear("T", q, a, {{0, 0}}, {{0, 0}});
-        const double got = Evaluate(ResponseKind::HorizontalStress, s, {tire}, h, 1).out.rows[0].kept[0];
+        const double got =
+            Evaluate(ResponseKind::HorizontalStress, s, {tire}, h, 1).out.rows[0].kept[0];
         const double load = q * pi * a * a;
         const double l = h * std::cbrt(e * (1 - vs * vs) / (6 * es * (1 - v * v)));
         const double b = a >= 1.724 * h ? a : std::sqrt(1.6 * a * a + h * h) - 0.675 * h;
-        const double westergaard = 3 * (1 + v) * load / (2 * pi * h * h) * (std::log(l / b) + 0.6159);
+        const double westergaard =
+            3 * (1 + v) * load / (2 * pi * h * h) * (std::log(l / b) + 0.6159);
         EXPECT_GT(got, 0.0);
         EXPECT_NEAR(got / westergaard, 1.0, kWestergaardRelative) << "h " << h;
     }
@@ -264,8 +268,10 @@ TEST(Layered, PointUnderATireCentreTakesTheXAxisAsRadial) {
 TEST(Layered, BottomLayerEvaluationMeetsTheLayerAbove) {
     LayeredSystem s = MakeSystem(kFlexible);
     const GearLoads gear = Gear("ONE", 100, 6, {{0, 0}}, {{0, 0}, {15, 0}});
-    const auto above = Evaluate(ResponseKind::VerticalDeflection, s, {gear}, 15, 2).out.pointValues[0];
-    const auto below = Evaluate(ResponseKind::VerticalDeflection, s, {gear}, 15, 3).out.pointValues[0];
+    const auto above =
+        Evaluate(ResponseKind::VerticalDeflection, s, {gear}, 15, 2).out.pointValues[0];
+    const auto below =
+        Evaluate(ResponseKind::VerticalDeflection, s, {gear}, 15, 3).out.pointValues[0];
     EXPECT_NEAR(below[0] / above[0], 1.0, 1e-4);
     EXPECT_NEAR(below[1] / above[1], 1.0, 1e-4);
 }
@@ -305,7 +311,8 @@ TEST(KeptValue, StrainNeverAboveZeroAndStressNeverBelowZero) {
     EXPECT_GT(strain.out.pointValues[0][1], 0.0);
     EXPECT_EQ(strain.out.rows[0].kept[0], 0.0);
     // Near the top of the same layer horizontal stress is compression.
-    const EvalResult stress = Evaluate(ResponseKind::HorizontalStress, s, {Gear("ONE", 100, 6, {{0, 0}}, {{0, 0}})}, 0.5);
+    const EvalResult stress =
+        Evaluate(ResponseKind::HorizontalStress, s, {Gear("ONE", 100, 6, {{0, 0}}, {{0, 0}})}, 0.5);
     EXPECT_LT(stress.out.pointValues[0][0], 0.0);
     EXPECT_EQ(stress.out.rows[0].kept[0], 0.0);
 }
@@ -316,18 +323,18 @@ TEST(Faults, BadLoadsAndDepthsRaiseAnAnalysisErrorAndClearTheShift) {
     AnalysisOutput out;
     GearLoads zeroPressure = Gear("ZERO", 100, 6, {{0, 0}}, {{0, 0}});
     zeroPressure.tireRadius[0] = std::sqrt(1000.0 / 0.0 / pi);  // load over a pressure of 0
-    EXPECT_THROW(EvaluateDepth(ResponseKind::VerticalStrain, s, StandardLaguerreRule(), {zeroPressure},
-                               1, 1.0, out, ui),
+    EXPECT_THROW(EvaluateDepth(ResponseKind::VerticalStrain, s, StandardLaguerreRule(),
+                               {zeroPressure}, 1, 1.0, out, ui),
                  AnalysisError);
     EXPECT_EQ(s.thickness[0], 0.0);
     const GearLoads ok = Gear("ONE", 100, 6, {{0, 0}}, {{0, 0}});
-    EXPECT_THROW(EvaluateDepth(ResponseKind::VerticalStrain, s, StandardLaguerreRule(), {ok}, 4, 1.0,
-                               out, ui),
+    EXPECT_THROW(EvaluateDepth(ResponseKind::VerticalStrain, s, StandardLaguerreRule(), {ok}, 4,
+                               1.0, out, ui),
                  AnalysisError);
     GearLoads noTires = ok;
     noTires.tireLoad.clear();
-    EXPECT_THROW(EvaluateDepth(ResponseKind::HorizontalStress, s, StandardLaguerreRule(), {noTires}, 1,
-                               1.0, out, ui),
+    EXPECT_THROW(EvaluateDepth(ResponseKind::HorizontalStress, s, StandardLaguerreRule(), {noTires},
+                               1, 1.0, out, ui),
                  AnalysisError);
     EXPECT_TRUE(out.rows.empty());
 }

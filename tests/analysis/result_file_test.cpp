@@ -27,7 +27,8 @@ GearLoads Named(const std::string& name, double gross) {
 
 TEST(ResultFile, StrainRunListsTheCurrentDepthPerAircraft) {
     const LayeredSystem s = ThreeLayers(400000, 30000, 10000);
-    const std::vector<GearLoads> gears = {Named("B737-800 Heavy Gear", 174200), Named("DC3", 26900.5)};
+    const std::vector<GearLoads> gears = {Named("B737-800 Heavy Gear", 174200),
+                                          Named("DC3", 26900.5)};
     AnalysisOutput out;
     out.rows.push_back({2, 5.0, {-1e-4, -2e-4}, {12, 13}});  // an earlier depth: not written
     out.rows.push_back({3, 15.0, {-5.23e-4, -1.2345678e-3}, {41, 0}});
@@ -87,7 +88,8 @@ TEST(ResultFile, RowNamingALayerOutsideTheStructureIsAnAnalysisError) {
     const LayeredSystem s = ThreeLayers(400000, 30000, 10000);
     AnalysisOutput out;
     out.rows.push_back({7, 3.0, {-1e-4}, {5}});
-    EXPECT_THROW(FormatResultFile(ResponseKind::VerticalStrain, s, {Named("X", 1)}, out), AnalysisError);
+    EXPECT_THROW(FormatResultFile(ResponseKind::VerticalStrain, s, {Named("X", 1)}, out),
+                 AnalysisError);
 }
 
 }  // namespace

@@ -38,10 +38,11 @@ TEST_F(CliAircraft, LibraryListsAGroup) {
     ASSERT_EQ(Run({"library", "1"}), kExitOk);
     const std::string text = out.str();
     EXPECT_EQ(text.substr(0, text.find('\n')), "Group 1: Generic");
-    EXPECT_NE(text.find("  6   DW 20,000            20,000              D    3      75                 "
-                        "47.5      12.00         0.00            2\n"),
-              std::string::npos);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 11);  // title, headings, 9 aircraft
+    EXPECT_NE(
+        text.find("  6   DW 20,000            20,000              D    3      75                 "
+                  "47.5      12.00         0.00            2\n"),
+        std::string::npos);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 11);     // title, headings, 9 aircraft
     ASSERT_EQ(Run({"--metric", "library", "military"}), kExitOk);  // a unique start of a name
     EXPECT_NE(out.str().find("Group 13: Military Aircraft"), std::string::npos);
     EXPECT_NE(out.str().find("70.307"), std::string::npos);  // C-130: 155000 lbs in tonnes
@@ -80,7 +81,8 @@ TEST_F(CliAircraft, OperationsApplyInOrderAndSaveOnce) {
     EXPECT_EQ(list[6].AnnualGrowth, 0.025f);
     EXPECT_EQ(list[7].GrossLoad, 20000);  // by number, with the library defaults
     EXPECT_EQ(list[7].AnnualDepartures, 1200);
-    EXPECT_NE(err.str().find("Changing Annual Departures: Annual departures cannot be greater than 100000."),
+    EXPECT_NE(err.str().find(
+                  "Changing Annual Departures: Annual departures cannot be greater than 100000."),
               std::string::npos);
     EXPECT_NE(out.str().find("Saved in job RWY."), std::string::npos);
 }
@@ -106,9 +108,9 @@ TEST_F(CliAircraft, AnyRefusalSavesNothing) {
         {{"set", "1", "load=heavy"}, "heavy was entered."},
         {{"overload", "1", "overload", "2"}, "There can only be one OVERLOAD Aircraft"},
         {{"clear"}, "There are no aircraft in the design list."},
-        {{"set", "1", "departures=0", "set", "2", "departures=0", "set", "3", "departures=0", "set", "4",
-          "departures=0", "set", "5", "departures=0", "set", "6", "departures=0", "set", "7",
-          "departures=0"},
+        {{"set", "1", "departures=0", "set", "2", "departures=0", "set", "3", "departures=0",
+          "set", "4", "departures=0", "set", "5", "departures=0", "set", "6", "departures=0",
+          "set", "7", "departures=0"},
          "All of the aircraft have annual"},
     };
     for (const Case& c : cases) {
@@ -132,7 +134,8 @@ TEST_F(CliAircraft, TheListHoldsTwentyAircraftAtMost) {
 
 TEST_F(CliAircraft, SamplesAndUsageErrors) {
     EXPECT_EQ(Run({"aircraft", "Samples", "AConFlex", "remove", "1"}), kExitRefused);
-    EXPECT_NE(err.str().find("Aircraft lists in Job Samples cannot be changed."), std::string::npos);
+    EXPECT_NE(err.str().find("Aircraft lists in Job Samples cannot be changed."),
+              std::string::npos);
     EXPECT_EQ(Run({"aircraft", "Samples", "AConFlex", "fly"}), kExitUsage);
     EXPECT_EQ(Run({"aircraft", "Samples", "AConFlex", "remove"}), kExitUsage);
     EXPECT_EQ(Run({"aircraft", "Samples", "AConFlex", "clear", "load=1"}), kExitUsage);
@@ -140,7 +143,8 @@ TEST_F(CliAircraft, SamplesAndUsageErrors) {
 
 TEST_F(CliAircraft, AnUnchangedListIsNotWritten) {
     MakeJob();
-    ASSERT_EQ(Run({"--json", "aircraft", "RWY", "AConFlex", "set", "1", "departures=740"}), kExitOk);
+    ASSERT_EQ(Run({"--json", "aircraft", "RWY", "AConFlex", "set", "1", "departures=740"}),
+              kExitOk);
     EXPECT_EQ(Json()["saved"], false);
 }
 

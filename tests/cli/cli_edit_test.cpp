@@ -76,10 +76,10 @@ TEST_F(CliEdit, AnyRefusalSavesNothing) {
         {"layer", "1", "thickness=3", "layer", "9", "thickness=1"},  // no layer 9
         {"layer", "1", "thickness=abc"},
         {"layer", "1", "modulus=300000"},  // asphalt modulus is fixed
-        {"layer", "4", "thickness=3"},      // the subgrade
+        {"layer", "4", "thickness=3"},     // the subgrade
         {"layer", "1", "type=Concrete"},
         {"delete", "4"},
-        {"sci=80"},  // no existing rigid pavement
+        {"sci=80"},                // no existing rigid pavement
         {"layer", "1", "type=4"},  // subgrade on top: the rule check
         {"frobnicate=1"},
     };

@@ -22,7 +22,8 @@ struct Output {
     std::string out, err;
 };
 
-Output Cli(const std::vector<std::string>& args, const std::string& programFileDir = "/nonexistent") {
+Output Cli(const std::vector<std::string>& args,
+           const std::string& programFileDir = "/nonexistent") {
     std::ostringstream out, err;
     const int status = RunCli(args, programFileDir, out, err);
     return {status, out.str(), err.str()};
@@ -53,8 +54,10 @@ std::set<std::string> ManCommands(const std::string& man) {
     int depth = 0;
     bool term = false;
     while (std::getline(lines, line)) {
-        if (line == ".RS") ++depth;
-        else if (line == ".RE") --depth;
+        if (line == ".RS")
+            ++depth;
+        else if (line == ".RE")
+            --depth;
         else if (term && depth == 0) {
             std::string name = line.substr(3, line.find("\\fR") - 3);
             for (auto at = name.find("\\-"); at != std::string::npos; at = name.find("\\-"))
@@ -81,18 +84,19 @@ TEST(CliInstall, HelpAndManualPageListEveryCommand) {
     ASSERT_EQ(man.status, kExitOk);
     const auto listed = HelpCommands(help.out);
     EXPECT_EQ(ManCommands(man.out), listed);
-    for (const char* command : {"jobs", "show", "new-job", "delete-job", "duplicate",
-                                "delete-section", "copy", "notes", "analyze", "backcalc",
-                                "design", "life", "report"})
+    for (const char* command :
+         {"jobs", "show", "new-job", "delete-job", "duplicate", "delete-section", "copy", "notes",
+          "analyze", "backcalc", "design", "life", "report"})
         EXPECT_TRUE(listed.count(command)) << command << " is missing from --help";
     // Every listed command is one the parser accepts.
-    for (const auto& command : listed) EXPECT_EQ(Cli({command, "--help"}).status, kExitOk) << command;
+    for (const auto& command : listed)
+        EXPECT_EQ(Cli({command, "--help"}).status, kExitOk) << command;
 }
 
 TEST(CliInstall, ManualPageDescribesArgumentsAndOptions) {
     const std::string man = Cli({"--man"}).out;
-    EXPECT_EQ(man.rfind(".TH \"TAVRO-CLI\" \"1\" \"\" \"TAVRO " + std::string(core::kProgramVersion) +
-                            "\" \"User Commands\"\n",
+    EXPECT_EQ(man.rfind(".TH \"TAVRO-CLI\" \"1\" \"\" \"TAVRO " +
+                            std::string(core::kProgramVersion) + "\" \"User Commands\"\n",
                         0),
               0u);
     EXPECT_NE(man.find(".TP\n\\fBdesign\\fR \\fIJOB\\fR [\\fISECTION\\fR] [\\fIOPTIONS\\fR]\n"
@@ -100,8 +104,9 @@ TEST(CliInstall, ManualPageDescribesArgumentsAndOptions) {
               std::string::npos);
     EXPECT_NE(man.find(".TP\n\\fB\\-\\-save\\fR\nSave the designed structure into the job file\n"),
               std::string::npos);
-    EXPECT_NE(man.find(".TP\n\\fB\\-\\-dir\\fR \\fIDIR\\fR\nProgram directory holding the job files\n"),
-              std::string::npos);
+    EXPECT_NE(
+        man.find(".TP\n\\fB\\-\\-dir\\fR \\fIDIR\\fR\nProgram directory holding the job files\n"),
+        std::string::npos);
     EXPECT_NE(man.find(".TP\n\\fB\\-\\-version\\fR\n"), std::string::npos);
     EXPECT_EQ(man.find("\\-\\-man"), std::string::npos) << "the build's own option is hidden";
     EXPECT_EQ(Cli({"--help"}).out.find("--man"), std::string::npos);
@@ -116,8 +121,10 @@ protected:
         setenv("XDG_DATA_HOME", home.path().c_str(), 1);
     }
     void TearDown() override {
-        if (oldXdg.empty()) unsetenv("XDG_DATA_HOME");
-        else setenv("XDG_DATA_HOME", oldXdg.c_str(), 1);
+        if (oldXdg.empty())
+            unsetenv("XDG_DATA_HOME");
+        else
+            setenv("XDG_DATA_HOME", oldXdg.c_str(), 1);
     }
     std::string Data() const { return home.File("TAVRO"); }
 
@@ -131,8 +138,8 @@ TEST_F(InstalledCli, WorksInTheUserDataDirectoryAndSaysWhereOnFirstUse) {
     EXPECT_EQ(first.out, "Samples\n");
     EXPECT_EQ(first.err, "Program Directory: Job and notes files are kept in " + Data() +
                              ".\n\nUse --dir to work in another directory.\n"
-                             "No Job Files: There are no job files\nin directory " + Data() +
-                             "/.\n");
+                             "No Job Files: There are no job files\nin directory " +
+                             Data() + "/.\n");
     const auto again = Cli({"--json", "jobs"}, prefix.File("bin"));
     const auto messages = nlohmann::json::parse(again.out)["messages"];
     ASSERT_EQ(messages.size(), 1u);

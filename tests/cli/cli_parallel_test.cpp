@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <nlohmann/json.hpp>
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <string>
 #include <thread>
@@ -51,8 +51,8 @@ std::vector<std::string> SectionNames(const TempDir& dir, const std::string& job
 // The note of every entry, by name; the entries must be one per section of the job file.
 std::map<std::string, std::string> NotesInStep(const TempDir& dir, const std::string& job) {
     const core::ParsedNotes notes = core::ParseNotes(dir.Read(job + ".NTS"));
-    EXPECT_TRUE(core::NotesMatch(notes, SectionNames(dir, job)))
-        << "job and notes out of step:\n" << dir.Read(job + ".NTS");
+    EXPECT_TRUE(core::NotesMatch(notes, SectionNames(dir, job))) << "job and notes out of step:\n"
+                                                                 << dir.Read(job + ".NTS");
     std::map<std::string, std::string> byName;
     for (const auto& e : notes.entries) byName[e.name] = e.note;
     return byName;
@@ -114,15 +114,16 @@ TEST(ParallelCli, ParallelDesignsWithSaveKeepBoth) {
     core::ParsedJob job = core::ParseJob(dir.Read("J.JOB"), "J");
     ASSERT_EQ(job.sections.size(), 2u);
     for (const auto& s : job.sections)
-        EXPECT_FALSE(core::IsNotAnalysed(s.SectionTimeStamp)) << s.SectionName << " lost its design";
+        EXPECT_FALSE(core::IsNotAnalysed(s.SectionTimeStamp))
+            << s.SectionName << " lost its design";
 }
 
 // Runs share the analysis files of the directory: run at once, each still gives the
 // result it gives alone.
 TEST(ParallelCli, ParallelRunsGiveTheirSoloResults) {
     TempDir dir;
-    dir.Write("J.JOB", core::FormatJob({SampleSection("A", 1), SampleSection("B", 2),
-                                    SampleSection("C", 3)}));
+    dir.Write("J.JOB", core::FormatJob(
+                           {SampleSection("A", 1), SampleSection("B", 2), SampleSection("C", 3)}));
     const std::vector<std::string> sections{"A", "B", "C"};
     std::map<std::string, nlohmann::json> solo;
     for (const auto& s : sections) {
@@ -133,12 +134,14 @@ TEST(ParallelCli, ParallelRunsGiveTheirSoloResults) {
     constexpr int kCopies = 3;
     std::vector<std::pair<std::string, std::unique_ptr<Process>>> running;
     for (int i = 0; i < kCopies; ++i)
-        for (const auto& s : sections) running.emplace_back(s, StartCli(dir, {"--json", "design", "J", s}));
+        for (const auto& s : sections)
+            running.emplace_back(s, StartCli(dir, {"--json", "design", "J", s}));
     int differing = 0;
     for (auto& [s, p] : running) {
         Finished f = p->Wait();
         EXPECT_EQ(f.exitCode, 0) << f.err;
-        if (f.exitCode != 0 || nlohmann::json::parse(f.out)["section"]["layers"] != solo[s]) ++differing;
+        if (f.exitCode != 0 || nlohmann::json::parse(f.out)["section"]["layers"] != solo[s])
+            ++differing;
     }
     EXPECT_EQ(differing, 0);
 }
@@ -232,19 +235,19 @@ TEST(FaultInjection, AFailedStepLeavesJobAndNotesTogether) {
 // files may be a step apart, but the next reads find every note of every section that still
 // exists, and the next save removes what the killed one left behind.
 TEST(FaultInjection, AKilledChangeLosesNoNote) {
-    const std::vector<std::vector<std::string>> changes = {
-        {"duplicate", "J", "A", "AB"}, {"--yes", "delete-section", "J", "A"}};
+    const std::vector<std::vector<std::string>> changes = {{"duplicate", "J", "A", "AB"},
+                                                           {"--yes", "delete-section", "J", "A"}};
     for (const auto& change : changes) {
         int kills = 0;
         for (int at = 1; at < 200; ++at) {
             TempDir dir;
             dir.Write("J.JOB", SampleJobFile({"A", "B", "C"}));
             dir.Write("J.NTS", NotesFile({{"A", "note a"}, {"B", "note b"}, {"C", "note c"}}));
-            Finished f = Cli(dir, change,
-                             {"LD_PRELOAD=" + std::string(TAVRO_FAULT_SHIM),
-                              "TAVRO_FAULT_AT=" + std::to_string(at),
-                              "TAVRO_FAULT_FIRED=" + dir.File("fired"), "TAVRO_FAULT_KILL=1",
-                              "ASAN_OPTIONS=verify_asan_link_order=0"});
+            Finished f = Cli(
+                dir, change,
+                {"LD_PRELOAD=" + std::string(TAVRO_FAULT_SHIM),
+                 "TAVRO_FAULT_AT=" + std::to_string(at), "TAVRO_FAULT_FIRED=" + dir.File("fired"),
+                 "TAVRO_FAULT_KILL=1", "ASAN_OPTIONS=verify_asan_link_order=0"});
             if (!dir.Exists("fired")) break;
             ++kills;
             std::filesystem::remove(dir.File("fired"));
@@ -253,9 +256,12 @@ TEST(FaultInjection, AKilledChangeLosesNoNote) {
             for (const std::string& name : SectionNames(dir, "J")) {
                 Finished n = Cli(dir, {"notes", "J", name});
                 ASSERT_EQ(n.exitCode, 0) << where << ": " << n.err;
-                const std::string expected = name == "AB" ? "No notes.|AB" : "note " + std::string(1, static_cast<char>(name[0] + 32));
-                EXPECT_NE(("|" + expected + "|").find("|" + n.out.substr(0, n.out.size() - 1) + "|"),
-                          std::string::npos)
+                const std::string expected =
+                    name == "AB" ? "No notes.|AB"
+                                 : "note " + std::string(1, static_cast<char>(name[0] + 32));
+                EXPECT_NE(
+                    ("|" + expected + "|").find("|" + n.out.substr(0, n.out.size() - 1) + "|"),
+                    std::string::npos)
                     << where << ": section " << name << " has the note " << n.out;
             }
             NotesInStep(dir, "J");

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <nlohmann/json.hpp>
 #include <sstream>
-#include <unistd.h>
 
 #include "support/temp_dir.h"
 
@@ -30,7 +30,8 @@ protected:
 TEST_F(Cli, ListsJobsAndSaysWhenThereAreNoJobFiles) {
     EXPECT_EQ(Run({"jobs"}), kExitOk);
     EXPECT_EQ(out.str(), "Samples\n");
-    EXPECT_EQ(err.str(), "No Job Files: There are no job files\nin directory " + dir.path() + ".\n");
+    EXPECT_EQ(err.str(),
+              "No Job Files: There are no job files\nin directory " + dir.path() + ".\n");
 }
 
 TEST_F(Cli, ShowsTheSectionListOfSamples) {
@@ -151,8 +152,9 @@ TEST_F(Cli, ADamagedJobIsReportedWithWhatCouldBeRead) {
     ASSERT_EQ(Run({"new-job", "J"}), kExitOk);
     ASSERT_EQ(Run({"copy", "Samples", "ACAggregate", "J"}), kExitOk);
     const std::string good = dir.Read("J.JOB");
-    const std::string damaged = good + "SECOND\r\n 11/01/71 00:00:00        26238.000000    0.000000\r\n"
-                                       "  20    0.00    0.00  99   0\r\n";
+    const std::string damaged = good +
+                                "SECOND\r\n 11/01/71 00:00:00        26238.000000    0.000000\r\n"
+                                "  20    0.00    0.00  99   0\r\n";
     dir.Write("J.JOB", damaged);
     EXPECT_EQ(Run({"show", "J"}), kExitRefused);
     EXPECT_EQ(out.str(), "ACAggregate\tNew Flexible\n");
@@ -164,7 +166,9 @@ TEST_F(Cli, ADamagedJobIsReportedWithWhatCouldBeRead) {
     EXPECT_EQ(j["status"], "failed");
     ASSERT_EQ(j["messages"].size(), 1u);
     EXPECT_EQ(j["messages"][0]["title"], "File Error");
-    EXPECT_NE(j["messages"][0]["text"].get<std::string>().find("found in line 16: the layer count 99"), std::string::npos);
+    EXPECT_NE(
+        j["messages"][0]["text"].get<std::string>().find("found in line 16: the layer count 99"),
+        std::string::npos);
 }
 
 }  // namespace
@@ -192,7 +196,8 @@ TEST_F(Cli, AnalyzesASampleSectionAsADesignIterationWould) {
         EXPECT_GT(a["convergedAt"].get<int>(), 0);
     }
     // The heaviest tire load strains the subgrade most.
-    EXPECT_LT(j["aircraft"][0]["response"].get<double>(), j["aircraft"][3]["response"].get<double>());
+    EXPECT_LT(j["aircraft"][0]["response"].get<double>(),
+              j["aircraft"][3]["response"].get<double>());
     EXPECT_TRUE(dir.Exists("VORNA.STR"));
     EXPECT_TRUE(dir.Exists("VORNA.LOA"));
     EXPECT_NE(dir.Read("DAMTMP.DAT").find("Sabreliner 6  "), std::string::npos);
@@ -348,9 +353,10 @@ TEST_F(Cli, EveryRunOfABrokenStructureIsRefusedByTheStructureRules) {
     const std::string rule =
         "Checking the Structure: Only Subgrade or Undefined layers can\nbe placed at the bottom "
         "of the structure.\n\nPlease change the structure.\n";
-    for (const std::vector<std::string>& command :
-         {std::vector<std::string>{"analyze", "J", "BAD"}, {"backcalc", "J", "BAD"},
-          {"design", "J", "BAD", "--save"}, {"life", "J", "BAD"}}) {
+    for (const std::vector<std::string>& command : {std::vector<std::string>{"analyze", "J", "BAD"},
+                                                    {"backcalc", "J", "BAD"},
+                                                    {"design", "J", "BAD", "--save"},
+                                                    {"life", "J", "BAD"}}) {
         EXPECT_EQ(Run(command), kExitRefused) << command[0];
         EXPECT_EQ(err.str(), rule) << command[0];
         EXPECT_EQ(dir.Read("J.JOB"), job) << command[0];
@@ -384,8 +390,8 @@ TEST_F(Cli, BackCalculationFitsTheGivenBasinWhateverTheDesignAircraft) {
     const std::vector<std::string> layers{"      4.5000      200000       1",
                                           "     10.0000       75000       6",
                                           "      0.0000       10000       4"};
-    dir.Write("J.JOB", "Format3\r\n" + JobSection("G4", layers, kG4) +
-                           JobSection("SABRE", layers, sabre));
+    dir.Write("J.JOB",
+              "Format3\r\n" + JobSection("G4", layers, kG4) + JobSection("SABRE", layers, sabre));
     ASSERT_EQ(Run({"--json", "backcalc", "J", "G4"}), kExitOk) << err.str();
     const double withG4 = Json()["modulus"];
     ASSERT_EQ(Run({"--json", "backcalc", "J", "SABRE"}), kExitOk) << err.str();
@@ -412,12 +418,11 @@ TEST_F(Cli, BackCalculationFitsTheGivenBasinWhateverTheDesignAircraft) {
 // An asphalt overlay on a slab of SCI 50 over crushed aggregate (failure SCI 58): refused
 // before the run, and no life is shown for it.
 TEST_F(Cli, AnOverlayOnASlabAtItsFailureConditionShowsNoLife) {
-    std::string section = JobSection("SCI50",
-                                     {"      4.0000      200000      10",
-                                      "     10.0000         650       5",
-                                      "      6.0000       75000       6",
-                                      "      0.0000       10000       4"},
-                                     kG4);
+    std::string section =
+        JobSection("SCI50",
+                   {"      4.0000      200000      10", "     10.0000         650       5",
+                    "      6.0000       75000       6", "      0.0000       10000       4"},
+                   kG4);
     section.replace(section.find("100.00   50.00"), 14, " 50.00  100.00");
     dir.Write("J.JOB", "Format3\r\n" + section);
     EXPECT_EQ(Run({"life", "J", "SCI50"}), kExitRefused);
@@ -432,12 +437,11 @@ TEST_F(Cli, AnOverlayOnASlabAtItsFailureConditionShowsNoLife) {
 // that gave up, which --save does not write, and the asphalt keeps its 4 in.
 TEST_F(Cli, DesignSaveWritesOnlyADesignedSection) {
     const std::string job =
-        "Format3\r\n" + JobSection("PCCFLEX",
-                                   {"      8.0000         700      13",
-                                    "      4.0000      200000       1",
-                                    "      6.0000       75000       6",
-                                    "      0.0000       10000       4"},
-                                   " Citation VII             23200       1    0.000000");
+        "Format3\r\n" +
+        JobSection("PCCFLEX",
+                   {"      8.0000         700      13", "      4.0000      200000       1",
+                    "      6.0000       75000       6", "      0.0000       10000       4"},
+                   " Citation VII             23200       1    0.000000");
     dir.Write("J.JOB", job);
     ASSERT_EQ(Run({"--json", "design", "J", "PCCFLEX", "--save"}), kExitRefused) << err.str();
     const auto j = Json();

@@ -45,7 +45,11 @@ TEST_F(AircraftWindow, GrossLoadPromptShowsTheDefaultAndTheRange) {
 
 TEST_F(AircraftWindow, GrossLoadLimitsAreAcceptedAndJustOutsideRestoresTheDefault) {
     // SW 6,000: limits 3900 and 7500 lbs.
-    struct Case { double entered; float stored; const char* message; };
+    struct Case {
+        double entered;
+        float stored;
+        const char* message;
+    };
     const Case cases[] = {
         {3900, 3900, nullptr},
         {7500, 7500, nullptr},
@@ -59,8 +63,10 @@ TEST_F(AircraftWindow, GrossLoadLimitsAreAcceptedAndJustOutsideRestoresTheDefaul
         state.Current.Aircraft[0].GrossLoad = 5000;
         EXPECT_EQ(c.SetGrossLoad(0, k.entered), EditStatus::Done);
         EXPECT_EQ(Row(0).GrossLoad, k.stored);
-        if (k.message) EXPECT_TRUE(ui.OnlyBox("", k.message + kDefaultSelected));
-        else EXPECT_TRUE(ui.boxes.empty());
+        if (k.message)
+            EXPECT_TRUE(ui.OnlyBox("", k.message + kDefaultSelected));
+        else
+            EXPECT_TRUE(ui.boxes.empty());
     }
 }
 
@@ -75,7 +81,8 @@ TEST_F(AircraftWindow, MetricLimitsAreAcceptedAsTheyAreShown) {
     EXPECT_EQ(Row(0).GrossLoad, 7500);
     ui.Type("3.403");
     c.ClickCell(0, kColGrossLoad);
-    EXPECT_TRUE(ui.OnlyBox("", "Gross load cannot be greater than 1.25 x 2.722." + kDefaultSelected));
+    EXPECT_TRUE(
+        ui.OnlyBox("", "Gross load cannot be greater than 1.25 x 2.722." + kDefaultSelected));
     EXPECT_EQ(Row(0).GrossLoad, 6000);
 }
 
@@ -129,7 +136,8 @@ TEST_F(AircraftWindow, CancelledOrInvalidEntriesKeepTheOldValue) {
 
 TEST_F(AircraftWindow, OnlyOneOverloadAircraft) {
     const std::string note =
-        "By Changing this column to TRUE the 'Annual Departures' will be used as 'Total Departures'";
+        "By Changing this column to TRUE the 'Annual Departures' will be used as 'Total "
+        "Departures'";
     EXPECT_EQ(c.ClickCell(0, kColOverload), EditStatus::Done);
     EXPECT_TRUE(ui.OnlyBox("TAVRO", note));
     ui.boxes.clear();
@@ -156,7 +164,8 @@ TEST_F(AircraftWindow, OtherColumnsOnlySelectTheRow) {
 // ---- list limits ------------------------------------------------------------------------------
 
 const std::string kTooMany =
-    "Cannot add this aircraft.\r\n\r\nThe aircraft design list cannot\r\ncontain more than 20 aircraft.";
+    "Cannot add this aircraft.\r\n\r\nThe aircraft design list cannot\r\ncontain more than 20 "
+    "aircraft.";
 const std::string kPairNote =
     "\r\n\r\nThe wing and belly gear of the Wing Jet\r\ncount as 2 aircraft for design.";
 
@@ -233,14 +242,16 @@ TEST_F(AircraftWindow, APairWhoseRowsDifferIsNoLongerAPair) {
 TEST_F(AircraftWindow, RemoveNeedsASelectedRowAndClearAsksFirst) {
     c.SelectRow(-1);
     EXPECT_EQ(c.Remove(), EditStatus::Refused);
-    EXPECT_TRUE(ui.OnlyBox("Removing Design Aircraft", "An aircraft must be selected before removal."));
+    EXPECT_TRUE(
+        ui.OnlyBox("Removing Design Aircraft", "An aircraft must be selected before removal."));
     ui.boxes.clear();
     ui.Answer(Answer::No);
     EXPECT_EQ(c.ClearList(), EditStatus::Refused);
     EXPECT_EQ(Count(), 2);
     EXPECT_EQ(ui.boxes.at(0).title, "Clearing the Design List");
-    EXPECT_EQ(ui.boxes.at(0).text,
-              "All aircraft will be\r\ncleared from the design list.\r\n\r\nDo you want to do this?");
+    EXPECT_EQ(
+        ui.boxes.at(0).text,
+        "All aircraft will be\r\ncleared from the design list.\r\n\r\nDo you want to do this?");
     EXPECT_EQ(ui.boxes.at(0).defaultAnswer, Answer::No);
     ui.Answer(Answer::Yes);
     EXPECT_EQ(c.ClearList(), EditStatus::Done);
@@ -293,8 +304,9 @@ TEST_F(AircraftWindow, AddFloatStopsAtTheLimitAndBeforeAPairThatDoesNotFit) {
     ui.boxes.clear();
     EXPECT_EQ(c.AddFloat(), EditStatus::Done);
     EXPECT_EQ(Count(), 19);  // SW and DW; the wing would need two places
-    EXPECT_TRUE(ui.OnlyBox("Adding from Float",
-                           "No more float aircraft can be added\r\nto the design list." + kPairNote));
+    EXPECT_TRUE(
+        ui.OnlyBox("Adding from Float",
+                   "No more float aircraft can be added\r\nto the design list." + kPairNote));
 }
 
 // ---- "Samples" and runs -------------------------------------------------------------------------
@@ -304,18 +316,24 @@ TEST_F(AircraftWindow, SamplesRefusesEveryChange) {
     c.SaveToFloat();
     const auto before = state.Current.Aircraft.size();
     c.SelectRow(0);
-    const EditStatus results[] = {c.Add(), c.Remove(), c.ClearList(), c.AddFloat(),
-                                  c.ClickCell(0, kColGrossLoad), c.ClickCell(0, kColOverload),
-                                  c.DoubleClickCell(0, kColName), c.SaveList()};
+    const EditStatus results[] = {c.Add(),
+                                  c.Remove(),
+                                  c.ClearList(),
+                                  c.AddFloat(),
+                                  c.ClickCell(0, kColGrossLoad),
+                                  c.ClickCell(0, kColOverload),
+                                  c.DoubleClickCell(0, kColName),
+                                  c.SaveList()};
     for (EditStatus s : results) EXPECT_EQ(s, EditStatus::Refused);
     EXPECT_EQ(state.Current.Aircraft.size(), before);
     ASSERT_EQ(ui.boxes.size(), 8u);
     for (const auto& box : ui.boxes) {
         EXPECT_EQ(box.title, "Aircraft in Job Samples");
-        EXPECT_EQ(box.text,
-                  "Aircraft lists in Job Samples cannot be changed.\r\nThey are included only as "
-                  "examples.\r\n\r\nUse Copy Section in the Startup window to create\r\na new section "
-                  "which can be modified.");
+        EXPECT_EQ(
+            box.text,
+            "Aircraft lists in Job Samples cannot be changed.\r\nThey are included only as "
+            "examples.\r\n\r\nUse Copy Section in the Startup window to create\r\na new section "
+            "which can be modified.");
     }
     EXPECT_TRUE(ui.prompts.empty());
 }
@@ -370,31 +388,35 @@ TEST_F(AircraftWindow, ClosingChecksInOrder) {
     const std::string title = "Setting Aircraft Data";
     state.Current.Aircraft.clear();
     EXPECT_FALSE(c.Close());
-    EXPECT_TRUE(ui.OnlyBox(title.c_str(),
-                           "There are no aircraft in the design list.\r\n\r\nThis is not a valid "
-                           "condition for\r\nthe design procedure.\r\n\r\nPlease assign at least one "
-                           "aircraft\r\nto the list before exiting."));
+    EXPECT_TRUE(
+        ui.OnlyBox(title.c_str(),
+                   "There are no aircraft in the design list.\r\n\r\nThis is not a valid "
+                   "condition for\r\nthe design procedure.\r\n\r\nPlease assign at least one "
+                   "aircraft\r\nto the list before exiting."));
     ui.boxes.clear();
     c.AddLibraryAircraft(1);
     c.SetDepartures(0, 0);
     EXPECT_FALSE(c.Close());
-    EXPECT_TRUE(ui.OnlyBox(title.c_str(),
-                           "All of the aircraft have annual\r\nrepetitions set to zero.\r\n\r\nThis "
-                           "is not a valid condition for\r\nthe design procedure.\r\n\r\nPlease "
-                           "assign annual repetitions to at\r\nleast one of the aircraft before "
-                           "exiting."));
+    EXPECT_TRUE(
+        ui.OnlyBox(title.c_str(),
+                   "All of the aircraft have annual\r\nrepetitions set to zero.\r\n\r\nThis "
+                   "is not a valid condition for\r\nthe design procedure.\r\n\r\nPlease "
+                   "assign annual repetitions to at\r\nleast one of the aircraft before "
+                   "exiting."));
     ui.boxes.clear();
     c.AddLibraryAircraft(2);
     ui.Answer(Answer::Ok);      // the warning
     ui.Answer(Answer::Cancel);  // the changed-list question
     EXPECT_FALSE(c.Close());
     ASSERT_EQ(ui.boxes.size(), 2u);
-    EXPECT_EQ(ui.boxes[0].text,
-              "WARNING:\r\n\r\nOne or more of the aircraft have\r\nannual repetitions set to zero.");
+    EXPECT_EQ(
+        ui.boxes[0].text,
+        "WARNING:\r\n\r\nOne or more of the aircraft have\r\nannual repetitions set to zero.");
     EXPECT_EQ(ui.boxes[1].title, "Saving Aircraft Data");
-    EXPECT_EQ(ui.boxes[1].text,
-              "The data for the aircraft design list has changed.\r\n\r\nDo you want to save the "
-              "new data in job RWY\r\nsection Apron?\r\n\r\nAll the changes will be lost if not saved.");
+    EXPECT_EQ(
+        ui.boxes[1].text,
+        "The data for the aircraft design list has changed.\r\n\r\nDo you want to save the "
+        "new data in job RWY\r\nsection Apron?\r\n\r\nAll the changes will be lost if not saved.");
     EXPECT_EQ(ui.boxes[1].buttons, core::Buttons::YesNoCancel);
     EXPECT_EQ(ui.boxes[1].defaultAnswer, Answer::Cancel);
 }
@@ -456,8 +478,9 @@ TEST_F(AircraftWindow, ViewGearNeedsAircraft) {
 TEST_F(AircraftWindow, GridCellsInBothUnitSystems) {
     // DW 20,000: 75 psi, S1 12 in; contact A = 0.475 * 20000 / 2 / 75 = 63.33 in^2,
     // W = 2 sqrt(63.33 / 5.026544) = 7.10 in, L = 11.36 in.
-    const std::string us[] = {"DW 20,000", "   20,000", "     500", "       2.00", "False", "   12,000",
-                              "     75.0", "       47.5", "12.00", "0.00", "7.10", "11.36"};
+    const std::string us[] = {"DW 20,000", "   20,000", "     500",  "       2.00",
+                              "False",     "   12,000", "     75.0", "       47.5",
+                              "12.00",     "0.00",      "7.10",      "11.36"};
     for (int col = 0; col < kGridColumns; ++col) EXPECT_EQ(GridCell(state, 1, col), us[col]) << col;
     core::ApplyUnits(state.Units, true);
     EXPECT_EQ(GridCell(state, 1, kColGrossLoad), "   9.072");

@@ -54,7 +54,8 @@ struct AircraftFixture {
         state.Sections[1] = state.Sections[0];
         state.Sections[0].SectionName = "Apron";
         state.Sections[1].SectionName = "Taxiway";
-        state.Sections[0].Aircraft = {{"SW 6,000", 6000, 1000, 0}, {"DW 20,000", 20000, 500, 0.02f}};
+        state.Sections[0].Aircraft = {{"SW 6,000", 6000, 1000, 0},
+                                      {"DW 20,000", 20000, 500, 0.02f}};
         state.Sections[1].Aircraft = {{"Citation X", 36000, 300, 0}};
         Select(1);
         ui.boxes.clear();
@@ -66,11 +67,11 @@ struct AircraftFixture {
     }
 
     // The job file as a reader sees it.
-    core::ParsedJob File() const {
-        return core::ParseJob(dir.Read("RWY.JOB"), "RWY");
-    }
+    core::ParsedJob File() const { return core::ParseJob(dir.Read("RWY.JOB"), "RWY"); }
 
-    const core::DesignAircraft& Row(int k) const { return state.Current.Aircraft.at(static_cast<std::size_t>(k)); }
+    const core::DesignAircraft& Row(int k) const {
+        return state.Current.Aircraft.at(static_cast<std::size_t>(k));
+    }
     int Count() const { return state.Current.AircraftCount(); }
     int LibIndex(const char* name) const { return *library::FindAircraft(state.Aircraft, name); }
 };

@@ -46,7 +46,9 @@ struct ControlFixture {
     }
     core::SectionLayer& Layer(int i) { return state.Current.Layers.at(static_cast<size_t>(i - 1)); }
     // The stored job file read back.
-    std::vector<core::Section> Stored() { return core::ParseJob(dir.Read("RWY.JOB"), "RWY").sections; }
+    std::vector<core::Section> Stored() {
+        return core::ParseJob(dir.Read("RWY.JOB"), "RWY").sections;
+    }
 };
 
 }  // namespace tavro::control::testing

@@ -33,8 +33,8 @@ struct FakeDriver : TourDriver {
     core::ProgramState& state;
     core::UserPort& ui;
     std::vector<std::string> log;
-    int failAt = -1;   // Perform number that fails
-    int stopAt = -1;   // Perform number that stops the tour from inside
+    int failAt = -1;  // Perform number that fails
+    int stopAt = -1;  // Perform number that stops the tour from inside
     TourRunner* runner = nullptr;
     int performs = 0;
     bool demoDuringSteps = true;
@@ -135,7 +135,8 @@ TEST(DemoTour, StoppingBeforeOrInsideAnyStepCleansUp) {
             f.ExpectUntouched();
         }
         int performs = 0;
-        for (const TourStep& s : tour.steps) performs += s.kind != StepKind::Explain && s.kind != StepKind::Wait;
+        for (const TourStep& s : tour.steps)
+            performs += s.kind != StepKind::Explain && s.kind != StepKind::Wait;
         for (int k = 0; k < performs; ++k) {
             SCOPED_TRACE(name + " stop inside perform " + std::to_string(k));
             DemoFixture f;
@@ -174,7 +175,9 @@ TEST(DemoTour, AFailingStepEndsTheTourCleanAndSaysSoWithoutTheSuffix) {
 
 TEST(DemoTour, PausesBetweenStepsAndHoldsAClickedButtonDown) {
     DemoFixture f;
-    Tour tour{"t", "T", 1,
+    Tour tour{"t",
+              "T",
+              1,
               {{StepKind::Explain, "", "", "a", 1},
                {StepKind::Click, "cmdX", "", "", 1},
                {StepKind::Wait, "", "", "", 3}}};

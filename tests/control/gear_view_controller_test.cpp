@@ -34,8 +34,9 @@ TEST_F(GearView, AStoredLoadOutsideTheLimitsIsReplacedWhenShown) {
     state.Current.Aircraft[0].GrossLoad = 8000;  // SW 6,000: at most 7500
     GearViewController g(state, ui, 0);
     EXPECT_EQ(state.Current.Aircraft[0].GrossLoad, 6000);
-    EXPECT_TRUE(ui.OnlyBox("", "Gross load cannot be greater than 1.25 x 6,000 lbs.\r\n\r\n"
-                               "The default value of gross load has been selected."));
+    EXPECT_TRUE(ui.OnlyBox("",
+                           "Gross load cannot be greater than 1.25 x 6,000 lbs.\r\n\r\n"
+                           "The default value of gross load has been selected."));
 }
 
 TEST_F(GearView, ChangingTheGrossLoad) {

@@ -38,9 +38,9 @@ TEST(StructureModes, SamplesCannotBeModifiedOrDesigned) {
     EXPECT_TRUE(f.ui.OnlyBox("Structure in Job Samples", kSamplesModify));
     f.ui.boxes.clear();
     f.controller.DesignCommand();
-    EXPECT_TRUE(f.ui.OnlyBox("Structure in Job Samples",
-                             std::string(kSamplesModify, std::strlen(kSamplesModify) - 1) +
-                                 "\r\nfor design."));
+    EXPECT_TRUE(f.ui.OnlyBox(
+        "Structure in Job Samples",
+        std::string(kSamplesModify, std::strlen(kSamplesModify) - 1) + "\r\nfor design."));
 }
 
 TEST(StructureModes, ModifyModeChangesCaptionsAndLeavesOnlyThroughAValidStructure) {
@@ -219,9 +219,8 @@ TEST(StructureSave, AsksThenWritesTheJob) {
 
 TEST(StartupRefresh, RebuildingTheListKeepsUnsavedEdits) {
     ControlFixture f;
-    StartupController startup(f.state, f.ui, [](const core::NameDialogSpec&) {
-        return std::optional<std::string>{};
-    });
+    StartupController startup(
+        f.state, f.ui, [](const core::NameDialogSpec&) { return std::optional<std::string>{}; });
     f.Layer(1).LayerThickness = 9.9f;
     f.Layer(1).LayerType = 5;
     startup.Refresh();
@@ -263,7 +262,8 @@ TEST(StructurePrompt, YesInSamplesIsRefusedAndTheStructureRestored) {
     f.Layer(1).LayerThickness = 7;
     f.ui.Answer(core::Answer::Yes);
     EXPECT_TRUE(f.controller.Close());
-    EXPECT_EQ(f.ui.Titles(), (std::vector<std::string>{"Saving Structure Data", "Saving Structure Data"}));
+    EXPECT_EQ(f.ui.Titles(),
+              (std::vector<std::string>{"Saving Structure Data", "Saving Structure Data"}));
     EXPECT_EQ(f.ui.boxes[1].text, "Job Samples is part of the system.\r\nChanges cannot be saved.");
     EXPECT_FLOAT_EQ(f.Layer(1).LayerThickness, 4.5f);
 }

@@ -64,8 +64,11 @@ TEST(StructureEdits, SciEntryAcceptsItsBoundsAndForcesCdfuBelowHundred) {
     const char* outside =
         "SCI for the existing pavement must\r\nbe in the range 50 to 100.\r\n\r\n"
         "SCI has been set to 50.";  // the AC overlay's default
-    const EntryCase cases[] = {{"100", 100, nullptr}, {"50", 50, nullptr}, {"-75", 75, nullptr},
-                               {"49", 50, outside},   {"101", 50, outside}};
+    const EntryCase cases[] = {{"100", 100, nullptr},
+                               {"50", 50, nullptr},
+                               {"-75", 75, nullptr},
+                               {"49", 50, outside},
+                               {"101", 50, outside}};
     for (const EntryCase& c : cases) {
         ControlFixture f;
         MakeAcOnRigid(f);

@@ -2,8 +2,8 @@
 // elapsed-time texts and the batch.
 #include <gtest/gtest.h>
 
-#include "control_fixture.h"
 #include "control/damage_chart.h"
+#include "control_fixture.h"
 #include "core/day_serial.h"
 #include "core/file_lock.h"
 #include "library/aircraft_library.h"
@@ -90,8 +90,8 @@ TEST(StructureRuns, NoAircraftAndAlreadyDesignedRefuseWithoutTiming) {
     f.state.Current.Aircraft.clear();
     f.ui.answerDefaults = true;
     f.controller.LifeCommand();
-    EXPECT_TRUE(f.ui.OnlyBox("Structure Life",
-                             "There are no aircraft in\r\njob RWY section ACAggregate."));
+    EXPECT_TRUE(
+        f.ui.OnlyBox("Structure Life", "There are no aircraft in\r\njob RWY section ACAggregate."));
     EXPECT_FALSE(f.controller.LastRun().has_value());
     f.controller.TimerTick();
     EXPECT_EQ(f.controller.StatusText(), "Total Time; LEA Time");
@@ -175,7 +175,9 @@ TEST(StructureRuns, AnOverlayLifeRunSurvivesItsLayerListBeingRebuiltAtAPoll) {
         ++rebuilt;
     };
     f.controller.LifeCommand();
-    EXPECT_GT(rebuilt, 0) << f.ui.Titles().size() << (f.ui.boxes.empty() ? "" : f.ui.boxes[0].title + ": " + f.ui.boxes[0].text);
+    EXPECT_GT(rebuilt, 0) << f.ui.Titles().size()
+                          << (f.ui.boxes.empty() ? ""
+                                                 : f.ui.boxes[0].title + ": " + f.ui.boxes[0].text);
     ASSERT_TRUE(f.controller.LastRun().has_value());
     EXPECT_EQ(f.controller.LastRun()->status, design::RunStatus::Ran);
     EXPECT_FLOAT_EQ(s.Layers[1].LayerModulus, 4000000.0f) << "the slab's modulus is restored";

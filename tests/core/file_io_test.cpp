@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <filesystem>
 #include <fstream>
-#include <climits>
-#include <sys/stat.h>
 #include <string>
 #include <vector>
 
@@ -114,7 +114,6 @@ TEST(FileIo, ErrnoValuesMapOntoFileErrorNumbers) {
     EXPECT_EQ(FileErrorNumberFromErrno(EMFILE, inDir), 75);
 }
 
-
 // Files that are not what they seem: nothing may block, and nothing may be read whole that
 // cannot be a file of this program.
 TEST(FileIo, OnlyRegularFilesOfBoundedSizeAreRead) {
@@ -134,7 +133,8 @@ TEST(FileIo, OnlyRegularFilesOfBoundedSizeAreRead) {
     }
     ReadResult big = ReadWholeFile(dir.File("BIG.JOB"));
     EXPECT_EQ(big.error, 54);
-    EXPECT_EQ(big.detail, "It holds 3221225473 bytes, more than the 16777216 such a file can hold.");
+    EXPECT_EQ(big.detail,
+              "It holds 3221225473 bytes, more than the 16777216 such a file can hold.");
     EXPECT_TRUE(big.bytes.empty());
     dir.Write("SMALL.JOB", "12345");
     EXPECT_EQ(ReadWholeFile(dir.File("SMALL.JOB"), 5).error, 0);
@@ -145,8 +145,8 @@ TEST(FileIo, AReadOnlyOrSpecialTargetIsRefusedAndKept) {
     namespace fs = std::filesystem;
     TempDir dir;
     dir.Write("RO.JOB", "old");
-    fs::permissions(dir.File("RO.JOB"), fs::perms::owner_read | fs::perms::group_read |
-                                            fs::perms::others_read);
+    fs::permissions(dir.File("RO.JOB"),
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     EXPECT_EQ(WriteFileAtomically(dir.File("RO.JOB"), "new"), 54);
     EXPECT_EQ(dir.Read("RO.JOB"), "old");
     EXPECT_EQ(fs::status(dir.File("RO.JOB")).permissions() & fs::perms::all,
@@ -166,8 +166,8 @@ TEST(FileIo, ASaveRemovesTheTemporariesOfAKilledSaveOfThatFileOnly) {
     }
     dir.Write("A.JOB.tmp-notours", "kept: not a temporary name of ours");
     ASSERT_EQ(WriteFileAtomically(dir.File("A.JOB"), "new"), 0);
-    EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{"A.JOB", "A.JOB.tmp-notours",
-                                                       "B.JOB.tmp-abc123"}));
+    EXPECT_EQ(FilesIn(dir),
+              (std::vector<std::string>{"A.JOB", "A.JOB.tmp-notours", "B.JOB.tmp-abc123"}));
 }
 
 TEST(FileIo, ANameAtTheLimitCanStillBeSaved) {

@@ -75,7 +75,8 @@ TEST_F(TwoPrograms, ConflictingChangesAreRefusedAndLoseNothing) {
     ASSERT_EQ(DuplicateSection(first, ui, "N"), OpStatus::Done);
     const std::string afterFirst = dir.Read("J.JOB");
     EXPECT_EQ(DuplicateSection(second, ui, "n"), OpStatus::Failed);
-    EXPECT_TRUE(ui.OnlyBox("Inserting a Section", "Section n already exists.\r\n\r\nNo action will be taken."));
+    EXPECT_TRUE(ui.OnlyBox("Inserting a Section",
+                           "Section n already exists.\r\n\r\nNo action will be taken."));
     EXPECT_EQ(dir.Read("J.JOB"), afterFirst);
     // A section changed here that the other program deleted is not brought back silently.
     ui.boxes.clear();
@@ -154,10 +155,11 @@ TEST(ReadOnlyJob, EveryChangeIsRefusedAndCopyingOutKeepsWhatWasRead) {
 
         auto refusedWith = [&](const char* title) {
             EXPECT_EQ(ui.Titles(), std::vector<std::string>{title});
-            EXPECT_NE(ui.boxes.back().text.find("Job J was opened read-only:\r\n" + state.ReadOnlyReason +
-                                                "\r\n\r\nNo change can be saved to it. Copying its "
-                                                "sections\r\ninto a new job keeps what could be read."),
-                      std::string::npos)
+            EXPECT_NE(
+                ui.boxes.back().text.find("Job J was opened read-only:\r\n" + state.ReadOnlyReason +
+                                          "\r\n\r\nNo change can be saved to it. Copying its "
+                                          "sections\r\ninto a new job keeps what could be read."),
+                std::string::npos)
                 << ui.boxes.back().text;
             ui.boxes.clear();
         };
@@ -223,8 +225,7 @@ TEST(JobFile, AConcreteLayerAlwaysWritesItsStrength) {
     ParsedJob back = ParseJob(FormatJob({s}), "J");
     ASSERT_EQ(back.sections.size(), 1u);
     EXPECT_EQ(back.sections[0].Layers[0].LayerFlexStrength, 0.0f) << "not the modulus";
-    EXPECT_EQ(back.sections[0].Layers[0].LayerModulus,
-              library::LayerMaterialOf(5).DefaultModulus);
+    EXPECT_EQ(back.sections[0].Layers[0].LayerModulus, library::LayerMaterialOf(5).DefaultModulus);
     EXPECT_EQ(back.sections[0].Layers[1].LayerModulus, 15000.0f);
 }
 
@@ -285,8 +286,8 @@ TEST(NotesFile, ANotesFileBehindItsJobKeepsEveryNoteByName) {
     ReadNotes(state, ui);
     EXPECT_EQ(state.NotesText, "note c");
     EXPECT_EQ(ui.Titles(), std::vector<std::string>{"Notes File Error"});
-    EXPECT_EQ(dir.Read("J.NTS"), test::NotesFile({{"A", "note a"}, {"AB", "AB"}, {"B", "note b"},
-                                                 {"C", "note c"}}));
+    EXPECT_EQ(dir.Read("J.NTS"),
+              test::NotesFile({{"A", "note a"}, {"AB", "AB"}, {"B", "note b"}, {"C", "note c"}}));
     EXPECT_EQ(dir.Read("NOTESBAD.NTS"),
               test::NotesFile({{"A", "note a"}, {"B", "note b"}, {"C", "note c"}}));
 }

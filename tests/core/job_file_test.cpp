@@ -183,7 +183,8 @@ TEST(ParseJob, FormatParseFormatIsStable) {
 
 TEST(ParseJob, HundredSectionsLoadWithoutAMessage) {
     std::vector<Section> sections;
-    for (int i = 1; i <= 100; ++i) sections.push_back(SimpleSection(std::string("S").append(std::to_string(i))));
+    for (int i = 1; i <= 100; ++i)
+        sections.push_back(SimpleSection(std::string("S").append(std::to_string(i))));
     ParsedJob job = ParseJob(FormatJob(sections), "BIG");
     EXPECT_EQ(job.status, ParseStatus::Complete);
     EXPECT_TRUE(job.messages.empty());
@@ -192,7 +193,8 @@ TEST(ParseJob, HundredSectionsLoadWithoutAMessage) {
 
 TEST(ParseJob, HundredAndFirstSectionIsRefusedWithItsMessage) {
     std::vector<Section> sections;
-    for (int i = 1; i <= 101; ++i) sections.push_back(SimpleSection(std::string("S").append(std::to_string(i))));
+    for (int i = 1; i <= 101; ++i)
+        sections.push_back(SimpleSection(std::string("S").append(std::to_string(i))));
     ParsedJob job = ParseJob(FormatJob(sections), "BIG");
     EXPECT_EQ(job.status, ParseStatus::Complete);
     ASSERT_EQ(job.sections.size(), 100u);
@@ -488,8 +490,8 @@ TEST(WriteJob, MissingDirectoryIsReportedAndNothingIsWritten) {
     state.Sections = GoldenSections();
     FakeUserPort ui;
     EXPECT_FALSE(WriteJob(state, ui));
-    EXPECT_TRUE(ui.OnlyBox("File Error", "The path for " + dir.path() +
-                                             "missing/tavro-save.lock doesn't exist."));
+    EXPECT_TRUE(ui.OnlyBox(
+        "File Error", "The path for " + dir.path() + "missing/tavro-save.lock doesn't exist."));
 }
 
 // A file-size limit makes the write of the new text fail half-way (EFBIG); the old file

@@ -173,8 +173,7 @@ TEST_F(JobOps, DeletingTheLastSectionSelectsTheNewLast) {
     SelectSection(state, ui, 3);
     ui.Answer(Answer::Yes);
     EXPECT_EQ(DeleteSection(state, ui), OpStatus::Done);
-    EXPECT_EQ(ui.boxes.back().text,
-              "Deleting section C in job J.\r\n\r\nDo you want to continue?");
+    EXPECT_EQ(ui.boxes.back().text, "Deleting section C in job J.\r\n\r\nDo you want to continue?");
     EXPECT_EQ(state.CurrentSection, 2);
     EXPECT_EQ(state.Current.SectionName, "B");
     EXPECT_EQ(dir.Read("J.NTS"), Notes({{"A", "1"}, {"B", "2"}}));

@@ -248,9 +248,8 @@ TEST(NotesFile, UnreadableNotesFileIsReportedAndLeftAlone) {
     ProgramState state = Job(dir, {"A"}, 1);
     FakeUserPort ui;
     EXPECT_FALSE(UpdateNotes(state, ui, "edited", NotesMode::Replace));
-    EXPECT_TRUE(
-        ui.OnlyBox(nullptr, "Can't open " + dir.File("RWY.NTS") +
-                                " for that type of access.\r\n\r\nIt is a directory."));
+    EXPECT_TRUE(ui.OnlyBox(nullptr, "Can't open " + dir.File("RWY.NTS") +
+                                        " for that type of access.\r\n\r\nIt is a directory."));
     EXPECT_TRUE(std::filesystem::is_directory(dir.File("RWY.NTS")));
 }
 

@@ -58,21 +58,19 @@ struct TypeCase {
 
 TEST(PavementType, FollowsTheRulesInOrder) {
     const TypeCase cases[] = {
-        {0, 4, kNewFlexible, false},          // Undefined over Subgrade
-        {1, 6, kNewFlexible, false},          // Asphalt
-        {1, 5, kNewFlexible, false},          // Asphalt wins over anything below
-        {10, 1, kAcOnFlexible, false},        // AC Overlay on Asphalt
-        {10, 0, kAcOnFlexible, false},        // AC Overlay on Undefined
-        {0, 1, kAcOnFlexible, false},         // Undefined on Asphalt
-        {5, 7, kNewRigid, false},             // PCC
-        {13, 1, kPccOnFlexible, false},       // PCC Overlay on Flex. on Asphalt
-        {13, 0, kPccOnFlexible, false},
-        {11, 5, kUnbondedOnRigid, true},
-        {12, 5, kPartBondedOnRigid, true},
-        {10, 5, kAcOnRigid, true},            // AC Overlay on PCC
-        {0, 5, kAcOnRigid, true},             // Undefined on PCC
-        {13, 4, kPavementNone, false},        // PCC Overlay on Flex. over Subgrade
-        {10, 6, kPavementNone, false},        // AC Overlay directly on aggregate
+        {0, 4, kNewFlexible, false},     // Undefined over Subgrade
+        {1, 6, kNewFlexible, false},     // Asphalt
+        {1, 5, kNewFlexible, false},     // Asphalt wins over anything below
+        {10, 1, kAcOnFlexible, false},   // AC Overlay on Asphalt
+        {10, 0, kAcOnFlexible, false},   // AC Overlay on Undefined
+        {0, 1, kAcOnFlexible, false},    // Undefined on Asphalt
+        {5, 7, kNewRigid, false},        // PCC
+        {13, 1, kPccOnFlexible, false},  // PCC Overlay on Flex. on Asphalt
+        {13, 0, kPccOnFlexible, false},    {11, 5, kUnbondedOnRigid, true},
+        {12, 5, kPartBondedOnRigid, true}, {10, 5, kAcOnRigid, true},  // AC Overlay on PCC
+        {0, 5, kAcOnRigid, true},                                      // Undefined on PCC
+        {13, 4, kPavementNone, false},  // PCC Overlay on Flex. over Subgrade
+        {10, 6, kPavementNone, false},  // AC Overlay directly on aggregate
         {11, 1, kPavementNone, false},
     };
     for (const auto& c : cases) {
@@ -91,9 +89,9 @@ TEST(PavementType, NamesForListAndReport) {
 }
 
 TEST(LoadSection, DropsAircraftMissingFromTheLibraryKeepingTheOrder) {
-    ProgramState state = StateWith({S("TAXI", {L(1), L(4, 0)},
-                                     {A("DC-3"), A("Concorde"), A("Falcon 50"), A("Nope"),
-                                      A("Citation X")})});
+    ProgramState state =
+        StateWith({S("TAXI", {L(1), L(4, 0)},
+                     {A("DC-3"), A("Concorde"), A("Falcon 50"), A("Nope"), A("Citation X")})});
     FakeUserPort ui;
     LoadSection(state, ui);
 
@@ -125,8 +123,7 @@ TEST(LoadSection, RenamesB747BeforeTheLookUp) {
 }
 
 TEST(LoadSection, DerivesStructureFlagsAndAircraftValues) {
-    ProgramState state =
-        StateWith({S("A", {L(0), L(4, 0)}, {A("SW 6,000", 6000, 1000, 0.05f)})});
+    ProgramState state = StateWith({S("A", {L(0), L(4, 0)}, {A("SW 6,000", 6000, 1000, 0.05f)})});
     state.Slot(1).DesignLife = 10;
     FakeUserPort ui;
     LoadSection(state, ui);

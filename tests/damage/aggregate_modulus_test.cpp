@@ -134,8 +134,8 @@ TEST(ModulusThick, AStiffSupportSoftensTheAggregateNoFurtherThanItsEquilibrium) 
 }
 
 TEST(AggregateModuli, CrushedAggregateOnEconocreteIsAnalysedWithAPositiveModulus) {
-    core::ProgramState state = StateWith({L(kAsphalt, 4, 200000), L(kCrushed, 12, 75000),
-                                          L(17, 6, 700000), L(kSubgrade, 0, 10000)});
+    core::ProgramState state = StateWith(
+        {L(kAsphalt, 4, 200000), L(kCrushed, 12, 75000), L(17, 6, 700000), L(kSubgrade, 0, 10000)});
     FakeUserPort ui;
     analysis::AnalysisLayerList list;
     ASSERT_EQ(CalculateAggregateModuli(state, ui, list).status, AggregateStatus::Ok);

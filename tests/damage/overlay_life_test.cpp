@@ -54,7 +54,10 @@ TEST(Bisect, FindsKnownRootsAndStopsAtEndsWithinTolerance) {
     EXPECT_NEAR(Bisect(0, 2, -2, 2, 0, 0.01, f), std::sqrt(2.0), 0.02);
     // An end already within the residual tolerance is the root, without evaluating f.
     int calls = 0;
-    auto counted = [&](double x) { ++calls; return x; };
+    auto counted = [&](double x) {
+        ++calls;
+        return x;
+    };
     EXPECT_EQ(Bisect(1e-5, 3, 1e-5, 3, 1e-4, 1e-3, counted), 1e-5);
     EXPECT_EQ(Bisect(-3, 2e-5, -3, 2e-5, 1e-4, 1e-3, counted), 2e-5);
     EXPECT_EQ(calls, 0);
@@ -87,8 +90,8 @@ const std::string kHeader =
     " AC        Load     No.   Depth    Modulus        Stress      to Converge\r\n";
 
 std::string Line(int layer, const std::string& stress) {
-    return "Test gear         60000.0  " + std::to_string(layer) +
-           " 12.00000    .40000000E+07 " + stress + "\r\n";
+    return "Test gear         60000.0  " + std::to_string(layer) + " 12.00000    .40000000E+07 " +
+           stress + "\r\n";
 }
 
 // An overlay on a slab on a 10000 psi subgrade under two single-wheel aircraft of a gear
@@ -96,8 +99,7 @@ std::string Line(int layer, const std::string& stress) {
 core::ProgramState TwoAircraft(const TempDir& dir) {
     core::ProgramState state;
     state.ProgramDir = dir.path();
-    state.Current.Layers = {
-        {6, 4000000, 650, 11}, {10, 4000000, 650, 5}, {0, 10000, 0, 4}};
+    state.Current.Layers = {{6, 4000000, 650, 11}, {10, 4000000, 650, 5}, {0, 10000, 0, 4}};
     state.Current.ExistingPavement = true;
     state.Aircraft.entries.resize(1);
     library::AircraftEntry& e = state.Aircraft.entries[0];

@@ -215,8 +215,7 @@ TEST(FlexibleOverlay, LifeWithStrainsBelowTheCriterionSaysSo) {
     const RunSummary s = RunOverlay(f, RunMode::Life);
     EXPECT_EQ(s.outcome, DesignOutcome::ResponsesTooLow) << s.why;
     ASSERT_EQ(f.ui.Titles(), std::vector<std::string>{"Computing Life"});
-    EXPECT_EQ(f.ui.boxes[0].text,
-              "Subgrade strains are too low\r\nto accurately compute life.");
+    EXPECT_EQ(f.ui.boxes[0].text, "Subgrade strains are too low\r\nto accurately compute life.");
 }
 
 TEST(FlexibleOverlay, RunControllerDesignsTheOverlayAndReportsItsAsphaltCdf) {

@@ -185,11 +185,11 @@ TEST(OverlayOnRigid, SearchLimitsEndWithTheNoConvergenceMessage) {
 TEST(InterpolateThickness, LinearInLnLifeOrHalvingWhereThatIsUndefined) {
     // Lives 10 and 40 around 20: ln 2 / ln 4 of the way.
     EXPECT_NEAR(InterpolateThickness(6, -10, 10, 20, 20), 8, 1e-12);
-    EXPECT_EQ(InterpolateThickness(6, -20, 10, 20, 20), 8);   // a life of 0: no logarithm
-    EXPECT_EQ(InterpolateThickness(6, -25, 10, 20, 20), 8);   // negative life
-    EXPECT_EQ(InterpolateThickness(6, 5, 10, 5, 20), 8);      // equal lives
-    EXPECT_EQ(InterpolateThickness(6, 10, 10, 5, 20), 8);     // both too long: outside
-    EXPECT_EQ(InterpolateThickness(6, -10, 10, 20, 0), 8);    // no design life
+    EXPECT_EQ(InterpolateThickness(6, -20, 10, 20, 20), 8);  // a life of 0: no logarithm
+    EXPECT_EQ(InterpolateThickness(6, -25, 10, 20, 20), 8);  // negative life
+    EXPECT_EQ(InterpolateThickness(6, 5, 10, 5, 20), 8);     // equal lives
+    EXPECT_EQ(InterpolateThickness(6, 10, 10, 5, 20), 8);    // both too long: outside
+    EXPECT_EQ(InterpolateThickness(6, -10, 10, 20, 0), 8);   // no design life
 }
 
 TEST(OverlayLife, CrackedExistingSlabHasNoTimeToItsFirstCrack) {
@@ -226,7 +226,8 @@ TEST(OverlayLife, OverlayWornOutBeforeTheSlabCracksFailsInTheUncrackedStage) {
     EXPECT_EQ(o.LifeAdded, 0);
     EXPECT_LT(r.totalLife, o.T1);
     // The result file still holds the first analysis: the overlay's damage up to the life is 1.
-    EXPECT_NEAR(damage::CDFBetween(f.state, 0, r.totalLife, OverlayAllowable(f, 2, 450, 30)), 1, 1e-3);
+    EXPECT_NEAR(damage::CDFBetween(f.state, 0, r.totalLife, OverlayAllowable(f, 2, 450, 30)), 1,
+                1e-3);
 }
 
 TEST(OverlayLife, AsphaltOverlayLifeIsTheSlabsTimeToTheTerminalConditionWithoutTheThickness) {
@@ -246,7 +247,8 @@ TEST(OverlayLife, AsphaltOverlayLifeIsTheSlabsTimeToTheTerminalConditionWithoutT
         const double start = std::pow(10.0, l100 + 20 * (l0 - l100) / 100);
         const double applied =
             damage::CoveragesPerPassAtCritical(f.state, i) *
-            damage::DeparturesBetween(0, r.totalLife, f.state.Current.Aircraft[static_cast<std::size_t>(i - 1)]);
+            damage::DeparturesBetween(0, r.totalLife,
+                                      f.state.Current.Aircraft[static_cast<std::size_t>(i - 1)]);
         drop += std::log10((start + applied) / start) / ((l0 - l100) / 100);
     }
     EXPECT_NEAR(drop, 80 - 58, 0.01);
@@ -316,7 +318,8 @@ TEST(OverlayLife, CrackedStagesLeaveTheOverlayWhatTheUncrackedStageDidNotUse) {
         ASSERT_EQ(Life(f, 3).status, damage::LifeTotalStatus::Computed);
         const double t1 = f.state.Run.Damage.Overlay.T1;
         analyse(f, {-3, -13});
-        uncrackedDamageFromZero = damage::CDFBetween(f.state, 0, t1, OverlayAllowable(f, 2, 450, 30));
+        uncrackedDamageFromZero =
+            damage::CDFBetween(f.state, 0, t1, OverlayAllowable(f, 2, 450, 30));
         ASSERT_GT(uncrackedDamageFromZero, 1);  // worn out before the slab cracks
     }
     DesignFixture f;

@@ -13,7 +13,9 @@ namespace tavro::design {
 namespace {
 
 core::DesignAircraft Aircraft(const char* name, float load, float departures, float growth) {
-    return {.AircraftName = name, .GrossLoad = load, .AnnualDepartures = departures,
+    return {.AircraftName = name,
+            .GrossLoad = load,
+            .AnnualDepartures = departures,
             .AnnualGrowth = growth};
 }
 
@@ -70,34 +72,36 @@ TEST(Report, FlexibleSectionInEnglishUnitsOnScreenAndOnPaper) {
         "Design Life = 20 years.\r\n"
         "A design for this section was completed on 03/07/24 at 14:05:09.\r\n\r\n"
         "           Pavement Structure Information by Layer, Top First\r\n\r\n";
-    EXPECT_EQ(r.screen,
-              preamble +
-              " No.      Type                     Thickness         Modulus    Poisson's   Strength\r\n"
-              "\t\t   in     psi         Ratio       R, psi\r\n\r\n"
-              "  1  P-401 AC Surface\t  5.00\t   200,000\t 0.35\t       0\r\n"
-              "  2  P-209 Cr Ag\t  8.25\t    46,300\t 0.35\t       0\r\n"
-              "  3  P-154 UnCr Ag\t 12.50\t    21,000\t 0.35\t       0\r\n"
-              "  4  Subgrade\t  0.00\t    15,000\t 0.35\t       0\r\n"
-              "Total thickness to the top of the subgrade = 25.75 in\r\n"
-              "  Aircraft Information\r\n\r\n"
-              " No.      Name                         Gross Wt.       Annual         % Annual\r\n"
-              "\t\t       lbs         Departures        Growth\r\n\r\n"
-              "  1   Skyhawk 172      \t     2,550\t      1,200\t    2.00\r\n"
-              "  2   Gulfstream G-IV  \t    75,000\t     15,000\t    0.00\r\n");
+    EXPECT_EQ(
+        r.screen,
+        preamble +
+            " No.      Type                     Thickness         Modulus    Poisson's   "
+            "Strength\r\n"
+            "\t\t   in     psi         Ratio       R, psi\r\n\r\n"
+            "  1  P-401 AC Surface\t  5.00\t   200,000\t 0.35\t       0\r\n"
+            "  2  P-209 Cr Ag\t  8.25\t    46,300\t 0.35\t       0\r\n"
+            "  3  P-154 UnCr Ag\t 12.50\t    21,000\t 0.35\t       0\r\n"
+            "  4  Subgrade\t  0.00\t    15,000\t 0.35\t       0\r\n"
+            "Total thickness to the top of the subgrade = 25.75 in\r\n"
+            "  Aircraft Information\r\n\r\n"
+            " No.      Name                         Gross Wt.       Annual         % Annual\r\n"
+            "\t\t       lbs         Departures        Growth\r\n\r\n"
+            "  1   Skyhawk 172      \t     2,550\t      1,200\t    2.00\r\n"
+            "  2   Gulfstream G-IV  \t    75,000\t     15,000\t    0.00\r\n");
     EXPECT_EQ(r.print,
               preamble +
-              " No.   Type                Thickness   Modulus   Poisson's   Strength\r\n"
-              "                            inches       psi       Ratio      R, psi\r\n\r\n"
-              "  1  P-401 AC Surface    5.00   200,000 0.35       0\r\n"
-              "  2  P-209 Cr Ag         8.25    46,300 0.35       0\r\n"
-              "  3  P-154 UnCr Ag      12.50    21,000 0.35       0\r\n"
-              "  4  Subgrade            0.00    15,000 0.35       0\r\n"
-              "Total thickness to the top of the subgrade = 25.75 in\r\n"
-              "  Aircraft Information\r\n\r\n"
-              " No.      Name           Gross Wt.       Annual      % Annual\r\n"
-              "                            lbs        Departures      Growth\r\n\r\n"
-              "  1  Skyhawk 172            2,550      1,200             2.00\r\n"
-              "  2  Gulfstream G-IV       75,000     15,000             0.00\r\n");
+                  " No.   Type                Thickness   Modulus   Poisson's   Strength\r\n"
+                  "                            inches       psi       Ratio      R, psi\r\n\r\n"
+                  "  1  P-401 AC Surface    5.00   200,000 0.35       0\r\n"
+                  "  2  P-209 Cr Ag         8.25    46,300 0.35       0\r\n"
+                  "  3  P-154 UnCr Ag      12.50    21,000 0.35       0\r\n"
+                  "  4  Subgrade            0.00    15,000 0.35       0\r\n"
+                  "Total thickness to the top of the subgrade = 25.75 in\r\n"
+                  "  Aircraft Information\r\n\r\n"
+                  " No.      Name           Gross Wt.       Annual      % Annual\r\n"
+                  "                            lbs        Departures      Growth\r\n\r\n"
+                  "  1  Skyhawk 172            2,550      1,200             2.00\r\n"
+                  "  2  Gulfstream G-IV       75,000     15,000             0.00\r\n");
 }
 
 TEST(Report, RigidOverlayInMetricUnitsOnScreenAndOnPaper) {
@@ -116,23 +120,25 @@ TEST(Report, RigidOverlayInMetricUnitsOnScreenAndOnPaper) {
     // 700 psi = 4.83 MPa, 4,000,000 psi = 27,579.03 MPa, 155,000 lbs = 70.307 tonnes; the
     // subgrade under a slab shows Poisson's ratio 0.40.
     // On screen only the unit lines and the tab-separated rows differ from the English layout.
-    EXPECT_TRUE(Contains(r.screen, "\t\t   mm      MPa          Ratio        R, MPa\r\n\r\n"
-                                   "  1  PCC Overlay Unbond\t 152.4\t 27,579.03\t 0.15\t    4.83\r\n"));
-    EXPECT_TRUE(Contains(r.screen, "\t\t    tonnes       Departures        Growth\r\n\r\n"
-                                   "  1   C-130            \t    70.307\t      3,650\t    1.50\r\n"));
+    EXPECT_TRUE(Contains(r.screen,
+                         "\t\t   mm      MPa          Ratio        R, MPa\r\n\r\n"
+                         "  1  PCC Overlay Unbond\t 152.4\t 27,579.03\t 0.15\t    4.83\r\n"));
+    EXPECT_TRUE(Contains(r.screen,
+                         "\t\t    tonnes       Departures        Growth\r\n\r\n"
+                         "  1   C-130            \t    70.307\t      3,650\t    1.50\r\n"));
     EXPECT_EQ(r.print,
               preamble +
-              " No.   Type                Thickness   Modulus   Poisson's   Strength\r\n"
-              "                              mm         MPa       Ratio      R, MPa\r\n\r\n"
-              "  1  PCC Overlay Unbond   152.4 27,579.03 0.15    4.83\r\n"
-              "  2  PCC Surface          254.0 27,579.03 0.15    4.48\r\n"
-              "  3  P-304 CTB            152.4  3,447.38 0.20    0.00\r\n"
-              "  4  Subgrade               0.0     55.16 0.40    0.00\r\n"
-              "Total thickness to the top of the subgrade = 558.8 mm\r\n"
-              "  Aircraft Information\r\n\r\n"
-              " No.      Name           Gross Wt.       Annual      % Annual\r\n"
-              "                          tonnes       Departures      Growth\r\n\r\n"
-              "  1  C-130                 70.307      3,650             1.50\r\n");
+                  " No.   Type                Thickness   Modulus   Poisson's   Strength\r\n"
+                  "                              mm         MPa       Ratio      R, MPa\r\n\r\n"
+                  "  1  PCC Overlay Unbond   152.4 27,579.03 0.15    4.83\r\n"
+                  "  2  PCC Surface          254.0 27,579.03 0.15    4.48\r\n"
+                  "  3  P-304 CTB            152.4  3,447.38 0.20    0.00\r\n"
+                  "  4  Subgrade               0.0     55.16 0.40    0.00\r\n"
+                  "Total thickness to the top of the subgrade = 558.8 mm\r\n"
+                  "  Aircraft Information\r\n\r\n"
+                  " No.      Name           Gross Wt.       Annual      % Annual\r\n"
+                  "                          tonnes       Departures      Growth\r\n\r\n"
+                  "  1  C-130                 70.307      3,650             1.50\r\n");
 }
 
 TEST(Report, AsphaltCdfIsShownOnlyForAnalysedFlexibleFamilySections) {
@@ -148,8 +154,9 @@ TEST(Report, AsphaltCdfIsShownOnlyForAnalysedFlexibleFamilySections) {
     EXPECT_TRUE(Contains(BuildReport(s).print,
                          "The structure is AC Overlay on Flexible. Asphalt CDF = 0.2500.\r\n"));
     s.Current.AsphaltCDF = -1;
-    EXPECT_TRUE(Contains(BuildReport(s).print,
-                         "The structure is AC Overlay on Flexible. Asphalt CDF was not computed.\r\n"));
+    EXPECT_TRUE(
+        Contains(BuildReport(s).print,
+                 "The structure is AC Overlay on Flexible. Asphalt CDF was not computed.\r\n"));
 
     s = RigidOverlaySection();
     s.Current.Layers.erase(s.Current.Layers.begin());  // a new rigid pavement, now analysed
@@ -195,8 +202,7 @@ TEST(Report, TheSubgradeShowsItsOwnPoissonsRatioWhateverTheTopLayer) {
     core::ProgramState s = RigidOverlaySection();
     s.Current.Layers[0] = {3, 200000, 0, 0};
     const std::string print = BuildReport(s).print;
-    EXPECT_TRUE(Contains(print, "  1  Undefined      76.2  1,378.95 0.35    0.00\r\n"))
-        << print;
+    EXPECT_TRUE(Contains(print, "  1  Undefined      76.2  1,378.95 0.35    0.00\r\n")) << print;
     EXPECT_TRUE(Contains(print, "  4  Subgrade        0.0     55.16 0.40    0.00\r\n"));
 }
 

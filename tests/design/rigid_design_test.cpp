@@ -56,7 +56,8 @@ TEST(RigidDesign, SectionsAtTheirMinimumsEndWithTheMinimumMessage) {
         EXPECT_EQ(s.outcome, DesignOutcome::MinimumReached) << s.why;
         const std::string text = withBase ? "The minimum layer thicknesses\r\nhave been reached."
                                           : "The minimum PCC thickness\r\nhas been reached.";
-        EXPECT_TRUE(f.ui.OnlyBox("Rigid Pavement Design", text + " CDF = " + FormatCdf(s.cdf) + "."));
+        EXPECT_TRUE(
+            f.ui.OnlyBox("Rigid Pavement Design", text + " CDF = " + FormatCdf(s.cdf) + "."));
         EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 4);
     }
 }

@@ -13,9 +13,22 @@ namespace {
 
 // Layer type codes of the material library.
 enum : std::int16_t {
-    kUndefined = 0, kAsphalt = 1, kBase = 2, kSubbase = 3, kSubgrade = 4, kPcc = 5,
-    kAgCrushed = 6, kStRigid = 7, kAgUncrushed = 8, kStFlexible = 9, kAcOverlay = 10,
-    kUnbond = 11, kPartBond = 12, kOnFlex = 13, kP401Base = 14, kSoilCement = 15,
+    kUndefined = 0,
+    kAsphalt = 1,
+    kBase = 2,
+    kSubbase = 3,
+    kSubgrade = 4,
+    kPcc = 5,
+    kAgCrushed = 6,
+    kStRigid = 7,
+    kAgUncrushed = 8,
+    kStFlexible = 9,
+    kAcOverlay = 10,
+    kUnbond = 11,
+    kPartBond = 12,
+    kOnFlex = 13,
+    kP401Base = 14,
+    kSoilCement = 15,
 };
 
 struct Checked {
@@ -42,35 +55,44 @@ TEST(CheckStructure, EachBrokenRuleShowsItsOwnMessageOnce) {
         {{kSubgrade, kSubgrade},  // 1
          "Subgrade layers\r\ncannot be placed on the top \r\nof a pavement structure." + kChange},
         {{kAcOverlay, kBase, kSubgrade},  // 2
-         "Asphalt overlays can only be placed\r\nover asphalt, PCC, or undefined layers." + kChange},
+         "Asphalt overlays can only be placed\r\nover asphalt, PCC, or undefined layers." +
+             kChange},
         {{kAcOverlay, kSubgrade},  // 2: two layers meet the top rules only
-         "Asphalt overlays can only be placed\r\nover asphalt, PCC, or undefined layers." + kChange},
+         "Asphalt overlays can only be placed\r\nover asphalt, PCC, or undefined layers." +
+             kChange},
         {{kUnbond, kAsphalt, kSubgrade},  // 3, with the full name of the overlay type
-         "P-501 PCC overlay fully unbonded layers\r\ncan only be placed over PCC layers." + kChange},
+         "P-501 PCC overlay fully unbonded layers\r\ncan only be placed over PCC layers." +
+             kChange},
         {{kPartBond, kBase, kSubgrade},
          "P-501 PCC overlay partially bonded layers\r\ncan only be placed over PCC layers." +
              kChange},
         {{kOnFlex, kPcc, kSubgrade},  // 4
          "P-501 PCC overlay on flexible layers\r\ncan only be placed over asphalt\r\n"
-         "surface or undefined layers." + kChange},
+         "surface or undefined layers." +
+             kChange},
         {{kAsphalt, kSubgrade, kBase},  // 5 comes before 6f of the middle subgrade
          "Only Subgrade or Undefined layers can\r\nbe placed at the bottom of the structure." +
              kChange},
         {{kAsphalt, kAcOverlay, kSubgrade},  // 6a
          "Overlays can only be placed\r\non the top layer of a pavement\r\nstructure for the "
-         "design\r\nprocedure to succeed." + kChange},
+         "design\r\nprocedure to succeed." +
+             kChange},
         {{kAsphalt, kAsphalt, kSubgrade},  // 6b comes before 6c, which this layer also breaks
          "Only one P-401 Asphalt Surface\r\nlayer can be present in the\r\npavement structure for "
-         "the\r\ndesign procedure to succeed." + kChange},
+         "the\r\ndesign procedure to succeed." +
+             kChange},
         {{kAsphalt, kAgCrushed, kAgCrushed, kSubgrade},
          "Only one P-209 Crushed Aggregate Base Course\r\nlayer can be present in the\r\n"
-         "pavement structure for the\r\ndesign procedure to succeed." + kChange},
+         "pavement structure for the\r\ndesign procedure to succeed." +
+             kChange},
         {{kUndefined, kBase, kAsphalt, kSubgrade},  // 6c, two blanks after "asphalt"
          "Asphalt layers can only be placed\r\non the top layer of a pavement\r\nstructure or "
-         "directly below an\r\nasphalt  or PCC overlay." + kChange},
+         "directly below an\r\nasphalt  or PCC overlay." +
+             kChange},
         {{kAsphalt, kPcc, kSubgrade},  // 6d
          "PCC layers can only be placed\r\non the top layer of a pavement\r\nstructure or "
-         "directly below an\r\noverlay." + kChange},
+         "directly below an\r\noverlay." +
+             kChange},
         {{kAsphalt, kAgUncrushed, kAgCrushed, kSubgrade},  // 6e
          "An aggregate base layer is located\r\ndirectly below an aggregate\r\nsubbase layer. "
          "This is not a valid\r\nstructure for the design procedure.\r\n\r\nPlease change the "
@@ -89,8 +111,10 @@ TEST(CheckStructure, EachBrokenRuleShowsItsOwnMessageOnce) {
 
 TEST(CheckStructure, StandardAndPermittedStructuresPassSilently) {
     const std::initializer_list<std::int16_t> valid[] = {
-        {kAsphalt, kAgCrushed, kAgUncrushed, kSubgrade}, {kUndefined, kSubgrade},
-        {kPcc, kSubgrade}, {kAsphalt, kBase, kBase, kBase, kSubgrade},
+        {kAsphalt, kAgCrushed, kAgUncrushed, kSubgrade},
+        {kUndefined, kSubgrade},
+        {kPcc, kSubgrade},
+        {kAsphalt, kBase, kBase, kBase, kSubgrade},
         {kAcOverlay, kPcc, kStRigid, kSubgrade},
         {kAcOverlay, kPcc, kSoilCement, kSubgrade},  // shares the short name "St (Rigid)"
         {kAcOverlay, kAsphalt, kAgCrushed, kSubgrade},

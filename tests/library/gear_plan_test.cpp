@@ -18,7 +18,9 @@ const AircraftLibrary& Library() {
     return library;
 }
 
-const AircraftEntry& Named(std::string_view name) { return Library().Entry(*FindAircraft(Library(), name)); }
+const AircraftEntry& Named(std::string_view name) {
+    return Library().Entry(*FindAircraft(Library(), name));
+}
 
 // Distinct values, sorted, merged within kExactIn.
 std::vector<double> Distinct(std::vector<double> v) {
@@ -43,7 +45,8 @@ std::vector<double> Ys(const GearPlan& p) {
 
 void ExpectNear(const std::vector<double>& actual, const std::vector<double>& expected) {
     ASSERT_EQ(actual.size(), expected.size());
-    for (std::size_t i = 0; i < actual.size(); ++i) EXPECT_NEAR(actual[i], expected[i], kExactIn) << i;
+    for (std::size_t i = 0; i < actual.size(); ++i)
+        EXPECT_NEAR(actual[i], expected[i], kExactIn) << i;
 }
 
 // Every tire has its mirror image about the centreline, in the same row.
@@ -64,7 +67,8 @@ std::vector<double> Wheels(const AircraftEntry& e) {
 
 TEST(GearPlan, BuiltInGearsStandOnTheWheelsOfTheWanderModel) {
     // Single (configurations 1 and 2), dual, and the C-130's single tandem.
-    for (const char* name : {"SW 6,000", "F-16c", "DC-3", "DW 20,000", "B-727-100", "F-50", "C-130"}) {
+    for (const char* name :
+         {"SW 6,000", "F-16c", "DC-3", "DW 20,000", "B-727-100", "F-50", "C-130"}) {
         SCOPED_TRACE(name);
         const AircraftEntry& e = Named(name);
         const GearPlan p = PlanGear(e, e.AcGrossLoad);
@@ -178,7 +182,8 @@ TEST(GearPlan, TwoRowAircraftCarryTheirGearsFourTimes) {
 TEST(GearPlan, RowsMoveApartRatherThanOverlap) {
     // Axles 120 in apart: at +-60.5 the front tire of the aft row would overlap the rear
     // tire of the forward row.
-    const AircraftEntry e = Fixture("B-52", 3, 30, 100, 0, {{-15, 0}, {15, 0}, {-15, 120}, {15, 120}});
+    const AircraftEntry e =
+        Fixture("B-52", 3, 30, 100, 0, {{-15, 0}, {15, 0}, {-15, 120}, {15, 120}});
     const GearPlan p = PlanGear(e, e.AcGrossLoad);
     const auto y = Ys(p);
     ASSERT_EQ(y.size(), 4u);

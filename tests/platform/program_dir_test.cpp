@@ -20,12 +20,16 @@ class EnvVar {
 public:
     EnvVar(const char* name, const char* value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
-        if (value) setenv(name, value, 1);
-        else unsetenv(name);
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
     }
     ~EnvVar() {
-        if (old_) setenv(name_, old_->c_str(), 1);
-        else unsetenv(name_);
+        if (old_)
+            setenv(name_, old_->c_str(), 1);
+        else
+            unsetenv(name_);
     }
 
 private:
@@ -103,8 +107,10 @@ TEST(DefaultProgramDir, AnUnwritableDirectoryFallsBackWithItsReason) {
     const std::string data = home.File("TAVRO");
     const auto first = DefaultProgramDir("/proc", data);
     EXPECT_EQ(first.dir, data);
-    EXPECT_EQ(first.notice, "The directory /proc cannot be written to.\n\nJob and notes files are "
-                            "kept in " + data + " instead.");
+    EXPECT_EQ(first.notice,
+              "The directory /proc cannot be written to.\n\nJob and notes files are "
+              "kept in " +
+                  data + " instead.");
     EXPECT_EQ(DefaultProgramDir("/proc", data).notice, "");
 }
 

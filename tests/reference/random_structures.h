@@ -34,7 +34,8 @@ inline analysis::LayeredSystem RandomStructure(std::mt19937_64& rng, int layers)
     s.thickness[size - 1] = s.thickness[size - 2];
     for (int i = 1; i < layers; ++i) {
         s.bottomDepth[static_cast<std::size_t>(i)] =
-            s.bottomDepth[static_cast<std::size_t>(i - 1)] + s.thickness[static_cast<std::size_t>(i)];
+            s.bottomDepth[static_cast<std::size_t>(i - 1)] +
+            s.thickness[static_cast<std::size_t>(i)];
     }
     return s;
 }
@@ -64,8 +65,9 @@ inline analysis::GearLoads RandomGear(std::mt19937_64& rng, const std::string& n
     for (int t = 0; t < tires; ++t) {
         std::vector<double> row;
         for (int p = 0; p < points; ++p) {
-            row.push_back(std::hypot(g.pointX[static_cast<std::size_t>(p)] - g.tireX[static_cast<std::size_t>(t)],
-                                     g.pointY[static_cast<std::size_t>(p)] - g.tireY[static_cast<std::size_t>(t)]));
+            row.push_back(std::hypot(
+                g.pointX[static_cast<std::size_t>(p)] - g.tireX[static_cast<std::size_t>(t)],
+                g.pointY[static_cast<std::size_t>(p)] - g.tireY[static_cast<std::size_t>(t)]));
         }
         g.distance.push_back(row);
     }

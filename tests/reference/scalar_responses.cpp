@@ -34,9 +34,12 @@ bool IsHorizontal(ResponseKind kind) {
 
 double Threshold(ResponseKind kind) {
     switch (kind) {
-        case ResponseKind::VerticalStrain: return kStrainThreshold;
-        case ResponseKind::VerticalDeflection: return kDeflectionThreshold;
-        default: return kStressThreshold;
+        case ResponseKind::VerticalStrain:
+            return kStrainThreshold;
+        case ResponseKind::VerticalDeflection:
+            return kDeflectionThreshold;
+        default:
+            return kStressThreshold;
     }
 }
 
@@ -60,7 +63,7 @@ struct DepthGeometry {
 
 // Accumulators of one aircraft over the node loop.
 struct AircraftWork {
-    std::vector<double> out;                       // per point (vertical kinds)
+    std::vector<double> out;                              // per point (vertical kinds)
     std::vector<std::vector<double>> radial, tangential;  // [tire][point] (horizontal kinds)
     std::vector<char> flagged;
     int flaggedCount = 0;
@@ -114,7 +117,8 @@ NodeKernels VerticalKernels(ResponseKind kind, const DepthGeometry& g, double x,
                             const double* c1, const double* c2) {
     // The strain is the depth derivative of the deflection: its brackets carry 1 - 4v where
     // the deflection's carry 2 - 4v, and the deflection keeps the 1/m of the displacement.
-    const double base = kind == ResponseKind::VerticalStrain ? 1 - 4 * g.poisson : 2 - 4 * g.poisson;
+    const double base =
+        kind == ResponseKind::VerticalStrain ? 1 - 4 * g.poisson : 2 - 4 * g.poisson;
     const double m1 = x / g.l1;
     const double m2 = x / g.l2;
     const double b1 = base - x * g.r1;
@@ -151,13 +155,14 @@ NodeKernels HorizontalKernels(ResponseKind kind, const DepthGeometry& g, double 
     NodeKernels k;
     k.x2 = -(c2[1] - (1 - s2) * c2[3]) * w2;
     k.z2 = stress ? v2 * c2[3] * w2 : 0.0;
-    k.magnitude = ((stress ? std::abs(v2 * c2[3]) : 0.0) + std::abs(c2[1]) +
-                   std::abs((1 - s2) * c2[3])) * w2;
+    k.magnitude =
+        ((stress ? std::abs(v2 * c2[3]) : 0.0) + std::abs(c2[1]) + std::abs((1 - s2) * c2[3])) * w2;
     if (!g.bottomLayer) {
         k.x1 = (c1[0] + (1 + s1) * c1[2]) * w1;
         k.z1 = stress ? v2 * c1[2] * w1 : 0.0;
-        k.magnitude += (std::abs(c1[0]) + (stress ? std::abs(v2 * c1[2]) : 0.0) +
-                        std::abs((1 + s1) * c1[2])) * w1;
+        k.magnitude +=
+            (std::abs(c1[0]) + (stress ? std::abs(v2 * c1[2]) : 0.0) + std::abs((1 + s1) * c1[2])) *
+            w1;
     }
     return k;
 }
@@ -361,8 +366,8 @@ double Finish(ResponseKind kind, const GearLoads& gear, const AircraftWork& work
 }  // namespace
 
 void EvaluateDepthScalar(ResponseKind kind, LayeredSystem& system, const LaguerreRule& rule,
-                   const std::vector<GearLoads>& gears, int layer, double depth,
-                   AnalysisOutput& out, core::UserPort& ui) {
+                         const std::vector<GearLoads>& gears, int layer, double depth,
+                         AnalysisOutput& out, core::UserPort& ui) {
     CheckGears(gears);
     CheckDepth(system, layer, depth);
     ShiftGuard shift(system, layer, depth);

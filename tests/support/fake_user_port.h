@@ -47,7 +47,7 @@ public:
     void Type(std::optional<std::string> text) { typed.push_back(std::move(text)); }
 
     std::vector<RecordedBox> boxes;
-    std::vector<std::string> prompts;  // titles of the input boxes
+    std::vector<std::string> prompts;      // titles of the input boxes
     std::vector<std::string> promptTexts;  // and their prompts
     std::deque<core::Answer> answers;
     std::deque<std::optional<std::string>> typed;

@@ -9,8 +9,7 @@
 namespace tavro::test {
 
 TempDir::TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "tavro-test-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "tavro-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern + "/";
 }

@@ -2,10 +2,10 @@
 // clicks and saved into the job file, the gear view's selection going back to the grid,
 // the unit switch, and screenshots of both windows.
 #include <QDir>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QLabel>
 #include <QPointer>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
 
@@ -155,7 +155,8 @@ private slots:
         f.Click("cmdParameters");
         GearViewWindow* gear = f.aircraft->GearView();
         QVERIFY(gear);
-        QCOMPARE(gear->windowTitle(), QString("TAVRO - Aircraft Data for Section ACAggregate in Job RWY"));
+        QCOMPARE(gear->windowTitle(),
+                 QString("TAVRO - Aircraft Data for Section ACAggregate in Job RWY"));
         auto* list = gear->findChild<QListWidget*>("lstAircraft");
         QCOMPARE(list->currentRow(), 1);
         ScriptedWindow::ClickRow(list, 3);
@@ -242,8 +243,10 @@ private slots:
         Save(*f.aircraft, "aircraft_window_metric");
         tavro::core::ApplyUnits(f.w.state.Units, false);
 
-        const std::pair<int, const char*> views[] = {{0, "gear_single"},       {1, "gear_dual"},
-                                                     {2, "gear_tandem_c130"},  {5, "gear_dual_tandem"},
+        const std::pair<int, const char*> views[] = {{0, "gear_single"},
+                                                     {1, "gear_dual"},
+                                                     {2, "gear_tandem_c130"},
+                                                     {5, "gear_dual_tandem"},
                                                      {6, "gear_special_c5"}};
         for (const auto& [row, file] : views) {
             GearViewWindow view(f.w.state, f.w.user, row);

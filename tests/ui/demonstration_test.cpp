@@ -47,7 +47,8 @@ struct DemoFixture {
         structure = std::make_unique<tavro::ui::StructureWindow>(w.state, w.user, w.window.get());
         notes = std::make_unique<tavro::ui::NotesWindow>(w.state, w.user, w.window.get());
         w.user.onProgress = [this](const tavro::core::RunProgress& p) { structure->OnProgress(p); };
-        w.window->SetWindowOpener(tavro::ui::SectionWindow::Structure, [this] { structure->Open(); });
+        w.window->SetWindowOpener(tavro::ui::SectionWindow::Structure,
+                                  [this] { structure->Open(); });
         w.window->SetWindowOpener(tavro::ui::SectionWindow::Notes, [this] { notes->Open(); });
         host = std::make_unique<tavro::ui::DemoHost>(w.state, w.user, *w.window, structure.get(),
                                                      notes.get());
@@ -140,7 +141,8 @@ private slots:
                 if (name == "structure" && done == 14 && !c.ModifyMode())
                     passedLayers = f.w.state.Current.LayerCount();
                 if (name == "structure" && done == 16) iterations = f.w.state.Run.IterationCount;
-                if (name == "aircraft" && done == 8) designAircraft = f.w.state.Current.AircraftCount();
+                if (name == "aircraft" && done == 8)
+                    designAircraft = f.w.state.Current.AircraftCount();
                 if (name == "aircraft" && done == 14 && f.aircraft && f.aircraft->GearView())
                     f.Shot("demo_aircraft_gear.png", f.aircraft->GearView());
                 // One step of each tour on film.
@@ -195,7 +197,8 @@ private slots:
     void TheDemonstrationCommandAsksThePauseInEachWindow() {
         DemoFixture f;
         f.host->aircraftWindow(true);
-        QWidget* windows[] = {f.w.window.get(), f.structure.get(), f.notes.get(), f.aircraft.data()};
+        QWidget* windows[] = {f.w.window.get(), f.structure.get(), f.notes.get(),
+                              f.aircraft.data()};
         for (QWidget* window : windows) {
             f.notes->Open();  // the notes window is closed by each tour's end
             f.w.user.Type("0");

@@ -3,15 +3,15 @@
 // that reaches the PDF and the clipboard.
 #include <QApplication>
 #include <QClipboard>
-#include <QKeyEvent>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
-#include <QTest>
 
 #include "core/job_file.h"
 #include "core/section_ops.h"
@@ -186,7 +186,8 @@ private slots:
         std::string note = "A\r\n";
         for (int b = 0x20; b <= 0xFF; ++b) note += static_cast<char>(b);
         NotesFixture f;
-        f.w.dir.Write("RWY.NTS", NotesEntry("ACAggregate", note) + NotesEntry("AConFlex", "AConFlex") +
+        f.w.dir.Write("RWY.NTS", NotesEntry("ACAggregate", note) +
+                                     NotesEntry("AConFlex", "AConFlex") +
                                      NotesEntry("NewFlexible", "NewFlexible"));
         f.Open();
         f.Click("cmdNotes");
@@ -213,16 +214,18 @@ private slots:
         QApplication::sendEvent(f.Text(), &ohm);
         QCOMPARE(f.w.user.boxes.size(), boxes + 1);
         QCOMPARE(f.w.LastBox().title, std::string("Notes"));
-        QCOMPARE(f.w.LastBox().text, std::string("A note cannot hold \u2126.\r\n\r\n"
-                                                  "Notes are stored in the Windows-1252 code page\r\n"
-                                                  "(Western European), which does not include it."));
+        QCOMPARE(f.w.LastBox().text,
+                 std::string("A note cannot hold \u2126.\r\n\r\n"
+                             "Notes are stored in the Windows-1252 code page\r\n"
+                             "(Western European), which does not include it."));
         QCOMPARE(f.Text()->toPlainText(), QString("ACAggregate 5"));
         f.Type("0");
         QCOMPARE(f.Text()->toPlainText(), QString("ACAggregate 50"));
         f.w.user.Answer(Answer::Yes);
         f.Click("cmdExit");
-        QCOMPARE(f.w.dir.Read("RWY.NTS").substr(0, NotesEntry("ACAggregate", "ACAggregate 50").size()),
-                 NotesEntry("ACAggregate", "ACAggregate 50"));
+        QCOMPARE(
+            f.w.dir.Read("RWY.NTS").substr(0, NotesEntry("ACAggregate", "ACAggregate 50").size()),
+            NotesEntry("ACAggregate", "ACAggregate 50"));
     }
 
     void changingTheSectionOrTheFaceAsksFirst() {

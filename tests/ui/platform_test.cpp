@@ -41,9 +41,9 @@ private slots:
              QMessageBox::Retry, QMessageBox::Cancel},
         };
         for (const Case& c : cases) {
-            auto box = tavro::ui::MakeMessageBox("Deleting a Job", "Line one\r\n\r\nLine <b>",
-                                                 c.buttons, c.defaultAnswer, Icon::Question,
-                                                 nullptr);
+            auto box =
+                tavro::ui::MakeMessageBox("Deleting a Job", "Line one\r\n\r\nLine <b>", c.buttons,
+                                          c.defaultAnswer, Icon::Question, nullptr);
             QCOMPARE(box->standardButtons(), c.expected);
             QCOMPARE(box->defaultButton(), box->button(c.defaultButton));
             QCOMPARE(box->escapeButton(), box->button(c.escapeButton));
@@ -105,8 +105,8 @@ private slots:
         viewer.Show(state, port);
         QVERIFY(viewer.Window() && viewer.Window()->isVisible());
         const QString text = viewer.Window()->Browser()->toPlainText();
-        for (const char* heading : {"Getting started", "Jobs and sections", "Units",
-                                    "What the reports mean"})
+        for (const char* heading :
+             {"Getting started", "Jobs and sections", "Units", "What the reports mean"})
             QVERIFY2(text.contains(heading), heading);
         viewer.Close();
     }
@@ -122,9 +122,7 @@ private slots:
         QVERIFY(text.contains("Qt: " + QString(qVersion())));
     }
 
-    void theFontsDrawLatinText() {
-        QVERIFY(QFontMetrics(QApplication::font()).inFont('A'));
-    }
+    void theFontsDrawLatinText() { QVERIFY(QFontMetrics(QApplication::font()).inFont('A')); }
 };
 
 QTEST_MAIN(PlatformTest)

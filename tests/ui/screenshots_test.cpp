@@ -49,8 +49,8 @@ private slots:
         tavro::ui::NotesWindow notes(w.state, w.user, w.window.get());
         notes.Open();
         QTest::mouseClick(notes.findChild<QPushButton*>("cmdNotes"), Qt::LeftButton);
-        notes.findChild<QPlainTextEdit*>("txtNotes")->appendPlainText(
-            "Cores taken 2024:\tasphalt 4.5 in\n\tbase 10 in");
+        notes.findChild<QPlainTextEdit*>("txtNotes")
+            ->appendPlainText("Cores taken 2024:\tasphalt 4.5 in\n\tbase 10 in");
         Save(notes, "notes");
         w.user.Answer(tavro::core::Answer::No);
         QTest::mouseClick(notes.findChild<QPushButton*>("cmdListInfo"), Qt::LeftButton);

@@ -184,8 +184,7 @@ private slots:
         w.user.Type("RWX");
         w.Click("cmdDupSection");
         QCOMPARE(w.user.prompts.back(), std::string("Creating a New Section"));
-        QCOMPARE(w.Lines(w.Sections()),
-                 (QStringList{"RWX\tNew Flexible", "RWY\tNew Flexible"}));
+        QCOMPARE(w.Lines(w.Sections()), (QStringList{"RWX\tNew Flexible", "RWY\tNew Flexible"}));
         QCOMPARE(w.Sections()->currentRow(), 0);
         QCOMPARE(tavro::core::ParseJob(w.dir.Read("RWY.JOB"), "RWY").sections.size(),
                  std::size_t{2});

@@ -71,7 +71,9 @@ struct StructureFixture {
     void Shot(const QString& name, QWidget* widget = nullptr) {
         QDir().mkpath(TAVRO_SCREENSHOT_DIR);
         QApplication::processEvents();
-        (widget ? widget : structure.get())->grab().save(QString(TAVRO_SCREENSHOT_DIR) + "/" + name);
+        (widget ? widget : structure.get())
+            ->grab()
+            .save(QString(TAVRO_SCREENSHOT_DIR) + "/" + name);
     }
 };
 

@@ -22,7 +22,6 @@ inline int UnscriptedFailures() {
     return testing::UnitTest::GetInstance()->ad_hoc_test_result().total_part_count();
 }
 
-
 // A started startup window over an empty program directory (or one prepared by `setUp`).
 struct ScriptedWindow {
     TempDir dir;
