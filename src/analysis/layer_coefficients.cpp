@@ -19,6 +19,10 @@
 
 #include "analysis/lea_types.h"
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 // Lane vectors never cross a function boundary outside this file, so their calling
 // convention on targets without wide registers does not matter.
 #pragma GCC diagnostic ignored "-Wpsabi"

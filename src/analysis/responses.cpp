@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -61,14 +63,18 @@ struct DepthGeometry {
     double poisson = 0, modulus = 0;
 };
 
-// Accumulators of one aircraft over the node loop.
+// Accumulators of one aircraft over the node loop, and its distinct tire-to-point
+// distances: the Bessel factors depend on the distance only, and the tires of a gear are
+// symmetric, so many pairs share one.
 struct AircraftWork {
-    std::vector<double> out;                              // per point (vertical kinds)
-    std::vector<std::vector<double>> radial, tangential;  // [tire][point] (horizontal kinds)
+    std::vector<double> out;                 // per point (vertical kinds)
+    std::vector<double> radial, tangential;  // [tire x point] (horizontal kinds)
     std::vector<char> flagged;
     int flaggedCount = 0;
     bool done = false;
     int doneAt = 0;
+    std::vector<double> distinct;  // the distances, each once
+    std::vector<int> slot;         // [tire x point]: its distance's place in `distinct`
 };
 
 void CheckGears(const std::vector<GearLoads>& gears) {
@@ -190,8 +196,8 @@ struct NodeBlock {
 };
 
 // The Bessel factors of one aircraft for every node of a block: J1(m a) of the first tire's
-// radius for each part, and per tire and point J0(m r) (with J1(m r)/(m r) for the
-// horizontal kinds), laid out [tire x point][lane].
+// radius for each part, and per distinct distance J0(m r) (with J1(m r)/(m r) for the
+// horizontal kinds), laid out [distance][lane].
 struct BesselWork {
     std::vector<double> arg, j0, ratio, j1;
     std::vector<double> j01, ratio1, j02, ratio2;
@@ -204,16 +210,12 @@ struct BesselWork {
     }
 };
 
-// J0 (and the ratio) of m[l] r for every tire-point distance r and lane l.
-void BesselOfDistances(const GearLoads& gear, const double* m, int count, bool horizontal,
+// J0 (and the ratio) of m[l] r for every distinct distance r and lane l.
+void BesselOfDistances(const AircraftWork& work, const double* m, int count, bool horizontal,
                        BesselWork& b, std::vector<double>& j0, std::vector<double>& ratio) {
-    const int tires = gear.TireCount(), points = gear.PointCount();
     std::size_t i = 0;
-    for (int t = 0; t < tires; ++t) {
-        for (int p = 0; p < points; ++p) {
-            const double r = gear.distance[U(t)][U(p)];
-            for (int l = 0; l < kBlock; ++l) b.arg[i++] = m[l < count ? l : 0] * r;
-        }
+    for (const double r : work.distinct) {
+        for (int l = 0; l < kBlock; ++l) b.arg[i++] = m[l < count ? l : 0] * r;
     }
     const int n = static_cast<int>(i);
     if (horizontal) {
@@ -223,31 +225,39 @@ void BesselOfDistances(const GearLoads& gear, const double* m, int count, bool h
     }
 }
 
-void PrepareBessel(const GearLoads& gear, const NodeBlock& nb, const DepthGeometry& g,
-                   bool horizontal, BesselWork& b) {
-    const auto pairs = U(gear.TireCount() * gear.PointCount());
-    b.Size(pairs * kBlock + 2 * kBlock);
-    // J1(m a) of both parts in one call: lanes 0..7 part 1, 8..15 part 2.
+void PrepareBessel(const GearLoads& gear, const AircraftWork& work, const NodeBlock& nb,
+                   const DepthGeometry& g, bool horizontal, BesselWork& b) {
+    const std::size_t distances = work.distinct.size();
+    b.Size(distances * kBlock + 2 * kBlock);
+    // J1(m a) of both parts in one call: lanes 0..7 part 2, 8..15 part 1 (the bottom layer
+    // has no part 1).
     const double a = gear.tireRadius[0];
     for (int l = 0; l < kBlock; ++l) {
         const int src = l < nb.count ? l : 0;
-        b.arg[U(l)] = nb.m1[src] * a;
-        b.arg[U(kBlock + l)] = nb.m2[src] * a;
+        b.arg[U(l)] = nb.m2[src] * a;
+        b.arg[U(kBlock + l)] = nb.m1[src] * a;
     }
-    BesselJ0J1Block(b.arg.data(), 2 * kBlock, b.j0.data(), b.ratio.data(), b.j1.data());
+    const int radii = g.bottomLayer ? kBlock : 2 * kBlock;
+    BesselJ0J1Block(b.arg.data(), radii, b.j0.data(), b.ratio.data(), b.j1.data());
     for (int l = 0; l < kBlock; ++l) {
-        b.scale1[l] = b.j1[U(l)];
-        b.scale2[l] = b.j1[U(kBlock + l)];
+        b.scale2[l] = b.j1[U(l)];
+        b.scale1[l] = g.bottomLayer ? 0.0 : b.j1[U(kBlock + l)];
     }
-    // At a layer bottom the two scales coincide, and so do the factors of both parts.
+    // At a layer bottom the two scales coincide, and so do the factors of both parts: the
+    // second part reads the first's.
     const bool sameScale = g.l1 == g.l2;
-    if (!g.bottomLayer) BesselOfDistances(gear, nb.m1, nb.count, horizontal, b, b.j01, b.ratio1);
+    if (!g.bottomLayer) BesselOfDistances(work, nb.m1, nb.count, horizontal, b, b.j01, b.ratio1);
     if (g.bottomLayer || !sameScale) {
-        BesselOfDistances(gear, nb.m2, nb.count, horizontal, b, b.j02, b.ratio2);
-    } else {
-        std::copy_n(b.j01.begin(), pairs * kBlock, b.j02.begin());
-        if (horizontal) std::copy_n(b.ratio1.begin(), pairs * kBlock, b.ratio2.begin());
+        BesselOfDistances(work, nb.m2, nb.count, horizontal, b, b.j02, b.ratio2);
     }
+}
+
+// The factors of the second part: the first part's where the two scales coincide.
+const std::vector<double>& SecondJ0(const DepthGeometry& g, const BesselWork& b) {
+    return !g.bottomLayer && g.l1 == g.l2 ? b.j01 : b.j02;
+}
+const std::vector<double>& SecondRatio(const DepthGeometry& g, const BesselWork& b) {
+    return !g.bottomLayer && g.l1 == g.l2 ? b.ratio1 : b.ratio2;
 }
 
 // Adds the block's nodes to one aircraft, node by node in order, until it is done; the
@@ -256,6 +266,7 @@ void PrepareBessel(const GearLoads& gear, const NodeBlock& nb, const DepthGeomet
 int AddBlockVertical(const GearLoads& gear, AircraftWork& work, const NodeBlock& nb,
                      const DepthGeometry& g, const BesselWork& b, double threshold) {
     const int points = gear.PointCount();
+    const std::vector<double>& j02 = SecondJ0(g, b);
     int lane = 0;
     for (; lane < nb.count && !work.done; ++lane) {
         if (nb.skip[lane]) continue;
@@ -263,10 +274,11 @@ int AddBlockVertical(const GearLoads& gear, AircraftWork& work, const NodeBlock&
         const double k1 = g.bottomLayer ? 0.0 : k.k1 * b.scale1[lane];
         const double k2 = k.k2 * b.scale2[lane];
         const int node = nb.first + lane;
-        std::size_t i = U(lane);
+        const int* slot = work.slot.data();
         for (int t = 0; t < gear.TireCount(); ++t) {
-            for (int p = 0; p < points; ++p, i += kBlock) {
-                double add = k2 * b.j02[i];
+            for (int p = 0; p < points; ++p, ++slot) {
+                const std::size_t i = U(*slot * kBlock + lane);
+                double add = k2 * j02[i];
                 if (!g.bottomLayer) add += k1 * b.j01[i];
                 double& out = work.out[U(p)];
                 out += add;
@@ -280,6 +292,8 @@ int AddBlockVertical(const GearLoads& gear, AircraftWork& work, const NodeBlock&
 int AddBlockHorizontal(const GearLoads& gear, AircraftWork& work, const NodeBlock& nb,
                        const DepthGeometry& g, const BesselWork& b) {
     const int points = gear.PointCount();
+    const std::vector<double>& second = SecondJ0(g, b);
+    const std::vector<double>& secondRatio = SecondRatio(g, b);
     int lane = 0;
     for (; lane < nb.count && !work.done; ++lane) {
         if (nb.skip[lane]) continue;
@@ -288,13 +302,14 @@ int AddBlockHorizontal(const GearLoads& gear, AircraftWork& work, const NodeBloc
         const double bes2 = b.scale2[lane];
         const double z1 = k.z1 * bes1, x1 = k.x1 * bes1, z2 = k.z2 * bes2, x2 = k.x2 * bes2;
         const int node = nb.first + lane;
-        std::size_t i = U(lane);
+        const int* slot = work.slot.data();
         for (int t = 0; t < gear.TireCount(); ++t) {
-            std::vector<double>& radial = work.radial[U(t)];
-            std::vector<double>& tangential = work.tangential[U(t)];
-            for (int p = 0; p < points; ++p, i += kBlock) {
-                const double j02 = b.j02[i];
-                const double j12 = b.ratio2[i];
+            double* const radial = work.radial.data() + U(t * points);
+            double* const tangential = work.tangential.data() + U(t * points);
+            for (int p = 0; p < points; ++p, ++slot) {
+                const std::size_t i = U(*slot * kBlock + lane);
+                const double j02 = second[i];
+                const double j12 = secondRatio[i];
                 double dr = z2 * j02 + x2 * (j02 - j12);
                 double dt = z2 * j02 + x2 * j12;
                 if (!g.bottomLayer) {
@@ -314,17 +329,46 @@ int AddBlockHorizontal(const GearLoads& gear, AircraftWork& work, const NodeBloc
     return lane - 1;
 }
 
-AircraftWork NewWork(ResponseKind kind, const GearLoads& gear) {
-    AircraftWork work;
+// Distances are told apart by their bits, so that a shared factor is the very number each
+// pair would have had.
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// A gear's pairs are compared with at most this many distinct distances: a larger gear
+// keeps its further distances one per pair.
+constexpr std::size_t kMostDistinct = 64;
+
+// Clears `work` for one aircraft, keeping the capacity of its tables from an earlier depth.
+void ResetWork(ResponseKind kind, const GearLoads& gear, AircraftWork& work) {
+    const auto tires = U(gear.TireCount());
     const auto points = U(gear.PointCount());
     work.flagged.assign(points, 0);
+    work.flaggedCount = 0;
+    work.done = false;
+    work.doneAt = 0;
     if (IsHorizontal(kind)) {
-        work.radial.assign(U(gear.TireCount()), std::vector<double>(points, 0.0));
-        work.tangential = work.radial;
+        work.radial.assign(tires * points, 0.0);
+        work.tangential.assign(tires * points, 0.0);
+        work.out.clear();
     } else {
         work.out.assign(points, 0.0);
+        work.radial.clear();
+        work.tangential.clear();
     }
-    return work;
+    work.distinct.clear();
+    work.slot.clear();
+    for (std::size_t t = 0; t < tires; ++t) {
+        for (std::size_t p = 0; p < points; ++p) {
+            const double r = gear.distance[t][p];
+            std::size_t u = 0;
+            const std::size_t searched = std::min(work.distinct.size(), kMostDistinct);
+            while (u < searched && !SameBits(work.distinct[u], r)) ++u;
+            if (u == searched) {
+                u = work.distinct.size();
+                work.distinct.push_back(r);
+            }
+            work.slot.push_back(static_cast<int>(u));
+        }
+    }
 }
 
 // Sets the scaling shift h(0) for the evaluation and clears it again on every way out.
@@ -379,14 +423,13 @@ void SolveBlock(ResponseKind kind, const LayeredSystem& sys, const LaguerreRule&
 // a node that loop would never have reached is computed but not used.
 void IntegrateNodes(ResponseKind kind, const LayeredSystem& sys, const LaguerreRule& rule,
                     const std::vector<GearLoads>& gears, const DepthGeometry& g,
-                    std::vector<AircraftWork>& work, core::UserPort& ui) {
+                    std::vector<AircraftWork>& work, BesselWork& bessel, core::UserPort& ui) {
     const bool horizontal = IsHorizontal(kind);
     const bool reuse = horizontal ? std::abs(g.l1 - g.l2) <= kSameScale : g.l1 == g.l2;
     const double threshold = Threshold(kind);
     // Nodes past the rule's count have weight 0 and carry nothing.
     const int nodes = std::min(rule.count, static_cast<int>(rule.node.size()) - 1);
     NodeBlock nb;
-    BesselWork bessel;
     for (int first = 1; first <= nodes; first += kBlock) {
         nb.first = first;
         nb.count = std::min(kBlock, nodes - first + 1);
@@ -397,7 +440,7 @@ void IntegrateNodes(ResponseKind kind, const LayeredSystem& sys, const LaguerreR
         bool allDone = true;
         for (std::size_t ac = 0; ac < gears.size(); ++ac) {
             if (work[ac].done) continue;
-            PrepareBessel(gears[ac], nb, g, horizontal, bessel);
+            PrepareBessel(gears[ac], work[ac], nb, g, horizontal, bessel);
             const int last = horizontal
                                  ? AddBlockHorizontal(gears[ac], work[ac], nb, g, bessel)
                                  : AddBlockVertical(gears[ac], work[ac], nb, g, bessel, threshold);
@@ -426,8 +469,9 @@ std::vector<double> PrincipalHorizontal(const GearLoads& gear, const AircraftWor
                 c = (gear.pointX[U(p)] - gear.tireX[U(t)]) / r;
                 s = (gear.pointY[U(p)] - gear.tireY[U(t)]) / r;
             }
-            const double sr = work.radial[U(t)][U(p)];
-            const double st = work.tangential[U(t)][U(p)];
+            const auto i = U(t * gear.PointCount() + p);
+            const double sr = work.radial[i];
+            const double st = work.tangential[i];
             sx += c * c * sr + s * s * st;
             sy += s * s * sr + c * c * st;
             txy += c * s * (sr - st);
@@ -475,6 +519,38 @@ double Finish(ResponseKind kind, const GearLoads& gear, const AircraftWork& work
     return kept;
 }
 
+// The tables of a depth evaluation, kept from call to call on each thread: a design
+// evaluates many depths of the same aircraft, and after the first it allocates nothing.
+struct DepthScratch {
+    std::vector<AircraftWork> work;
+    BesselWork bessel;
+    bool busy = false;
+};
+
+// The thread's tables, or tables of its own should an evaluation ever start inside another
+// (an event handler run at a poll): the inner one must not overwrite the outer's sums.
+class ScratchLease {
+public:
+    ScratchLease() {
+        thread_local DepthScratch shared;
+        if (shared.busy) {
+            own_ = std::make_unique<DepthScratch>();
+            scratch_ = own_.get();
+        } else {
+            scratch_ = &shared;
+        }
+        scratch_->busy = true;
+    }
+    ~ScratchLease() { scratch_->busy = false; }
+    ScratchLease(const ScratchLease&) = delete;
+    ScratchLease& operator=(const ScratchLease&) = delete;
+    DepthScratch* operator->() const { return scratch_; }
+
+private:
+    std::unique_ptr<DepthScratch> own_;
+    DepthScratch* scratch_ = nullptr;
+};
+
 std::string Field(double value, std::string_view mask, int width) {
     return core::RightAlign(core::DecimalPoint(core::FormatMask(value, mask)), width);
 }
@@ -495,14 +571,17 @@ void EvaluateDepth(ResponseKind kind, LayeredSystem& system, const LaguerreRule&
     ShiftGuard shift(system, layer, depth);
     const DepthGeometry geo = Geometry(system, layer, depth);
 
-    std::vector<AircraftWork> work;
-    work.reserve(gears.size());
-    for (const GearLoads& gear : gears) work.push_back(NewWork(kind, gear));
-    IntegrateNodes(kind, system, rule, gears, geo, work, ui);
+    ScratchLease lease;
+    std::vector<AircraftWork>& work = lease->work;
+    work.resize(gears.size());
+    for (std::size_t ac = 0; ac < gears.size(); ++ac) ResetWork(kind, gears[ac], work[ac]);
+    IntegrateNodes(kind, system, rule, gears, geo, work, lease->bessel, ui);
 
     ResponseRow row;
     row.layer = layer;
     row.depth = depth;
+    row.kept.reserve(gears.size());
+    row.convergedAt.reserve(gears.size());
     out.pointValues.assign(gears.size(), {});
     for (std::size_t ac = 0; ac < gears.size(); ++ac) {
         row.kept.push_back(Finish(kind, gears[ac], work[ac], geo, out.pointValues[ac]));

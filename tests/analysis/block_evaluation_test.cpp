@@ -99,5 +99,105 @@ TEST(BlockEvaluation, MatchesTheNodeByNodeEvaluationOnRandomStructures) {
     SetWideLanes(true);
 }
 
+// The tires of a gear mirrored about its centreline, as real gears are: many tire-to-point
+// distances repeat, and the evaluation works each distinct one once.
+GearLoads Mirrored(GearLoads g, bool roundDistances) {
+    const auto tires = static_cast<std::size_t>(g.TireCount());
+    for (std::size_t t = 0; t < tires; ++t) {
+        g.tireLoad.push_back(g.tireLoad[t]);
+        g.tirePressure.push_back(g.tirePressure[t]);
+        g.tireRadius.push_back(g.tireRadius[t]);
+        g.tireX.push_back(-g.tireX[t]);
+        g.tireY.push_back(g.tireY[t]);
+    }
+    g.distance.clear();
+    for (std::size_t t = 0; t < 2 * tires; ++t) {
+        std::vector<double> row;
+        for (std::size_t p = 0; p < g.pointX.size(); ++p) {
+            const double d = std::hypot(g.pointX[p] - g.tireX[t], g.pointY[p] - g.tireY[t]);
+            row.push_back(roundDistances ? std::round(d) : d);
+        }
+        g.distance.push_back(row);
+    }
+    return g;
+}
+
+// Compares one depth of both evaluations: converged nodes equal, values within 1e-7.
+void ExpectSameAsNodeByNode(ResponseKind kind, const LayeredSystem& s,
+                            const std::vector<GearLoads>& gears, int layer, double depth,
+                            int trial) {
+    test::FakeUserPort ui;
+    AnalysisOutput block, scalar;
+    LayeredSystem s1 = s, s2 = s;
+    EvaluateDepth(kind, s1, StandardLaguerreRule(), gears, layer, depth, block, ui);
+    reference::EvaluateDepthScalar(kind, s2, StandardLaguerreRule(), gears, layer, depth, scalar,
+                                   ui);
+    EXPECT_EQ(block.rows[0].convergedAt, scalar.rows[0].convergedAt) << "trial " << trial;
+    for (std::size_t ac = 0; ac < gears.size(); ++ac) {
+        const auto& bv = block.pointValues[ac];
+        const auto& sv = scalar.pointValues[ac];
+        ASSERT_EQ(bv.size(), sv.size());
+        double size = 0;
+        for (const double v : sv) size = std::max(size, std::abs(v));
+        for (std::size_t p = 0; p < sv.size(); ++p) {
+            EXPECT_NEAR(bv[p], sv[p], kSameResponse * std::max(std::abs(sv[p]), kNoiseFloor * size))
+                << "trial " << trial << " aircraft " << ac << " point " << p;
+        }
+    }
+}
+
+TEST(BlockEvaluation, SymmetricGearsMatchTheNodeByNodeEvaluation) {
+    std::mt19937_64 rng(31);
+    const ResponseKind kinds[] = {ResponseKind::VerticalStrain, ResponseKind::HorizontalStress,
+                                  ResponseKind::VerticalDeflection, ResponseKind::HorizontalStrain};
+    for (int trial = 0; trial < 120; ++trial) {
+        const LayeredSystem s = test::RandomStructure(rng, 2 + static_cast<int>(rng() % 6));
+        std::vector<GearLoads> gears;
+        const int aircraft = 1 + static_cast<int>(rng() % 3);
+        for (int a = 0; a < aircraft; ++a) {
+            gears.push_back(
+                Mirrored(test::RandomGear(rng, "AC" + std::to_string(a)), trial % 2 == 0));
+        }
+        int layer = 0;
+        const double depth = DepthOf(rng, s, layer);
+        ExpectSameAsNodeByNode(kinds[trial % 4], s, gears, layer, depth, trial);
+    }
+}
+
+// An evaluation started from inside another one's event poll (which the program never does,
+// but an event handler might) leaves the outer one's sums alone.
+TEST(BlockEvaluation, AnEvaluationInsideAPollDoesNotDisturbTheOuterOne) {
+    std::mt19937_64 rng(5);
+    const LayeredSystem s = test::RandomStructure(rng, 4);
+    const std::vector<GearLoads> gears = {Mirrored(test::RandomGear(rng, "OUTER"), false)};
+    const LayeredSystem other = test::RandomStructure(rng, 3);
+    const std::vector<GearLoads> otherGears = {test::RandomGear(rng, "INNER"),
+                                               test::RandomGear(rng, "INNER2")};
+    for (const ResponseKind kind : {ResponseKind::VerticalStrain, ResponseKind::HorizontalStress}) {
+        test::FakeUserPort quiet;
+        AnalysisOutput alone;
+        LayeredSystem s1 = s;
+        EvaluateDepth(kind, s1, StandardLaguerreRule(), gears, 2, s.bottomDepth[1] + 1.0, alone,
+                      quiet);
+
+        test::FakeUserPort nested;
+        nested.onPoll = [&](int poll) {
+            if (poll % 5 != 1) return;
+            test::FakeUserPort inner;
+            AnalysisOutput ignored;
+            LayeredSystem o = other;
+            EvaluateDepth(kind, o, StandardLaguerreRule(), otherGears, 3, o.bottomDepth[2], ignored,
+                          inner);
+        };
+        AnalysisOutput outer;
+        LayeredSystem s2 = s;
+        EvaluateDepth(kind, s2, StandardLaguerreRule(), gears, 2, s.bottomDepth[1] + 1.0, outer,
+                      nested);
+        EXPECT_GT(nested.eventPolls, 5);
+        EXPECT_EQ(outer.rows[0].convergedAt, alone.rows[0].convergedAt);
+        EXPECT_EQ(outer.pointValues, alone.pointValues);
+    }
+}
+
 }  // namespace
 }  // namespace tavro::analysis
