@@ -213,11 +213,14 @@ struct BesselWork {
 // J0 (and the ratio) of m[l] r for every distinct distance r and lane l.
 void BesselOfDistances(const AircraftWork& work, const double* m, int count, bool horizontal,
                        BesselWork& b, std::vector<double>& j0, std::vector<double>& ratio) {
-    std::size_t i = 0;
+    double lanes[kBlock];
+    for (int l = 0; l < kBlock; ++l) lanes[l] = m[l < count ? l : 0];
+    double* arg = b.arg.data();
     for (const double r : work.distinct) {
-        for (int l = 0; l < kBlock; ++l) b.arg[i++] = m[l < count ? l : 0] * r;
+        for (int l = 0; l < kBlock; ++l) arg[l] = lanes[l] * r;
+        arg += kBlock;
     }
-    const int n = static_cast<int>(i);
+    const int n = static_cast<int>(arg - b.arg.data());
     if (horizontal) {
         BesselJ0J1Block(b.arg.data(), n, j0.data(), ratio.data(), b.j1.data());
     } else {
@@ -282,7 +285,10 @@ int AddBlockVertical(const GearLoads& gear, AircraftWork& work, const NodeBlock&
                 if (!g.bottomLayer) add += k1 * b.j01[i];
                 double& out = work.out[U(p)];
                 out += add;
-                if (k.magnitude / std::abs(out) < threshold) Flag(work, p, points, node);
+                // A flagged point stays flagged: its test is skipped, not its sum.
+                if (!work.flagged[U(p)] && k.magnitude / std::abs(out) < threshold) {
+                    Flag(work, p, points, node);
+                }
             }
         }
     }
@@ -322,7 +328,9 @@ int AddBlockHorizontal(const GearLoads& gear, AircraftWork& work, const NodeBloc
                 tangential[U(p)] += dt;
                 double size = std::max(std::abs(radial[U(p)]), std::abs(tangential[U(p)]));
                 if (size < kSmallestStressSize) size = kSmallestStressSize;
-                if (k.magnitude / size < kStressThreshold) Flag(work, p, points, node);
+                if (!work.flagged[U(p)] && k.magnitude / size < kStressThreshold) {
+                    Flag(work, p, points, node);
+                }
             }
         }
     }
