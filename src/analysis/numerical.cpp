@@ -11,6 +11,10 @@
 #include <stdexcept>
 #include <utility>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 // Lane vectors never cross a function boundary outside this file, so their calling
 // convention on targets without wide registers does not matter.
 #pragma GCC diagnostic ignored "-Wpsabi"
