@@ -269,6 +269,7 @@ const std::vector<double>& SecondRatio(const DepthGeometry& g, const BesselWork&
 int AddBlockVertical(const GearLoads& gear, AircraftWork& work, const NodeBlock& nb,
                      const DepthGeometry& g, const BesselWork& b, double threshold) {
     const int points = gear.PointCount();
+    const int tires = gear.TireCount();
     const std::vector<double>& j02 = SecondJ0(g, b);
     int lane = 0;
     for (; lane < nb.count && !work.done; ++lane) {
@@ -277,19 +278,32 @@ int AddBlockVertical(const GearLoads& gear, AircraftWork& work, const NodeBlock&
         const double k1 = g.bottomLayer ? 0.0 : k.k1 * b.scale1[lane];
         const double k2 = k.k2 * b.scale2[lane];
         const int node = nb.first + lane;
-        const int* slot = work.slot.data();
-        for (int t = 0; t < gear.TireCount(); ++t) {
-            for (int p = 0; p < points; ++p, ++slot) {
-                const std::size_t i = U(*slot * kBlock + lane);
-                double add = k2 * j02[i];
-                if (!g.bottomLayer) add += k1 * b.j01[i];
-                double& out = work.out[U(p)];
-                out += add;
-                // A flagged point stays flagged: its test is skipped, not its sum.
-                if (!work.flagged[U(p)] && k.magnitude / std::abs(out) < threshold) {
-                    Flag(work, p, points, node);
+        // Point by point: a point's sum takes the tires in order, and the rule tests it after
+        // each tire's share; the tests are independent of one another, so they are made
+        // together and the point flagged once. A flagged point stays flagged: only its sum
+        // goes on.
+        for (int p = 0; p < points; ++p) {
+            double sum = work.out[U(p)];
+            const int* slot = work.slot.data() + p;
+            if (work.flagged[U(p)]) {
+                for (int t = 0; t < tires; ++t, slot += points) {
+                    const std::size_t i = U(*slot * kBlock + lane);
+                    double add = k2 * j02[i];
+                    if (!g.bottomLayer) add += k1 * b.j01[i];
+                    sum += add;
                 }
+            } else {
+                bool converged = false;
+                for (int t = 0; t < tires; ++t, slot += points) {
+                    const std::size_t i = U(*slot * kBlock + lane);
+                    double add = k2 * j02[i];
+                    if (!g.bottomLayer) add += k1 * b.j01[i];
+                    sum += add;
+                    converged |= k.magnitude / std::abs(sum) < threshold;
+                }
+                if (converged) Flag(work, p, points, node);
             }
+            work.out[U(p)] = sum;
         }
     }
     return lane - 1;

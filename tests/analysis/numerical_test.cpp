@@ -155,5 +155,35 @@ TEST(BesselBlock, MatchesTheSingleFitsFromZeroToLargeArguments) {
     SetWideLanes(true);
 }
 
+// A count that is not a whole number of vectors: the last vector is filled up, its values
+// are those the arguments have anywhere else, and nothing is written past the count.
+TEST(BesselBlock, RaggedCountsGiveTheSameValuesAndWriteNothingPastTheEnd) {
+    for (const bool wide : {true, false}) {
+        SetWideLanes(wide);
+        std::vector<double> x;
+        for (int i = 0; i < 24; ++i) x.push_back(0.37 + 1.9 * i);  // both fits
+        std::vector<double> j0(24), ratio(24), j1(24);
+        BesselJ0J1Block(x.data(), 24, j0.data(), ratio.data(), j1.data());
+        for (int n = 1; n <= 17; ++n) {
+            const double sentinel = -123.0;
+            std::vector<double> a(static_cast<std::size_t>(n) + 1, sentinel), b = a, c = a, d = a;
+            BesselJ0J1Block(x.data(), n, a.data(), b.data(), c.data());
+            BesselJ0Block(x.data(), n, d.data());
+            for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
+                ASSERT_EQ(a[i], j0[i]) << n << " " << i;
+                ASSERT_EQ(b[i], ratio[i]) << n << " " << i;
+                ASSERT_EQ(c[i], j1[i]) << n << " " << i;
+                ASSERT_EQ(d[i], j0[i]) << n << " " << i;
+            }
+            const auto end = static_cast<std::size_t>(n);
+            EXPECT_EQ(a[end], sentinel);
+            EXPECT_EQ(b[end], sentinel);
+            EXPECT_EQ(c[end], sentinel);
+            EXPECT_EQ(d[end], sentinel);
+        }
+    }
+    SetWideLanes(true);
+}
+
 }  // namespace
 }  // namespace tavro::analysis
