@@ -143,9 +143,12 @@ private:
 
     void TooThickAtLargest() {
         Overlay().LayerThickness = startThickness_;
+        const core::UnitSet& units = state_.Units;
         GiveUp(DesignOutcome::NoConvergence, "the largest overlay thickness falls short",
                JoinLines({"Even the largest overlay of " +
-                              core::FormatMask(options_.largestThickness, "0.0") + " in",
+                              core::FormatMask(options_.largestThickness * units.thickness.factor,
+                                               "0.0") +
+                              " " + units.thickness.label,
                           "does not reach the design life.", "", "Terminating the design.", "",
                           "Please check the structure and the traffic."}));
     }

@@ -21,6 +21,7 @@ struct DesignFixture {
 
     DesignFixture() {
         core::InitLibraries(state);
+        core::ApplyUnits(state.Units, false);  // as the program starts
         state.ProgramDir = dir.path();
         state.JobName = std::string(core::kSamplesJob);
         core::LoadSampleJob(state);

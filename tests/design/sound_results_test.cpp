@@ -176,6 +176,18 @@ TEST(OverlayOnRigid, TheDesignGivesUpAtTheLargestOverlayAndLeavesTheLayerAsEnter
                              "Please check the structure and the traffic."));
     EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 6);
     EXPECT_EQ(OverlayOnRigidOptions{}.largestThickness, 40);
+
+    // In metric units the message names the largest overlay in millimetres.
+    DesignFixture m;
+    SelectOverlay(m, 11, 6, 80, 100);
+    for (core::DesignAircraft& a : m.state.Current.Aircraft) a.AnnualDepartures = 1e6f;
+    m.Derive();
+    core::ApplyUnits(m.state.Units, true);
+    m.state.Run.DesignRunning = true;
+    EXPECT_EQ(DesignOverlayOnRigid(m.state, m.ui, RunMode::Design, options).outcome,
+              DesignOutcome::NoConvergence);
+    ASSERT_EQ(m.ui.boxes.size(), 1u);
+    EXPECT_EQ(m.ui.boxes[0].text.substr(0, 38), "Even the largest overlay of 279.4 mm\r\n");
 }
 
 // Traffic that falls by 10 % of its first year every year stops at year 10: the slab's
