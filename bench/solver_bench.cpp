@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/lane_width.h"
 #include "analysis/layer_coefficients.h"
 #include "analysis/responses.h"
 #include "reference/scalar_responses.h"
@@ -149,6 +150,34 @@ BENCHMARK(SubgradeStrainFourAircraft)
     ->Arg(0)
     ->Arg(1)
     ->ArgName("scalar")
+    ->Unit(benchmark::kMicrosecond);
+
+// The block evaluation at each lane width (2: SSE2, 4: AVX2, 8: AVX-512), for processors
+// without the widest; a width the processor lacks is skipped.
+void SubgradeStrainByLaneWidth(benchmark::State& st) {
+    const LaneWidth width = st.range(0) == 8   ? LaneWidth::Octets
+                            : st.range(0) == 4 ? LaneWidth::Quads
+                                               : LaneWidth::Pairs;
+    if (!SetLaneWidth(width)) {
+        st.SkipWithError("the processor lacks this lane width");
+        return;
+    }
+    LayeredSystem s = Flexible();
+    const std::vector<GearLoads> gears = FourAircraft();
+    tavro::bench::QuietPort ui;
+    for (auto _ : st) {
+        AnalysisOutput out;
+        EvaluateDepth(ResponseKind::VerticalStrain, s, StandardLaguerreRule(), gears, 4, 25.0, out,
+                      ui);
+        benchmark::DoNotOptimize(out.rows.data());
+    }
+    ResetLaneWidth();
+}
+BENCHMARK(SubgradeStrainByLaneWidth)
+    ->Arg(2)
+    ->Arg(4)
+    ->Arg(8)
+    ->ArgName("lanes")
     ->Unit(benchmark::kMicrosecond);
 
 void AsphaltStrainFourAircraft(benchmark::State& st) {

@@ -316,8 +316,16 @@ namespace pairs {
 }  // namespace pairs
 
 #if defined(__x86_64__) && defined(__GNUC__)
-#define TAVRO_WIDE_LANES 1
-// The same solve with all eight lanes in one AVX-512 register, for processors that have it.
+#define TAVRO_WIDER_LANES 1
+// The same routines in wider registers, for processors that have them.
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace quads {
+#define TAVRO_LANE_BYTES 32
+#include "analysis/coefficient_lanes.inc"
+#undef TAVRO_LANE_BYTES
+}  // namespace quads
+#pragma GCC pop_options
 #pragma GCC push_options
 #pragma GCC target("avx512f")
 namespace wide {
@@ -358,10 +366,16 @@ void LayerCoefficientsBlock(const LayeredSystem& system, const double* m, int co
             l < count && out.status[static_cast<std::size_t>(l)] == CoefficientStatus::Ok;
         lm[l] = own ? m[l] : m[valid];
     }
-#ifdef TAVRO_WIDE_LANES
-    if (WideLanes()) {
-        wide::SolveBlock(system, lm, count, layer, out);
-        return;
+#ifdef TAVRO_WIDER_LANES
+    switch (ActiveLaneWidth()) {
+        case LaneWidth::Octets:
+            wide::SolveBlock(system, lm, count, layer, out);
+            return;
+        case LaneWidth::Quads:
+            quads::SolveBlock(system, lm, count, layer, out);
+            return;
+        case LaneWidth::Pairs:
+            break;
     }
 #endif
     pairs::SolveBlock(system, lm, count, layer, out);

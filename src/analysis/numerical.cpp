@@ -171,7 +171,16 @@ namespace pairs {
 }  // namespace pairs
 
 #if defined(__x86_64__) && defined(__GNUC__)
-#define TAVRO_WIDE_LANES 1
+#define TAVRO_WIDER_LANES 1
+// The same routines in wider registers, for processors that have them.
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace quads {
+#define TAVRO_LANE_BYTES 32
+#include "analysis/bessel_lanes.inc"
+#undef TAVRO_LANE_BYTES
+}  // namespace quads
+#pragma GCC pop_options
 #pragma GCC push_options
 #pragma GCC target("avx512f")
 namespace wide {
@@ -184,10 +193,16 @@ namespace wide {
 
 template <bool kWithJ1>
 void BesselBlock(const double* x, int n, double* j0, double* j1OverX, double* j1) {
-#ifdef TAVRO_WIDE_LANES
-    if (WideLanes()) {
-        wide::Block<kWithJ1>(x, n, j0, j1OverX, j1);
-        return;
+#ifdef TAVRO_WIDER_LANES
+    switch (ActiveLaneWidth()) {
+        case LaneWidth::Octets:
+            wide::Block<kWithJ1>(x, n, j0, j1OverX, j1);
+            return;
+        case LaneWidth::Quads:
+            quads::Block<kWithJ1>(x, n, j0, j1OverX, j1);
+            return;
+        case LaneWidth::Pairs:
+            break;
     }
 #endif
     pairs::Block<kWithJ1>(x, n, j0, j1OverX, j1);

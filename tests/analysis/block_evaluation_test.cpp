@@ -65,9 +65,9 @@ GearLoads Mirrored(GearLoads g, bool roundDistances) {
 }
 
 TEST(BlockEvaluation, MatchesTheNodeByNodeEvaluationOnRandomStructures) {
-    // Both lane widths: the wide one where the processor has it, and the narrow one.
-    for (const bool wide : {true, false}) {
-        SetWideLanes(wide);
+    // Every lane width the processor has.
+    for (const LaneWidth width : AvailableLaneWidths()) {
+        ASSERT_TRUE(SetLaneWidth(width));
         std::mt19937_64 rng(2026);
         const ResponseKind kinds[] = {ResponseKind::VerticalStrain, ResponseKind::HorizontalStress,
                                       ResponseKind::VerticalDeflection,
@@ -122,7 +122,7 @@ TEST(BlockEvaluation, MatchesTheNodeByNodeEvaluationOnRandomStructures) {
         EXPECT_LE(worst, kSameResponse) << "worst in trial " << worstCase;
         EXPECT_GT(compared, 1500);
     }
-    SetWideLanes(true);
+    ResetLaneWidth();
 }
 
 // An evaluation started from inside another one's event poll (which the program never does,

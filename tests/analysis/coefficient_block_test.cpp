@@ -1,6 +1,7 @@
 // The block solve of the layer coefficients against the single solve: the same numbers to
 // the last bit for every lane, layer and structure, and the single solve's faults kept per
 // lane.
+#include <algorithm>
 #include <cstring>
 #include <random>
 
@@ -18,9 +19,9 @@ namespace {
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 TEST(CoefficientBlock, EveryLaneIsTheSingleSolveToTheLastBit) {
-    // Both lane widths: the wide one where the processor has it, and the narrow one.
-    for (const bool wide : {true, false}) {
-        SetWideLanes(wide);
+    // Every lane width the processor has.
+    for (const LaneWidth width : AvailableLaneWidths()) {
+        ASSERT_TRUE(SetLaneWidth(width));
         std::mt19937_64 rng(13);
         const LaguerreRule& rule = StandardLaguerreRule();
         int compared = 0, underflowed = 0;
@@ -58,7 +59,22 @@ TEST(CoefficientBlock, EveryLaneIsTheSingleSolveToTheLastBit) {
         EXPECT_GT(compared, 1000);
         EXPECT_GT(underflowed, 0);  // the underflow lanes were exercised too
     }
-    SetWideLanes(true);
+    ResetLaneWidth();
+}
+
+TEST(LaneWidth, TheProgramRunsTheWidestTheProcessorHas) {
+    const std::vector<LaneWidth> widths = AvailableLaneWidths();
+    ASSERT_FALSE(widths.empty());
+    EXPECT_EQ(widths.front(), LaneWidth::Pairs);
+    ASSERT_TRUE(SetLaneWidth(LaneWidth::Pairs));
+    EXPECT_EQ(ActiveLaneWidth(), LaneWidth::Pairs);
+    ResetLaneWidth();
+    EXPECT_EQ(ActiveLaneWidth(), widths.back());
+    for (const LaneWidth w : {LaneWidth::Quads, LaneWidth::Octets}) {
+        const bool available = std::find(widths.begin(), widths.end(), w) != widths.end();
+        EXPECT_EQ(SetLaneWidth(w), available);
+    }
+    ResetLaneWidth();
 }
 
 TEST(CoefficientBlock, ASingularLaneCarriesItsFaultAndSparesTheOthers) {

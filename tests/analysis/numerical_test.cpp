@@ -130,9 +130,9 @@ namespace {
 constexpr double kBlockBesselTolerance = 1e-12;
 
 TEST(BesselBlock, MatchesTheSingleFitsFromZeroToLargeArguments) {
-    // Both lane widths: the wide one where the processor has it, and the narrow one.
-    for (const bool wide : {true, false}) {
-        SetWideLanes(wide);
+    // Every lane width the processor has.
+    for (const LaneWidth width : AvailableLaneWidths()) {
+        ASSERT_TRUE(SetLaneWidth(width));
         std::vector<double> x;
         for (double v = 0; v < 20; v += 0.0137) x.push_back(v);
         for (double v = 7.9999; v < 8.0001; v += 0.00001) x.push_back(v);  // the switch of fits
@@ -152,14 +152,14 @@ TEST(BesselBlock, MatchesTheSingleFitsFromZeroToLargeArguments) {
         EXPECT_EQ(ratio[0], BesselJ1OverX(0.0));  // the fit at x = 0, about 1/2
         EXPECT_EQ(j1[0], 0.0);
     }
-    SetWideLanes(true);
+    ResetLaneWidth();
 }
 
 // A count that is not a whole number of vectors: the last vector is filled up, its values
 // are those the arguments have anywhere else, and nothing is written past the count.
 TEST(BesselBlock, RaggedCountsGiveTheSameValuesAndWriteNothingPastTheEnd) {
-    for (const bool wide : {true, false}) {
-        SetWideLanes(wide);
+    for (const LaneWidth width : AvailableLaneWidths()) {
+        ASSERT_TRUE(SetLaneWidth(width));
         std::vector<double> x;
         for (int i = 0; i < 24; ++i) x.push_back(0.37 + 1.9 * i);  // both fits
         std::vector<double> j0(24), ratio(24), j1(24);
@@ -182,7 +182,7 @@ TEST(BesselBlock, RaggedCountsGiveTheSameValuesAndWriteNothingPastTheEnd) {
             EXPECT_EQ(d[end], sentinel);
         }
     }
-    SetWideLanes(true);
+    ResetLaneWidth();
 }
 
 }  // namespace
