@@ -1,10 +1,13 @@
 // The run rules of the structure window's Design and Life commands, window-free.
 #include "design/run_controller.h"
 
+#include <algorithm>
 #include <exception>
 #include <new>
 #include <optional>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "core/day_serial.h"
 #include "core/job_file.h"
@@ -312,7 +315,20 @@ BatchResult RunBatch(core::ProgramState& state, core::UserPort& ui, int firstSlo
     BatchResult batch;
     RunOptions batchOptions = options;
     batchOptions.batchRunning = true;
-    for (int slot = firstSlot; slot >= 1 && slot <= state.SectionCount(); ++slot) {
+    // The sections are taken by name: saving a section also takes in what other programs
+    // changed in the job meanwhile, which may move the rest to other slots. A section
+    // another program deleted is passed over; one it added is not part of this batch.
+    std::vector<std::string> names;
+    for (int slot = firstSlot; slot >= 1 && slot <= state.SectionCount(); ++slot)
+        names.push_back(state.Slot(slot).SectionName);
+    const auto slotOf = [&state](const std::string& name) {
+        for (int slot = 1; slot <= state.SectionCount(); ++slot)
+            if (state.Slot(slot).SectionName == name) return slot;
+        return 0;
+    };
+    for (const std::string& name : names) {
+        const int slot = slotOf(name);
+        if (slot == 0) continue;
         state.CurrentSection = core::Int16(slot);
         core::LoadSection(state, ui);
         state.Run.DesignLayer = DefaultDesignLayer(state.Current);
@@ -342,8 +358,11 @@ BatchResult RunBatch(core::ProgramState& state, core::UserPort& ui, int firstSlo
             break;
         }
     }
-    if (firstSlot >= 1 && firstSlot <= state.SectionCount()) {
-        state.CurrentSection = core::Int16(firstSlot);
+    // Back on the section the batch started from, wherever it is now.
+    const int first = names.empty() ? 0 : slotOf(names.front());
+    const int back = first != 0 ? first : std::min(firstSlot, state.SectionCount());
+    if (back >= 1 && !names.empty()) {
+        state.CurrentSection = core::Int16(back);
         core::LoadSection(state, ui);
         state.Run.DesignLayer = DefaultDesignLayer(state.Current);
     }

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "core/job_file.h"
+#include "core/job_ops.h"
 #include "design/design_fixture.h"
 
 namespace tavro::design {
@@ -183,6 +184,42 @@ TEST(RunController, BatchDesignsAndSavesEachSectionOfAnOwnJob) {
         EXPECT_EQ(reread.Sections[k].SectionTimeStamp, f.ui.nowSerial);
     }
     EXPECT_EQ(f.state.CurrentSection, 1);
+}
+
+// Another program adds a section ahead of the batch while the first one is designed: saving
+// the first takes it in and moves the others down a slot. The batch still designs each of
+// its sections once, and leaves the newcomer alone.
+TEST(RunController, BatchFollowsItsSectionsWhenAnotherProgramMovesThem) {
+    DesignFixture f;
+    f.state.JobName = "Mine";
+    f.state.Sections.erase(f.state.Sections.begin() + 1);  // ACAggregate, NewFlexible
+    ASSERT_TRUE(core::WriteJob(f.state, f.ui));
+    bool added = false;
+    f.ui.onPoll = [&](int) {
+        if (added) return;
+        added = true;
+        test::FakeUserPort otherUi;
+        otherUi.answerDefaults = true;
+        core::ProgramState other;
+        core::InitLibraries(other);
+        other.ProgramDir = f.state.ProgramDir;
+        other.JobName = "Mine";
+        ASSERT_FALSE(core::ReadJob(other, otherUi));
+        core::SelectSection(other, otherUi, 1);
+        ASSERT_EQ(core::DuplicateSection(other, otherUi, "AAFIRST"), core::OpStatus::Done);
+    };
+    const BatchResult batch = RunBatch(f.state, f.ui, 1, BatchSave::SaveEach);
+    EXPECT_TRUE(added);
+    EXPECT_EQ(batch.end, BatchEnd::Completed);
+    ASSERT_EQ(batch.sections.size(), 2u);
+    EXPECT_EQ(batch.sections[0].sectionName, "ACAggregate");
+    EXPECT_EQ(batch.sections[1].sectionName, "NewFlexible");
+    EXPECT_EQ(batch.sections[1].slot, 3);
+    ASSERT_EQ(f.state.SectionCount(), 3);
+    EXPECT_EQ(f.state.Slot(1).SectionName, "AAFIRST");
+    EXPECT_TRUE(core::IsNotAnalysed(f.state.Slot(1).SectionTimeStamp));
+    EXPECT_EQ(f.state.CurrentSection, 2);  // back on ACAggregate
+    EXPECT_EQ(f.state.Current.SectionName, "ACAggregate");
 }
 
 TEST(RunController, BatchStopsAtASectionThatEndsUnstamped) {
