@@ -309,32 +309,9 @@ bool Underflows(const LayeredSystem& system, double m) {
     return false;
 }
 
-namespace pairs {
-#define TAVRO_LANE_BYTES 16
-#include "analysis/coefficient_lanes.inc"
-#undef TAVRO_LANE_BYTES
-}  // namespace pairs
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#define TAVRO_WIDER_LANES 1
-// The same routines in wider registers, for processors that have them.
-#pragma GCC push_options
-#pragma GCC target("avx2")
-namespace quads {
-#define TAVRO_LANE_BYTES 32
-#include "analysis/coefficient_lanes.inc"
-#undef TAVRO_LANE_BYTES
-}  // namespace quads
-#pragma GCC pop_options
-#pragma GCC push_options
-#pragma GCC target("avx512f")
-namespace wide {
-#define TAVRO_LANE_BYTES 64
-#include "analysis/coefficient_lanes.inc"
-#undef TAVRO_LANE_BYTES
-}  // namespace wide
-#pragma GCC pop_options
-#endif
+#define TAVRO_LANES_FILE "analysis/coefficient_lanes.inc"
+#include "analysis/each_lane_width.inc"
+#undef TAVRO_LANES_FILE
 
 }  // namespace
 

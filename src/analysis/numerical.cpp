@@ -164,32 +164,9 @@ double BesselJ1Scaled(double x, double y) { return BesselJ1(x * y); }
 
 namespace {
 
-namespace pairs {
-#define TAVRO_LANE_BYTES 16
-#include "analysis/bessel_lanes.inc"
-#undef TAVRO_LANE_BYTES
-}  // namespace pairs
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#define TAVRO_WIDER_LANES 1
-// The same routines in wider registers, for processors that have them.
-#pragma GCC push_options
-#pragma GCC target("avx2")
-namespace quads {
-#define TAVRO_LANE_BYTES 32
-#include "analysis/bessel_lanes.inc"
-#undef TAVRO_LANE_BYTES
-}  // namespace quads
-#pragma GCC pop_options
-#pragma GCC push_options
-#pragma GCC target("avx512f")
-namespace wide {
-#define TAVRO_LANE_BYTES 64
-#include "analysis/bessel_lanes.inc"
-#undef TAVRO_LANE_BYTES
-}  // namespace wide
-#pragma GCC pop_options
-#endif
+#define TAVRO_LANES_FILE "analysis/bessel_lanes.inc"
+#include "analysis/each_lane_width.inc"
+#undef TAVRO_LANES_FILE
 
 template <bool kWithJ1>
 void BesselBlock(const double* x, int n, double* j0, double* j1OverX, double* j1) {
