@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "quiet_port.h"
+#include "sample_state.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,16 +17,7 @@ namespace {
 
 using namespace tavro;
 
-core::ProgramState SampleState() {
-    core::ProgramState state;
-    core::InitLibraries(state);
-    std::string dir = (std::filesystem::temp_directory_path() / "tavro-bench-XXXXXX").string();
-    if (mkdtemp(dir.data()) == nullptr) std::abort();
-    state.ProgramDir = dir + "/";
-    state.JobName = "Samples";
-    core::LoadSampleJob(state);
-    return state;
-}
+using bench::SampleState;
 
 // A 12 in slab on 6 in of crushed aggregate under two jets (code 0), or a 6 in overlay of
 // type `overlayType` (11 unbonded, 12 partially bonded, 10 asphalt) on a 10 in slab with

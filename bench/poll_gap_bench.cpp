@@ -15,6 +15,7 @@
 #include "core/startup.h"
 #include "design/run_controller.h"
 #include "quiet_port.h"
+#include "sample_state.h"
 
 namespace {
 
@@ -46,13 +47,7 @@ private:
 };
 
 core::ProgramState LongRunState() {
-    core::ProgramState state;
-    core::InitLibraries(state);
-    std::string dir = (std::filesystem::temp_directory_path() / "tavro-bench-XXXXXX").string();
-    if (mkdtemp(dir.data()) == nullptr) std::abort();
-    state.ProgramDir = dir + "/";
-    state.JobName = "Samples";
-    core::LoadSampleJob(state);
+    core::ProgramState state = bench::SampleState();
     core::Section& s = state.Sections[0];
     // Overlay, slab, a stabilized base, then alternating bases and subbases down to the
     // subgrade: 16 layers.
