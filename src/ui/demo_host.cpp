@@ -37,6 +37,17 @@ constexpr int kEntryShowMs = 600;
 constexpr int kEntryPollMs = 50;
 constexpr int kEntryPolls = 100;
 
+// A left click at `at` in `widget`, as the mouse would give it.
+void ClickAt(QWidget* widget, const QPointF& at) {
+    const QPointF global = widget->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
 }  // namespace
 
 DemoHost::DemoHost(core::ProgramState& state, core::UserPort& ui, StartupWindow& startup,
@@ -221,15 +232,7 @@ bool DemoHost::ClickDrawing(const std::string& part) {
                              : what == "material" ? band.material.box
                                                   : band.band;
     if (box.Empty()) return false;
-    const QPointF at((box.left + box.right) / 2, (box.top + box.bottom) / 2);
-    QWidget* picture = structure_->Picture();
-    const QPointF global = picture->mapToGlobal(at);
-    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(picture, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(picture, &release);
+    ClickAt(structure_->Picture(), QPointF((box.left + box.right) / 2, (box.top + box.bottom) / 2));
     return true;
 }
 
@@ -240,15 +243,7 @@ bool DemoHost::ClickCell(QWidget* table, const std::string& cell) {
     const QModelIndex index = view->model()->index(row, col);
     if (!index.isValid()) return false;
     view->scrollTo(index);
-    const QPointF at = view->visualRect(index).center();
-    QWidget* port = view->viewport();
-    const QPointF global = port->mapToGlobal(at);
-    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(port, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(port, &release);
+    ClickAt(view->viewport(), view->visualRect(index).center());
     return true;
 }
 
