@@ -13,6 +13,7 @@
 
 #include "control/aircraft_grid.h"
 #include "ui/gear_view_window.h"
+#include "ui/window_frame.h"
 
 namespace tavro::ui {
 
@@ -124,11 +125,7 @@ void AircraftWindow::BuildControls() {
 
     auto* commands = new QHBoxLayout;
     for (const CommandSpec& c : kCommands) {
-        auto* button = new QPushButton(c.caption, this);
-        button->setObjectName(c.name);
-        button->setToolTip(c.hint);
-        button->setAutoDefault(false);
-        commands->addWidget(button);
+        commands->addWidget(CommandButton(this, c.name, c.caption, c.hint));
     }
 
     auto* right = new QVBoxLayout;
@@ -159,8 +156,7 @@ void AircraftWindow::Connect() {
         if (help_) help_();
     });
     connect(findChild<QPushButton*>("cmdBack"), &QPushButton::clicked, this, &QWidget::close);
-    findChild<QPushButton*>("cmdDemo")->hide();
-    connect(findChild<QPushButton*>("cmdDemo"), &QPushButton::clicked, this, [this] {
+    ConnectDemonstration(this, [this] {
         if (demo_ && !busy_) demo_();
     });
     connect(groups_, &QListWidget::currentRowChanged, this, [this](int row) {

@@ -25,6 +25,7 @@
 #include "core/program_state.h"
 #include "design/report.h"
 #include "ui/report_printing.h"
+#include "ui/window_frame.h"
 
 namespace tavro::ui {
 
@@ -38,14 +39,6 @@ qreal AverageLetterWidth(const QFont& font) {
 }
 
 qreal DialogUnitPx(const QFont& font) { return AverageLetterWidth(font) / 4; }
-
-QPushButton* Command(QWidget* parent, const char* name, const char* caption, const char* tip) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setToolTip(tip);
-    button->setAutoDefault(false);
-    return button;
-}
 
 QString SuggestedPdfName(const core::ProgramState& state) {
     return QDir(QString::fromStdString(state.ProgramDir))
@@ -97,22 +90,24 @@ void NotesWindow::BuildControls() {
     commands->addWidget(listLabel);
     commands->addWidget(sections_, 1);
     commands->addSpacing(metrics.height() / 2);
+    commands->addWidget(CommandButton(this, "cmdListInfo", "&Information",
+                                      "Show the design information of the section"));
     commands->addWidget(
-        Command(this, "cmdListInfo", "&Information", "Show the design information of the section"));
-    commands->addWidget(Command(this, "cmdNotes", "&Notes", "Show and edit the section's notes"));
-    save_ = Command(this, "cmdSave", "Sa&ve Notes", "Save the notes in the notes file");
+        CommandButton(this, "cmdNotes", "&Notes", "Show and edit the section's notes"));
+    save_ = CommandButton(this, "cmdSave", "Sa&ve Notes", "Save the notes in the notes file");
     commands->addWidget(save_);
     commands->addSpacing(metrics.height() / 2);
-    commands->addWidget(Command(this, "cmdPrint", "&Print", "Print the information and the notes"));
-    commands->addWidget(Command(this, "cmdExportPdf", "Export P&DF",
-                                "Write the printed information and notes to a PDF file"));
     commands->addWidget(
-        Command(this, "cmdCopy", "&Copy", "Copy the information and the notes to the clipboard"));
+        CommandButton(this, "cmdPrint", "&Print", "Print the information and the notes"));
+    commands->addWidget(CommandButton(this, "cmdExportPdf", "Export P&DF",
+                                      "Write the printed information and notes to a PDF file"));
+    commands->addWidget(CommandButton(this, "cmdCopy", "&Copy",
+                                      "Copy the information and the notes to the clipboard"));
     commands->addSpacing(metrics.height() / 2);
-    commands->addWidget(Command(this, "cmdHelp", "&Help", "Open the user manual"));
+    commands->addWidget(CommandButton(this, "cmdHelp", "&Help", "Open the user manual"));
     commands->addWidget(
-        Command(this, "cmdDemo", "Demonst&ration", "A guided walk-through of this window"));
-    commands->addWidget(Command(this, "cmdExit", "&Back", "Close this window"));
+        CommandButton(this, "cmdDemo", "Demonst&ration", "A guided walk-through of this window"));
+    commands->addWidget(CommandButton(this, "cmdExit", "&Back", "Close this window"));
     const int buttonWidth =
         metrics.horizontalAdvance("Export PDF") + 6 * metrics.averageCharWidth();
     for (QPushButton* button : findChildren<QPushButton*>()) button->setMinimumWidth(buttonWidth);
@@ -141,8 +136,7 @@ void NotesWindow::Connect() {
         if (help_) help_();
     });
     connect(findChild<QPushButton*>("cmdExit"), &QPushButton::clicked, this, &QWidget::close);
-    findChild<QPushButton*>("cmdDemo")->hide();
-    connect(findChild<QPushButton*>("cmdDemo"), &QPushButton::clicked, this, [this] {
+    ConnectDemonstration(this, [this] {
         if (demo_ && !busy_) demo_();
     });
     connect(sections_, &QListWidget::currentRowChanged, this, [this](int row) {

@@ -14,18 +14,11 @@
 #include "ui/app_startup.h"
 #include "ui/job_lists.h"
 #include "ui/name_dialog.h"
+#include "ui/window_frame.h"
 
 namespace tavro::ui {
 
 namespace {
-
-QPushButton* Command(QWidget* parent, const char* name, const char* caption, const char* tip) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setToolTip(tip);
-    button->setAutoDefault(false);
-    return button;
-}
 
 const char* WindowName(SectionWindow window) {
     switch (window) {
@@ -87,35 +80,37 @@ void StartupWindow::BuildControls() {
     copyPanel_->hide();
 
     auto* commands = new QVBoxLayout;
-    commands->addWidget(Command(this, "cmdNewJob", "&New Job", "Create an empty job"));
-    commands->addWidget(
-        Command(this, "cmdDeleteJob", "&Delete Job", "Delete the selected job with its notes"));
+    commands->addWidget(CommandButton(this, "cmdNewJob", "&New Job", "Create an empty job"));
+    commands->addWidget(CommandButton(this, "cmdDeleteJob", "&Delete Job",
+                                      "Delete the selected job with its notes"));
     commands->addSpacing(metrics.height() / 2);
-    commands->addWidget(Command(this, "cmdDupSection", "Dup. S&ection",
-                                "Add a copy of the selected section under a new name"));
+    commands->addWidget(CommandButton(this, "cmdDupSection", "Dup. S&ection",
+                                      "Add a copy of the selected section under a new name"));
     commands->addWidget(
-        Command(this, "cmdDeleteSection", "De&lete Section", "Delete the selected section"));
-    copyButton_ =
-        Command(this, "cmdCopySections", "&Copy Sections", "Copy sections from one job to another");
+        CommandButton(this, "cmdDeleteSection", "De&lete Section", "Delete the selected section"));
+    copyButton_ = CommandButton(this, "cmdCopySections", "&Copy Sections",
+                                "Copy sections from one job to another");
     commands->addWidget(copyButton_);
     commands->addSpacing(metrics.height() / 2);
-    commands->addWidget(
-        Command(this, "cmdStructure", "S&tructure", "Open the structure of the selected section"));
-    commands->addWidget(Command(this, "cmdAircraft", "&Aircraft",
-                                "Open the design aircraft of the selected section"));
-    commands->addWidget(Command(this, "cmdNotes", "N&otes",
-                                "Notes and design information of the selected section"));
+    commands->addWidget(CommandButton(this, "cmdStructure", "S&tructure",
+                                      "Open the structure of the selected section"));
+    commands->addWidget(CommandButton(this, "cmdAircraft", "&Aircraft",
+                                      "Open the design aircraft of the selected section"));
+    commands->addWidget(CommandButton(this, "cmdNotes", "N&otes",
+                                      "Notes and design information of the selected section"));
     commands->addSpacing(metrics.height() / 2);
     metric_ = new QCheckBox("&Metric units", this);
     metric_->setObjectName("chkUnitsConversion");
     metric_->setToolTip("Show and enter values in metric units");
     commands->addWidget(metric_);
     commands->addStretch();
-    commands->addWidget(Command(this, "cmdHelp", "&Help", "Open the user manual"));
+    commands->addWidget(CommandButton(this, "cmdHelp", "&Help", "Open the user manual"));
     commands->addWidget(
-        Command(this, "cmdDemo", "Demonst&ration", "A guided walk-through of this window"));
-    commands->addWidget(Command(this, "cmdAbout", "A&bout", "Version and system information"));
-    commands->addWidget(Command(this, "cmdExit", "E&xit", "Close every window and end TAVRO"));
+        CommandButton(this, "cmdDemo", "Demonst&ration", "A guided walk-through of this window"));
+    commands->addWidget(
+        CommandButton(this, "cmdAbout", "A&bout", "Version and system information"));
+    commands->addWidget(
+        CommandButton(this, "cmdExit", "E&xit", "Close every window and end TAVRO"));
 
     // Room around the longest caption, so that no caption touches its button's edge.
     const int buttonWidth =
@@ -152,8 +147,7 @@ void StartupWindow::Connect() {
     connect(findChild<QPushButton*>("cmdAbout"), &QPushButton::clicked, this,
             &StartupWindow::ShowAbout);
     connect(findChild<QPushButton*>("cmdExit"), &QPushButton::clicked, this, &QWidget::close);
-    findChild<QPushButton*>("cmdDemo")->hide();
-    connect(findChild<QPushButton*>("cmdDemo"), &QPushButton::clicked, this, [this] {
+    ConnectDemonstration(this, [this] {
         if (demo_ && !busy_) demo_();
     });
     connect(metric_, &QCheckBox::toggled, this, [this](bool on) { controller_.SetMetric(on); });

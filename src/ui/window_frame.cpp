@@ -6,13 +6,27 @@
 
 namespace tavro::ui {
 
+QPushButton* CommandButton(QWidget* parent, const QString& name, const QString& caption,
+                           const QString& tip) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    if (!tip.isEmpty()) button->setToolTip(tip);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void ConnectDemonstration(QWidget* window, std::function<void()> onClick) {
+    auto* demo = window->findChild<QPushButton*>("cmdDemo");
+    demo->hide();
+    QObject::connect(demo, &QPushButton::clicked, window, std::move(onClick));
+}
+
 CommandButtons::CommandButtons(QWidget* parent, QBoxLayout* layout,
                                const std::vector<control::CommandState>& commands,
                                std::function<void(const std::string&)> act) {
     for (const control::CommandState& c : commands) {
-        auto* button = new QPushButton(QString::fromStdString(c.caption), parent);
-        button->setObjectName(QString::fromStdString(c.name));
-        button->setAutoDefault(false);
+        QPushButton* button = CommandButton(parent, QString::fromStdString(c.name),
+                                            QString::fromStdString(c.caption));
         const std::string name = c.name;
         QObject::connect(button, &QPushButton::clicked, parent, [act, name] { act(name); });
         layout->addWidget(button);

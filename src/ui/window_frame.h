@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 #include <functional>
 #include <map>
@@ -15,6 +16,15 @@ class QBoxLayout;
 class QPushButton;
 
 namespace tavro::ui {
+
+// A command button: its object name (what tests and demonstrations find it by), caption and
+// tool tip; it never takes Enter as the dialog default.
+QPushButton* CommandButton(QWidget* parent, const QString& name, const QString& caption,
+                           const QString& tip = {});
+
+// The window's Demonstration command (object name cmdDemo), hidden until a tour is set: a
+// click calls `onClick`.
+void ConnectDemonstration(QWidget* window, std::function<void()> onClick);
 
 class CommandButtons {
 public:
