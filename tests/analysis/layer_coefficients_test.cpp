@@ -11,6 +11,7 @@
 #include <string>
 
 #include "analysis/numerical.h"
+#include "layered_system_builder.h"
 
 namespace tavro::analysis {
 namespace {
@@ -19,31 +20,8 @@ namespace {
 // ~1): it keeps about ten digits.
 constexpr double kAgreement = 1e-8;
 
-struct Layer {
-    double h, e, v, k;
-};
-
-LayeredSystem MakeSystem(const std::vector<Layer>& layers, double shift = 0.0) {
-    LayeredSystem s;
-    const int n = static_cast<int>(layers.size());
-    s.layerCount = n;
-    s.thickness.assign(n + 1, 0.0);
-    s.bottomDepth.assign(n + 1, 0.0);
-    s.modulus.assign(n + 1, 0.0);
-    s.poisson.assign(n + 1, 0.0);
-    s.bond.assign(n + 1, 1.0);
-    for (int i = 1; i <= n; ++i) {
-        const Layer& l = layers[i - 1];
-        s.thickness[i] = i < n ? l.h : 0.0;
-        s.modulus[i] = l.e;
-        s.poisson[i] = l.v;
-        s.bond[i] = l.k;
-    }
-    s.thickness[n] = s.thickness[n - 1];
-    s.thickness[0] = shift;
-    for (int i = 1; i < n; ++i) s.bottomDepth[i] = s.bottomDepth[i - 1] + s.thickness[i];
-    return s;
-}
+using layered::Layer;
+using layered::MakeSystem;
 
 // Law: the interface spring of the bond value; Frictionless: no shear where the bond is not full.
 enum class Slip { Law, Frictionless };

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "layered_system_builder.h"
 #include "support/fake_user_port.h"
 
 namespace tavro::analysis {
@@ -25,29 +26,8 @@ constexpr double kRadialStrainRelative = 1e-6;
 // At the surface the integrand does not decay with m; the rule is then good to a few 1e-3.
 constexpr double kSurfaceRelative = 5e-3;
 
-struct Layer {
-    double h, e, v, k;
-};
-
-LayeredSystem MakeSystem(const std::vector<Layer>& layers) {
-    LayeredSystem s;
-    const int n = static_cast<int>(layers.size());
-    s.layerCount = n;
-    s.thickness.assign(n + 1, 0.0);
-    s.bottomDepth.assign(n + 1, 0.0);
-    s.modulus.assign(n + 1, 0.0);
-    s.poisson.assign(n + 1, 0.0);
-    s.bond.assign(n + 1, 1.0);
-    for (int i = 1; i <= n; ++i) {
-        s.thickness[i] = i < n ? layers[i - 1].h : 0.0;
-        s.modulus[i] = layers[i - 1].e;
-        s.poisson[i] = layers[i - 1].v;
-        s.bond[i] = layers[i - 1].k;
-    }
-    s.thickness[n] = s.thickness[n - 1];
-    for (int i = 1; i < n; ++i) s.bottomDepth[i] = s.bottomDepth[i - 1] + s.thickness[i];
-    return s;
-}
+using layered::Layer;
+using layered::MakeSystem;
 
 // The layer holding depth z (an interface depth belongs to the layer above).
 int LayerOf(const LayeredSystem& s, double z) {
