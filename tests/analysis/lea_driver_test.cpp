@@ -467,16 +467,6 @@ TEST(BackCalculation, LayersThatRestOnTheBottomLayerFollowEveryTrialModulus) {
     EXPECT_EQ(calls, 3 * r.iterations + 1);  // three basins a Newton step, one for the fit
 }
 
-TEST(BackCalculation, ThePlateIsItsOwnLoadWhateverTheDesignAircraft) {
-    const AnalysisInput plate = PlateLoadInput(Flexible().structure, 9563);
-    ASSERT_EQ(plate.gears.size(), 1u);
-    const std::vector<GearLoads> loads = GearLoadsOf(plate.gears);
-    EXPECT_NEAR(loads[0].tireRadius[0], 6, 1e-9);  // the 12-inch plate
-    EXPECT_EQ(plate.gears[0].PointX, (std::vector<double>{0, 0, 12, 24, 36, 48, 60, 72}));
-    EXPECT_EQ(plate.structure.Depths, 1);
-    EXPECT_EQ(plate.structure.Depth[1], 0);
-}
-
 TEST(BackCalculation, ABadBasinLoadOrStructureIsRefusedWithTheAnalysisError) {
     core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
     FakeUserPort ui;

@@ -155,26 +155,14 @@ TEST_F(HalfSpace, SurfaceDeflectionOffTheLoadIsBoussinesqs) {
     }
     // The kept value is the largest deflection, under the load.
     EXPECT_EQ(run.out.rows[0].kept[0], w[0]);
+    // At the surface the integrand decays only like 1/m^2: no node falls below 1e-4 of the
+    // total, the aircraft shows as unconverged after the whole rule.
+    EXPECT_EQ(run.out.rows[0].convergedAt[0], 0);
+    EXPECT_EQ(run.polls, StandardLaguerreRule().count);
 }
 
 const std::vector<Layer> kFlexible = {
     {5, 400000, 0.35, 1}, {10, 30000, 0.35, 1}, {0, 10000, 0.40, 1}};
-
-// A softer top layer spreads the load less: the subgrade strain must rise.
-TEST(Layered, StiffTopLayerLowersTheSubgradeStrain) {
-    std::vector<Layer> soft = kFlexible;
-    soft[0].e = 10000;
-    LayeredSystem stiff = MakeSystem(kFlexible);
-    LayeredSystem weak = MakeSystem(soft);
-    const GearLoads gear = Gear("ONE", 100, 6, {{0, 0}}, {{0, 0}});
-    const double stiffStrain =
-        Evaluate(ResponseKind::VerticalStrain, stiff, {gear}, 15, 3).out.rows[0].kept[0];
-    const double weakStrain =
-        Evaluate(ResponseKind::VerticalStrain, weak, {gear}, 15, 3).out.rows[0].kept[0];
-    EXPECT_LT(weakStrain, 0.0);
-    EXPECT_LT(stiffStrain, 0.0);
-    EXPECT_LT(std::abs(stiffStrain), 0.6 * std::abs(weakStrain));
-}
 
 // Westergaard's interior stress (thin plate on a dense liquid, with his b for thick slabs),
 // with the subgrade reaction k chosen so that the plate has the radius of relative stiffness
@@ -270,16 +258,6 @@ TEST(Convergence, NodeIsRecordedAndTheLoopEndsWhenAllAircraftAreDone) {
     const EvalResult alone = Evaluate(ResponseKind::VerticalStrain, s, {near}, 15);
     EXPECT_EQ(alone.out.pointValues[0], both.out.pointValues[0]);
     EXPECT_EQ(alone.out.rows[0].convergedAt[0], at[0]);
-}
-
-TEST(Convergence, UnconvergedAircraftShowsZeroAndUsesTheWholeRule) {
-    // At the surface the deflection integrand decays only like 1/m^2: no node falls below
-    // 1e-4 of the total.
-    LayeredSystem s = MakeSystem(kFlexible);
-    const GearLoads gear = Gear("ONE", 100, 6, {{0, 0}}, {{0, 0}});
-    const EvalResult run = Evaluate(ResponseKind::VerticalDeflection, s, {gear}, 0.0);
-    EXPECT_EQ(run.out.rows[0].convergedAt[0], 0);
-    EXPECT_EQ(run.polls, StandardLaguerreRule().count);
 }
 
 TEST(KeptValue, StrainNeverAboveZeroAndStressNeverBelowZero) {
