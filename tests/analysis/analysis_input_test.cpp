@@ -135,18 +135,6 @@ std::string SampleLoads() {
     return t;
 }
 
-TEST(VornaFiles, SampleStructureFileMatchesTheLayoutByteForByte) {
-    core::ProgramState state = SampleState();
-    AnalysisInput input = BuildAnalysisInput(state, SampleList());
-    EXPECT_EQ(FormatVornaStructure(input.structure, state.Current.SectionName), kSampleStructure);
-}
-
-TEST(VornaFiles, SampleLoadsFileMatchesTheLayoutByteForByte) {
-    core::ProgramState state = SampleState();
-    AnalysisInput input = BuildAnalysisInput(state, SampleList());
-    EXPECT_EQ(FormatVornaLoads(input.gears), SampleLoads());
-}
-
 TEST(VornaFiles, WritingFillsTheRecordsAndWritesBothFiles) {
     TempDir dir;
     core::ProgramState state = SampleState(dir.path());
@@ -158,22 +146,15 @@ TEST(VornaFiles, WritingFillsTheRecordsAndWritesBothFiles) {
     EXPECT_EQ(dir.Read("VORNA.LOA"), SampleLoads());
     EXPECT_TRUE(state.Run.DesignRunning);
 
+    // The records hold the values the eight-digit file text rounds.
     const LeaStructure& s = input.structure;
     ASSERT_EQ(s.Layers, 3);
-    EXPECT_EQ(s.Thickness[1], 4.5);
-    EXPECT_EQ(s.Thickness[3], 0);  // the subgrade has no thickness of its own
-    EXPECT_EQ(s.Modulus[2], 31200);
+    EXPECT_EQ(s.Thickness[3], 0);   // the subgrade has no thickness of its own
     EXPECT_EQ(s.Poisson[3], 0.35);  // flexible subgrade, entered value rather than 0.34999999
-    EXPECT_EQ(s.LayerCode[2], 6);
-    ASSERT_EQ(s.Depths, 1);
     EXPECT_EQ(s.Depth[1], 14.50145);
-
     ASSERT_EQ(input.gears.size(), 4u);
     const AnalysisGear& kingAir = input.gears[2];
     EXPECT_EQ(kingAir.GearLoad, 11500 * 0.475);
-    ASSERT_EQ(kingAir.TireCount, 2);
-    EXPECT_EQ(kingAir.TireX[1], -5.79);
-    EXPECT_EQ(kingAir.TirePressure[2], 52);
     ASSERT_EQ(kingAir.PointCount, 4);
     EXPECT_EQ(kingAir.PointX[3], 2.895);
 }
@@ -192,19 +173,14 @@ TEST(VornaFiles, ConcreteSurfaceGivesFlexuralStrengthAndRigidSubgradeRatio) {
     // 51 blanks, then the interface value right-aligned in 12.
     EXPECT_NE(text.find("\r\n" + std::string(57, ' ') + "100000\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\n     1         -12.000000\r\n"), std::string::npos);
-}
 
-TEST(VornaFiles, FlexuralStrengthIsThatOfTheLastConcreteLayer) {
-    core::ProgramState state = SampleState();
+    // The strength is that of the last concrete layer.
     state.Current.Layers = {{6, 4000000, 650, 11}, {10, 4000000, 720, 5}, {0, 10000, 0, 4}};
-    AnalysisLayerList list{{{6, 4000000, 11}, {10, 4000000, 5}, {0, 10000, 4}}, {-16}};
+    list = {{{6, 4000000, 11}, {10, 4000000, 5}, {0, 10000, 4}}, {-16}};
     EXPECT_EQ(BuildAnalysisInput(state, list).structure.FlexuralStrength, 720);
-}
-
-TEST(VornaFiles, UndefinedSubgradeTakesItsOwnRatioEvenUnderConcrete) {
-    core::ProgramState state = SampleState();
+    // An undefined subgrade takes its own ratio even under concrete.
     state.Current.Layers = {{12, 4000000, 650, 5}, {0, 10000, 0, 0}};
-    AnalysisInput input = BuildAnalysisInput(state, {{{12, 4000000, 5}, {0, 10000, 0}}, {}});
+    input = BuildAnalysisInput(state, {{{12, 4000000, 5}, {0, 10000, 0}}, {}});
     EXPECT_EQ(input.structure.Poisson[2], 0.35);
 }
 
@@ -250,20 +226,9 @@ TEST(VornaFiles, SeventeenAnalysisLayersStopTheRunWithoutWritingAnything) {
     EXPECT_EQ(input.structure.Layers, 99);
 }
 
-TEST(VornaFiles, SixteenAnalysisLayersAreStillWritten) {
-    TempDir dir;
-    core::ProgramState state = SampleState(dir.path());
-    FakeUserPort ui;
-    AnalysisLayerList list;
-    for (int i = 0; i < 15; ++i) list.layers.push_back({1, 75000, 6});
-    list.layers.push_back({0, 10000, 4});
-    AnalysisInput input;
-    EXPECT_EQ(WriteVornaInput(state, ui, list, input), VornaStatus::Written);
-    EXPECT_EQ(input.structure.Layers, 16);
-}
-
 // The loads text is kept from one analysis to the next: a changed aircraft list must still
-// reach the file, and both files end exactly where their new text ends.
+// reach the file, and both files end exactly where their new text ends. Sixteen layers, the
+// most there may be, are written.
 TEST(VornaFiles, RewritesFollowEveryChangeOfLayersAndAircraft) {
     TempDir dir;
     core::ProgramState state = SampleState(dir.path());
@@ -273,6 +238,7 @@ TEST(VornaFiles, RewritesFollowEveryChangeOfLayersAndAircraft) {
     sixteen.layers.push_back({0, 10000, 4});
     AnalysisInput input;
     ASSERT_EQ(WriteVornaInput(state, ui, sixteen, input), VornaStatus::Written);
+    EXPECT_EQ(input.structure.Layers, 16);
     EXPECT_EQ(dir.Read("VORNA.STR"), FormatVornaStructure(input.structure, "ACAggregate"));
     ASSERT_EQ(WriteVornaInput(state, ui, SampleList(), input), VornaStatus::Written);
     EXPECT_EQ(dir.Read("VORNA.STR"), kSampleStructure);

@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "analysis/numerical.h"
+#include "layered_system_builder.h"
 
 namespace tavro::analysis {
 namespace {
@@ -18,31 +20,8 @@ namespace {
 // ~1): it keeps about ten digits.
 constexpr double kAgreement = 1e-8;
 
-struct Layer {
-    double h, e, v, k;
-};
-
-LayeredSystem MakeSystem(const std::vector<Layer>& layers, double shift = 0.0) {
-    LayeredSystem s;
-    const int n = static_cast<int>(layers.size());
-    s.layerCount = n;
-    s.thickness.assign(n + 1, 0.0);
-    s.bottomDepth.assign(n + 1, 0.0);
-    s.modulus.assign(n + 1, 0.0);
-    s.poisson.assign(n + 1, 0.0);
-    s.bond.assign(n + 1, 1.0);
-    for (int i = 1; i <= n; ++i) {
-        const Layer& l = layers[i - 1];
-        s.thickness[i] = i < n ? l.h : 0.0;
-        s.modulus[i] = l.e;
-        s.poisson[i] = l.v;
-        s.bond[i] = l.k;
-    }
-    s.thickness[n] = s.thickness[n - 1];
-    s.thickness[0] = shift;
-    for (int i = 1; i < n; ++i) s.bottomDepth[i] = s.bottomDepth[i - 1] + s.thickness[i];
-    return s;
-}
+using layered::Layer;
+using layered::MakeSystem;
 
 // Law: the interface spring of the bond value; Frictionless: no shear where the bond is not full.
 enum class Slip { Law, Frictionless };
@@ -133,38 +112,44 @@ const std::vector<Layer> kFlexible = {
 const std::vector<Layer> kUnbondedOverlay = {
     {6, 4000000, 0.15, 0.1}, {9, 4000000, 0.15, 0.1}, {6, 30000, 0.35, 1}, {0, 8000, 0.40, 1}};
 
-TEST(LayerCoefficients, FullBondMatchesTheDenseSolutionOfThePhysicalConditions) {
-    const LayeredSystem s = MakeSystem(kFlexible);
-    std::vector<double> c;
-    for (double m : {0.003, 0.02, 0.1, 0.4, 1.2}) {
-        ASSERT_EQ(LayerCoefficients(s, m, c), CoefficientStatus::Ok);
-        ASSERT_EQ(c.size(), 16u);
-        EXPECT_LT(RelativeDifference(c, DenseReference(s, m, Slip::Law)), kAgreement) << m;
-        EXPECT_EQ(c[12], 0.0);
-        EXPECT_EQ(c[14], 0.0);
+std::vector<Layer> SixteenLayers() {
+    std::vector<Layer> layers;
+    for (int i = 0; i < 15; ++i) {
+        layers.push_back({1.0 + i % 4, 1e4 * (1 + (i * 7) % 11), 0.2 + 0.015 * i,
+                          i % 5 == 2 ? 0.1 : (i % 5 == 4 ? 0.9996 : 1.0)});
     }
+    layers.push_back({0, 5000, 0.45, 1});
+    return layers;
 }
 
-TEST(LayerCoefficients, ScalingShiftOnlyRescalesTheFirstLayer) {
-    const LayeredSystem s = MakeSystem(kFlexible, 10.0);
-    std::vector<double> c;
-    for (double m : {0.01, 0.3}) {
-        ASSERT_EQ(LayerCoefficients(s, m, c), CoefficientStatus::Ok);
-        EXPECT_LT(RelativeDifference(c, DenseReference(s, m, Slip::Law)), kAgreement) << m;
-    }
-}
-
-TEST(LayerCoefficients, PartialBondFollowsARestoringSlipLaw) {
+// Partial bond follows a restoring slip law; the scaling shift only rescales the first layer.
+TEST(LayerCoefficients, MatchTheDenseSolutionOfThePhysicalConditions) {
+    struct Case {
+        std::string name;
+        std::vector<Layer> layers;
+        double shift;
+        std::vector<double> ms;
+    };
+    std::vector<Case> cases = {
+        {"full bond", kFlexible, 0, {0.003, 0.02, 0.1, 0.4, 1.2}},
+        {"shifted", kFlexible, 10, {0.01, 0.3}},
+        {"sixteen layers", SixteenLayers(), 0, {0.002, 0.03, 0.2}},
+    };
     for (double k : {0.5, 0.9, 0.9996, 0.1, 0.01}) {
         std::vector<Layer> layers = kFlexible;
-        layers[0].k = k;
-        layers[1].k = k;
-        const LayeredSystem s = MakeSystem(layers);
-        std::vector<double> c;
-        for (double m : {0.005, 0.05, 0.5}) {
-            ASSERT_EQ(LayerCoefficients(s, m, c), CoefficientStatus::Ok);
+        layers[0].k = layers[1].k = k;
+        cases.push_back({"bond " + std::to_string(k), layers, 0, {0.005, 0.05, 0.5}});
+    }
+    std::vector<double> c;
+    for (const Case& t : cases) {
+        const LayeredSystem s = MakeSystem(t.layers, t.shift);
+        for (double m : t.ms) {
+            ASSERT_EQ(LayerCoefficients(s, m, c), CoefficientStatus::Ok) << t.name << " m " << m;
+            ASSERT_EQ(c.size(), 4 * t.layers.size());
             EXPECT_LT(RelativeDifference(c, DenseReference(s, m, Slip::Law)), kAgreement)
-                << "k " << k << " m " << m;
+                << t.name << " m " << m;
+            EXPECT_EQ(c[c.size() - 4], 0.0);  // A(N) and C(N) of the bottom layer
+            EXPECT_EQ(c[c.size() - 2], 0.0);
         }
     }
 }
@@ -213,21 +198,6 @@ TEST(LayerCoefficients, EveryInterfaceCombinationGivesFiniteCoefficients) {
             for (double v : c) ASSERT_TRUE(std::isfinite(v)) << "m " << m;
             if (status == CoefficientStatus::Underflow) break;
         }
-    }
-}
-
-TEST(LayerCoefficients, SixteenLayersMatchTheDenseSolution) {
-    std::vector<Layer> layers;
-    for (int i = 0; i < 15; ++i) {
-        layers.push_back({1.0 + i % 4, 1e4 * (1 + (i * 7) % 11), 0.2 + 0.015 * i,
-                          i % 5 == 2 ? 0.1 : (i % 5 == 4 ? 0.9996 : 1.0)});
-    }
-    layers.push_back({0, 5000, 0.45, 1});
-    const LayeredSystem s = MakeSystem(layers);
-    std::vector<double> c;
-    for (double m : {0.002, 0.03, 0.2}) {
-        ASSERT_EQ(LayerCoefficients(s, m, c), CoefficientStatus::Ok);
-        EXPECT_LT(RelativeDifference(c, DenseReference(s, m, Slip::Law)), kAgreement) << m;
     }
 }
 

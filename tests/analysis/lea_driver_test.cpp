@@ -104,19 +104,13 @@ core::ProgramState StateIn(const std::string& dir, int pavementType, bool existi
 
 // ---- Interface bond ----
 
-TEST(InterfaceBond, ZeroInterfaceValueIsFullBond) {
+TEST(InterfaceBond, FullPartialAndNoBond) {
     // x = 10^0 = 1, s = 1/1e-6 = 1e6, k = 1e6 * 1.000001 / (1e6 + 1) = 1.
     EXPECT_NEAR(InterfaceBondOf(0, 4000000), 1, 1e-12);
     EXPECT_LE(InterfaceBondOf(0, 4000000), 1);
-}
-
-TEST(InterfaceBond, PartiallyBondedOverlayIsAlmostFullyBonded) {
     // 700 over a 4,000,000 psi slab: x = 10^(-0.000175) = 0.99959713, s = 2475.0393,
     // k = s * 1.000001 / (s + 1) = 0.99959713.
     EXPECT_NEAR(InterfaceBondOf(700, 4000000), 0.99959713, 1e-8);
-}
-
-TEST(InterfaceBond, InterfaceValueOfOneHundredThousandGivesNoBond) {
     EXPECT_EQ(InterfaceBondOf(100000, 4000000), 0);
     EXPECT_GT(InterfaceBondOf(99999, 4000000), 0);
 }
@@ -147,20 +141,12 @@ TEST(InterfaceBond, EveryInterfaceTakesTheSecondLayersModulus) {
     EXPECT_NEAR(s.bond[2], 0.99197334, 1e-8);
 }
 
-TEST(LayeredSystem, ThicknessesAndBottomDepthsFollowTheStructure) {
+TEST(LayeredSystem, LayerOfADepthBelongsBelowAnInterfaceUnlessAskedNegative) {
     LayeredSystem s = LayeredSystemOf(Flexible().structure);
     ASSERT_EQ(s.layerCount, 3);
     EXPECT_EQ(s.thickness, (std::vector<double>{0, 5, 8, 8}));  // h(0) = 0, h(N) = h(N-1)
     EXPECT_EQ(s.bottomDepth[1], 5);
     EXPECT_EQ(s.bottomDepth[2], 13);
-    EXPECT_EQ(s.modulus[3], 10000);
-    EXPECT_EQ(s.poisson[1], 0.35);
-}
-
-// ---- Layer of a depth ----
-
-TEST(LayerOfDepth, InterfaceDepthBelongsBelowUnlessAskedNegative) {
-    LayeredSystem s = LayeredSystemOf(Flexible().structure);  // interfaces at 5 and 13 in
     EXPECT_EQ(LayerOfDepth(s, 0), 1);
     EXPECT_EQ(LayerOfDepth(s, 2), 1);
     EXPECT_EQ(LayerOfDepth(s, 5), 2);
@@ -173,12 +159,9 @@ TEST(LayerOfDepth, InterfaceDepthBelongsBelowUnlessAskedNegative) {
     EXPECT_EQ(LayerOfDepth(s, -2), 1);  // "one layer up" from layer 1 stays in layer 1
 }
 
-// ---- Load tables ----
-
 TEST(GearLoads, TireLoadRadiusAndDistancesOfADualGear) {
     std::vector<GearLoads> loads = GearLoadsOf({Flexible().gears[1]});
-    ASSERT_EQ(loads.size(), 1u);
-    const GearLoads& g = loads[0];
+    const GearLoads& g = loads.at(0);
     ASSERT_EQ(g.TireCount(), 2);
     ASSERT_EQ(g.PointCount(), 4);
     EXPECT_DOUBLE_EQ(g.tireLoad[1], 2731.25);
@@ -187,23 +170,17 @@ TEST(GearLoads, TireLoadRadiusAndDistancesOfADualGear) {
     EXPECT_DOUBLE_EQ(g.distance[0][0], 11.58);
     EXPECT_DOUBLE_EQ(g.distance[1][0], 0);
     EXPECT_DOUBLE_EQ(g.distance[0][2], 8.685);
-    EXPECT_EQ(g.name, "Dual");
 }
-
-// ---- Response kind ----
 
 TEST(ResponseKind, RigidFamilyIsAnalysedForStressAndFlexibleForStrain) {
     for (int type : {1, 2})
         EXPECT_EQ(ResponseKindOfPavement(type, false), ResponseKind::VerticalStrain);
     for (int type : {3, 10})
         EXPECT_EQ(ResponseKindOfPavement(type, false), ResponseKind::HorizontalStress);
-    for (int type : {11, 12, 13}) {
+    for (int type : {11, 12, 13})
         EXPECT_EQ(ResponseKindOfPavement(type, true), ResponseKind::HorizontalStress);
-    }
     EXPECT_EQ(ResponseKindOfPavement(0, false), std::nullopt);
 }
-
-// ---- Bad input ----
 
 struct BadCase {
     const char* what;
@@ -272,8 +249,6 @@ TEST(RunAnalysis, KindOfAnUntypedSectionIsTheKindOfThePreviousRun) {
               ResponseKind::VerticalDeflection);
 }
 
-// ---- Whole runs (need the solver and the response routines) ----
-
 TEST(RunAnalysis, StrainRunKeepsACompressiveStrainPerAircraftAndWritesTheResultFile) {
     TempDir dir;
     core::ProgramState state = StateIn(dir.path(), core::kNewFlexible);
@@ -300,7 +275,7 @@ TEST(RunAnalysis, StrainRunKeepsACompressiveStrainPerAircraftAndWritesTheResultF
     EXPECT_GT(ui.eventPolls, 0);  // events served during the run
 }
 
-TEST(RunAnalysis, StressRunAtTheBottomOfTheSlabIsTensile) {
+TEST(RunAnalysis, StressRunsAtTheBottomsOfTheSlabsAreTensileAndFinite) {
     TempDir dir;
     core::ProgramState state = StateIn(dir.path(), core::kNewRigid);
     FakeUserPort ui;
@@ -313,19 +288,16 @@ TEST(RunAnalysis, StressRunAtTheBottomOfTheSlabIsTensile) {
     EXPECT_GT(r.output.rows[0].kept[0], 10);
     EXPECT_LT(r.output.rows[0].kept[0], 1000);
     EXPECT_TRUE(dir.Exists("DAMTMP.DAT"));
-}
 
-TEST(RunAnalysis, PartiallyBondedOverlayGivesFiniteStresses) {
-    TempDir dir;
-    core::ProgramState state = StateIn(dir.path(), core::kPartBondedOnRigid, true);
-    FakeUserPort ui;
+    // A partially bonded overlay on the slab.
+    state = StateIn(dir.path(), core::kPartBondedOnRigid, true);
     AnalysisInput in = Rigid();
     in.structure = Structure({{5, 4000000, 0.15, 700, 12},
                               {10, 4000000, 0.15, 100000, 5},
                               {6, 75000, 0.35, 0, 6},
                               {0, 10000, 0.4, 0, 4}},
                              {-5, -15});
-    AnalysisResult r = RunAnalysis(state, ui, in);
+    r = RunAnalysis(state, ui, in);
     ASSERT_EQ(r.outcome, AnalysisOutcome::Completed) << r.reason;
     ASSERT_EQ(r.output.rows.size(), 2u);
     for (const ResponseRow& row : r.output.rows) {
@@ -358,8 +330,6 @@ TEST(RunAnalysis, DeflectionRunWritesNoResultFile) {
     EXPECT_NE(r.output.rows[0].kept[0], 0);
 }
 
-// ---- Back-calculation ----
-
 AnalysisInput PlateBasin() {
     AnalysisInput in = Flexible();
     in.gears = {Gear("Plate", 9563, 84.56, {0}, {0, 12, 24, 36, 48, 60, 72})};
@@ -380,19 +350,29 @@ double Misfit(const core::ProgramState& state, core::UserPort& ui, AnalysisInput
     return sum;
 }
 
+// Under a 30 in slab of 4,000,000 psi the stored basin needs a very soft subgrade; where the
+// misfit curves downwards the iteration moves downhill rather than to the misfit's maximum
+// at the upper bound.
 TEST(BackCalculation, ConvergesToAModulusThatMinimisesTheBasinMisfit) {
     core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
     FakeUserPort ui;
-    BackCalcResult r = BackCalculateSubgrade(state, ui, PlateBasin().structure);
+    AnalysisInput stiffSlab = PlateBasin();
+    stiffSlab.structure.Thickness[1] = 30;
+    stiffSlab.structure.Modulus[1] = 4000000;
+    for (const AnalysisInput& in : {PlateBasin(), stiffSlab}) {
+        SCOPED_TRACE(in.structure.Thickness[1]);
+        BackCalcResult r = BackCalculateSubgrade(state, ui, in.structure);
+        ASSERT_EQ(r.outcome, BackCalcOutcome::Converged) << r.reason;
+        EXPECT_FALSE(r.clamped);
+        EXPECT_GT(r.modulusPsi, 1000);
+        EXPECT_LT(r.modulusPsi, 100000);
+        EXPECT_LE(r.iterations, 50);
+        const double best = Misfit(state, ui, in, r.modulusPsi);
+        EXPECT_LT(best, Misfit(state, ui, in, r.modulusPsi * 1.05));
+        EXPECT_LT(best, Misfit(state, ui, in, r.modulusPsi / 1.05));
+        EXPECT_LT(best, Misfit(state, ui, in, 100000));
+    }
     EXPECT_TRUE(ui.boxes.empty());
-    ASSERT_EQ(r.outcome, BackCalcOutcome::Converged) << r.reason;
-    EXPECT_FALSE(r.clamped);
-    EXPECT_GT(r.modulusPsi, 1000);
-    EXPECT_LT(r.modulusPsi, 100000);
-    EXPECT_LE(r.iterations, 50);
-    const double best = Misfit(state, ui, PlateBasin(), r.modulusPsi);
-    EXPECT_LT(best, Misfit(state, ui, PlateBasin(), r.modulusPsi * 1.05));
-    EXPECT_LT(best, Misfit(state, ui, PlateBasin(), r.modulusPsi / 1.05));
 }
 
 TEST(BackCalculation, AFitBeyondTheUpperBoundStopsAtTheBoundAndSaysSo) {
@@ -405,23 +385,6 @@ TEST(BackCalculation, AFitBeyondTheUpperBoundStopsAtTheBoundAndSaysSo) {
     EXPECT_EQ(r.outcome, BackCalcOutcome::AtUpperBound) << r.reason;
     EXPECT_EQ(r.modulusPsi, 100000);
     EXPECT_TRUE(r.clamped);
-}
-
-// Under a 30 in slab of 4,000,000 psi the stored basin needs a very soft subgrade; where the
-// misfit curves downwards the iteration moves downhill rather than to the misfit's maximum
-// at the upper bound.
-TEST(BackCalculation, AStiffSlabOverASoftSubgradeFindsTheMinimumNotTheMaximum) {
-    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
-    FakeUserPort ui;
-    AnalysisInput in = PlateBasin();
-    in.structure.Thickness[1] = 30;
-    in.structure.Modulus[1] = 4000000;
-    BackCalcResult r = BackCalculateSubgrade(state, ui, in.structure);
-    ASSERT_EQ(r.outcome, BackCalcOutcome::Converged) << r.reason;
-    const double best = Misfit(state, ui, in, r.modulusPsi);
-    EXPECT_LT(best, Misfit(state, ui, in, r.modulusPsi * 1.05));
-    EXPECT_LT(best, Misfit(state, ui, in, r.modulusPsi / 1.05));
-    EXPECT_LT(best, Misfit(state, ui, in, 100000));
 }
 
 TEST(BackCalculation, StopsAtTheIterationCap) {
@@ -504,40 +467,21 @@ TEST(BackCalculation, LayersThatRestOnTheBottomLayerFollowEveryTrialModulus) {
     EXPECT_EQ(calls, 3 * r.iterations + 1);  // three basins a Newton step, one for the fit
 }
 
-TEST(BackCalculation, ThePlateIsItsOwnLoadWhateverTheDesignAircraft) {
-    const AnalysisInput plate = PlateLoadInput(Flexible().structure, 9563);
-    ASSERT_EQ(plate.gears.size(), 1u);
-    const std::vector<GearLoads> loads = GearLoadsOf(plate.gears);
-    EXPECT_NEAR(loads[0].tireRadius[0], 6, 1e-9);  // the 12-inch plate
-    EXPECT_EQ(plate.gears[0].PointX, (std::vector<double>{0, 0, 12, 24, 36, 48, 60, 72}));
-    EXPECT_EQ(plate.structure.Depths, 1);
-    EXPECT_EQ(plate.structure.Depth[1], 0);
-}
-
-TEST(BackCalculation, ABasinOrLoadThatIsNotPositiveIsRefused) {
+TEST(BackCalculation, ABadBasinLoadOrStructureIsRefusedWithTheAnalysisError) {
     core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
     FakeUserPort ui;
     ui.answerDefaults = true;
-    BackCalcOptions options;
-    options.basinMils[6] = 0;
-    EXPECT_EQ(BackCalculateSubgrade(state, ui, Flexible().structure, options).outcome,
+    BackCalcOptions zeroDeflection, negativeLoad;
+    zeroDeflection.basinMils[6] = 0;
+    negativeLoad.plateLoadLbs = -1;
+    LeaStructure negativeModulus = PlateBasin().structure;
+    negativeModulus.Modulus[2] = -5;
+    EXPECT_EQ(BackCalculateSubgrade(state, ui, Flexible().structure, zeroDeflection).outcome,
               BackCalcOutcome::BadInput);
-    options = {};
-    options.plateLoadLbs = -1;
-    EXPECT_EQ(BackCalculateSubgrade(state, ui, Flexible().structure, options).outcome,
+    EXPECT_EQ(BackCalculateSubgrade(state, ui, Flexible().structure, negativeLoad).outcome,
               BackCalcOutcome::BadInput);
-    EXPECT_EQ(ui.Titles(), (std::vector<std::string>{"Analysis Error", "Analysis Error"}));
-}
-
-TEST(BackCalculation, BadInputGivesTheAnalysisErrorMessage) {
-    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
-    FakeUserPort ui;
-    ui.Answer(core::Answer::Ok);
-    AnalysisInput in = PlateBasin();
-    in.structure.Modulus[2] = -5;
-    BackCalcResult r = BackCalculateSubgrade(state, ui, in.structure);
-    EXPECT_EQ(r.outcome, BackCalcOutcome::BadInput);
-    EXPECT_EQ(ui.Titles(), std::vector<std::string>{"Analysis Error"});
+    EXPECT_EQ(BackCalculateSubgrade(state, ui, negativeModulus).outcome, BackCalcOutcome::BadInput);
+    EXPECT_EQ(ui.Titles(), std::vector<std::string>(3, "Analysis Error"));
 }
 
 }  // namespace

@@ -3,19 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "analysis/responses.h"
+#include "layered_system_builder.h"
 
 namespace tavro::analysis {
 namespace {
 
 LayeredSystem ThreeLayers(double e1, double e2, double e3) {
-    LayeredSystem s;
-    s.layerCount = 3;
-    s.thickness = {0, 5, 10, 10};
-    s.bottomDepth = {0, 5, 15, 15};
-    s.modulus = {0, e1, e2, e3};
-    s.poisson = {0, 0.35, 0.35, 0.4};
-    s.bond = {1, 1, 1, 1};
-    return s;
+    return layered::MakeSystem({{5, e1, 0.35, 1}, {10, e2, 0.35, 1}, {0, e3, 0.4, 1}});
 }
 
 GearLoads Named(const std::string& name, double gross) {

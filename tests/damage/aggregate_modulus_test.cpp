@@ -144,7 +144,7 @@ TEST(AggregateModuli, CrushedAggregateOnEconocreteIsAnalysedWithAPositiveModulus
     for (const auto& layer : list.layers) EXPECT_GT(layer.modulus, 0);
 }
 
-TEST(AggregateModuli, BaseModulusBecomesTheMeanOfItsSublayers) {
+TEST(AggregateModuli, BaseModulusIsTheMeanOfItsSublayersWhichSublayeringLists) {
     core::ProgramState state =
         StateWith({L(kAsphalt, 4, 200000), L(kCrushed, 12, 75000), L(kSubgrade, 0, 15000)});
     FakeUserPort ui;
@@ -155,21 +155,15 @@ TEST(AggregateModuli, BaseModulusBecomesTheMeanOfItsSublayers) {
     // (62070.156 + 35428.887) / 2
     EXPECT_NEAR(state.Current.Layers[1].LayerModulus, 48749.523f, kModulusTolerancePsi);
     EXPECT_TRUE(ui.boxes.empty());
-
     // Switch off: the section layers one to one, the depth just inside the subgrade.
     ASSERT_EQ(list.layers.size(), 3u);
     EXPECT_EQ(list.layers[1].modulus, state.Current.Layers[1].LayerModulus);
     EXPECT_EQ(list.layers[1].thickness, 12);
     ASSERT_EQ(list.depths.size(), 1u);
     EXPECT_DOUBLE_EQ(list.depths[0], 1.0001 * 16);
-}
 
-TEST(AggregateModuli, SublayeringSplitsTheListAndKeepsTheTotalThickness) {
-    core::ProgramState state =
-        StateWith({L(kAsphalt, 4, 200000), L(kCrushed, 12, 75000), L(kSubgrade, 0, 15000)});
     state.Run.SublayeringOn = true;
-    FakeUserPort ui;
-    analysis::AnalysisLayerList list;
+    list = {};
     CalculateAggregateModuli(state, ui, list);
     ASSERT_EQ(list.layers.size(), 4u);
     EXPECT_EQ(list.layers[1].thickness, 6);

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "damage/rigid_cdf.h"
+#include "stress_run.h"
 #include "support/fake_user_port.h"
 #include "support/temp_dir.h"
 
@@ -81,37 +82,14 @@ TEST(StageDuration, DoublesOrHalvesToABracketThenBisects) {
     EXPECT_EQ(StageDuration(5, [](double) { return 1.0; }), std::ldexp(5.0, -200));
 }
 
-const std::string kHeader =
-    " Number of Pavements\r\n"
-    "           1\r\n"
-    "Number; of; Thickness & Modulii; Variations, ACs And RConcrete\r\n"
-    "  1  1  1    .00\r\n"
-    "           Gross   Layer              E         Horizontal    Iterations\r\n"
-    " AC        Load     No.   Depth    Modulus        Stress      to Converge\r\n";
+using stress_run::kHeader;
+using stress_run::Line;
 
-std::string Line(int layer, const std::string& stress) {
-    return "Test gear         60000.0  " + std::to_string(layer) + " 12.00000    .40000000E+07 " +
-           stress + "\r\n";
-}
-
-// An overlay on a slab on a 10000 psi subgrade under two single-wheel aircraft of a gear
-// code without a factor of its own, in a running design.
+// A concrete overlay on a slab on a 10000 psi subgrade under two aircraft.
 core::ProgramState TwoAircraft(const TempDir& dir) {
-    core::ProgramState state;
-    state.ProgramDir = dir.path();
-    state.Current.Layers = {{6, 4000000, 650, 11}, {10, 4000000, 650, 5}, {0, 10000, 0, 4}};
+    core::ProgramState state = stress_run::Design(
+        dir.path(), {{6, 4000000, 650, 11}, {10, 4000000, 650, 5}, {0, 10000, 0, 4}}, 2);
     state.Current.ExistingPavement = true;
-    state.Aircraft.entries.resize(1);
-    library::AircraftEntry& e = state.Aircraft.entries[0];
-    e.AcGearCode = "Q";
-    e.AcGearConfig = e.AcWheelCount = 1;
-    state.Current.Aircraft.resize(2);
-    for (core::DesignAircraft& a : state.Current.Aircraft) {
-        a.AircraftLibIndex = 1;
-        a.ContactWidth = 10;
-        a.TotalDepartures = 1000;
-    }
-    state.Run.DesignRunning = true;
     return state;
 }
 
@@ -119,8 +97,8 @@ TEST(ReadOverlayStresses, TwoDepthFileIsReadAircraftByAircraft) {
     TempDir dir;
     core::ProgramState state = TwoAircraft(dir);
     FakeUserPort ui;
-    dir.Write("DAMTMP.DAT", kHeader + Line(1, "-.30000000E+03") + Line(2, ".20000000E+03") +
-                                Line(1, ".25000000E+03") + Line(2, ".15000000E+03"));
+    dir.Write("DAMTMP.DAT", kHeader + Line("-.30000000E+03", 1) + Line(".20000000E+03", 2) +
+                                Line(".25000000E+03", 1) + Line(".15000000E+03", 2));
     const OverlayStresses s = ReadOverlayStresses(state, ui, 2);
     ASSERT_FALSE(s.readError);
     ASSERT_EQ(s.stress.size(), 2u);
@@ -145,7 +123,7 @@ TEST(ReadOverlayStresses, MissingLinesAreAReadErrorWithTheStandInStress) {
     core::ProgramState state = TwoAircraft(dir);
     FakeUserPort ui;
     dir.Write("DAMTMP.DAT",
-              kHeader + Line(1, ".30000000E+03") + Line(2, ".20000000E+03") + Line(1, "garbage"));
+              kHeader + Line(".30000000E+03", 1) + Line(".20000000E+03", 2) + Line("garbage", 1));
     const OverlayStresses s = ReadOverlayStresses(state, ui, 2);
     EXPECT_TRUE(s.readError);
     EXPECT_DOUBLE_EQ(s.stress[1][0], 1000);

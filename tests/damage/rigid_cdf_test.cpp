@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "stress_run.h"
 #include "support/fake_user_port.h"
 #include "support/temp_dir.h"
 
@@ -18,36 +19,13 @@ using test::TempDir;
 
 constexpr std::int16_t kSubgrade = 4, kPcc = 5, kCrushed = 6, kStabilized = 7, kUncrushed = 8;
 
-const std::string kHeader =
-    " Number of Pavements\r\n"
-    "           1\r\n"
-    "Number; of; Thickness & Modulii; Variations, ACs And RConcrete\r\n"
-    "  1  1  1    .00\r\n"
-    "           Gross   Layer              E         Horizontal    Iterations\r\n"
-    " AC        Load     No.   Depth    Modulus        Stress      to Converge\r\n";
+using stress_run::kHeader;
+using stress_run::Line;
 
-std::string Line(const std::string& stress) {
-    return "Test gear         60000.0  1 12.00000    .40000000E+07 " + stress + "\r\n";
-}
-
-// A 12 in slab of 700 psi on `below`, one single-wheel aircraft (wheel at 0, 10 in wide,
-// gear code "Q" without a factor of its own, 1000 departures), in a running design.
+// A 12 in slab of 700 psi on `below` under one aircraft.
 core::ProgramState Slab(const TempDir& dir, std::vector<core::SectionLayer> below) {
-    core::ProgramState state;
-    state.ProgramDir = dir.path();
-    state.Current.Layers = {{12, 4000000, 700, kPcc}};
-    state.Current.Layers.insert(state.Current.Layers.end(), below.begin(), below.end());
-    state.Aircraft.entries.resize(1);
-    library::AircraftEntry& e = state.Aircraft.entries[0];
-    e.AcGearCode = "Q";
-    e.AcGearConfig = e.AcWheelCount = 1;
-    state.Current.Aircraft.resize(1);
-    core::DesignAircraft& a = state.Current.Aircraft[0];
-    a.AircraftLibIndex = 1;
-    a.ContactWidth = 10;
-    a.TotalDepartures = 1000;
-    state.Run.DesignRunning = true;
-    return state;
+    below.insert(below.begin(), {12, 4000000, 700, kPcc});
+    return stress_run::Design(dir.path(), std::move(below), 1);
 }
 
 TEST(BaseSubgradeFactor, AggregateStiffBasesThinStructuresAndStrongSubgrades) {
