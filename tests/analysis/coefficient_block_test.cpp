@@ -1,7 +1,6 @@
 // The block solve of the layer coefficients against the single solve: the same numbers to
 // the last bit for every lane, layer and structure, and the single solve's faults kept per
 // lane.
-#include <algorithm>
 #include <cstring>
 #include <random>
 
@@ -58,21 +57,6 @@ TEST(CoefficientBlock, EveryLaneIsTheSingleSolveToTheLastBit) {
         }
         EXPECT_GT(compared, 1000);
         EXPECT_GT(underflowed, 0);  // the underflow lanes were exercised too
-    }
-    ResetLaneWidth();
-}
-
-TEST(LaneWidth, TheProgramRunsTheWidestTheProcessorHas) {
-    const std::vector<LaneWidth> widths = AvailableLaneWidths();
-    ASSERT_FALSE(widths.empty());
-    EXPECT_EQ(widths.front(), LaneWidth::Pairs);
-    ASSERT_TRUE(SetLaneWidth(LaneWidth::Pairs));
-    EXPECT_EQ(ActiveLaneWidth(), LaneWidth::Pairs);
-    ResetLaneWidth();
-    EXPECT_EQ(ActiveLaneWidth(), widths.back());
-    for (const LaneWidth w : {LaneWidth::Quads, LaneWidth::Octets}) {
-        const bool available = std::find(widths.begin(), widths.end(), w) != widths.end();
-        EXPECT_EQ(SetLaneWidth(w), available);
     }
     ResetLaneWidth();
 }
