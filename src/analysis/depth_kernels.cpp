@@ -140,31 +140,57 @@ NodeKernels HorizontalKernels(ResponseKind kind, const DepthGeometry& g, double 
     return k;
 }
 
-double FinishAircraft(ResponseKind kind, const GearLoads& gear, const std::vector<double>& out,
-                      const std::vector<double>& radial, const std::vector<double>& tangential,
+void AircraftSums::Reset(ResponseKind kind, const GearLoads& gear) {
+    const auto tires = U(gear.TireCount());
+    const auto points = U(gear.PointCount());
+    flagged.assign(points, 0);
+    flaggedCount = 0;
+    done = false;
+    doneAt = 0;
+    if (IsHorizontal(kind)) {
+        radial.assign(tires * points, 0.0);
+        tangential.assign(tires * points, 0.0);
+        out.clear();
+    } else {
+        out.assign(points, 0.0);
+        radial.clear();
+        tangential.clear();
+    }
+}
+
+void AircraftSums::Flag(int point, int node) {
+    if (flagged[U(point)]) return;
+    flagged[U(point)] = 1;
+    if (++flaggedCount == static_cast<int>(flagged.size())) {
+        done = true;
+        doneAt = node;
+    }
+}
+
+double FinishAircraft(ResponseKind kind, const GearLoads& gear, const AircraftSums& sums,
                       const DepthGeometry& g, std::vector<double>& values) {
     const double aq = gear.tireRadius[0] * gear.tirePressure[0];
     const double compliance = (1 + g.poisson) / g.modulus;
     double kept = 0;
     switch (kind) {
         case ResponseKind::VerticalStrain:
-            values = out;
+            values = sums.out;
             for (double& v : values) v *= aq * compliance;
             for (const double v : values) kept = std::min(kept, v);
             break;
         case ResponseKind::VerticalDeflection:
-            values = out;
+            values = sums.out;
             for (double& v : values) v *= aq * compliance;
             for (const double v : values) {
                 if (std::abs(v) > std::abs(kept)) kept = v;
             }
             break;
         case ResponseKind::HorizontalStress:
-            values = PrincipalHorizontal(gear, radial, tangential, aq);
+            values = PrincipalHorizontal(gear, sums.radial, sums.tangential, aq);
             for (const double v : values) kept = std::max(kept, v);
             break;
         case ResponseKind::HorizontalStrain:
-            values = PrincipalHorizontal(gear, radial, tangential, aq * compliance);
+            values = PrincipalHorizontal(gear, sums.radial, sums.tangential, aq * compliance);
             for (const double v : values) kept = std::max(kept, v);
             break;
     }

@@ -80,11 +80,23 @@ private:
     LayeredSystem& sys_;
 };
 
-// The per-point values of one aircraft from the sums of the node loop (`out` per point for
-// the vertical kinds, `radial` and `tangential` per [tire x point] for the horizontal ones)
-// and the value the aircraft keeps.
-double FinishAircraft(ResponseKind kind, const GearLoads& gear, const std::vector<double>& out,
-                      const std::vector<double>& radial, const std::vector<double>& tangential,
+// The sums of one aircraft over the node loop, and which of its points have converged.
+struct AircraftSums {
+    std::vector<double> out;                 // per point (vertical kinds)
+    std::vector<double> radial, tangential;  // [tire x point] (horizontal kinds)
+    std::vector<char> flagged;
+    int flaggedCount = 0;
+    bool done = false;
+    int doneAt = 0;  // the node at which the last point converged
+
+    // Zero sums for `gear`, keeping the capacity of the tables.
+    void Reset(ResponseKind kind, const GearLoads& gear);
+    // Point `point` has converged at `node`; the aircraft is done when all have.
+    void Flag(int point, int node);
+};
+
+// The per-point values of one aircraft from its sums, and the value the aircraft keeps.
+double FinishAircraft(ResponseKind kind, const GearLoads& gear, const AircraftSums& sums,
                       const DepthGeometry& g, std::vector<double>& values);
 
 }  // namespace tavro::analysis::depth

@@ -22,28 +22,13 @@ using namespace depth;
 
 std::size_t U(int i) { return static_cast<std::size_t>(i); }
 
-// Accumulators of one aircraft over the node loop, and its distinct tire-to-point
-// distances: the Bessel factors depend on the distance only, and the tires of a gear are
-// symmetric, so many pairs share one.
-struct AircraftWork {
-    std::vector<double> out;                 // per point (vertical kinds)
-    std::vector<double> radial, tangential;  // [tire x point] (horizontal kinds)
-    std::vector<char> flagged;
-    int flaggedCount = 0;
-    bool done = false;
-    int doneAt = 0;
+// The sums of one aircraft and its distinct tire-to-point distances: the Bessel factors
+// depend on the distance only, and the tires of a gear are symmetric, so many pairs share
+// one.
+struct AircraftWork : AircraftSums {
     std::vector<double> distinct;  // the distances, each once
     std::vector<int> slot;         // [tire x point]: its distance's place in `distinct`
 };
-
-void Flag(AircraftWork& work, int point, int pointCount, int node) {
-    if (work.flagged[U(point)]) return;
-    work.flagged[U(point)] = 1;
-    if (++work.flaggedCount == pointCount) {
-        work.done = true;
-        work.doneAt = node;
-    }
-}
 
 constexpr int kBlock = kCoefficientLanes;
 
@@ -164,7 +149,7 @@ int AddBlockVertical(const GearLoads& gear, AircraftWork& work, const NodeBlock&
                     sum += add;
                     converged |= k.magnitude / std::abs(sum) < threshold;
                 }
-                if (converged) Flag(work, p, points, node);
+                if (converged) work.Flag(p, node);
             }
             work.out[U(p)] = sum;
         }
@@ -206,7 +191,7 @@ int AddBlockHorizontal(const GearLoads& gear, AircraftWork& work, const NodeBloc
                 double size = std::max(std::abs(radial[U(p)]), std::abs(tangential[U(p)]));
                 if (size < kSmallestStressSize) size = kSmallestStressSize;
                 if (!work.flagged[U(p)] && k.magnitude / size < kStressThreshold) {
-                    Flag(work, p, points, node);
+                    work.Flag(p, node);
                 }
             }
         }
@@ -226,19 +211,7 @@ constexpr std::size_t kMostDistinct = 64;
 void ResetWork(ResponseKind kind, const GearLoads& gear, AircraftWork& work) {
     const auto tires = U(gear.TireCount());
     const auto points = U(gear.PointCount());
-    work.flagged.assign(points, 0);
-    work.flaggedCount = 0;
-    work.done = false;
-    work.doneAt = 0;
-    if (IsHorizontal(kind)) {
-        work.radial.assign(tires * points, 0.0);
-        work.tangential.assign(tires * points, 0.0);
-        work.out.clear();
-    } else {
-        work.out.assign(points, 0.0);
-        work.radial.clear();
-        work.tangential.clear();
-    }
+    work.Reset(kind, gear);
     work.distinct.clear();
     work.slot.clear();
     for (std::size_t t = 0; t < tires; ++t) {
@@ -390,8 +363,7 @@ void EvaluateDepth(ResponseKind kind, LayeredSystem& system, const LaguerreRule&
     row.convergedAt.reserve(gears.size());
     out.pointValues.assign(gears.size(), {});
     for (std::size_t ac = 0; ac < gears.size(); ++ac) {
-        row.kept.push_back(FinishAircraft(kind, gears[ac], work[ac].out, work[ac].radial,
-                                          work[ac].tangential, geo, out.pointValues[ac]));
+        row.kept.push_back(FinishAircraft(kind, gears[ac], work[ac], geo, out.pointValues[ac]));
         row.convergedAt.push_back(work[ac].done ? work[ac].doneAt : 0);
     }
     out.rows.push_back(std::move(row));

@@ -22,24 +22,7 @@ using namespace depth;
 
 std::size_t U(int i) { return static_cast<std::size_t>(i); }
 
-// Accumulators of one aircraft over the node loop.
-struct AircraftWork {
-    std::vector<double> out;                 // per point (vertical kinds)
-    std::vector<double> radial, tangential;  // [tire x point] (horizontal kinds)
-    std::vector<char> flagged;
-    int flaggedCount = 0;
-    bool done = false;
-    int doneAt = 0;
-};
-
-void Flag(AircraftWork& work, int point, int pointCount, int node) {
-    if (work.flagged[U(point)]) return;
-    work.flagged[U(point)] = 1;
-    if (++work.flaggedCount == pointCount) {
-        work.done = true;
-        work.doneAt = node;
-    }
-}
+using AircraftWork = AircraftSums;
 
 void AddVertical(const GearLoads& gear, AircraftWork& work, const NodeKernels& k,
                  const DepthGeometry& g, double x, double threshold, int node) {
@@ -57,7 +40,7 @@ void AddVertical(const GearLoads& gear, AircraftWork& work, const NodeKernels& k
             if (!g.bottomLayer) add += k1 * BesselJ0(m1 * r);
             double& out = work.out[U(p)];
             out += add;
-            if (k.magnitude / std::abs(out) < threshold) Flag(work, p, points, node);
+            if (k.magnitude / std::abs(out) < threshold) work.Flag(p, node);
         }
     }
 }
@@ -91,21 +74,14 @@ void AddHorizontal(const GearLoads& gear, AircraftWork& work, const NodeKernels&
             tangential[U(p)] += dt;
             double size = std::max(std::abs(radial[U(p)]), std::abs(tangential[U(p)]));
             if (size < kSmallestStressSize) size = kSmallestStressSize;
-            if (k.magnitude / size < kStressThreshold) Flag(work, p, points, node);
+            if (k.magnitude / size < kStressThreshold) work.Flag(p, node);
         }
     }
 }
 
 AircraftWork NewWork(ResponseKind kind, const GearLoads& gear) {
     AircraftWork work;
-    const auto points = U(gear.PointCount());
-    work.flagged.assign(points, 0);
-    if (IsHorizontal(kind)) {
-        work.radial.assign(U(gear.TireCount()) * points, 0.0);
-        work.tangential = work.radial;
-    } else {
-        work.out.assign(points, 0.0);
-    }
+    work.Reset(kind, gear);
     return work;
 }
 
@@ -170,8 +146,7 @@ void EvaluateDepthScalar(ResponseKind kind, LayeredSystem& system, const Laguerr
     row.depth = depth;
     out.pointValues.assign(gears.size(), {});
     for (std::size_t ac = 0; ac < gears.size(); ++ac) {
-        row.kept.push_back(FinishAircraft(kind, gears[ac], work[ac].out, work[ac].radial,
-                                          work[ac].tangential, geo, out.pointValues[ac]));
+        row.kept.push_back(FinishAircraft(kind, gears[ac], work[ac], geo, out.pointValues[ac]));
         row.convergedAt.push_back(work[ac].done ? work[ac].doneAt : 0);
     }
     out.rows.push_back(std::move(row));
