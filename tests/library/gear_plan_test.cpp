@@ -104,11 +104,6 @@ TEST(GearPlan, SingleWheelsAreS1ApartWithTheirContactEllipse) {
     EXPECT_NEAR(p.halfWidthIn, 25 + 5.4990 / 2, 1e-4);
 }
 
-TEST(GearPlan, DualWheelsKeepTheDualSpacingAndTheClearGap) {
-    const AircraftEntry& e = Named("DW 20,000");  // S1 12, S2 50: wheels -37, -25, 25, 37
-    ExpectNear(Xs(PlanGear(e, e.AcGrossLoad)), {-37, -25, 25, 37});
-}
-
 TEST(GearPlan, TandemGearIsCentredOnItsAxles) {
     const AircraftEntry& e = Named("C-130");  // tires (0, 0) and (0, 60); gears 172 apart
     const GearPlan p = PlanGear(e, e.AcGrossLoad);
