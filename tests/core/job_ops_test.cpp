@@ -288,20 +288,13 @@ TEST_F(JobOps, AFailedSaveUndoesTheDuplicateAndTheDelete) {
     EXPECT_EQ(state.CurrentSection, 2);
 }
 
-TEST(NameRules, OnlyLettersDigitsDashAndUnderscore) {
-    NameEntry entry("", 8);
-    EXPECT_TRUE(entry.Key('A'));
-    EXPECT_FALSE(entry.Key(' ')) << "refused with a beep";
-    EXPECT_TRUE(entry.Key('B'));
-    EXPECT_EQ(entry.text(), "AB");
-}
-
-TEST(NameRules, TheFirstKeyReplacesTheDefaultAndTheLengthIsCapped) {
+TEST(NameRules, TheFirstKeyReplacesTheDefaultAndOnlyNameCharactersFitUpToTheLength) {
     NameEntry entry("RUNWAY", 12);
     EXPECT_TRUE(entry.Key('\b'));
     EXPECT_EQ(entry.text(), "RUNWA");
     EXPECT_TRUE(entry.Key('x'));
     EXPECT_EQ(entry.text(), "x");
+    EXPECT_FALSE(entry.Key(' ')) << "refused with a beep";
     for (char c : std::string("12345678901")) entry.Key(c);
     EXPECT_EQ(entry.text(), "x12345678901");
     EXPECT_FALSE(entry.Key('Z'));
