@@ -465,26 +465,37 @@ TEST(WriteJob, FailedWriteLeavesTheOldFileByteIdentical) {
               std::string::npos);
 }
 
-TEST(ReadJob, ReadsTheJobAndSelectsTheFirstSection) {
+class ReadJobFile : public ::testing::Test {
+protected:
+    // Reads job `name` holding `text`, or with no file when `text` is null.
+    bool Read(const std::string& name, const std::string* text) {
+        if (text) dir.Write(name + ".JOB", *text);
+        state.ProgramDir = dir.path();
+        state.JobName = name;
+        return ReadJob(state, ui);
+    }
     TempDir dir;
-    dir.Write("GOLD.JOB", ReadDataFile("format3_golden.JOB"));
-    ProgramState state = StateIn(dir, "GOLD");
     FakeUserPort ui;
-    EXPECT_FALSE(ReadJob(state, ui));
+    ProgramState state;
+};
+
+TEST_F(ReadJobFile, ReadsTheJobAndSelectsTheFirstSection) {
+    const std::string golden = ReadDataFile("format3_golden.JOB");
+    EXPECT_FALSE(Read("GOLD", &golden));
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(state.SectionCount(), 3);
     EXPECT_EQ(state.CurrentSection, 1);
     EXPECT_EQ(state.Sections[1].SectionName, "RigidPCC");
+
+    EXPECT_TRUE(Read("GONE", nullptr));
+    EXPECT_TRUE(ui.OnlyBox(nullptr, "Cannot find " + dir.path() + "GONE.JOB."));
 }
 
-TEST(ReadJob, EmptyFileIsRefusedWithItsMessage) {
-    TempDir dir;
-    dir.Write("NONE.JOB", "");
-    ProgramState state = StateIn(dir, "NONE");
+TEST_F(ReadJobFile, EmptyFileIsRefusedWithItsMessage) {
+    const std::string empty;
     state.Sections = GoldenSections();
     state.CurrentSection = 2;
-    FakeUserPort ui;
-    EXPECT_TRUE(ReadJob(state, ui));
+    EXPECT_TRUE(Read("NONE", &empty));
     EXPECT_TRUE(ui.OnlyBox("Empty Job File", "File " + dir.path() +
                                                  "NONE.JOB is empty.\r\n\r\n"
                                                  "Delete the job and create a new one.\r\n\r\n"
@@ -493,23 +504,11 @@ TEST(ReadJob, EmptyFileIsRefusedWithItsMessage) {
     EXPECT_EQ(state.CurrentSection, 0);
 }
 
-TEST(ReadJob, MissingFileIsReportedAsNotFound) {
-    TempDir dir;
-    ProgramState state = StateIn(dir, "GONE");
-    FakeUserPort ui;
-    EXPECT_TRUE(ReadJob(state, ui));
-    EXPECT_TRUE(ui.OnlyBox(nullptr, "Cannot find " + dir.path() + "GONE.JOB."));
-}
-
-TEST(ReadJob, MalformedFileShowsMessagesInOrderAndKeepsEarlierSections) {
-    TempDir dir;
+TEST_F(ReadJobFile, MalformedFileShowsMessagesInOrderAndKeepsEarlierSections) {
     std::string text = FormatJob({SimpleSection("Crowded", 21), SimpleSection("Bad")});
     // Line C of "Bad" follows the 29 lines of the first section and its name and line B.
     text = ReplaceLine(text, 32, "   20    0.00    0.00  17   1");
-    dir.Write("BAD.JOB", text);
-    ProgramState state = StateIn(dir, "BAD");
-    FakeUserPort ui;
-    EXPECT_TRUE(ReadJob(state, ui));
+    EXPECT_TRUE(Read("BAD", &text));
     EXPECT_EQ(ui.Titles(), (std::vector<std::string>{"Too Many Aircraft", "File Error"}));
     EXPECT_EQ(ui.boxes[1].text,
               "Error # 13 occurred reading\r\nfile " + dir.path() +
@@ -526,14 +525,10 @@ TEST(ReadJob, MalformedFileShowsMessagesInOrderAndKeepsEarlierSections) {
     EXPECT_EQ(dir.Read("BAD.JOB"), text);
 }
 
-TEST(ReadJob, TruncatedFileReportsTheEndOfFileError) {
-    TempDir dir;
+TEST_F(ReadJobFile, TruncatedFileReportsTheEndOfFileError) {
     std::string text = FormatJob({SimpleSection("Cut")});
     text.resize(text.find(" Plane-1"));
-    dir.Write("CUT.JOB", text);
-    ProgramState state = StateIn(dir, "CUT");
-    FakeUserPort ui;
-    EXPECT_FALSE(ReadJob(state, ui)) << "opened, read-only";
+    EXPECT_FALSE(Read("CUT", &text)) << "opened, read-only";
     EXPECT_TRUE(ui.OnlyBox(
         nullptr, dir.path() +
                      "CUT.JOB has a nonstandard end-of-file marker,or an attempt was made to read "
@@ -542,7 +537,6 @@ TEST(ReadJob, TruncatedFileReportsTheEndOfFileError) {
                      "The sections before it have been opened read-only."));
     EXPECT_FALSE(state.ReadOnlyReason.empty());
     EXPECT_EQ(state.SectionCount(), 0);
-    EXPECT_EQ(state.CurrentSection, 0);
     EXPECT_EQ(dir.Read("CUT.JOB"), text);
 }
 
