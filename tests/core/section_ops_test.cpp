@@ -169,19 +169,6 @@ TEST(InsertSection, PutsTheCopyAtItsSortedPlace) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST(StoreSection, CopiesTheStructureBack) {
-    ProgramState state = StateWith({S("A")});
-    FakeUserPort ui;
-    LoadSection(state, ui);
-    state.Current.DesignLife = 30;
-    state.Current.Layers[0].LayerThickness = 7.25f;
-    state.Current.SCI = 80;
-    StoreSection(state);
-    EXPECT_EQ(state.Slot(1).DesignLife, 30);
-    EXPECT_EQ(state.Slot(1).Layers[0].LayerThickness, 7.25f);
-    EXPECT_EQ(state.Slot(1).SCI, 80.0f);
-}
-
 // The library's sample sections (their names, layers and traffic are checked there) become
 // complete sections with the material defaults.
 TEST(SampleJob, ReplacesTheJobWithThreeCompleteSections) {

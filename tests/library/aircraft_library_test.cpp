@@ -27,41 +27,38 @@ protected:
 TEST_F(AircraftLibraryTest, HoldsSeventySixEntriesInFourteenTabledGroups) {
     ASSERT_EQ(library.AircraftLibCount(), 76);
     ASSERT_EQ(library.groups.size(), 14u);
-    const std::vector<std::pair<std::string, int>> expected = {{"Generic", 1},
-                                                               {"Boeing", 10},
-                                                               {"Bombardier Aerspc", 11},
-                                                               {"Canadair", 13},
-                                                               {"Cessna", 17},
-                                                               {"Dassault", 30},
-                                                               {"Fokker", 33},
-                                                               {"Grumman", 34},
-                                                               {"Piper", 38},
-                                                               {"Raytheon/Beechcraft", 45},
-                                                               {"Sabreliner Corp.", 56},
-                                                               {"Shorts", 60},
-                                                               {"Military Aircraft", 62},
-                                                               {"Heavy Civil Aircraft", 66}};
-    for (std::size_t g = 0; g < expected.size(); ++g) {
-        EXPECT_EQ(library.groups[g].AcGroupName, expected[g].first);
-        EXPECT_EQ(library.groups[g].AcGroupStart, expected[g].second);
+    const char* names[] = {"Generic",
+                           "Boeing",
+                           "Bombardier Aerspc",
+                           "Canadair",
+                           "Cessna",
+                           "Dassault",
+                           "Fokker",
+                           "Grumman",
+                           "Piper",
+                           "Raytheon/Beechcraft",
+                           "Sabreliner Corp.",
+                           "Shorts",
+                           "Military Aircraft",
+                           "Heavy Civil Aircraft"};
+    const int starts[] = {1, 10, 11, 13, 17, 30, 33, 34, 38, 45, 56, 60, 62, 66};
+    for (std::size_t g = 0; g < 14; ++g) {
+        EXPECT_EQ(library.groups[g].AcGroupName, names[g]);
+        EXPECT_EQ(library.groups[g].AcGroupStart, starts[g]) << names[g];
     }
     EXPECT_EQ(library.GroupRange(1), std::make_pair(1, 9));
     EXPECT_EQ(library.GroupRange(2), std::make_pair(10, 10));
     EXPECT_EQ(library.GroupRange(14), std::make_pair(66, 76));
 }
 
-TEST_F(AircraftLibraryTest, NamesAreUniqueAndFitTheJobFileField) {
+// Unique names that fit the job file field, the standard gear share and a valid contact.
+TEST_F(AircraftLibraryTest, EveryEntryHasAUniqueNameAndAValidGear) {
     std::set<std::string> names;
     for (const AircraftEntry& e : library.entries) {
-        EXPECT_TRUE(names.insert(e.AcName).second) << "duplicate " << e.AcName;
-        EXPECT_LE(e.AcName.size(), 20u) << e.AcName;
-        EXPECT_FALSE(e.AcName.empty());
-    }
-}
-
-TEST_F(AircraftLibraryTest, EveryEntryCarriesTheStandardGearShareAndAValidContact) {
-    for (const AircraftEntry& e : library.entries) {
         SCOPED_TRACE(e.AcName);
+        EXPECT_TRUE(names.insert(e.AcName).second) << "duplicate";
+        EXPECT_LE(e.AcName.size(), 20u);
+        EXPECT_FALSE(e.AcName.empty());
         EXPECT_EQ(e.AcGearShare, 0.475f);
         EXPECT_EQ(e.AcS3, 0.0f);
         EXPECT_GT(e.AcTirePressure, 0.0f);
