@@ -64,7 +64,6 @@ TEST_F(JobOps, StartsOnSamplesAndSaysOnceThatThereAreNoJobFiles) {
     EXPECT_EQ(state.JobName, "Samples");
     EXPECT_EQ(state.CurrentSection, 1);
     EXPECT_EQ(state.Current.SectionName, "ACAggregate");
-    EXPECT_EQ(state.Current.AircraftCount(), 4);
     EXPECT_FALSE(state.Units.metric);
 }
 
@@ -90,7 +89,7 @@ TEST_F(JobOps, SectionListShowsNamesAndPavementTypes) {
     EXPECT_EQ(state.Current.SectionName, "AConFlex");
 }
 
-TEST_F(JobOps, NewJobRefusesTheReservedNameAndAnExistingJob) {
+TEST_F(JobOps, NewJobRefusesTheReservedNameAndAnExistingJobAndWritesTheFormatLine) {
     Start();
     EXPECT_EQ(NewJob(state, ui, "samples"), OpStatus::Refused);
     EXPECT_EQ(ui.boxes.back().title, "Creating a New Job");
@@ -104,13 +103,10 @@ TEST_F(JobOps, NewJobRefusesTheReservedNameAndAnExistingJob) {
               "Job TAXI already exists.\r\n\r\nIf you want to use the name again,\r\n"
               "first delete the job.");
     EXPECT_EQ(dir.Read("TAXI.JOB"), before);
-}
 
-TEST_F(JobOps, NewJobWritesTheFormatLineAndListsIt) {
-    Start();
     EXPECT_EQ(NewJob(state, ui, "RWY-1"), OpStatus::Done);
     EXPECT_EQ(dir.Read("RWY-1.JOB"), "Format3\r\n");
-    EXPECT_EQ(state.JobList, (std::vector<std::string>{"Samples", "RWY-1"}));
+    EXPECT_EQ(state.JobList, (std::vector<std::string>{"Samples", "RWY-1", "TAXI"}));
     EXPECT_EQ(state.JobName, "Samples") << "the list selects Samples again";
     ASSERT_TRUE(OpenJob(state, ui, "RWY-1"));
     EXPECT_EQ(state.SectionCount(), 0);
