@@ -190,8 +190,7 @@ TEST(ReadOnlyJob, EveryChangeIsRefusedAndCopyingOutKeepsWhatWasRead) {
     }
 }
 
-TEST(ReadJob, AFileCutInsideItsLastNumberIsNotTakenAsComplete) {
-    TempDir dir;
+TEST_F(TwoPrograms, AFileCutInsideItsLastNumberIsNotTakenAsComplete) {
     Section s = test::SampleSection("A");
     s.Aircraft[0].AnnualGrowth = 0.035f;
     std::string text = FormatJob({s, test::SampleSection("B")});
@@ -200,10 +199,9 @@ TEST(ReadJob, AFileCutInsideItsLastNumberIsNotTakenAsComplete) {
     // Cut right after the first section's growth: the second section is gone as well.
     text.resize(growth + 4);
     dir.Write("J.JOB", text);
-    ProgramState state;
+    ProgramState& state = first;
     state.ProgramDir = dir.path();
     state.JobName = "J";
-    FakeUserPort ui;
     EXPECT_FALSE(ReadJob(state, ui));
     EXPECT_EQ(state.SectionCount(), 0) << "the section holding the cut is incomplete";
     ASSERT_EQ(ui.Titles(), std::vector<std::string>{"File Error"});

@@ -137,16 +137,7 @@ TEST(LoadSection, DerivesStructureFlagsAndAircraftValues) {
     EXPECT_FALSE(two.Current.HasB777);
 }
 
-TEST(InsertSection, RefusesANameThatDiffersOnlyInCase) {
-    ProgramState state = StateWith({S("ABC")});
-    FakeUserPort ui;
-    LoadSection(state, ui);
-    EXPECT_EQ(InsertSection(state, ui, "abc"), InsertStatus::NameExists);
-    EXPECT_EQ(state.SectionCount(), 1);
-    EXPECT_TRUE(ui.OnlyBox("Inserting a Section",
-                           "Section abc already exists.\r\n\r\nNo action will be taken."));
-}
-
+// A name that differs only in case is refused in the job-change tests.
 TEST(InsertSection, PutsTheCopyAtItsSortedPlace) {
     ProgramState state = StateWith({S("A", {L(5, 12), L(4, 0)}, {A("DC-3")}), S("C")});
     FakeUserPort ui;
