@@ -251,7 +251,7 @@ TEST(ParseJob, MarkerLineAloneIsAnEmptyCompleteJob) {
 
 struct Malformed {
     const char* what;
-    std::string line;  // replaces line `lineNumber` of the one-section file
+    std::string line;  // replaces line `lineNumber` of TwoSections()
     int lineNumber;
     int errorNumber;
     const char* detail;
