@@ -28,25 +28,29 @@ Shown ShowError(int number, std::string_view name = "C:/T/A.JOB") {
 }
 
 TEST(FileErrorMessage, ShowsTheTextOfEachKnownNumber) {
-    EXPECT_EQ(ShowError(52).text, "C:/T/A.JOB path or file name is illegal.");
-    EXPECT_EQ(ShowError(64).text, "C:/T/A.JOB path or file name is illegal.");
-    EXPECT_EQ(ShowError(53).text, "Cannot find C:/T/A.JOB.");
-    EXPECT_EQ(ShowError(54).text, "Can't open C:/T/A.JOB for that type of access.");
-    EXPECT_EQ(ShowError(55).text, "C:/T/A.JOB is already open.");
-    EXPECT_EQ(ShowError(57).text, "The disk is full.");
-    EXPECT_EQ(ShowError(62).text,
-              "C:/T/A.JOB has a nonstandard end-of-file marker,or an attempt was made to "
-              "read beyond the end-of-file marker.");
-    EXPECT_EQ(ShowError(71).text, "The disk is not ready.");
-    EXPECT_EQ(ShowError(76).text, "The path for C:/T/A.JOB doesn't exist.");
-    EXPECT_EQ(ShowError(53).result, kFileErrorDismissed);
-}
-
-TEST(FileErrorMessage, UnknownNumberShowsNothingAndAsksTheCallerForItsText) {
+    const std::pair<int, const char*> known[] = {
+        {52, "C:/T/A.JOB path or file name is illegal."},
+        {64, "C:/T/A.JOB path or file name is illegal."},
+        {53, "Cannot find C:/T/A.JOB."},
+        {54, "Can't open C:/T/A.JOB for that type of access."},
+        {55, "C:/T/A.JOB is already open."},
+        {57, "The disk is full."},
+        {62,
+         "C:/T/A.JOB has a nonstandard end-of-file marker,or an attempt was made to "
+         "read beyond the end-of-file marker."},
+        {71, "The disk is not ready."},
+        {76, "The path for C:/T/A.JOB doesn't exist."},
+    };
+    for (const auto& [number, text] : known) {
+        const Shown s = ShowError(number);
+        EXPECT_EQ(s.text, text) << number;
+        EXPECT_EQ(s.result, kFileErrorDismissed) << number;
+    }
+    // An unknown number shows nothing and asks the caller for its text.
     for (int n : {0, 61, 75, 999}) {
-        Shown s = ShowError(n);
-        EXPECT_EQ(s.result, kFileErrorNoText);
-        EXPECT_EQ(s.text, "");
+        const Shown s = ShowError(n);
+        EXPECT_EQ(s.result, kFileErrorNoText) << n;
+        EXPECT_EQ(s.text, "") << n;
     }
 }
 
@@ -70,31 +74,15 @@ TEST(FileErrorMessage, DetailIsAParagraphOfItsOwn) {
     EXPECT_TRUE(ui.OnlyBox(nullptr, "The disk is full.\r\n\r\nNothing was changed."));
 }
 
-TEST(ReportFileError, UnknownReadErrorShowsTheGenericReadingText) {
-    ProgramState state;
-    FakeUserPort ui;
-    EXPECT_FALSE(ReportFileError(state, ui, 75, "/p/RWY.JOB", FileOperation::Reading));
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].title, "File Error");
-    EXPECT_EQ(ui.boxes[0].buttons, Buttons::Ok);
-    EXPECT_EQ(ui.boxes[0].text,
-              "Error # 75 occurred reading\r\n"
-              "file /p/RWY.JOB.\r\n"
-              "\r\n"
-              "It may have been caused by a corrupted file or by\r\n"
-              "a file with incorrect format. Please check the file.\r\n"
-              "\r\n"
-              "If the error occurred during startup, try loading\r\n"
-              "another job or create a new job. Repair or delete\r\n"
-              "the bad job file as soon as possible.");
-}
-
+// The generic reading text is checked in full where a job file fails to read.
 TEST(ReportFileError, UnknownWriteErrorShowsTheGenericWritingTextAndDetail) {
     ProgramState state;
     FakeUserPort ui;
     EXPECT_FALSE(ReportFileError(state, ui, 75, "/p/RWY.JOB", FileOperation::Writing));
     EXPECT_FALSE(ReportFileError(state, ui, 75, "/p/RWY.JOB", FileOperation::Writing, "D."));
     ASSERT_EQ(ui.boxes.size(), 2u);
+    EXPECT_EQ(ui.boxes[0].title, "File Error");
+    EXPECT_EQ(ui.boxes[0].buttons, Buttons::Ok);
     EXPECT_EQ(ui.boxes[0].text, "Error # 75 occurred writing\r\nfile /p/RWY.JOB.");
     EXPECT_EQ(ui.boxes[1].text, "Error # 75 occurred writing\r\nfile /p/RWY.JOB.\r\n\r\nD.");
 }

@@ -32,8 +32,20 @@ protected:
     void MakeJob(const std::string& name, std::vector<std::string> sections) {
         dir.Write(name + ".JOB", test::SampleJobFile(sections));
     }
-    std::string Notes(const std::vector<std::pair<std::string, std::string>>& entries) {
+    // Starts on job `name`, made of the sections `sections`.
+    void OpenNew(const std::string& name, std::vector<std::string> sections) {
+        MakeJob(name, std::move(sections));
+        Start();
+        ASSERT_TRUE(OpenJob(state, ui, name));
+    }
+    static std::string Notes(const std::vector<std::pair<std::string, std::string>>& entries) {
         return test::NotesFile(entries);
+    }
+    ProgramState Reread(const std::string& job) {
+        ProgramState reread = state;
+        reread.JobName = job;
+        EXPECT_FALSE(ReadJob(reread, ui));
+        return reread;
     }
 
     TempDir dir;
@@ -52,13 +64,14 @@ TEST_F(JobOps, StartsOnSamplesAndSaysOnceThatThereAreNoJobFiles) {
     EXPECT_EQ(state.JobName, "Samples");
     EXPECT_EQ(state.CurrentSection, 1);
     EXPECT_EQ(state.Current.SectionName, "ACAggregate");
-    EXPECT_EQ(state.Current.AircraftCount(), 4);
     EXPECT_FALSE(state.Units.metric);
 }
 
+// A stray job file named like the built-in job (in any case) never lists "Samples" twice.
 TEST_F(JobOps, ListsJobFilesAfterSamples) {
     MakeJob("RWY-2", {"A"});
     MakeJob("APRON", {"A"});
+    MakeJob("samples", {"A"});
     dir.Write("notes.txt", "x");
     Start();
     EXPECT_EQ(state.JobList, (std::vector<std::string>{"Samples", "APRON", "RWY-2"}));
@@ -76,7 +89,7 @@ TEST_F(JobOps, SectionListShowsNamesAndPavementTypes) {
     EXPECT_EQ(state.Current.SectionName, "AConFlex");
 }
 
-TEST_F(JobOps, NewJobRefusesTheReservedNameAndAnExistingJob) {
+TEST_F(JobOps, NewJobRefusesTheReservedNameAndAnExistingJobAndWritesTheFormatLine) {
     Start();
     EXPECT_EQ(NewJob(state, ui, "samples"), OpStatus::Refused);
     EXPECT_EQ(ui.boxes.back().title, "Creating a New Job");
@@ -90,13 +103,10 @@ TEST_F(JobOps, NewJobRefusesTheReservedNameAndAnExistingJob) {
               "Job TAXI already exists.\r\n\r\nIf you want to use the name again,\r\n"
               "first delete the job.");
     EXPECT_EQ(dir.Read("TAXI.JOB"), before);
-}
 
-TEST_F(JobOps, NewJobWritesTheFormatLineAndListsIt) {
-    Start();
     EXPECT_EQ(NewJob(state, ui, "RWY-1"), OpStatus::Done);
     EXPECT_EQ(dir.Read("RWY-1.JOB"), "Format3\r\n");
-    EXPECT_EQ(state.JobList, (std::vector<std::string>{"Samples", "RWY-1"}));
+    EXPECT_EQ(state.JobList, (std::vector<std::string>{"Samples", "RWY-1", "TAXI"}));
     EXPECT_EQ(state.JobName, "Samples") << "the list selects Samples again";
     ASSERT_TRUE(OpenJob(state, ui, "RWY-1"));
     EXPECT_EQ(state.SectionCount(), 0);
@@ -104,10 +114,8 @@ TEST_F(JobOps, NewJobWritesTheFormatLineAndListsIt) {
 }
 
 TEST_F(JobOps, DeleteJobAsksWithNoAsDefaultAndRemovesBothFiles) {
-    MakeJob("OLD", {"A"});
     dir.Write("OLD.NTS", Notes({{"A", "x"}}));
-    Start();
-    ASSERT_TRUE(OpenJob(state, ui, "OLD"));
+    OpenNew("OLD", {"A"});
     ui.Answer(Answer::No);
     EXPECT_EQ(DeleteJob(state, ui), OpStatus::Refused);
     EXPECT_EQ(ui.boxes.back().defaultAnswer, Answer::No);
@@ -135,126 +143,93 @@ TEST_F(JobOps, SamplesCannotBeDeletedOrGrow) {
 }
 
 TEST_F(JobOps, DuplicatePlacesTheCopyInOrderWithNoNotes) {
-    MakeJob("J", {"RWY", "TWY"});
     dir.Write("J.NTS", Notes({{"RWY", "runway"}, {"TWY", "taxiway"}}));
-    Start();
-    ASSERT_TRUE(OpenJob(state, ui, "J"));
+    OpenNew("J", {"RWY", "TWY"});
     SelectSection(state, ui, 1);
     EXPECT_EQ(DuplicateSection(state, ui, "RWX"), OpStatus::Done);
     EXPECT_EQ(state.CurrentSection, 1);
     EXPECT_EQ(FillSectionList(state, ui)[0], "RWX\tNew Flexible");
     EXPECT_EQ(dir.Read("J.NTS"),
               Notes({{"RWX", "No notes."}, {"RWY", "runway"}, {"TWY", "taxiway"}}));
-    ProgramState reread = state;
-    ASSERT_FALSE(ReadJob(reread, ui));
+    ProgramState reread = Reread("J");
     EXPECT_EQ(reread.SectionCount(), 3);
     EXPECT_EQ(reread.Slot(1).SectionName, "RWX");
 }
 
-TEST_F(JobOps, DuplicateRefusesAFullJob) {
-    std::vector<std::string> names;
-    for (int i = 0; i < 100; ++i) names.push_back(std::string("S").append(std::to_string(100 + i)));
-    MakeJob("FULL", names);
-    Start();
-    ASSERT_TRUE(OpenJob(state, ui, "FULL"));
-    const std::string before = dir.Read("FULL.JOB");
-    EXPECT_EQ(DuplicateSection(state, ui, "NEW"), OpStatus::Refused);
-    EXPECT_EQ(ui.boxes.back().text,
-              "The maximum number of sections in a job is  100\r\n\r\n"
-              "Delete an old section or create a new job.\r\n\r\nNo action will be taken now.");
-    EXPECT_EQ(dir.Read("FULL.JOB"), before);
+TEST_F(JobOps, DeletingASectionAsksAndSelectsItsNeighbour) {
+    struct Case {
+        int selected;
+        std::string selectedAfter;
+        std::vector<std::pair<std::string, std::string>> notesLeft;
+    };
+    const Case cases[] = {
+        {3, "B", {{"A", "1"}, {"B", "2"}}},  // the new last
+        {1, "B", {{"B", "2"}, {"C", "3"}}},  // the former second
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.selected);
+        dir.Write("J.NTS", Notes({{"A", "1"}, {"B", "2"}, {"C", "3"}}));
+        OpenNew("J", {"A", "B", "C"});
+        SelectSection(state, ui, c.selected);
+        const std::string before = dir.Read("J.JOB");
+        ui.Answer(Answer::No);
+        EXPECT_EQ(DeleteSection(state, ui), OpStatus::Refused);
+        EXPECT_EQ(dir.Read("J.JOB"), before);
+        ui.Answer(Answer::Yes);
+        EXPECT_EQ(DeleteSection(state, ui), OpStatus::Done);
+        EXPECT_EQ(ui.boxes.back().text, "Deleting section " +
+                                            std::string(c.selected == 1 ? "A" : "C") +
+                                            " in job J.\r\n\r\nDo you want to continue?");
+        EXPECT_EQ(state.CurrentSection, c.selected == 1 ? 1 : 2);
+        EXPECT_EQ(state.Current.SectionName, c.selectedAfter);
+        EXPECT_EQ(dir.Read("J.NTS"), Notes(c.notesLeft));
+        EXPECT_EQ(Reread("J").SectionCount(), 2);
+    }
 }
 
-TEST_F(JobOps, DeletingTheLastSectionSelectsTheNewLast) {
-    MakeJob("J", {"A", "B", "C"});
-    dir.Write("J.NTS", Notes({{"A", "1"}, {"B", "2"}, {"C", "3"}}));
-    Start();
-    ASSERT_TRUE(OpenJob(state, ui, "J"));
-    SelectSection(state, ui, 3);
-    ui.Answer(Answer::Yes);
-    EXPECT_EQ(DeleteSection(state, ui), OpStatus::Done);
-    EXPECT_EQ(ui.boxes.back().text, "Deleting section C in job J.\r\n\r\nDo you want to continue?");
-    EXPECT_EQ(state.CurrentSection, 2);
-    EXPECT_EQ(state.Current.SectionName, "B");
-    EXPECT_EQ(dir.Read("J.NTS"), Notes({{"A", "1"}, {"B", "2"}}));
-}
-
-TEST_F(JobOps, DeletingTheFirstSectionSelectsTheFormerSecond) {
-    MakeJob("J", {"A", "B", "C"});
-    dir.Write("J.NTS", Notes({{"A", "1"}, {"B", "2"}, {"C", "3"}}));
-    Start();
-    ASSERT_TRUE(OpenJob(state, ui, "J"));
-    ui.Answer(Answer::Yes);
-    EXPECT_EQ(DeleteSection(state, ui), OpStatus::Done);
-    EXPECT_EQ(state.CurrentSection, 1);
-    EXPECT_EQ(state.Current.SectionName, "B");
-    EXPECT_EQ(dir.Read("J.NTS"), Notes({{"B", "2"}, {"C", "3"}}));
-    ProgramState reread = state;
-    ASSERT_FALSE(ReadJob(reread, ui));
-    EXPECT_EQ(reread.SectionCount(), 2);
-}
-
-TEST_F(JobOps, DeleteSectionAnsweredNoChangesNothing) {
-    MakeJob("J", {"A", "B"});
-    Start();
-    ASSERT_TRUE(OpenJob(state, ui, "J"));
+TEST_F(JobOps, CopyIsRefusedIntoItselfSamplesOrAMissingJob) {
+    struct Case {
+        const char* job;
+        OpStatus status;
+        const char* title;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"J", OpStatus::Refused, "Inserting a Section", nullptr},
+        {"Samples", OpStatus::Refused, nullptr,
+         "Job Samples is part of the system.\r\nNo more sections can be added."},
+        {"GONE", OpStatus::Failed, "File Error", "Cannot copy to this job file."},
+    };
+    OpenNew("J", {"A"});
     const std::string before = dir.Read("J.JOB");
-    ui.Answer(Answer::No);
-    EXPECT_EQ(DeleteSection(state, ui), OpStatus::Refused);
-    EXPECT_EQ(state.SectionCount(), 2);
+    for (const Case& c : cases) {
+        EXPECT_EQ(CopySectionToJob(state, ui, c.job, "A"), c.status) << c.job;
+        if (c.title) {
+            EXPECT_EQ(ui.boxes.back().title, c.title) << c.job;
+        }
+        if (c.text) {
+            EXPECT_EQ(ui.boxes.back().text, c.text) << c.job;
+        }
+        EXPECT_EQ(state.JobName, "J");
+        EXPECT_EQ(state.SectionCount(), 1);
+    }
     EXPECT_EQ(dir.Read("J.JOB"), before);
-}
-
-TEST_F(JobOps, CopyToItsOwnJobUnderItsOwnNameIsRefused) {
-    MakeJob("J", {"A"});
-    Start();
-    ASSERT_TRUE(OpenJob(state, ui, "J"));
-    const std::string before = dir.Read("J.JOB");
-    EXPECT_EQ(CopySectionToJob(state, ui, "J", "A"), OpStatus::Refused);
-    EXPECT_EQ(ui.boxes.back().title, "Inserting a Section");
-    EXPECT_EQ(dir.Read("J.JOB"), before);
-    EXPECT_EQ(state.JobName, "J");
-}
-
-TEST_F(JobOps, CopyToSamplesIsRefused) {
-    MakeJob("J", {"A"});
-    Start();
-    ASSERT_TRUE(OpenJob(state, ui, "J"));
-    EXPECT_EQ(CopySectionToJob(state, ui, "Samples", "A"), OpStatus::Refused);
-    EXPECT_EQ(ui.boxes.back().text,
-              "Job Samples is part of the system.\r\nNo more sections can be added.");
-    EXPECT_EQ(state.JobName, "J");
-    EXPECT_EQ(state.SectionCount(), 1);
+    EXPECT_FALSE(dir.Exists("GONE.JOB"));
 }
 
 TEST_F(JobOps, CopyCarriesTheNoteAndReopensTheSource) {
-    MakeJob("SRC", {"A", "B"});
     dir.Write("SRC.NTS", Notes({{"A", "first"}, {"B", "line 1\r\nline 2"}}));
     MakeJob("DST", {"M"});
     dir.Write("DST.NTS", Notes({{"M", "middle"}}));
-    Start();
-    ASSERT_TRUE(OpenJob(state, ui, "SRC"));
+    OpenNew("SRC", {"A", "B"});
     SelectSection(state, ui, 2);
     EXPECT_EQ(CopySectionToJob(state, ui, "DST", "Z9"), OpStatus::Done);
     EXPECT_EQ(state.JobName, "SRC");
     EXPECT_EQ(state.CurrentSection, 2);
     EXPECT_EQ(dir.Read("DST.NTS"), Notes({{"M", "middle"}, {"Z9", "line 1\r\nline 2"}}));
-    ProgramState dst = state;
-    dst.JobName = "DST";
-    ASSERT_FALSE(ReadJob(dst, ui));
+    ProgramState dst = Reread("DST");
     ASSERT_EQ(dst.SectionCount(), 2);
     EXPECT_EQ(dst.Slot(2).SectionName, "Z9");
-}
-
-TEST_F(JobOps, CopyToAMissingJobFileSaysItCannotCopy) {
-    MakeJob("SRC", {"A"});
-    Start();
-    ASSERT_TRUE(OpenJob(state, ui, "SRC"));
-    EXPECT_EQ(CopySectionToJob(state, ui, "GONE", "A"), OpStatus::Failed);
-    EXPECT_EQ(ui.boxes.back().title, "File Error");
-    EXPECT_EQ(ui.boxes.back().text, "Cannot copy to this job file.");
-    EXPECT_FALSE(dir.Exists("GONE.JOB"));
-    EXPECT_EQ(state.JobName, "SRC");
 }
 
 TEST_F(JobOps, ADamagedJobFallsBackToSamples) {
@@ -268,20 +243,54 @@ TEST_F(JobOps, ADamagedJobFallsBackToSamples) {
     EXPECT_FALSE(ui.boxes.empty());
 }
 
-TEST(NameRules, OnlyLettersDigitsDashAndUnderscore) {
-    NameEntry entry("", 8);
-    EXPECT_TRUE(entry.Key('A'));
-    EXPECT_FALSE(entry.Key(' ')) << "refused with a beep";
-    EXPECT_TRUE(entry.Key('B'));
-    EXPECT_EQ(entry.text(), "AB");
+TEST_F(JobOps, DuplicateOrCopyIntoAFullJobIsRefusedAndIntoNinetyNineDone) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 99; ++i) names.push_back("S" + std::to_string(100 + i));
+    MakeJob("ALMOST", names);
+    names.push_back("S199");
+    MakeJob("SRC", {"NEW"});
+    OpenNew("FULL", names);
+    const std::string full = dir.Read("FULL.JOB");
+    const std::string fullText =
+        "The maximum number of sections in a job is  100\r\n\r\n"
+        "Delete an old section or create a new job.\r\n\r\nNo action will be taken now.";
+    EXPECT_EQ(DuplicateSection(state, ui, "NEW"), OpStatus::Refused);
+    EXPECT_EQ(ui.boxes.back().text, fullText);
+    ASSERT_TRUE(OpenJob(state, ui, "SRC"));
+    EXPECT_EQ(CopySectionToJob(state, ui, "FULL", "NEW"), OpStatus::Refused);
+    EXPECT_EQ(ui.boxes.back().title, "Copying a Section");
+    EXPECT_EQ(ui.boxes.back().text, fullText);
+    EXPECT_EQ(dir.Read("FULL.JOB"), full);
+    EXPECT_EQ(CopySectionToJob(state, ui, "ALMOST", "NEW"), OpStatus::Done);
+    EXPECT_EQ(Reread("ALMOST").SectionCount(), 100);
 }
 
-TEST(NameRules, TheFirstKeyReplacesTheDefaultAndTheLengthIsCapped) {
+// The job file turns into a directory after it was opened: every save fails, and the job
+// table goes back to what the file still holds.
+TEST_F(JobOps, AFailedSaveUndoesTheDuplicateAndTheDelete) {
+    OpenNew("J", {"A", "B"});
+    SelectSection(state, ui, 2);
+    std::filesystem::remove(dir.path() + "J.JOB");
+    std::filesystem::create_directory(dir.path() + "J.JOB");
+    EXPECT_EQ(DuplicateSection(state, ui, "C"), OpStatus::Failed);
+    ASSERT_EQ(state.SectionCount(), 2);
+    EXPECT_EQ(state.Slot(1).SectionName, "A");
+    EXPECT_EQ(state.Slot(2).SectionName, "B");
+    EXPECT_EQ(state.CurrentSection, 2);
+    ui.Answer(Answer::Yes);
+    EXPECT_EQ(DeleteSection(state, ui), OpStatus::Failed);
+    ASSERT_EQ(state.SectionCount(), 2);
+    EXPECT_EQ(state.Slot(2).SectionName, "B");
+    EXPECT_EQ(state.CurrentSection, 2);
+}
+
+TEST(NameRules, TheFirstKeyReplacesTheDefaultAndOnlyNameCharactersFitUpToTheLength) {
     NameEntry entry("RUNWAY", 12);
     EXPECT_TRUE(entry.Key('\b'));
     EXPECT_EQ(entry.text(), "RUNWA");
     EXPECT_TRUE(entry.Key('x'));
     EXPECT_EQ(entry.text(), "x");
+    EXPECT_FALSE(entry.Key(' ')) << "refused with a beep";
     for (char c : std::string("12345678901")) entry.Key(c);
     EXPECT_EQ(entry.text(), "x12345678901");
     EXPECT_FALSE(entry.Key('Z'));
@@ -309,65 +318,6 @@ TEST(NameRules, DialogTextsNameTheJobAndSection) {
     EXPECT_NE(spec.instruction.find("\r\n   RWY NORTH.\r\n"), std::string::npos);
     EXPECT_EQ(NameDialogFor(state, NameMode::NewJob).maxLength, 8);
     EXPECT_EQ(NameDialogFor(state, NameMode::CopySection).title, "Copying a Section");
-}
-
-}  // namespace
-}  // namespace tavro::core
-
-namespace tavro::core {
-namespace {
-
-// A stray job file named like the built-in job (in any case) never lists "Samples" twice.
-TEST_F(JobOps, AJobFileNamedSamplesIsNotListedBesideTheBuiltInJob) {
-    MakeJob("samples", {"A"});
-    MakeJob("APRON", {"A"});
-    Start();
-    EXPECT_EQ(state.JobList, (std::vector<std::string>{"Samples", "APRON"}));
-}
-
-TEST_F(JobOps, CopyIntoAJobOfOneHundredSectionsIsRefusedAndIntoNinetyNineDone) {
-    std::vector<std::string> names;
-    for (int i = 0; i < 99; ++i) names.push_back("S" + std::to_string(100 + i));
-    MakeJob("ALMOST", names);
-    names.push_back("S199");
-    MakeJob("FULL", names);
-    MakeJob("SRC", {"NEW"});
-    Start();
-    ASSERT_TRUE(OpenJob(state, ui, "SRC"));
-    const std::string full = dir.Read("FULL.JOB");
-    EXPECT_EQ(CopySectionToJob(state, ui, "FULL", "NEW"), OpStatus::Refused);
-    EXPECT_EQ(ui.boxes.back().title, "Copying a Section");
-    EXPECT_EQ(ui.boxes.back().text,
-              "The maximum number of sections in a job is  100\r\n\r\n"
-              "Delete an old section or create a new job.\r\n\r\nNo action will be taken now.");
-    EXPECT_EQ(dir.Read("FULL.JOB"), full);
-    EXPECT_EQ(CopySectionToJob(state, ui, "ALMOST", "NEW"), OpStatus::Done);
-    ProgramState almost = state;
-    almost.JobName = "ALMOST";
-    ASSERT_FALSE(ReadJob(almost, ui));
-    EXPECT_EQ(almost.SectionCount(), 100);
-}
-
-// The job file turns into a directory after it was opened: every save fails, and the job
-// table goes back to what the file still holds.
-TEST_F(JobOps, AFailedSaveUndoesTheDuplicateAndTheDelete) {
-    MakeJob("J", {"A", "B"});
-    Start();
-    ASSERT_TRUE(OpenJob(state, ui, "J"));
-    SelectSection(state, ui, 2);
-    std::filesystem::remove(dir.path() + "J.JOB");
-    std::filesystem::create_directory(dir.path() + "J.JOB");
-    ui.answerDefaults = true;
-    EXPECT_EQ(DuplicateSection(state, ui, "C"), OpStatus::Failed);
-    ASSERT_EQ(state.SectionCount(), 2);
-    EXPECT_EQ(state.Slot(1).SectionName, "A");
-    EXPECT_EQ(state.Slot(2).SectionName, "B");
-    EXPECT_EQ(state.CurrentSection, 2);
-    ui.Answer(Answer::Yes);
-    EXPECT_EQ(DeleteSection(state, ui), OpStatus::Failed);
-    ASSERT_EQ(state.SectionCount(), 2);
-    EXPECT_EQ(state.Slot(2).SectionName, "B");
-    EXPECT_EQ(state.CurrentSection, 2);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,35 +45,6 @@ TEST(NotesFile, MissingFileIsCreatedSilentlyWithTheNamesAsNotes) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST(NotesFile, EmptyFileIsRecreatedSilently) {
-    TempDir dir;
-    dir.Write("RWY.NTS", "");
-    ProgramState state = Job(dir, {"A"}, 1);
-    FakeUserPort ui;
-    EXPECT_TRUE(UpdateNotes(state, ui, "x", NotesMode::Remove));
-    EXPECT_EQ(dir.Read("RWY.NTS"), "A\r\n1\r\nA\r\n");
-    EXPECT_TRUE(ui.boxes.empty());
-}
-
-TEST(NotesFile, MissingFileStillKeepsTheNoteBeingSaved) {
-    TempDir dir;
-    ProgramState state = Job(dir, {"A", "COPY"}, 2);
-    FakeUserPort ui;
-    EXPECT_TRUE(UpdateNotes(state, ui, "copied", NotesMode::Insert));
-    EXPECT_EQ(dir.Read("RWY.NTS"), "A\r\n1\r\nA\r\nCOPY\r\n6\r\ncopied\r\n");
-}
-
-TEST(NotesFile, JobWithoutSectionsHasAnEmptyNotesFile) {
-    TempDir dir;
-    dir.Write("RWY.NTS", "A\r\n1\r\na\r\n");
-    ProgramState state = Job(dir, {}, 0);
-    FakeUserPort ui;
-    EXPECT_TRUE(UpdateNotes(state, ui, kOldLastSect, NotesMode::Remove));
-    EXPECT_TRUE(dir.Exists("RWY.NTS"));
-    EXPECT_EQ(dir.Read("RWY.NTS"), "");
-    EXPECT_TRUE(ui.boxes.empty());
-}
-
 TEST(NotesFile, NoteWithALineBreakIsCountedInBytesAndReadsBack) {
     TempDir dir;
     ProgramState state = Job(dir, {"A", "B"}, 1);
@@ -102,120 +74,147 @@ TEST(NotesFile, EntriesWithLfLineEndsAreRead) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST(NotesFile, InsertingAtSlotTwoPutsTheNewEntryBetweenTheFirstAndTheOldSecond) {
-    TempDir dir;
-    dir.Write("RWY.NTS", kAbc);
-    ProgramState state = Job(dir, {"A", "N", "B", "C"}, 2);
-    FakeUserPort ui;
-    EXPECT_TRUE(UpdateNotes(state, ui, kNoNotes, NotesMode::Insert));
-    EXPECT_EQ(dir.Read("RWY.NTS"),
-              "A\r\n1\r\na\r\nN\r\n9\r\nNo notes.\r\nB\r\n6\r\nnote b\r\nC\r\n1\r\nc\r\n");
-    EXPECT_TRUE(ui.boxes.empty());
-}
-
-TEST(NotesFile, RemovingSectionsDropsTheirEntriesAndKeepsTheOrder) {
+// Each update of a sound (or missing, or empty) notes file, silently.
+TEST(NotesFile, UpdatesInsertAndRemoveEntriesInSectionOrder) {
     struct Case {
-        std::initializer_list<const char*> left;
+        const char* what;
+        std::optional<std::string> before;
+        std::initializer_list<const char*> names;
         int current;
         std::string_view text;
+        NotesMode mode;
         std::string expected;
     };
     const Case cases[] = {
-        {{"A", "B"}, 2, kOldLastSect, "A\r\n1\r\na\r\nB\r\n6\r\nnote b\r\n"},
-        {{"A", "C"}, 2, kNotOldLastSect, "A\r\n1\r\na\r\nC\r\n1\r\nc\r\n"},
-        {{"B", "C"}, 1, kNotOldLastSect, "B\r\n6\r\nnote b\r\nC\r\n1\r\nc\r\n"},
+        {"empty file", "", {"A"}, 1, "x", NotesMode::Remove, "A\r\n1\r\nA\r\n"},
+        {"missing file",
+         std::nullopt,
+         {"A", "COPY"},
+         2,
+         "copied",
+         NotesMode::Insert,
+         "A\r\n1\r\nA\r\nCOPY\r\n6\r\ncopied\r\n"},
+        {"no sections left", "A\r\n1\r\na\r\n", {}, 0, kOldLastSect, NotesMode::Remove, ""},
+        {"insert at slot two",
+         kAbc,
+         {"A", "N", "B", "C"},
+         2,
+         kNoNotes,
+         NotesMode::Insert,
+         "A\r\n1\r\na\r\nN\r\n9\r\nNo notes.\r\nB\r\n6\r\nnote b\r\nC\r\n1\r\nc\r\n"},
+        {"remove the last",
+         kAbc,
+         {"A", "B"},
+         2,
+         kOldLastSect,
+         NotesMode::Remove,
+         "A\r\n1\r\na\r\nB\r\n6\r\nnote b\r\n"},
+        {"remove the middle",
+         kAbc,
+         {"A", "C"},
+         2,
+         kNotOldLastSect,
+         NotesMode::Remove,
+         "A\r\n1\r\na\r\nC\r\n1\r\nc\r\n"},
+        {"remove the first",
+         kAbc,
+         {"B", "C"},
+         1,
+         kNotOldLastSect,
+         NotesMode::Remove,
+         "B\r\n6\r\nnote b\r\nC\r\n1\r\nc\r\n"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         TempDir dir;
-        dir.Write("RWY.NTS", kAbc);
-        ProgramState state = Job(dir, c.left, c.current);
+        if (c.before) dir.Write("RWY.NTS", *c.before);
+        ProgramState state = Job(dir, c.names, c.current);
         FakeUserPort ui;
-        EXPECT_TRUE(UpdateNotes(state, ui, c.text, NotesMode::Remove));
+        EXPECT_TRUE(UpdateNotes(state, ui, c.text, c.mode));
+        EXPECT_TRUE(dir.Exists("RWY.NTS"));
         EXPECT_EQ(dir.Read("RWY.NTS"), c.expected);
         EXPECT_TRUE(ui.boxes.empty());
     }
 }
 
+// Entries follow their sections by name: only B, whose entry is gone, loses its note. A
+// repair never replaces the copy of an earlier one.
 TEST(NotesFile, RenamedEntryIsReportedSetAsideAndReplacedByAConsistentFile) {
-    TempDir dir;
-    std::string damaged = kAbc;
-    damaged.replace(damaged.find("B\r\n"), 1, "X");
-    dir.Write("RWY.NTS", damaged);
-    ProgramState state = Job(dir, {"A", "B", "C"}, 3);
-    FakeUserPort ui;
-    EXPECT_TRUE(UpdateNotes(state, ui, "new", NotesMode::Replace));
-    ASSERT_TRUE(ui.OnlyBox("Notes File Error", kCorruptedText));
-    EXPECT_EQ(ui.boxes[0].buttons, Buttons::Ok);
-    EXPECT_EQ(dir.Read("NOTESBAD.NTS"), damaged);
-    // Entries follow their sections by name: only B, whose entry is gone, loses its note.
-    EXPECT_EQ(dir.Read("RWY.NTS"), "A\r\n1\r\na\r\nB\r\n1\r\nB\r\nC\r\n3\r\nnew\r\n");
-}
-
-TEST(NotesFile, ReplacedNoteBeforeTheDamageIsStillSaved) {
-    TempDir dir;
-    std::string damaged = kAbc;
-    damaged.replace(damaged.find("C\r\n"), 1, "Q");
-    dir.Write("RWY.NTS", damaged);
-    ProgramState state = Job(dir, {"A", "B", "C"}, 1);
-    FakeUserPort ui;
-    EXPECT_TRUE(UpdateNotes(state, ui, "new", NotesMode::Replace));
-    EXPECT_EQ(ui.Titles(), std::vector<std::string>{"Notes File Error"});
-    EXPECT_EQ(dir.Read("RWY.NTS"), "A\r\n3\r\nnew\r\nB\r\n6\r\nnote b\r\nC\r\n1\r\nC\r\n");
-}
-
-TEST(NotesFile, ReadingADamagedFileReportsRepairsAndGivesTheSectionName) {
-    for (int current : {2, 3}) {  // damage before, and at, the current slot
+    for (bool earlierCopies : {false, true}) {
+        SCOPED_TRACE(earlierCopies);
         TempDir dir;
+        if (earlierCopies) {
+            dir.Write("NOTESBAD.NTS", "earlier");
+            dir.Write("NOTESBAD-2.NTS", "earlier still");
+        }
         std::string damaged = kAbc;
-        damaged.replace(damaged.find("B\r\n"), 1, "b");
-        dir.Write("RWY.NTS", damaged);
-        ProgramState state = Job(dir, {"A", "B", "C"}, current);
-        FakeUserPort ui;
-        ReadNotes(state, ui);
-        EXPECT_EQ(ui.Titles(), std::vector<std::string>{"Notes File Error"});
-        EXPECT_EQ(state.NotesText, current == 2 ? "B" : "c");
-        EXPECT_EQ(dir.Read("NOTESBAD.NTS"), damaged);
-        EXPECT_EQ(dir.Read("RWY.NTS"), "A\r\n1\r\na\r\nB\r\n1\r\nB\r\nC\r\n1\r\nc\r\n");
-    }
-}
-
-TEST(NotesFile, DamageAfterTheCurrentSlotIsRepairedKeepingTheNotesBeforeIt) {
-    TempDir dir;
-    std::string damaged = kAbc;
-    damaged.replace(damaged.find("C\r\n"), 1, "Q");
-    dir.Write("RWY.NTS", damaged);
-    ProgramState state = Job(dir, {"A", "B", "C"}, 2);
-    FakeUserPort ui;
-    ReadNotes(state, ui);
-    EXPECT_EQ(state.NotesText, "note b");
-    EXPECT_EQ(ui.Titles(), std::vector<std::string>{"Notes File Error"});
-    EXPECT_EQ(dir.Read("RWY.NTS"), "A\r\n1\r\na\r\nB\r\n6\r\nnote b\r\nC\r\n1\r\nC\r\n");
-}
-
-TEST(NotesFile, GarbageCountsAndMissingEntriesAreDamageNotCrashes) {
-    const std::string repairedFromB = "A\r\n1\r\na\r\nB\r\n1\r\nB\r\nC\r\n1\r\nC\r\n";
-    const std::pair<std::string, std::string> cases[] = {
-        {"A\r\n1\r\na\r\nB\r\nx\r\nnote b\r\nC\r\n1\r\nc\r\n", repairedFromB},
-        {"A\r\n1\r\na\r\nB\r\n-5\r\nnote b\r\nC\r\n1\r\nc\r\n", repairedFromB},
-        {"A\r\n1\r\na\r\nB\r\n999999\r\nnote b\r\nC\r\n1\r\nc\r\n", repairedFromB},
-        {"A\r\n1\r\na\r\nB\r\n99999999999999999999999\r\nnote b\r\n", repairedFromB},
-        {"A\r\n1\r\na\r\nB\r\n\r\nnote b\r\nC\r\n1\r\nc\r\n", repairedFromB},
-        {"A\r\n1\r\na\r\nB\r\n", repairedFromB},
-        {"A\r\n1\r\na\r\n", repairedFromB},
-        // A count too large by the size of the next entry swallows it: C goes missing.
-        {"A\r\n1\r\na\r\nB\r\n15\r\nnote b\r\nC\r\n1\r\nc\r\n",
-         "A\r\n1\r\na\r\nB\r\n15\r\nnote b\r\nC\r\n1\r\nc\r\nC\r\n1\r\nC\r\n"},
-    };
-    for (const auto& [damaged, repaired] : cases) {
-        TempDir dir;
+        damaged.replace(damaged.find("B\r\n"), 1, "X");
         dir.Write("RWY.NTS", damaged);
         ProgramState state = Job(dir, {"A", "B", "C"}, 3);
         FakeUserPort ui;
-        ReadNotes(state, ui);
-        EXPECT_EQ(ui.Titles(), std::vector<std::string>{"Notes File Error"}) << damaged;
-        EXPECT_EQ(state.NotesText, "C");
-        EXPECT_EQ(dir.Read("NOTESBAD.NTS"), damaged);
-        EXPECT_EQ(dir.Read("RWY.NTS"), repaired);
+        EXPECT_TRUE(UpdateNotes(state, ui, "new", NotesMode::Replace));
+        std::string text = kCorruptedText;
+        const std::string copy = earlierCopies ? "NOTESBAD-3.NTS" : "NOTESBAD.NTS";
+        text.replace(text.find("NOTESBAD.NTS"), 12, copy);
+        ASSERT_TRUE(ui.OnlyBox("Notes File Error", text));
+        EXPECT_EQ(ui.boxes[0].buttons, Buttons::Ok);
+        EXPECT_EQ(dir.Read(copy), damaged);
+        if (earlierCopies) {
+            EXPECT_EQ(dir.Read("NOTESBAD.NTS"), "earlier");
+            EXPECT_EQ(dir.Read("NOTESBAD-2.NTS"), "earlier still");
+        }
+        EXPECT_EQ(dir.Read("RWY.NTS"), "A\r\n1\r\na\r\nB\r\n1\r\nB\r\nC\r\n3\r\nnew\r\n");
+    }
+}
+
+// Damaged files are set aside and repaired: entries up to the damage keep their notes, the
+// rest of the sections get their names; nothing crashes on a garbage count.
+TEST(NotesFile, DamagedFilesAreReportedSetAsideAndRepaired) {
+    struct Case {
+        std::string damaged;
+        int current;
+        const char* replacement;  // the note saved, or nullptr for a read
+        std::string notes;
+        std::string repaired;
+    };
+    const std::string repairedFromB = "A\r\n1\r\na\r\nB\r\n1\r\nB\r\nC\r\n1\r\nC\r\n";
+    const std::string badC = "A\r\n1\r\na\r\nB\r\n6\r\nnote b\r\nQ\r\n1\r\nc\r\n";
+    const std::string badB = "A\r\n1\r\na\r\nb\r\n6\r\nnote b\r\nC\r\n1\r\nc\r\n";
+    const Case cases[] = {
+        // A note replaced before the damage is still saved.
+        {badC, 1, "new", "", "A\r\n3\r\nnew\r\nB\r\n6\r\nnote b\r\nC\r\n1\r\nC\r\n"},
+        // Damage after the current slot keeps the notes before it.
+        {badC, 2, nullptr, "note b", "A\r\n1\r\na\r\nB\r\n6\r\nnote b\r\nC\r\n1\r\nC\r\n"},
+        // Damage before, and at, the current slot.
+        {badB, 2, nullptr, "B", "A\r\n1\r\na\r\nB\r\n1\r\nB\r\nC\r\n1\r\nc\r\n"},
+        {badB, 3, nullptr, "c", "A\r\n1\r\na\r\nB\r\n1\r\nB\r\nC\r\n1\r\nc\r\n"},
+        {"A\r\n1\r\na\r\nB\r\nx\r\nnote b\r\nC\r\n1\r\nc\r\n", 3, nullptr, "C", repairedFromB},
+        {"A\r\n1\r\na\r\nB\r\n-5\r\nnote b\r\nC\r\n1\r\nc\r\n", 3, nullptr, "C", repairedFromB},
+        {"A\r\n1\r\na\r\nB\r\n999999\r\nnote b\r\nC\r\n1\r\nc\r\n", 3, nullptr, "C", repairedFromB},
+        {"A\r\n1\r\na\r\nB\r\n99999999999999999999999\r\nnote b\r\n", 3, nullptr, "C",
+         repairedFromB},
+        {"A\r\n1\r\na\r\nB\r\n\r\nnote b\r\nC\r\n1\r\nc\r\n", 3, nullptr, "C", repairedFromB},
+        {"A\r\n1\r\na\r\nB\r\n", 3, nullptr, "C", repairedFromB},
+        {"A\r\n1\r\na\r\n", 3, nullptr, "C", repairedFromB},
+        // A count too large by the size of the next entry swallows it: C goes missing.
+        {"A\r\n1\r\na\r\nB\r\n15\r\nnote b\r\nC\r\n1\r\nc\r\n", 3, nullptr, "C",
+         "A\r\n1\r\na\r\nB\r\n15\r\nnote b\r\nC\r\n1\r\nc\r\nC\r\n1\r\nC\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.damaged + " at " + std::to_string(c.current));
+        TempDir dir;
+        dir.Write("RWY.NTS", c.damaged);
+        ProgramState state = Job(dir, {"A", "B", "C"}, c.current);
+        FakeUserPort ui;
+        if (c.replacement) {
+            EXPECT_TRUE(UpdateNotes(state, ui, c.replacement, NotesMode::Replace));
+        } else {
+            ReadNotes(state, ui);
+            EXPECT_EQ(state.NotesText, c.notes);
+        }
+        EXPECT_EQ(ui.Titles(), std::vector<std::string>{"Notes File Error"});
+        EXPECT_EQ(dir.Read("NOTESBAD.NTS"), c.damaged);
+        EXPECT_EQ(dir.Read("RWY.NTS"), c.repaired);
     }
 }
 
@@ -251,25 +250,6 @@ TEST(NotesFile, UnreadableNotesFileIsReportedAndLeftAlone) {
     EXPECT_TRUE(ui.OnlyBox(nullptr, "Can't open " + dir.File("RWY.NTS") +
                                         " for that type of access.\r\n\r\nIt is a directory."));
     EXPECT_TRUE(std::filesystem::is_directory(dir.File("RWY.NTS")));
-}
-
-TEST(NotesFile, ARepairNeverReplacesTheCopyOfAnEarlierOne) {
-    TempDir dir;
-    dir.Write("NOTESBAD.NTS", "earlier");
-    dir.Write("NOTESBAD-2.NTS", "earlier still");
-    std::string damaged = kAbc;
-    damaged.replace(damaged.find("B\r\n"), 1, "X");
-    dir.Write("RWY.NTS", damaged);
-    ProgramState state = Job(dir, {"A", "B", "C"}, 1);
-    FakeUserPort ui;
-    EXPECT_TRUE(UpdateNotes(state, ui, "new", NotesMode::Replace));
-    std::string text = kCorruptedText;
-    text.replace(text.find("NOTESBAD.NTS"), 12, "NOTESBAD-3.NTS");
-    EXPECT_TRUE(ui.OnlyBox("Notes File Error", text));
-    EXPECT_EQ(dir.Read("NOTESBAD.NTS"), "earlier");
-    EXPECT_EQ(dir.Read("NOTESBAD-2.NTS"), "earlier still");
-    EXPECT_EQ(dir.Read("NOTESBAD-3.NTS"), damaged);
-    EXPECT_EQ(dir.Read("RWY.NTS"), "A\r\n3\r\nnew\r\nB\r\n1\r\nB\r\nC\r\n1\r\nc\r\n");
 }
 
 }  // namespace

@@ -27,41 +27,38 @@ protected:
 TEST_F(AircraftLibraryTest, HoldsSeventySixEntriesInFourteenTabledGroups) {
     ASSERT_EQ(library.AircraftLibCount(), 76);
     ASSERT_EQ(library.groups.size(), 14u);
-    const std::vector<std::pair<std::string, int>> expected = {{"Generic", 1},
-                                                               {"Boeing", 10},
-                                                               {"Bombardier Aerspc", 11},
-                                                               {"Canadair", 13},
-                                                               {"Cessna", 17},
-                                                               {"Dassault", 30},
-                                                               {"Fokker", 33},
-                                                               {"Grumman", 34},
-                                                               {"Piper", 38},
-                                                               {"Raytheon/Beechcraft", 45},
-                                                               {"Sabreliner Corp.", 56},
-                                                               {"Shorts", 60},
-                                                               {"Military Aircraft", 62},
-                                                               {"Heavy Civil Aircraft", 66}};
-    for (std::size_t g = 0; g < expected.size(); ++g) {
-        EXPECT_EQ(library.groups[g].AcGroupName, expected[g].first);
-        EXPECT_EQ(library.groups[g].AcGroupStart, expected[g].second);
+    const char* names[] = {"Generic",
+                           "Boeing",
+                           "Bombardier Aerspc",
+                           "Canadair",
+                           "Cessna",
+                           "Dassault",
+                           "Fokker",
+                           "Grumman",
+                           "Piper",
+                           "Raytheon/Beechcraft",
+                           "Sabreliner Corp.",
+                           "Shorts",
+                           "Military Aircraft",
+                           "Heavy Civil Aircraft"};
+    const int starts[] = {1, 10, 11, 13, 17, 30, 33, 34, 38, 45, 56, 60, 62, 66};
+    for (std::size_t g = 0; g < 14; ++g) {
+        EXPECT_EQ(library.groups[g].AcGroupName, names[g]);
+        EXPECT_EQ(library.groups[g].AcGroupStart, starts[g]) << names[g];
     }
     EXPECT_EQ(library.GroupRange(1), std::make_pair(1, 9));
     EXPECT_EQ(library.GroupRange(2), std::make_pair(10, 10));
     EXPECT_EQ(library.GroupRange(14), std::make_pair(66, 76));
 }
 
-TEST_F(AircraftLibraryTest, NamesAreUniqueAndFitTheJobFileField) {
+// Unique names that fit the job file field, the standard gear share and a valid contact.
+TEST_F(AircraftLibraryTest, EveryEntryHasAUniqueNameAndAValidGear) {
     std::set<std::string> names;
     for (const AircraftEntry& e : library.entries) {
-        EXPECT_TRUE(names.insert(e.AcName).second) << "duplicate " << e.AcName;
-        EXPECT_LE(e.AcName.size(), 20u) << e.AcName;
-        EXPECT_FALSE(e.AcName.empty());
-    }
-}
-
-TEST_F(AircraftLibraryTest, EveryEntryCarriesTheStandardGearShareAndAValidContact) {
-    for (const AircraftEntry& e : library.entries) {
         SCOPED_TRACE(e.AcName);
+        EXPECT_TRUE(names.insert(e.AcName).second) << "duplicate";
+        EXPECT_LE(e.AcName.size(), 20u);
+        EXPECT_FALSE(e.AcName.empty());
         EXPECT_EQ(e.AcGearShare, 0.475f);
         EXPECT_EQ(e.AcS3, 0.0f);
         EXPECT_GT(e.AcTirePressure, 0.0f);
@@ -119,46 +116,45 @@ TEST_F(AircraftLibraryTest, FindAircraftMatchesWholeNamesExactly) {
     EXPECT_EQ(FindAircraft(library, ""), std::nullopt);
 }
 
-TEST_F(AircraftLibraryTest, SingleWheelGearHasOneTireAndWheelsHalfTheGearTrackOut) {
-    const AircraftEntry& e = Named("DC-3");  // S1 = 222
-    ASSERT_EQ(e.AcTireCount, 1);
-    EXPECT_EQ(e.AcTireX[0], 0.0f);
-    EXPECT_EQ(e.AcTireY[0], 0.0f);
-    ASSERT_EQ(e.AcPointCount, 1);
-    EXPECT_EQ(e.AcPointX[0], 0.0f);
-    ASSERT_EQ(e.AcWheelCount, 2);
-    EXPECT_EQ(e.AcWheelY[0], -111.0f);
-    EXPECT_EQ(e.AcWheelY[1], 111.0f);
-    EXPECT_EQ(e.AcS2, 0.0f);
-    EXPECT_EQ(e.AcTandem, 0.0f);
-}
-
-TEST_F(AircraftLibraryTest, DualWheelGearOfDw20000) {
-    const AircraftEntry& e = Named("DW 20,000");  // S1 = 12, S2 = 50
-    ASSERT_EQ(e.AcTireCount, 2);
-    EXPECT_EQ(e.AcTireX[0], -6.0f);
-    EXPECT_EQ(e.AcTireX[1], 6.0f);
-    EXPECT_EQ(e.AcTireY[0], 0.0f);
-    EXPECT_EQ(e.AcTireY[1], 0.0f);
-    ASSERT_EQ(e.AcPointCount, 4);
-    const float pointX[] = {6.0f, 4.5f, 3.0f, 0.0f};
-    for (int p = 0; p < 4; ++p) {
-        EXPECT_EQ(e.AcPointX[p], pointX[p]) << p;
-        EXPECT_EQ(e.AcPointY[p], 0.0f) << p;
+// Tire, evaluation point and wheel positions worked out by hand from S1, S2 and the tandem
+// spacing: single wheels half the gear track out, duals at the dual spacing about the gear
+// centre, the C-130's tandem along its axles.
+TEST_F(AircraftLibraryTest, GearGeometryFollowsTheSpacings) {
+    struct Geometry {
+        const char* name;
+        std::vector<float> tireX, tireY, pointX, pointY, wheelY;
+    };
+    const Geometry cases[] = {
+        {"DC-3", {0}, {0}, {0}, {0}, {-111, 111}},  // S1 222
+        {"DW 20,000",                               // S1 12, S2 50
+         {-6, 6},
+         {0, 0},
+         {6, 4.5f, 3, 0},
+         {0, 0, 0, 0},
+         {-37, -25, 25, 37}},
+        {"B-727-100", {}, {}, {}, {}, {-129.5f, -95.5f, 95.5f, 129.5f}},  // S1 34, S2 191
+        {"C-130", {0, 0}, {0, 60}, {0, 0, 0, 0}, {0, 10, 20, 30}, {-86, 86}},
+    };
+    for (const Geometry& g : cases) {
+        SCOPED_TRACE(g.name);
+        const AircraftEntry& e = Named(g.name);
+        if (!g.tireX.empty()) {
+            ASSERT_EQ(e.AcTireCount, static_cast<int>(g.tireX.size()));
+            ASSERT_EQ(e.AcPointCount, static_cast<int>(g.pointX.size()));
+        }
+        for (std::size_t t = 0; t < g.tireX.size(); ++t) {
+            EXPECT_EQ(e.AcTireX[t], g.tireX[t]) << t;
+            EXPECT_EQ(e.AcTireY[t], g.tireY[t]) << t;
+        }
+        for (std::size_t p = 0; p < g.pointX.size(); ++p) {
+            EXPECT_EQ(e.AcPointX[p], g.pointX[p]) << p;
+            EXPECT_EQ(e.AcPointY[p], g.pointY[p]) << p;
+        }
+        ASSERT_EQ(e.AcWheelCount, static_cast<int>(g.wheelY.size()));
+        for (std::size_t w = 0; w < g.wheelY.size(); ++w) EXPECT_EQ(e.AcWheelY[w], g.wheelY[w]);
     }
-    ASSERT_EQ(e.AcWheelCount, 4);
-    const float wheels[] = {-37.0f, -25.0f, 25.0f, 37.0f};  // -50/2-12, -50/2, ...
-    for (int w = 0; w < 4; ++w) EXPECT_EQ(e.AcWheelY[w], wheels[w]) << w;
-    EXPECT_EQ(e.AcS2, 50.0f);  // kept for dual gears
-}
-
-TEST_F(AircraftLibraryTest, WheelsOfB727AreOuterAndInnerDualsOfBothGears) {
-    const AircraftEntry& e = Named("B-727-100");  // S1 = 34, S2 = 191
-    ASSERT_EQ(e.AcWheelCount, 4);
-    EXPECT_EQ(e.AcWheelY[0], -129.5f);
-    EXPECT_EQ(e.AcWheelY[1], -95.5f);
-    EXPECT_EQ(e.AcWheelY[2], 95.5f);
-    EXPECT_EQ(e.AcWheelY[3], 129.5f);
+    EXPECT_EQ(Named("DC-3").AcS2, 0.0f);
+    EXPECT_EQ(Named("DW 20,000").AcS2, 50.0f) << "kept for dual gears";
 }
 
 TEST_F(AircraftLibraryTest, DualSpacingsThatAreNotExactFloatsStillGiveTheDecimalPositions) {
@@ -168,72 +164,50 @@ TEST_F(AircraftLibraryTest, DualSpacingsThatAreNotExactFloatsStillGiveTheDecimal
     EXPECT_FLOAT_EQ(e.AcPointX[1], 4.335f);  // 0.375 * 11.56
 }
 
-TEST_F(AircraftLibraryTest, C130KeepsItsGivenTandemGeometry) {
-    const AircraftEntry& e = Named("C-130");
-    EXPECT_EQ(e.AcS1, 172.0f);
-    EXPECT_EQ(e.AcS2, 171.0f);
-    EXPECT_EQ(e.AcTandem, 60.0f);
-    ASSERT_EQ(e.AcTireCount, 2);
-    EXPECT_EQ(e.AcTireX[0], 0.0f);
-    EXPECT_EQ(e.AcTireY[0], 0.0f);
-    EXPECT_EQ(e.AcTireX[1], 0.0f);
-    EXPECT_EQ(e.AcTireY[1], 60.0f);
-    ASSERT_EQ(e.AcPointCount, 4);
-    for (int p = 0; p < 4; ++p) {
-        EXPECT_EQ(e.AcPointX[p], 0.0f);
-        EXPECT_EQ(e.AcPointY[p], 10.0f * static_cast<float>(p));
-    }
-    ASSERT_EQ(e.AcWheelCount, 2);
-    EXPECT_EQ(e.AcWheelY[0], -86.0f);
-    EXPECT_EQ(e.AcWheelY[1], 86.0f);
-}
-
-TEST_F(AircraftLibraryTest, ContactOfSw6000AtItsDefaultLoad) {
-    // By hand: A = 0.475 * 6000 / 1 tire / 75 psi = 38 in^2; 38 / 5.026544 = 7.559866;
-    // sqrt = 2.749521; W = 5.499042 in; L = 1.6 W = 8.798467 in.
-    const ContactSize c = ComputeContactSize(Named("SW 6,000"), 6000);
-    EXPECT_NEAR(c.width, 5.499042, kContactToleranceIn);
-    EXPECT_NEAR(c.length, 8.798467, kContactToleranceIn);
-}
-
 TEST_F(AircraftLibraryTest, ContactLoadIsSharedBetweenTheTiresOfAGear) {
-    // C-130 at 155000 lbs: A = 0.475 * 155000 / 2 / 105 = 350.5952 in^2;
-    // W = 2 sqrt(350.5952 / 5.026544) = 2 * 8.351573 = 16.703145 in.
-    const ContactSize c = ComputeContactSize(Named("C-130"), 155000);
-    EXPECT_NEAR(c.width, 16.703145, kContactToleranceIn);
-    EXPECT_NEAR(c.length, 1.6 * 16.703145, 2 * kContactToleranceIn);
+    // SW 6,000: A = 0.475 * 6000 / 1 tire / 75 psi = 38 in^2; W = 2 sqrt(38 / 5.026544)
+    // = 5.499042 in. C-130 at 155000 lbs: A = 0.475 * 155000 / 2 / 105 = 350.5952 in^2;
+    // W = 2 sqrt(350.5952 / 5.026544) = 16.703145 in. L = 1.6 W.
+    const std::pair<const char*, double> cases[] = {{"SW 6,000", 5.499042}, {"C-130", 16.703145}};
+    for (const auto& [name, width] : cases) {
+        const ContactSize c = ComputeContactSize(Named(name), Named(name).AcGrossLoad);
+        EXPECT_NEAR(c.width, width, kContactToleranceIn) << name;
+        EXPECT_NEAR(c.length, 1.6 * width, 2 * kContactToleranceIn) << name;
+    }
 }
 
 TEST_F(AircraftLibraryTest, ContactOfAnEntryWithoutTiresOrPressureIsZeroNotNaN) {
     AircraftEntry noTires = Named("SW 6,000");
     noTires.AcTireCount = 0;
     EXPECT_EQ(ComputeContactSize(noTires, 6000).width, 0.0f);
-    EXPECT_EQ(ComputeContactSize(noTires, 6000).length, 0.0f);
     AircraftEntry noPressure = Named("SW 6,000");
-    noPressure.AcTirePressure = 0;
-    EXPECT_EQ(ComputeContactSize(noPressure, 6000).width, 0.0f);
-    noPressure.AcTirePressure = -5;
-    EXPECT_EQ(ComputeContactSize(noPressure, 6000).length, 0.0f);
+    for (float pressure : {0.0f, -5.0f}) {
+        noPressure.AcTirePressure = pressure;
+        EXPECT_EQ(ComputeContactSize(noPressure, 6000).length, 0.0f) << pressure;
+    }
 }
 
-TEST(TotalDepartures, WithoutGrowthAreAnnualTimesYears) {
-    EXPECT_EQ(ComputeTotalDepartures(1200, 0, 20), 24000.0f);
-    EXPECT_EQ(ComputeTotalDepartures(1200, 0, 0), 0.0f);
-}
-
-TEST(TotalDepartures, GrowthAddsHalfTheGrowthOverThePeriod) {
-    // 100 * 10 * (1 + 0.1 * 10 / 2) = 1500; 100 * 20 * (1 - 0.02 * 20 / 2) = 1600.
-    EXPECT_FLOAT_EQ(ComputeTotalDepartures(100, 0.1f, 10), 1500.0f);
-    EXPECT_FLOAT_EQ(ComputeTotalDepartures(100, -0.02f, 20), 1600.0f);
-}
-
-TEST(TotalDepartures, StrongDeclineStopsTrafficWhenItReachesZero) {
-    // 1 - 0.1 * 20 < 0, so t = 10: 100 * 10 * (1 - 0.1 * 10 / 2) = 500. Without the cut the
-    // formula would give 100 * 20 * (1 - 1) = 0.
-    EXPECT_FLOAT_EQ(ComputeTotalDepartures(100, -0.1f, 20), 500.0f);
-    // 1 - 0.5 * 20 < 0: t = 2, 40 * 2 * 0.5 = 40, and a longer life changes nothing.
-    EXPECT_FLOAT_EQ(ComputeTotalDepartures(40, -0.5f, 20), 40.0f);
-    EXPECT_FLOAT_EQ(ComputeTotalDepartures(40, -0.5f, 200), 40.0f);
+TEST(TotalDepartures, GrowthAddsHalfTheGrowthOverThePeriodUntilTrafficStops) {
+    struct Case {
+        float annual, growth;
+        int years;
+        float total;
+    };
+    const Case cases[] = {
+        {1200, 0, 20, 24000},  // annual times years
+        {1200, 0, 0, 0},
+        {100, 0.1f, 10, 1500},    // 100 * 10 * (1 + 0.1 * 10 / 2)
+        {100, -0.02f, 20, 1600},  // 100 * 20 * (1 - 0.02 * 20 / 2)
+        // 1 - 0.1 * 20 < 0, so traffic stops at t = 10: 100 * 10 * (1 - 0.1 * 10 / 2) = 500,
+        // where the uncut formula would give 0.
+        {100, -0.1f, 20, 500},
+        {40, -0.5f, 20, 40},  // t = 2: 40 * 2 * 0.5, and a longer life changes nothing
+        {40, -0.5f, 200, 40},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FLOAT_EQ(ComputeTotalDepartures(c.annual, c.growth, c.years), c.total)
+            << c.annual << " " << c.growth << " " << c.years;
+    }
 }
 
 TEST(AircraftLibraryDeathTest, EntryOutsideTheLibraryAborts) {

@@ -78,11 +78,10 @@ TEST(GearPlan, BuiltInGearsStandOnTheWheelsOfTheWanderModel) {
         const auto wheels = Wheels(e);
         ASSERT_EQ(x.size(), wheels.size());
         for (std::size_t i = 0; i < x.size(); ++i) EXPECT_EQ(static_cast<float>(x[i]), wheels[i]);
-        if (e.AcGearCode == "D") {  // the dual spacing and the clear gap, unrounded
-            EXPECT_NEAR(x[1] - x[0], e.AcS1, kExactIn);
+        // The dual spacing and the clear gap, unrounded.
+        EXPECT_NEAR(x[1] - x[0], e.AcS1, kExactIn);
+        if (e.AcGearCode == "D") {
             EXPECT_NEAR(x[2] - x[1], e.AcS2, kExactIn);
-        } else {
-            EXPECT_NEAR(x[1] - x[0], e.AcS1, kExactIn);
         }
         EXPECT_EQ(p.gearCount, 2);
         EXPECT_EQ(static_cast<int>(p.tires.size()), 2 * e.AcTireCount);
@@ -102,11 +101,6 @@ TEST(GearPlan, SingleWheelsAreS1ApartWithTheirContactEllipse) {
         EXPECT_EQ(t.lengthIn, p.contactLengthIn);
     }
     EXPECT_NEAR(p.halfWidthIn, 25 + 5.4990 / 2, 1e-4);
-}
-
-TEST(GearPlan, DualWheelsKeepTheDualSpacingAndTheClearGap) {
-    const AircraftEntry& e = Named("DW 20,000");  // S1 12, S2 50: wheels -37, -25, 25, 37
-    ExpectNear(Xs(PlanGear(e, e.AcGrossLoad)), {-37, -25, 25, 37});
 }
 
 TEST(GearPlan, TandemGearIsCentredOnItsAxles) {
@@ -136,47 +130,49 @@ AircraftEntry Fixture(const char* name, int config, double s1, double s2, double
     return e;
 }
 
-TEST(GearPlan, DualTandemGearsHaveFourTiresEach) {
-    // S1 30, S2 100, T 50: gear centres at +-65, tires at +-50 and +-80, axles at +-25.
-    const AircraftEntry e = Fixture("DT", 3, 30, 100, 0, {{-15, 0}, {15, 0}, {-15, 50}, {15, 50}});
-    const GearPlan p = PlanGear(e, e.AcGrossLoad);
-    ExpectMirrored(p);
-    EXPECT_EQ(p.tires.size(), 8u);
-    ExpectNear(Xs(p), {-80, -50, 50, 80});
-    ExpectNear(Ys(p), {-25, 25});
-}
-
-TEST(GearPlan, EightWheelsAcrossAreFourDualGears) {
-    // S1 40, S2 60, S3 80: inner gears at +-60 (wheels 40, 80), outer at +-160 (140, 180).
-    const AircraftEntry e = Fixture("DDT", 4, 40, 60, 80, {{-20, 0}, {20, 0}});
-    const GearPlan p = PlanGear(e, e.AcGrossLoad);
-    ExpectMirrored(p);
-    EXPECT_EQ(p.gearCount, 4);
-    ExpectNear(Xs(p), {-180, -140, -80, -40, 40, 80, 140, 180});
-    const auto x = Xs(p);
-    EXPECT_NEAR(x[4] - x[3], e.AcS3, kExactIn);
-    EXPECT_NEAR(x[6] - x[5], e.AcS2, kExactIn);
-}
-
-TEST(GearPlan, SixWheelsAcrossHaveACentreGear) {
-    // S1 40, S2 60: the centre gear at 0 (wheels +-20), the others at +-100 (80, 120).
-    const AircraftEntry e = Fixture("DC", 5, 40, 60, 0, {{-20, 0}, {20, 0}});
-    const GearPlan p = PlanGear(e, e.AcGrossLoad);
-    ExpectMirrored(p);
-    EXPECT_EQ(p.gearCount, 3);
-    EXPECT_EQ(p.tires.size(), 6u);
-    ExpectNear(Xs(p), {-120, -80, -20, 20, 80, 120});
-}
-
-TEST(GearPlan, TwoRowAircraftCarryTheirGearsFourTimes) {
-    const AircraftEntry e = Fixture("C-5", 3, 30, 100, 0, {{-15, 0}, {15, 0}});
-    const GearPlan p = PlanGear(e, e.AcGrossLoad);
-    ExpectMirrored(p);
-    EXPECT_EQ(p.gearCount, 4);
-    ExpectNear(Ys(p), {-kGearRowOffsetIn, kGearRowOffsetIn});
-    ExpectNear(Xs(p), {-80, -50, 50, 80});
-    // The name decides: the same gear under another name stands in one row.
-    EXPECT_EQ(PlanGear(Fixture("C-50", 3, 30, 100, 0, {{-15, 0}, {15, 0}}), 400000).gearCount, 2);
+TEST(GearPlan, GearConfigurationsPlaceEveryGearAndTire) {
+    struct Case {
+        AircraftEntry entry;
+        int gears;
+        std::size_t tires;
+        std::vector<double> xs, ys;
+    };
+    const double row = kGearRowOffsetIn;
+    const Case cases[] = {
+        // Dual tandem, S1 30, S2 100, T 50: gear centres at +-65, tires at +-50 and +-80,
+        // axles at +-25.
+        {Fixture("DT", 3, 30, 100, 0, {{-15, 0}, {15, 0}, {-15, 50}, {15, 50}}),
+         2,
+         8,
+         {-80, -50, 50, 80},
+         {-25, 25}},
+        // Eight wheels across, S1 40, S2 60, S3 80: inner gears at +-60 (wheels 40, 80),
+        // outer at +-160 (140, 180).
+        {Fixture("DDT", 4, 40, 60, 80, {{-20, 0}, {20, 0}}),
+         4,
+         8,
+         {-180, -140, -80, -40, 40, 80, 140, 180},
+         {0}},
+        // Six wheels across, S1 40, S2 60: a centre gear at 0 (wheels +-20), the others at
+        // +-100 (80, 120).
+        {Fixture("DC", 5, 40, 60, 0, {{-20, 0}, {20, 0}}),
+         3,
+         6,
+         {-120, -80, -20, 20, 80, 120},
+         {0}},
+        // Two-row aircraft carry their gears four times; the name decides.
+        {Fixture("C-5", 3, 30, 100, 0, {{-15, 0}, {15, 0}}), 4, 8, {-80, -50, 50, 80}, {-row, row}},
+        {Fixture("C-50", 3, 30, 100, 0, {{-15, 0}, {15, 0}}), 2, 4, {-80, -50, 50, 80}, {0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entry.AcName);
+        const GearPlan p = PlanGear(c.entry, c.entry.AcGrossLoad);
+        ExpectMirrored(p);
+        EXPECT_EQ(p.gearCount, c.gears);
+        EXPECT_EQ(p.tires.size(), c.tires);
+        ExpectNear(Xs(p), c.xs);
+        ExpectNear(Ys(p), c.ys);
+    }
 }
 
 TEST(GearPlan, RowsMoveApartRatherThanOverlap) {

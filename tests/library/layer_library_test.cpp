@@ -7,18 +7,12 @@
 namespace tavro::library {
 namespace {
 
-TEST(LayerLibrary, ConcreteFamilyIsExactlyTheFourPccCodes) {
+TEST(LayerLibrary, ValidCodesAreZeroToSeventeenAndConcreteIsTheFourPccCodes) {
     for (int code = -1; code <= kLayerTypeCount; ++code) {
-        const bool expected = code == 5 || code == 11 || code == 12 || code == 13;
-        EXPECT_EQ(IsPccLayer(code), expected) << "code " << code;
+        EXPECT_EQ(IsValidLayerType(code), code >= 0 && code <= 17) << "code " << code;
+        const bool pcc = code == 5 || code == 11 || code == 12 || code == 13;
+        EXPECT_EQ(IsPccLayer(code), pcc) << "code " << code;
     }
-}
-
-TEST(LayerLibrary, ValidCodesAreZeroToSeventeen) {
-    EXPECT_FALSE(IsValidLayerType(-1));
-    EXPECT_TRUE(IsValidLayerType(0));
-    EXPECT_TRUE(IsValidLayerType(17));
-    EXPECT_FALSE(IsValidLayerType(18));
 }
 
 TEST(LayerLibrary, StabilizedBasesShareTheirFamilyShortNames) {

@@ -43,16 +43,10 @@ TEST(UserDataDir, FollowsXdgDataHomeOnlyWhenItIsAbsolute) {
         const EnvVar xdg("XDG_DATA_HOME", "/srv/data/");
         EXPECT_EQ(UserDataDir(), "/srv/data/TAVRO");
     }
-    {
-        const EnvVar xdg("XDG_DATA_HOME", "relative/data");
-        EXPECT_EQ(UserDataDir(), "/home/engineer/.local/share/TAVRO");
+    for (const char* value : {"relative/data", "", static_cast<const char*>(nullptr)}) {
+        const EnvVar xdg("XDG_DATA_HOME", value);
+        EXPECT_EQ(UserDataDir(), "/home/engineer/.local/share/TAVRO") << (value ? value : "unset");
     }
-    {
-        const EnvVar xdg("XDG_DATA_HOME", "");
-        EXPECT_EQ(UserDataDir(), "/home/engineer/.local/share/TAVRO");
-    }
-    const EnvVar xdg("XDG_DATA_HOME", nullptr);
-    EXPECT_EQ(UserDataDir(), "/home/engineer/.local/share/TAVRO");
 }
 
 TEST(IsInstalled, IsABinDirectoryBesideTheInstalledManual) {
