@@ -28,6 +28,12 @@ std::string NotesEntry(const std::string& name, const std::string& note) {
     return name + "\r\n" + std::to_string(note.size()) + "\r\n" + note + "\r\n";
 }
 
+// The notes file of the three sample sections, the first two with these notes.
+std::string SampleNotes(const std::string& first, const std::string& second = "AConFlex") {
+    return NotesEntry("ACAggregate", first) + NotesEntry("AConFlex", second) +
+           NotesEntry("NewFlexible", "NewFlexible");
+}
+
 QString ForBox(std::string text) { return QString::fromStdString(text).replace("\r\n", "\n"); }
 
 // A startup window over a job RWY holding the three sample sections (or over "Samples"
@@ -147,9 +153,7 @@ private slots:
         f.w.user.Answer(Answer::Yes);
         f.Click("cmdExit");
         QVERIFY(!f.notes->isVisible());
-        QCOMPARE(f.w.dir.Read("RWY.NTS"),
-                 NotesEntry("ACAggregate", "ACAggregate\r\nJoints resealed") +
-                     NotesEntry("AConFlex", "AConFlex") + NotesEntry("NewFlexible", "NewFlexible"));
+        QCOMPARE(f.w.dir.Read("RWY.NTS"), SampleNotes("ACAggregate\r\nJoints resealed"));
 
         // The window reopens in the notes face, and an unchanged note closes without asking.
         const auto boxes = f.w.user.boxes.size();
@@ -176,8 +180,7 @@ private slots:
         f.w.user.Answer(Answer::Yes);
         QVERIFY(f.w.window->close());
         QVERIFY(!f.notes->isVisible());
-        const std::string saved = NotesEntry("ACAggregate", "ACAggregate cracked");
-        QCOMPARE(f.w.dir.Read("RWY.NTS").substr(0, saved.size()), saved);
+        QCOMPARE(f.w.dir.Read("RWY.NTS"), SampleNotes("ACAggregate cracked"));
     }
 
     // Notes are bytes of the Windows-1252 code page: every byte 0x20-0xFF and CR LF shows as
@@ -186,9 +189,7 @@ private slots:
         std::string note = "A\r\n";
         for (int b = 0x20; b <= 0xFF; ++b) note += static_cast<char>(b);
         NotesFixture f;
-        f.w.dir.Write("RWY.NTS", NotesEntry("ACAggregate", note) +
-                                     NotesEntry("AConFlex", "AConFlex") +
-                                     NotesEntry("NewFlexible", "NewFlexible"));
+        f.w.dir.Write("RWY.NTS", SampleNotes(note));
         f.Open();
         f.Click("cmdNotes");
         const QString shown = f.Text()->toPlainText();
@@ -199,8 +200,7 @@ private slots:
         f.Type("!");
         f.w.user.Answer(Answer::Yes);
         f.Click("cmdExit");
-        const std::string expected = NotesEntry("ACAggregate", note + "!");
-        QCOMPARE(f.w.dir.Read("RWY.NTS").substr(0, expected.size()), expected);
+        QCOMPARE(f.w.dir.Read("RWY.NTS"), SampleNotes(note + "!"));
     }
 
     void aCharacterOutsideTheCodePageIsRefusedWhereItIsTyped() {
@@ -223,9 +223,7 @@ private slots:
         QCOMPARE(f.Text()->toPlainText(), QString("ACAggregate 50"));
         f.w.user.Answer(Answer::Yes);
         f.Click("cmdExit");
-        QCOMPARE(
-            f.w.dir.Read("RWY.NTS").substr(0, NotesEntry("ACAggregate", "ACAggregate 50").size()),
-            NotesEntry("ACAggregate", "ACAggregate 50"));
+        QCOMPARE(f.w.dir.Read("RWY.NTS"), SampleNotes("ACAggregate 50"));
     }
 
     void changingTheSectionOrTheFaceAsksFirst() {
@@ -252,9 +250,7 @@ private slots:
         f.w.user.Answer(Answer::Yes);
         f.Click("cmdListInfo");
         QCOMPARE(f.Caption(), QString("Design Information for Section AConFlex"));
-        QCOMPARE(f.w.dir.Read("RWY.NTS"), NotesEntry("ACAggregate", "ACAggregate") +
-                                              NotesEntry("AConFlex", "AConFlex checked") +
-                                              NotesEntry("NewFlexible", "NewFlexible"));
+        QCOMPARE(f.w.dir.Read("RWY.NTS"), SampleNotes("ACAggregate", "AConFlex checked"));
         QCOMPARE(f.w.user.Titles(), std::vector<std::string>(4, "Saving Notes"));
     }
 
@@ -268,9 +264,7 @@ private slots:
         f.w.user.Answer(Answer::Yes);
         f.Open();  // Notes again: the window follows, asking about the note it shows
         QCOMPARE(f.w.LastBox().text, kPrompt);
-        QCOMPARE(f.w.dir.Read("RWY.NTS"), NotesEntry("ACAggregate", "ACAggregate resurfaced") +
-                                              NotesEntry("AConFlex", "AConFlex") +
-                                              NotesEntry("NewFlexible", "NewFlexible"));
+        QCOMPARE(f.w.dir.Read("RWY.NTS"), SampleNotes("ACAggregate resurfaced"));
         QCOMPARE(f.Caption(), QString("Notes for Section NewFlexible"));
         QCOMPARE(f.List()->currentRow(), 2);
     }
@@ -283,16 +277,12 @@ private slots:
         QTest::keyClicks(f.Text(), "Example");
         f.w.user.Answer(Answer::Yes);
         f.Click("cmdSave");
-        QCOMPARE(f.w.dir.Read("Samples.NTS"), NotesEntry("ACAggregate", "Example") +
-                                                  NotesEntry("AConFlex", "AConFlex") +
-                                                  NotesEntry("NewFlexible", "NewFlexible"));
+        QCOMPARE(f.w.dir.Read("Samples.NTS"), SampleNotes("Example"));
     }
 
     void thePdfAndTheClipboardCarryTheReportAndTheNote() {
         NotesFixture f;
-        f.w.dir.Write("RWY.NTS", NotesEntry("ACAggregate", "Crack survey\r\nin May") +
-                                     NotesEntry("AConFlex", "AConFlex") +
-                                     NotesEntry("NewFlexible", "NewFlexible"));
+        f.w.dir.Write("RWY.NTS", SampleNotes("Crack survey\r\nin May"));
         f.Open();
         const auto report = tavro::design::BuildReport(f.w.state);
         const std::string note = "Crack survey\r\nin May";
@@ -333,9 +323,7 @@ private slots:
         QVERIFY(printed.contains("                           NOTES\n"));
 
         // A long note runs onto further pages; an unwritable file is reported.
-        f.w.dir.Write("RWY.NTS", NotesEntry("ACAggregate", "First" + std::string(600, '\n')) +
-                                     NotesEntry("AConFlex", "AConFlex") +
-                                     NotesEntry("NewFlexible", "NewFlexible"));
+        f.w.dir.Write("RWY.NTS", SampleNotes("First" + std::string(600, '\n')));
         f.Click("cmdExportPdf");
         extract.start(pdftotext, {pdf, "-"});
         QVERIFY(extract.waitForFinished(30000));
