@@ -66,49 +66,48 @@ TEST_F(AircraftWindow, EachEntryPromptsWithItsRange) {
 }
 
 TEST_F(AircraftWindow, EntriesAtTheirLimitsAreAcceptedAndBeyondThemReplaced) {
-    enum Field { Gross, Departures, Growth };
+    using Setter = EditStatus (AircraftController::*)(int, double);
+    constexpr Setter gross = &AircraftController::SetGrossLoad;
+    constexpr Setter departures = &AircraftController::SetDepartures;
+    constexpr Setter growth = &AircraftController::SetGrowth;
     struct Case {
-        Field field;
+        Setter set;
         double entered;
         float stored;
         const char* title;  // nullptr: no message
         std::string message;
     };
-    const std::string departures =
+    const std::string tooManyDepartures =
         "Annual departures cannot be greater than 100000.\r\n\r\n"
         "Annual departures has been set to the\r\ndefault value of 1200.";
-    const std::string growth =
-        "Percent incremental departures cannot be\r\noutside the range -10 to 10.\r\n\r\n"
-        "Incremental departures has been set to zero.";
     // SW 6,000: gross load limits 3900 and 7500 lbs. Signs are ignored except for growth.
     const Case cases[] = {
-        {Gross, 3900, 3900, nullptr, ""},
-        {Gross, 7500, 7500, nullptr, ""},
-        {Gross, -7500, 7500, nullptr, ""},
-        {Gross, 3899, 6000, "", "Gross load cannot be less than 0.65 x 6,000." + kDefaultSelected},
-        {Gross, 7501, 6000, "",
+        {gross, 3900, 3900, nullptr, ""},
+        {gross, 7500, 7500, nullptr, ""},
+        {gross, -7500, 7500, nullptr, ""},
+        {gross, 3899, 6000, "", "Gross load cannot be less than 0.65 x 6,000." + kDefaultSelected},
+        {gross, 7501, 6000, "",
          "Gross load cannot be greater than 1.25 x 6,000." + kDefaultSelected},
-        {Departures, 100000, 100000, nullptr, ""},
-        {Departures, -500, 500, nullptr, ""},
-        {Departures, 100001, 1200, "Changing Annual Departures", departures},
-        {Growth, 10, 0.1f, nullptr, ""},
-        {Growth, -10, -0.1f, nullptr, ""},
-        {Growth, 10.5, 0, "Changing Incremental Departures", growth},
+        {departures, 100000, 100000, nullptr, ""},
+        {departures, -500, 500, nullptr, ""},
+        {departures, 100001, 1200, "Changing Annual Departures", tooManyDepartures},
+        {growth, 10, 0.1f, nullptr, ""},
+        {growth, -10, -0.1f, nullptr, ""},
+        {growth, 10.5, 0, "Changing Incremental Departures",
+         "Percent incremental departures cannot be\r\noutside the range -10 to 10.\r\n\r\n"
+         "Incremental departures has been set to zero."},
     };
     for (const Case& k : cases) {
-        SCOPED_TRACE(std::to_string(k.field) + ": " + std::to_string(k.entered));
+        SCOPED_TRACE(k.entered);
         ui.boxes.clear();
         core::DesignAircraft& row = state.Current.Aircraft[0];
         row.GrossLoad = 5000;
         row.AnnualDepartures = 777;
         row.AnnualGrowth = 0.03f;
-        const EditStatus status = k.field == Gross        ? c.SetGrossLoad(0, k.entered)
-                                  : k.field == Departures ? c.SetDepartures(0, k.entered)
-                                                          : c.SetGrowth(0, k.entered);
-        EXPECT_EQ(status, EditStatus::Done);
-        const float stored = k.field == Gross        ? Row(0).GrossLoad
-                             : k.field == Departures ? Row(0).AnnualDepartures
-                                                     : Row(0).AnnualGrowth;
+        EXPECT_EQ((c.*k.set)(0, k.entered), EditStatus::Done);
+        const float stored = k.set == gross        ? Row(0).GrossLoad
+                             : k.set == departures ? Row(0).AnnualDepartures
+                                                   : Row(0).AnnualGrowth;
         EXPECT_EQ(stored, k.stored);
         if (k.title)
             EXPECT_TRUE(ui.OnlyBox(k.title, k.message));

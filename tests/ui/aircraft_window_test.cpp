@@ -17,6 +17,7 @@
 #include "ui_test_support.h"
 
 using tavro::core::Answer;
+using tavro::test::SaveScreenshot;
 using tavro::test::ScriptedWindow;
 using tavro::ui::AircraftWindow;
 using tavro::ui::GearViewWindow;
@@ -60,14 +61,6 @@ struct Fixture {
         return aircraft->Grid()->model()->index(row, col).data().toString();
     }
 };
-
-void Save(QWidget& widget, const char* name) {
-    QDir().mkpath(TAVRO_SCREENSHOT_DIR);
-    widget.show();
-    QCoreApplication::processEvents();
-    const QString file = QString(TAVRO_SCREENSHOT_DIR) + "/" + name + ".png";
-    QVERIFY2(widget.grab().save(file), qPrintable(file));
-}
 
 // Library entries of gear layouts no built-in aircraft has, for the pictures.
 void AddPictureAircraft(tavro::library::AircraftLibrary& lib) {
@@ -227,13 +220,13 @@ private slots:
         c.SetGrowth(2, 2.5);
         c.SelectRow(0);
         f.aircraft->SyncView();
-        Save(*f.aircraft, "aircraft_window");
+        SaveScreenshot(*f.aircraft, "aircraft_window");
         QCOMPARE(f.Header(1), QString("Gross Taxi\nWeight (lbs)"));
         tavro::core::ApplyUnits(f.w.state.Units, true);
         f.aircraft->SyncView();  // the grid follows the unit switch
         QCOMPARE(f.Header(1), QString("Gross Taxi\nWeight (tns)"));
         QCOMPARE(f.Header(10), QString("Tire Contact\nWidth (mm)"));
-        Save(*f.aircraft, "aircraft_window_metric");
+        SaveScreenshot(*f.aircraft, "aircraft_window_metric");
         tavro::core::ApplyUnits(f.w.state.Units, false);
 
         const std::pair<int, const char*> views[] = {{0, "gear_single"},
@@ -244,12 +237,12 @@ private slots:
         for (const auto& [row, file] : views) {
             GearViewWindow view(f.w.state, f.w.user, row);
             view.resize(900, 520);
-            Save(view, file);
+            SaveScreenshot(view, file);
         }
         tavro::core::ApplyUnits(f.w.state.Units, true);
         GearViewWindow metric(f.w.state, f.w.user, 1);
         metric.resize(900, 520);
-        Save(metric, "gear_dual_metric");
+        SaveScreenshot(metric, "gear_dual_metric");
     }
 };
 
