@@ -428,10 +428,9 @@ TEST_F(AircraftWindow, ClosingChecksInOrder) {
     EXPECT_EQ(ui.boxes[1].defaultAnswer, Answer::Cancel);
 }
 
-TEST_F(AircraftWindow, ClosingWithNoPutsTheStoredListBack) {
+TEST_F(AircraftWindow, ClosingWithNoPutsTheStoredListBackAndYesStoresIt) {
     c.RemoveRow(0);
     c.ClickCell(0, kColOverload);
-    ui.boxes.clear();
     ui.Answer(Answer::No);
     EXPECT_TRUE(c.Close());
     ASSERT_EQ(Count(), 2);
@@ -439,11 +438,8 @@ TEST_F(AircraftWindow, ClosingWithNoPutsTheStoredListBack) {
     EXPECT_FALSE(Row(1).OverloadFlag);
     EXPECT_GT(Row(0).ContactWidth, 0);
     EXPECT_FALSE(dir.Exists("RWY.JOB"));
-}
 
-TEST_F(AircraftWindow, ClosingWithYesStoresTheListAndItsOverloadMark) {
     c.ClickCell(1, kColOverload);
-    ui.boxes.clear();
     ui.Answer(Answer::Yes);
     EXPECT_TRUE(c.Close());
     EXPECT_TRUE(state.Slot(1).Aircraft.at(1).OverloadFlag);

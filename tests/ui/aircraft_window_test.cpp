@@ -4,8 +4,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QPointer>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
 
@@ -13,7 +11,6 @@
 #include "core/section_ops.h"
 #include "ui/aircraft_window.h"
 #include "ui/gear_view_window.h"
-#include "ui/notes_window.h"
 #include "ui_test_support.h"
 
 using tavro::core::Answer;
@@ -162,47 +159,6 @@ private slots:
         QCOMPARE(f.aircraft->Controller().SelectedRow(), 3);
         QCOMPARE(f.aircraft->Grid()->selectionModel()->selectedRows().value(0).row(), 3);
         QCOMPARE(tavro::test::UnscriptedFailures(), 0);
-    }
-
-    void theExportedReportCarriesEveryGearPlanAfterTheAircraftTable() {
-        Fixture f;
-        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
-        const QString pdfimages = QStandardPaths::findExecutable("pdfimages");
-        if (pdftotext.isEmpty() || pdfimages.isEmpty())
-            QSKIP("pdftotext and pdfimages (poppler-utils) are not installed");
-        tavro::ui::NotesWindow notes(f.w.state, f.w.user, f.w.window.get());
-        const QString pdf = QString::fromStdString(f.w.dir.File("report.pdf"));
-        notes.SetPdfPathAsker([&](const QString&) { return pdf; });
-        notes.Open();
-        QTest::mouseClick(notes.findChild<QPushButton*>("cmdExportPdf"), Qt::LeftButton);
-
-        QProcess run;
-        run.start(pdfimages, {"-list", pdf});
-        QVERIFY(run.waitForFinished(30000));
-        // Two heading lines, then one line per image.
-        const int aircraft = f.w.state.Current.AircraftCount();
-        QCOMPARE(int(run.readAllStandardOutput().trimmed().split('\n').size()) - 2, aircraft);
-
-        run.start(pdftotext, {"-layout", pdf, "-"});
-        QVERIFY(run.waitForFinished(30000));
-        const QString text = QString::fromUtf8(run.readAllStandardOutput());
-        const qsizetype table = text.indexOf("Aircraft Information");
-        const qsizetype plans = text.indexOf("Main Gear Plans (to scale)");
-        const qsizetype notesAt = text.indexOf("NOTES");
-        QVERIFY(table >= 0 && plans > table && notesAt > plans);
-        qsizetype at = plans;
-        for (const auto& a : f.w.state.Current.Aircraft) {
-            at = text.indexOf(QString::fromStdString(a.AircraftName), at);
-            QVERIFY2(at > plans && at < notesAt, a.AircraftName.c_str());
-        }
-        QVERIFY(text.indexOf("Gross Taxi Weight", plans) < notesAt);
-        const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
-        if (!pdftoppm.isEmpty()) {
-            QDir().mkpath(TAVRO_SCREENSHOT_DIR);
-            run.start(pdftoppm, {"-png", "-r", "60", "-f", "1", "-l", "2", pdf,
-                                 QString(TAVRO_SCREENSHOT_DIR) + "/report_with_gear"});
-            QVERIFY(run.waitForFinished(30000));
-        }
     }
 
     void screenshots() {

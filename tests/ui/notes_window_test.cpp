@@ -1,6 +1,6 @@
 // The notes and information window driven through its widgets: the save question and the
 // notes file bytes, the report in the box with its columns on the tab stops, and the text
-// that reaches the PDF and the clipboard.
+// that reaches the PDF with its gear plans and the clipboard.
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -16,6 +16,7 @@
 #include "core/job_file.h"
 #include "core/section_ops.h"
 #include "design/report.h"
+#include "support/job_builder.h"
 #include "ui/notes_window.h"
 #include "ui_test_support.h"
 
@@ -24,14 +25,10 @@ using tavro::test::ScriptedWindow;
 
 namespace {
 
-std::string NotesEntry(const std::string& name, const std::string& note) {
-    return name + "\r\n" + std::to_string(note.size()) + "\r\n" + note + "\r\n";
-}
-
 // The notes file of the three sample sections, the first two with these notes.
 std::string SampleNotes(const std::string& first, const std::string& second = "AConFlex") {
-    return NotesEntry("ACAggregate", first) + NotesEntry("AConFlex", second) +
-           NotesEntry("NewFlexible", "NewFlexible");
+    return tavro::test::NotesFile(
+        {{"ACAggregate", first}, {"AConFlex", second}, {"NewFlexible", "NewFlexible"}});
 }
 
 QString ForBox(std::string text) { return QString::fromStdString(text).replace("\r\n", "\n"); }
@@ -297,7 +294,9 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text().toStdString(), copied);
 
         const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
-        if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+        const QString pdfimages = QStandardPaths::findExecutable("pdfimages");
+        if (pdftotext.isEmpty() || pdfimages.isEmpty())
+            QSKIP("pdftotext and pdfimages (poppler-utils) are not installed");
         const QString pdf = QString::fromStdString(f.w.dir.File("report.pdf"));
         QString suggested;
         f.notes->SetPdfPathAsker([&](const QString& s) {
@@ -321,6 +320,31 @@ private slots:
             QVERIFY2(at < pdfLines.size(), qPrintable("not in the PDF: " + line));
         }
         QVERIFY(printed.contains("                           NOTES\n"));
+
+        // Every gear plan, one picture each, between the aircraft table and the notes.
+        const QString text = pdfLines.join('\n');
+        const qsizetype table = text.indexOf("Aircraft Information");
+        const qsizetype plans = text.indexOf("Main Gear Plans (to scale)");
+        const qsizetype notesAt = text.indexOf("NOTES");
+        QVERIFY(table >= 0 && plans > table && notesAt > plans);
+        qsizetype plan = plans;
+        for (const auto& a : f.w.state.Current.Aircraft) {
+            plan = text.indexOf(QString::fromStdString(a.AircraftName), plan);
+            QVERIFY2(plan > plans && plan < notesAt, a.AircraftName.c_str());
+        }
+        QVERIFY(text.indexOf("Gross Taxi Weight", plans) < notesAt);
+        extract.start(pdfimages, {"-list", pdf});
+        QVERIFY(extract.waitForFinished(30000));
+        // Two heading lines, then one line per image.
+        QCOMPARE(int(extract.readAllStandardOutput().trimmed().split('\n').size()) - 2,
+                 f.w.state.Current.AircraftCount());
+        const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+        if (!pdftoppm.isEmpty()) {
+            QDir().mkpath(TAVRO_SCREENSHOT_DIR);
+            extract.start(pdftoppm, {"-png", "-r", "60", "-f", "1", "-l", "2", pdf,
+                                     QString(TAVRO_SCREENSHOT_DIR) + "/report_with_gear"});
+            QVERIFY(extract.waitForFinished(30000));
+        }
 
         // A long note runs onto further pages; an unwritable file is reported.
         f.w.dir.Write("RWY.NTS", SampleNotes("First" + std::string(600, '\n')));
