@@ -124,19 +124,6 @@ private slots:
         QCOMPARE(w.Jobs()->currentRow(), 0);
     }
 
-    void copyModeNeedsAJobWithSections() {
-        ScriptedWindow w;
-        w.dir.Write("EMPTY.JOB", "Format3\r\n");
-        w.Start();
-        ScriptedWindow::ClickRow(w.Jobs(), w.JobRow("EMPTY"));
-        w.Click("cmdCopySections");
-        QCOMPARE(w.LastBox().title, std::string("Copying a Section"));
-        QCOMPARE(w.LastBox().text, std::string("There are no sections to copy\r\n"
-                                               "Please select a job with sections."));
-        QVERIFY(w.Find<QLabel>("lblCopyInstructions")->isHidden());
-        QVERIFY(w.Jobs()->isEnabled());
-    }
-
     void draggingASectionOntoAJobCopiesIt() {
         ScriptedWindow w;
         w.dir.Write("APRON.JOB", "Format3\r\n");
@@ -216,6 +203,12 @@ private slots:
             QCOMPARE(w.LastBox().text, std::string("There are no sections in job EMPTY."));
         }
         QCOMPARE(notesOpened, 1);
+        w.Click("cmdCopySections");
+        QCOMPARE(w.LastBox().title, std::string("Copying a Section"));
+        QCOMPARE(w.LastBox().text, std::string("There are no sections to copy\r\n"
+                                               "Please select a job with sections."));
+        QVERIFY(w.Find<QLabel>("lblCopyInstructions")->isHidden());
+        QVERIFY(w.Jobs()->isEnabled());
     }
 
     void unitsCheckBoxSwitchesTheUnitSet() {
