@@ -1,6 +1,5 @@
-// The aircraft window and the gear view driven through their widgets: a list built by
-// clicks and saved into the job file, the gear view's selection going back to the grid,
-// the unit switch, and screenshots of both windows.
+// The aircraft window and the gear view through their widgets: a list built by clicks and
+// saved, the gear view's selection going back to the grid, screenshots of both windows.
 #include <QDir>
 #include <QLabel>
 #include <QPointer>

@@ -1,6 +1,5 @@
-// The notes and information window driven through its widgets: the save question and the
-// notes file bytes, the report in the box with its columns on the tab stops, and the text
-// that reaches the PDF with its gear plans and the clipboard.
+// The notes and information window through its widgets: the save question, the notes file
+// bytes, the report in the box, and what reaches the PDF and the clipboard.
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>

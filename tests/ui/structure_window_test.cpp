@@ -1,6 +1,5 @@
-// The structure window through its widgets: a copied sample edited by clicks on the drawing,
-// designed and saved, checked in the job file; screenshots of every state and dialog in both
-// unit systems, with the windows locked during the run.
+// The structure window through its widgets: a sample edited by clicks on the drawing, designed
+// and saved; screenshots of every state and dialog, with the windows locked during the run.
 #include <QApplication>
 #include <QChartView>
 #include <QCheckBox>
