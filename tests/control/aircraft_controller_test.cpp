@@ -31,40 +31,86 @@ struct AircraftWindow : AircraftFixture, ::testing::Test {
 
 // ---- grid edits ----------------------------------------------------------------------------
 
-TEST_F(AircraftWindow, GrossLoadPromptShowsTheDefaultAndTheRange) {
-    ui.Type("7000");
-    EXPECT_EQ(c.ClickCell(0, kColGrossLoad), EditStatus::Done);
-    EXPECT_EQ(ui.prompts.at(0), "Changing Aircraft Gross Load");
-    EXPECT_EQ(ui.promptTexts.at(0),
-              "The default value of gross load for this aircraft is 6,000 lbs.\r\n\r\n"
-              "Enter a new value in the range:\r\n\r\n3,900 to 7,500 lbs.\r\n\r\n"
-              "Click Cancel at any time to retain the old value.");
+TEST_F(AircraftWindow, EachEntryPromptsWithItsRange) {
+    struct Case {
+        int row, col;
+        const char* typed;
+        const char* title;
+        std::string text;
+    };
+    const Case cases[] = {
+        {0, kColGrossLoad, "7000", "Changing Aircraft Gross Load",
+         "The default value of gross load for this aircraft is 6,000 lbs.\r\n\r\n"
+         "Enter a new value in the range:\r\n\r\n3,900 to 7,500 lbs."},
+        {1, kColDepartures, "100000", "Changing Annual Departures",
+         "Enter a new value for annual departures in the range:\r\n\r\n0 to 100,000"},
+        {0, kColGrowth, "10", "Changing Incremental Departures",
+         "Enter a new value for percent incremental annual departures in the range:\r\n\r\n"
+         "-10.00 to 10.00"},
+    };
+    for (const Case& k : cases) {
+        ui.prompts.clear();
+        ui.promptTexts.clear();
+        ui.Type(k.typed);
+        EXPECT_EQ(c.ClickCell(k.row, k.col), EditStatus::Done) << k.title;
+        EXPECT_EQ(ui.prompts.at(0), k.title);
+        EXPECT_EQ(ui.promptTexts.at(0),
+                  k.text + "\r\n\r\nClick Cancel at any time to retain the old value.");
+    }
     EXPECT_EQ(Row(0).GrossLoad, 7000);
+    EXPECT_EQ(Row(1).AnnualDepartures, 100000);
+    // 20 years of 100000 growing 2 %: 100000 * 20 * (1 + 0.02 * 20 / 2); the total follows at once.
+    EXPECT_FLOAT_EQ(Row(1).TotalDepartures, 2.4e6f);
+    EXPECT_EQ(Row(0).AnnualGrowth, 0.1f);
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(AircraftWindow, GrossLoadLimitsAreAcceptedAndJustOutsideRestoresTheDefault) {
-    // SW 6,000: limits 3900 and 7500 lbs.
+TEST_F(AircraftWindow, EntriesAtTheirLimitsAreAcceptedAndBeyondThemReplaced) {
+    using Setter = EditStatus (AircraftController::*)(int, double);
+    constexpr Setter gross = &AircraftController::SetGrossLoad;
+    constexpr Setter departures = &AircraftController::SetDepartures;
+    constexpr Setter growth = &AircraftController::SetGrowth;
     struct Case {
+        Setter set;
         double entered;
         float stored;
-        const char* message;
+        const char* title;  // nullptr: no message
+        std::string message;
     };
+    const std::string tooManyDepartures =
+        "Annual departures cannot be greater than 100000.\r\n\r\n"
+        "Annual departures has been set to the\r\ndefault value of 1200.";
+    // SW 6,000: gross load limits 3900 and 7500 lbs. Signs are ignored except for growth.
     const Case cases[] = {
-        {3900, 3900, nullptr},
-        {7500, 7500, nullptr},
-        {-7500, 7500, nullptr},  // the sign is ignored
-        {3899, 6000, "Gross load cannot be less than 0.65 x 6,000."},
-        {7501, 6000, "Gross load cannot be greater than 1.25 x 6,000."},
+        {gross, 3900, 3900, nullptr, ""},
+        {gross, 7500, 7500, nullptr, ""},
+        {gross, -7500, 7500, nullptr, ""},
+        {gross, 3899, 6000, "", "Gross load cannot be less than 0.65 x 6,000." + kDefaultSelected},
+        {gross, 7501, 6000, "",
+         "Gross load cannot be greater than 1.25 x 6,000." + kDefaultSelected},
+        {departures, 100000, 100000, nullptr, ""},
+        {departures, -500, 500, nullptr, ""},
+        {departures, 100001, 1200, "Changing Annual Departures", tooManyDepartures},
+        {growth, 10, 0.1f, nullptr, ""},
+        {growth, -10, -0.1f, nullptr, ""},
+        {growth, 10.5, 0, "Changing Incremental Departures",
+         "Percent incremental departures cannot be\r\noutside the range -10 to 10.\r\n\r\n"
+         "Incremental departures has been set to zero."},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.entered);
         ui.boxes.clear();
-        state.Current.Aircraft[0].GrossLoad = 5000;
-        EXPECT_EQ(c.SetGrossLoad(0, k.entered), EditStatus::Done);
-        EXPECT_EQ(Row(0).GrossLoad, k.stored);
-        if (k.message)
-            EXPECT_TRUE(ui.OnlyBox("", k.message + kDefaultSelected));
+        core::DesignAircraft& row = state.Current.Aircraft[0];
+        row.GrossLoad = 5000;
+        row.AnnualDepartures = 777;
+        row.AnnualGrowth = 0.03f;
+        EXPECT_EQ((c.*k.set)(0, k.entered), EditStatus::Done);
+        const float stored = k.set == gross        ? Row(0).GrossLoad
+                             : k.set == departures ? Row(0).AnnualDepartures
+                                                   : Row(0).AnnualGrowth;
+        EXPECT_EQ(stored, k.stored);
+        if (k.title)
+            EXPECT_TRUE(ui.OnlyBox(k.title, k.message));
         else
             EXPECT_TRUE(ui.boxes.empty());
     }
@@ -84,45 +130,6 @@ TEST_F(AircraftWindow, MetricLimitsAreAcceptedAsTheyAreShown) {
     EXPECT_TRUE(
         ui.OnlyBox("", "Gross load cannot be greater than 1.25 x 2.722." + kDefaultSelected));
     EXPECT_EQ(Row(0).GrossLoad, 6000);
-}
-
-TEST_F(AircraftWindow, AnnualDeparturesAboveTheLimitBecome1200) {
-    ui.Type("100000");
-    c.ClickCell(1, kColDepartures);
-    EXPECT_EQ(ui.prompts.at(0), "Changing Annual Departures");
-    EXPECT_EQ(ui.promptTexts.at(0),
-              "Enter a new value for annual departures in the range:\r\n\r\n0 to 100,000\r\n\r\n"
-              "Click Cancel at any time to retain the old value.");
-    EXPECT_EQ(Row(1).AnnualDepartures, 100000);
-    EXPECT_TRUE(ui.boxes.empty());
-    // 20 years of 100000 growing 2 %: 100000 * 20 * (1 + 0.02 * 20 / 2); the total follows at once.
-    EXPECT_FLOAT_EQ(Row(1).TotalDepartures, 2.4e6f);
-
-    EXPECT_EQ(c.SetDepartures(1, 100001), EditStatus::Done);
-    EXPECT_EQ(Row(1).AnnualDepartures, 1200);
-    EXPECT_TRUE(ui.OnlyBox("Changing Annual Departures",
-                           "Annual departures cannot be greater than 100000.\r\n\r\n"
-                           "Annual departures has been set to the\r\ndefault value of 1200."));
-    c.SetDepartures(1, -500);
-    EXPECT_EQ(Row(1).AnnualDepartures, 500);
-}
-
-TEST_F(AircraftWindow, GrowthOutsideTenPercentBecomesZero) {
-    ui.Type("10");
-    c.ClickCell(0, kColGrowth);
-    EXPECT_EQ(ui.prompts.at(0), "Changing Incremental Departures");
-    EXPECT_EQ(ui.promptTexts.at(0),
-              "Enter a new value for percent incremental annual departures in the range:\r\n\r\n"
-              "-10.00 to 10.00\r\n\r\nClick Cancel at any time to retain the old value.");
-    EXPECT_EQ(Row(0).AnnualGrowth, 0.1f);
-    c.SetGrowth(0, -10);
-    EXPECT_EQ(Row(0).AnnualGrowth, -0.1f);
-    EXPECT_TRUE(ui.boxes.empty());
-    c.SetGrowth(0, 10.5);
-    EXPECT_EQ(Row(0).AnnualGrowth, 0);
-    EXPECT_TRUE(ui.OnlyBox("Changing Incremental Departures",
-                           "Percent incremental departures cannot be\r\noutside the range -10 to "
-                           "10.\r\n\r\nIncremental departures has been set to zero."));
 }
 
 TEST_F(AircraftWindow, CancelledOrInvalidEntriesKeepTheOldValue) {
@@ -421,10 +428,9 @@ TEST_F(AircraftWindow, ClosingChecksInOrder) {
     EXPECT_EQ(ui.boxes[1].defaultAnswer, Answer::Cancel);
 }
 
-TEST_F(AircraftWindow, ClosingWithNoPutsTheStoredListBack) {
+TEST_F(AircraftWindow, ClosingWithNoPutsTheStoredListBackAndYesStoresIt) {
     c.RemoveRow(0);
     c.ClickCell(0, kColOverload);
-    ui.boxes.clear();
     ui.Answer(Answer::No);
     EXPECT_TRUE(c.Close());
     ASSERT_EQ(Count(), 2);
@@ -432,11 +438,8 @@ TEST_F(AircraftWindow, ClosingWithNoPutsTheStoredListBack) {
     EXPECT_FALSE(Row(1).OverloadFlag);
     EXPECT_GT(Row(0).ContactWidth, 0);
     EXPECT_FALSE(dir.Exists("RWY.JOB"));
-}
 
-TEST_F(AircraftWindow, ClosingWithYesStoresTheListAndItsOverloadMark) {
     c.ClickCell(1, kColOverload);
-    ui.boxes.clear();
     ui.Answer(Answer::Yes);
     EXPECT_TRUE(c.Close());
     EXPECT_TRUE(state.Slot(1).Aircraft.at(1).OverloadFlag);

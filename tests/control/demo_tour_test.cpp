@@ -1,5 +1,4 @@
 // The demonstration engine with a scripted user and a fake window: every way out of a tour
-// (its end, Stop between or inside any step, Cancel on an explanation, a failing step)
 // leaves the program directory byte-identical and the program state as it was.
 #include <gtest/gtest.h>
 

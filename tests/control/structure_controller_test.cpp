@@ -28,7 +28,7 @@ bool Enabled(const StructureController& c, const std::string& name) {
     return false;
 }
 
-TEST(StructureModes, SamplesCannotBeModifiedOrDesigned) {
+TEST(StructureModes, SamplesCannotBeModifiedDesignedOrSaved) {
     ControlFixture f;
     core::OpenJob(f.state, f.ui, "Samples");
     f.controller.Open();
@@ -41,6 +41,16 @@ TEST(StructureModes, SamplesCannotBeModifiedOrDesigned) {
     EXPECT_TRUE(f.ui.OnlyBox(
         "Structure in Job Samples",
         std::string(kSamplesModify, std::strlen(kSamplesModify) - 1) + "\r\nfor design."));
+
+    // Yes to the changed-structure question is refused and the structure restored.
+    f.ui.boxes.clear();
+    f.Layer(1).LayerThickness = 7;
+    f.ui.Answer(core::Answer::Yes);
+    EXPECT_TRUE(f.controller.Close());
+    EXPECT_EQ(f.ui.Titles(),
+              (std::vector<std::string>{"Saving Structure Data", "Saving Structure Data"}));
+    EXPECT_EQ(f.ui.boxes[1].text, "Job Samples is part of the system.\r\nChanges cannot be saved.");
+    EXPECT_FLOAT_EQ(f.Layer(1).LayerThickness, 4.5f);
 }
 
 TEST(StructureModes, ModifyModeChangesCaptionsAndLeavesOnlyThroughAValidStructure) {
@@ -252,20 +262,6 @@ TEST(StructureClicks, ExistingPavementBoxesAndThePickIgnoreTheSubgrade) {
     EXPECT_TRUE(f.controller.SelectingLayer());
     EXPECT_EQ(f.controller.Click(layout, MidX(layout.thicknessColumn), MidY(layout.bands[2].band)),
               ClickOutcome::AddDeleteDialog);
-}
-
-TEST(StructurePrompt, YesInSamplesIsRefusedAndTheStructureRestored) {
-    ControlFixture f;
-    core::OpenJob(f.state, f.ui, "Samples");
-    f.controller.Open();
-    f.ui.boxes.clear();
-    f.Layer(1).LayerThickness = 7;
-    f.ui.Answer(core::Answer::Yes);
-    EXPECT_TRUE(f.controller.Close());
-    EXPECT_EQ(f.ui.Titles(),
-              (std::vector<std::string>{"Saving Structure Data", "Saving Structure Data"}));
-    EXPECT_EQ(f.ui.boxes[1].text, "Job Samples is part of the system.\r\nChanges cannot be saved.");
-    EXPECT_FLOAT_EQ(f.Layer(1).LayerThickness, 4.5f);
 }
 
 }  // namespace

@@ -215,16 +215,20 @@ TEST(StructureEdits, ANewLayerTypeBringsItsMinimumModulusStrengthAndConditionDef
     EXPECT_FLOAT_EQ(f.Layer(2).LayerFlexStrength, 700.0f);
 }
 
+// One pass through the add/delete dialog: pick `layer`, apply `op`, close.
+void AddDeleteOnce(ControlFixture& f, int layer, AddDelete op) {
+    f.controller.BeginAddDelete();
+    ASSERT_TRUE(f.controller.PickLayer(layer));
+    ASSERT_TRUE(f.controller.ApplyAddDelete(op));
+    f.controller.EndAddDelete();
+}
+
 TEST(StructureEdits, AddAndDeleteAtTheLimits) {
     ControlFixture f;
     f.Modify();
     // 16 layers: Add refused, the dialog stays open and nothing changes.
-    while (f.state.Current.LayerCount() < core::kMaxLayers) {
-        f.controller.BeginAddDelete();
-        ASSERT_TRUE(f.controller.PickLayer(2));
-        ASSERT_TRUE(f.controller.ApplyAddDelete(AddDelete::Add));
-        f.controller.EndAddDelete();
-    }
+    while (f.state.Current.LayerCount() < core::kMaxLayers)
+        ASSERT_NO_FATAL_FAILURE(AddDeleteOnce(f, 2, AddDelete::Add));
     f.controller.BeginAddDelete();
     EXPECT_FALSE(f.controller.PickLayer(16)) << "the subgrade cannot be picked";
     ASSERT_TRUE(f.controller.PickLayer(1));
@@ -236,12 +240,8 @@ TEST(StructureEdits, AddAndDeleteAtTheLimits) {
     f.controller.EndAddDelete();
 
     // Down to 2 layers: Delete refused.
-    while (f.state.Current.LayerCount() > 2) {
-        f.controller.BeginAddDelete();
-        ASSERT_TRUE(f.controller.PickLayer(1));
-        ASSERT_TRUE(f.controller.ApplyAddDelete(AddDelete::Delete));
-        f.controller.EndAddDelete();
-    }
+    while (f.state.Current.LayerCount() > 2)
+        ASSERT_NO_FATAL_FAILURE(AddDeleteOnce(f, 1, AddDelete::Delete));
     f.ui.boxes.clear();
     f.controller.BeginAddDelete();
     ASSERT_TRUE(f.controller.PickLayer(1));
@@ -254,18 +254,12 @@ TEST(StructureEdits, AddDuplicatesThePickedLayerAndDeletingTheTopTakesTheNewTops
     ControlFixture f;
     MakeAcOnRigid(f);  // AC Overlay, PCC, Ag Crushed, Subgrade
     f.Layer(2).LayerThickness = 7.5f;
-    f.controller.BeginAddDelete();
-    ASSERT_TRUE(f.controller.PickLayer(2));
-    ASSERT_TRUE(f.controller.ApplyAddDelete(AddDelete::Add));
-    f.controller.EndAddDelete();
+    AddDeleteOnce(f, 2, AddDelete::Add);
     ASSERT_EQ(f.state.Current.LayerCount(), 5);
     EXPECT_EQ(f.Layer(3).LayerType, 5);
     EXPECT_FLOAT_EQ(f.Layer(3).LayerThickness, 7.5f);
     f.state.Current.SCI = 80;
-    f.controller.BeginAddDelete();
-    ASSERT_TRUE(f.controller.PickLayer(1));
-    ASSERT_TRUE(f.controller.ApplyAddDelete(AddDelete::Delete));
-    f.controller.EndAddDelete();
+    AddDeleteOnce(f, 1, AddDelete::Delete);
     EXPECT_EQ(f.Layer(1).LayerType, 5);
     EXPECT_FLOAT_EQ(f.state.Current.SCI, library::LayerMaterialOf(5).DefaultSCI);
     EXPECT_EQ(f.controller.DesignLayer(), 1);

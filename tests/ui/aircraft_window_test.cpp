@@ -1,11 +1,8 @@
-// The aircraft window and the gear view driven through their widgets: a list built by
-// clicks and saved into the job file, the gear view's selection going back to the grid,
-// the unit switch, and screenshots of both windows.
+// The aircraft window and the gear view through their widgets: a list built by clicks and
+// saved, the gear view's selection going back to the grid, screenshots of both windows.
 #include <QDir>
 #include <QLabel>
 #include <QPointer>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
 
@@ -13,10 +10,10 @@
 #include "core/section_ops.h"
 #include "ui/aircraft_window.h"
 #include "ui/gear_view_window.h"
-#include "ui/notes_window.h"
 #include "ui_test_support.h"
 
 using tavro::core::Answer;
+using tavro::test::SaveScreenshot;
 using tavro::test::ScriptedWindow;
 using tavro::ui::AircraftWindow;
 using tavro::ui::GearViewWindow;
@@ -60,14 +57,6 @@ struct Fixture {
         return aircraft->Grid()->model()->index(row, col).data().toString();
     }
 };
-
-void Save(QWidget& widget, const char* name) {
-    QDir().mkpath(TAVRO_SCREENSHOT_DIR);
-    widget.show();
-    QCoreApplication::processEvents();
-    const QString file = QString(TAVRO_SCREENSHOT_DIR) + "/" + name + ".png";
-    QVERIFY2(widget.grab().save(file), qPrintable(file));
-}
 
 // Library entries of gear layouts no built-in aircraft has, for the pictures.
 void AddPictureAircraft(tavro::library::AircraftLibrary& lib) {
@@ -171,57 +160,6 @@ private slots:
         QCOMPARE(tavro::test::UnscriptedFailures(), 0);
     }
 
-    void followsTheUnitSwitch() {
-        Fixture f;
-        f.Open();
-        QCOMPARE(f.Header(1), QString("Gross Taxi\nWeight (lbs)"));
-        tavro::core::ApplyUnits(f.w.state.Units, true);
-        f.aircraft->SyncView();
-        QCOMPARE(f.Header(1), QString("Gross Taxi\nWeight (tns)"));
-        QCOMPARE(f.Header(10), QString("Tire Contact\nWidth (mm)"));
-    }
-
-    void theExportedReportCarriesEveryGearPlanAfterTheAircraftTable() {
-        Fixture f;
-        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
-        const QString pdfimages = QStandardPaths::findExecutable("pdfimages");
-        if (pdftotext.isEmpty() || pdfimages.isEmpty())
-            QSKIP("pdftotext and pdfimages (poppler-utils) are not installed");
-        tavro::ui::NotesWindow notes(f.w.state, f.w.user, f.w.window.get());
-        const QString pdf = QString::fromStdString(f.w.dir.File("report.pdf"));
-        notes.SetPdfPathAsker([&](const QString&) { return pdf; });
-        notes.Open();
-        QTest::mouseClick(notes.findChild<QPushButton*>("cmdExportPdf"), Qt::LeftButton);
-
-        QProcess run;
-        run.start(pdfimages, {"-list", pdf});
-        QVERIFY(run.waitForFinished(30000));
-        // Two heading lines, then one line per image.
-        const int aircraft = f.w.state.Current.AircraftCount();
-        QCOMPARE(int(run.readAllStandardOutput().trimmed().split('\n').size()) - 2, aircraft);
-
-        run.start(pdftotext, {"-layout", pdf, "-"});
-        QVERIFY(run.waitForFinished(30000));
-        const QString text = QString::fromUtf8(run.readAllStandardOutput());
-        const qsizetype table = text.indexOf("Aircraft Information");
-        const qsizetype plans = text.indexOf("Main Gear Plans (to scale)");
-        const qsizetype notesAt = text.indexOf("NOTES");
-        QVERIFY(table >= 0 && plans > table && notesAt > plans);
-        qsizetype at = plans;
-        for (const auto& a : f.w.state.Current.Aircraft) {
-            at = text.indexOf(QString::fromStdString(a.AircraftName), at);
-            QVERIFY2(at > plans && at < notesAt, a.AircraftName.c_str());
-        }
-        QVERIFY(text.indexOf("Gross Taxi Weight", plans) < notesAt);
-        const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
-        if (!pdftoppm.isEmpty()) {
-            QDir().mkpath(TAVRO_SCREENSHOT_DIR);
-            run.start(pdftoppm, {"-png", "-r", "60", "-f", "1", "-l", "2", pdf,
-                                 QString(TAVRO_SCREENSHOT_DIR) + "/report_with_gear"});
-            QVERIFY(run.waitForFinished(30000));
-        }
-    }
-
     void screenshots() {
         Fixture f;
         AddPictureAircraft(f.w.state.Aircraft);
@@ -237,10 +175,13 @@ private slots:
         c.SetGrowth(2, 2.5);
         c.SelectRow(0);
         f.aircraft->SyncView();
-        Save(*f.aircraft, "aircraft_window");
+        SaveScreenshot(*f.aircraft, "aircraft_window");
+        QCOMPARE(f.Header(1), QString("Gross Taxi\nWeight (lbs)"));
         tavro::core::ApplyUnits(f.w.state.Units, true);
-        f.aircraft->SyncView();
-        Save(*f.aircraft, "aircraft_window_metric");
+        f.aircraft->SyncView();  // the grid follows the unit switch
+        QCOMPARE(f.Header(1), QString("Gross Taxi\nWeight (tns)"));
+        QCOMPARE(f.Header(10), QString("Tire Contact\nWidth (mm)"));
+        SaveScreenshot(*f.aircraft, "aircraft_window_metric");
         tavro::core::ApplyUnits(f.w.state.Units, false);
 
         const std::pair<int, const char*> views[] = {{0, "gear_single"},
@@ -251,12 +192,12 @@ private slots:
         for (const auto& [row, file] : views) {
             GearViewWindow view(f.w.state, f.w.user, row);
             view.resize(900, 520);
-            Save(view, file);
+            SaveScreenshot(view, file);
         }
         tavro::core::ApplyUnits(f.w.state.Units, true);
         GearViewWindow metric(f.w.state, f.w.user, 1);
         metric.resize(900, 520);
-        Save(metric, "gear_dual_metric");
+        SaveScreenshot(metric, "gear_dual_metric");
     }
 };
 

@@ -1,7 +1,5 @@
-// The demonstrations on the real windows, offscreen with no pause: each tour runs to its end,
-// or is stopped after any step, by Esc, or inside a design run, and every job and notes file
-// stays byte-identical with no job added, the windows back as they were; every message box
-// of a tour carries the demonstration suffix. One screenshot per tour.
+// The demonstrations on the real windows, offscreen with no pause: however a tour ends, the
+// job and notes files and the windows are as they were. One screenshot per tour.
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>

@@ -1,6 +1,5 @@
-// The notes and information window driven through its widgets: the save question and the
-// notes file bytes, the report in the box with its columns on the tab stops, and the text
-// that reaches the PDF and the clipboard.
+// The notes and information window through its widgets: the save question, the notes file
+// bytes, the report in the box, and what reaches the PDF and the clipboard.
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -16,6 +15,7 @@
 #include "core/job_file.h"
 #include "core/section_ops.h"
 #include "design/report.h"
+#include "support/job_builder.h"
 #include "ui/notes_window.h"
 #include "ui_test_support.h"
 
@@ -24,8 +24,10 @@ using tavro::test::ScriptedWindow;
 
 namespace {
 
-std::string NotesEntry(const std::string& name, const std::string& note) {
-    return name + "\r\n" + std::to_string(note.size()) + "\r\n" + note + "\r\n";
+// The notes file of the three sample sections, the first two with these notes.
+std::string SampleNotes(const std::string& first, const std::string& second = "AConFlex") {
+    return tavro::test::NotesFile(
+        {{"ACAggregate", first}, {"AConFlex", second}, {"NewFlexible", "NewFlexible"}});
 }
 
 QString ForBox(std::string text) { return QString::fromStdString(text).replace("\r\n", "\n"); }
@@ -147,9 +149,7 @@ private slots:
         f.w.user.Answer(Answer::Yes);
         f.Click("cmdExit");
         QVERIFY(!f.notes->isVisible());
-        QCOMPARE(f.w.dir.Read("RWY.NTS"),
-                 NotesEntry("ACAggregate", "ACAggregate\r\nJoints resealed") +
-                     NotesEntry("AConFlex", "AConFlex") + NotesEntry("NewFlexible", "NewFlexible"));
+        QCOMPARE(f.w.dir.Read("RWY.NTS"), SampleNotes("ACAggregate\r\nJoints resealed"));
 
         // The window reopens in the notes face, and an unchanged note closes without asking.
         const auto boxes = f.w.user.boxes.size();
@@ -176,8 +176,7 @@ private slots:
         f.w.user.Answer(Answer::Yes);
         QVERIFY(f.w.window->close());
         QVERIFY(!f.notes->isVisible());
-        const std::string saved = NotesEntry("ACAggregate", "ACAggregate cracked");
-        QCOMPARE(f.w.dir.Read("RWY.NTS").substr(0, saved.size()), saved);
+        QCOMPARE(f.w.dir.Read("RWY.NTS"), SampleNotes("ACAggregate cracked"));
     }
 
     // Notes are bytes of the Windows-1252 code page: every byte 0x20-0xFF and CR LF shows as
@@ -186,9 +185,7 @@ private slots:
         std::string note = "A\r\n";
         for (int b = 0x20; b <= 0xFF; ++b) note += static_cast<char>(b);
         NotesFixture f;
-        f.w.dir.Write("RWY.NTS", NotesEntry("ACAggregate", note) +
-                                     NotesEntry("AConFlex", "AConFlex") +
-                                     NotesEntry("NewFlexible", "NewFlexible"));
+        f.w.dir.Write("RWY.NTS", SampleNotes(note));
         f.Open();
         f.Click("cmdNotes");
         const QString shown = f.Text()->toPlainText();
@@ -199,8 +196,7 @@ private slots:
         f.Type("!");
         f.w.user.Answer(Answer::Yes);
         f.Click("cmdExit");
-        const std::string expected = NotesEntry("ACAggregate", note + "!");
-        QCOMPARE(f.w.dir.Read("RWY.NTS").substr(0, expected.size()), expected);
+        QCOMPARE(f.w.dir.Read("RWY.NTS"), SampleNotes(note + "!"));
     }
 
     void aCharacterOutsideTheCodePageIsRefusedWhereItIsTyped() {
@@ -223,9 +219,7 @@ private slots:
         QCOMPARE(f.Text()->toPlainText(), QString("ACAggregate 50"));
         f.w.user.Answer(Answer::Yes);
         f.Click("cmdExit");
-        QCOMPARE(
-            f.w.dir.Read("RWY.NTS").substr(0, NotesEntry("ACAggregate", "ACAggregate 50").size()),
-            NotesEntry("ACAggregate", "ACAggregate 50"));
+        QCOMPARE(f.w.dir.Read("RWY.NTS"), SampleNotes("ACAggregate 50"));
     }
 
     void changingTheSectionOrTheFaceAsksFirst() {
@@ -252,9 +246,7 @@ private slots:
         f.w.user.Answer(Answer::Yes);
         f.Click("cmdListInfo");
         QCOMPARE(f.Caption(), QString("Design Information for Section AConFlex"));
-        QCOMPARE(f.w.dir.Read("RWY.NTS"), NotesEntry("ACAggregate", "ACAggregate") +
-                                              NotesEntry("AConFlex", "AConFlex checked") +
-                                              NotesEntry("NewFlexible", "NewFlexible"));
+        QCOMPARE(f.w.dir.Read("RWY.NTS"), SampleNotes("ACAggregate", "AConFlex checked"));
         QCOMPARE(f.w.user.Titles(), std::vector<std::string>(4, "Saving Notes"));
     }
 
@@ -268,9 +260,7 @@ private slots:
         f.w.user.Answer(Answer::Yes);
         f.Open();  // Notes again: the window follows, asking about the note it shows
         QCOMPARE(f.w.LastBox().text, kPrompt);
-        QCOMPARE(f.w.dir.Read("RWY.NTS"), NotesEntry("ACAggregate", "ACAggregate resurfaced") +
-                                              NotesEntry("AConFlex", "AConFlex") +
-                                              NotesEntry("NewFlexible", "NewFlexible"));
+        QCOMPARE(f.w.dir.Read("RWY.NTS"), SampleNotes("ACAggregate resurfaced"));
         QCOMPARE(f.Caption(), QString("Notes for Section NewFlexible"));
         QCOMPARE(f.List()->currentRow(), 2);
     }
@@ -283,16 +273,12 @@ private slots:
         QTest::keyClicks(f.Text(), "Example");
         f.w.user.Answer(Answer::Yes);
         f.Click("cmdSave");
-        QCOMPARE(f.w.dir.Read("Samples.NTS"), NotesEntry("ACAggregate", "Example") +
-                                                  NotesEntry("AConFlex", "AConFlex") +
-                                                  NotesEntry("NewFlexible", "NewFlexible"));
+        QCOMPARE(f.w.dir.Read("Samples.NTS"), SampleNotes("Example"));
     }
 
     void thePdfAndTheClipboardCarryTheReportAndTheNote() {
         NotesFixture f;
-        f.w.dir.Write("RWY.NTS", NotesEntry("ACAggregate", "Crack survey\r\nin May") +
-                                     NotesEntry("AConFlex", "AConFlex") +
-                                     NotesEntry("NewFlexible", "NewFlexible"));
+        f.w.dir.Write("RWY.NTS", SampleNotes("Crack survey\r\nin May"));
         f.Open();
         const auto report = tavro::design::BuildReport(f.w.state);
         const std::string note = "Crack survey\r\nin May";
@@ -307,7 +293,9 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text().toStdString(), copied);
 
         const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
-        if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) is not installed");
+        const QString pdfimages = QStandardPaths::findExecutable("pdfimages");
+        if (pdftotext.isEmpty() || pdfimages.isEmpty())
+            QSKIP("pdftotext and pdfimages (poppler-utils) are not installed");
         const QString pdf = QString::fromStdString(f.w.dir.File("report.pdf"));
         QString suggested;
         f.notes->SetPdfPathAsker([&](const QString& s) {
@@ -332,10 +320,33 @@ private slots:
         }
         QVERIFY(printed.contains("                           NOTES\n"));
 
+        // Every gear plan, one picture each, between the aircraft table and the notes.
+        const QString text = pdfLines.join('\n');
+        const qsizetype table = text.indexOf("Aircraft Information");
+        const qsizetype plans = text.indexOf("Main Gear Plans (to scale)");
+        const qsizetype notesAt = text.indexOf("NOTES");
+        QVERIFY(table >= 0 && plans > table && notesAt > plans);
+        qsizetype plan = plans;
+        for (const auto& a : f.w.state.Current.Aircraft) {
+            plan = text.indexOf(QString::fromStdString(a.AircraftName), plan);
+            QVERIFY2(plan > plans && plan < notesAt, a.AircraftName.c_str());
+        }
+        QVERIFY(text.indexOf("Gross Taxi Weight", plans) < notesAt);
+        extract.start(pdfimages, {"-list", pdf});
+        QVERIFY(extract.waitForFinished(30000));
+        // Two heading lines, then one line per image.
+        QCOMPARE(int(extract.readAllStandardOutput().trimmed().split('\n').size()) - 2,
+                 f.w.state.Current.AircraftCount());
+        const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+        if (!pdftoppm.isEmpty()) {
+            QDir().mkpath(TAVRO_SCREENSHOT_DIR);
+            extract.start(pdftoppm, {"-png", "-r", "60", "-f", "1", "-l", "2", pdf,
+                                     QString(TAVRO_SCREENSHOT_DIR) + "/report_with_gear"});
+            QVERIFY(extract.waitForFinished(30000));
+        }
+
         // A long note runs onto further pages; an unwritable file is reported.
-        f.w.dir.Write("RWY.NTS", NotesEntry("ACAggregate", "First" + std::string(600, '\n')) +
-                                     NotesEntry("AConFlex", "AConFlex") +
-                                     NotesEntry("NewFlexible", "NewFlexible"));
+        f.w.dir.Write("RWY.NTS", SampleNotes("First" + std::string(600, '\n')));
         f.Click("cmdExportPdf");
         extract.start(pdftotext, {pdf, "-"});
         QVERIFY(extract.waitForFinished(30000));

@@ -1,10 +1,8 @@
-// The structure window through its widgets: a copied sample edited by clicks on the drawing,
-// designed and saved, checked in the job file; the window locked during a run; screenshots of
-// every state and dialog in both unit systems.
+// The structure window through its widgets: a sample edited by clicks on the drawing, designed
+// and saved; screenshots of every state and dialog, with the windows locked during the run.
 #include <QApplication>
 #include <QChartView>
 #include <QCheckBox>
-#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QProcess>
@@ -19,6 +17,7 @@
 #include "ui_test_support.h"
 
 using tavro::core::Answer;
+using tavro::test::SaveScreenshot;
 using tavro::test::ScriptedWindow;
 
 namespace {
@@ -67,13 +66,6 @@ struct StructureFixture {
         const tavro::control::StructureLayout layout = structure->CurrentLayout();
         const auto& b = layout.bands.at(static_cast<std::size_t>(layer - 1));
         return (b.band.top + b.band.bottom) / 2;
-    }
-    void Shot(const QString& name, QWidget* widget = nullptr) {
-        QDir().mkpath(TAVRO_SCREENSHOT_DIR);
-        QApplication::processEvents();
-        (widget ? widget : structure.get())
-            ->grab()
-            .save(QString(TAVRO_SCREENSHOT_DIR) + "/" + name);
     }
 };
 
@@ -127,54 +119,44 @@ private slots:
         QCOMPARE(tavro::test::UnscriptedFailures(), 0);
     }
 
-    void ARunLocksTheOtherWindowsAndShowsItsProgress() {
-        StructureFixture f;
-        f.Open(2);
-        bool checked = false;
-        QString progressText;
-        f.w.user.onPoll = [&](int n) {
-            if (!f.w.state.Run.DesignRunning || checked || n < 5) return;
-            checked = true;
-            QVERIFY(!f.w.window->isEnabled());
-            QVERIFY(f.Button("cmdSaveStr")->isEnabled());
-            QCOMPARE(f.Button("cmdSaveStr")->text(), QString("&Interrupt Design"));
-            QVERIFY(!f.Button("cmdModifyStr")->isEnabled());
-            QVERIFY(!f.structure->findChild<QListWidget*>("lstStrFiles")->isEnabled());
-            progressText = QString::fromStdString(f.structure->CurrentLayout().progress.text);
-            f.Shot("structure_us_running.png");
-        };
-        f.Click("cmdAddDelete");
-        QVERIFY(checked);
-        QVERIFY(progressText.startsWith("N = "));
-        QVERIFY(f.w.window->isEnabled());
-        QCOMPARE(f.Button("cmdSaveStr")->text(), QString("&Save Structure"));
-    }
-
-    void Screenshots() {
+    // A run locks the other windows and shows its progress.
+    void ScreenshotsOfEveryState() {
         for (bool metric : {false, true}) {
             StructureFixture f(metric);
             const QString units = metric ? "metric" : "us";
             f.Open(1);  // AConFlex
             f.structure->show();
-            f.Shot("structure_" + units + "_rest.png");
+            SaveScreenshot(*f.structure, "structure_" + units + "_rest");
             f.Click("cmdModifyStr");
             f.Click("cmdAddDelete");
-            f.Shot("structure_" + units + "_modify_pick.png");
+            SaveScreenshot(*f.structure, "structure_" + units + "_modify_pick");
             f.Click("cmdSelectLayerCancel");
             f.Click("cmdModifyStr");
+            bool checked = false;
             f.w.user.onPoll = [&](int n) {
-                if (n == 40) f.Shot("structure_" + units + "_running.png");
+                if (n != 40) return;
+                checked = f.w.state.Run.DesignRunning;
+                QVERIFY(!f.w.window->isEnabled());
+                QCOMPARE(f.Button("cmdSaveStr")->text(), QString("&Interrupt Design"));
+                QVERIFY(f.Button("cmdSaveStr")->isEnabled());
+                QVERIFY(!f.Button("cmdModifyStr")->isEnabled());
+                QVERIFY(!f.structure->findChild<QListWidget*>("lstStrFiles")->isEnabled());
+                QVERIFY(f.structure->CurrentLayout().progress.text.starts_with("N = "));
+                SaveScreenshot(*f.structure, "structure_" + units + "_running");
             };
             f.Click("cmdAddDelete");
+            QVERIFY(checked);
+            QVERIFY(f.w.window->isEnabled());
+            QCOMPARE(f.Button("cmdSaveStr")->text(), QString("&Save Structure"));
             QTest::qWait(600);  // the timer's stop tick
-            f.Shot("structure_" + units + "_after_run.png");
+            SaveScreenshot(*f.structure, "structure_" + units + "_after_run");
             if (!metric) {
                 tavro::ui::LayerTypeDialog types(1, f.structure.get());
                 types.show();
-                f.Shot("dialog_layer_type.png", &types);
+                SaveScreenshot(types, "dialog_layer_type");
                 tavro::ui::AddDeleteDialog addDelete([](bool) { return true; }, f.structure.get());
                 addDelete.show();
-                f.Shot("dialog_add_delete.png", &addDelete);
+                SaveScreenshot(addDelete, "dialog_add_delete");
             }
             const QString pdf = QString(TAVRO_SCREENSHOT_DIR) + "/structure_" + units + "_page.pdf";
             QVERIFY(f.structure->ExportPdf(pdf));

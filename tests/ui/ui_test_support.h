@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -20,6 +21,15 @@ namespace tavro::test {
 // running here: its failures land in the ad hoc result, counted by this.
 inline int UnscriptedFailures() {
     return testing::UnitTest::GetInstance()->ad_hoc_test_result().total_part_count();
+}
+
+// Shows `widget` and saves its picture as <name>.png in the screenshot directory.
+inline void SaveScreenshot(QWidget& widget, const QString& name) {
+    QDir().mkpath(TAVRO_SCREENSHOT_DIR);
+    widget.show();
+    QCoreApplication::processEvents();
+    const QString file = QString(TAVRO_SCREENSHOT_DIR) + "/" + name + ".png";
+    QVERIFY2(widget.grab().save(file), qPrintable(file));
 }
 
 // A started startup window over an empty program directory (or one prepared by `setUp`).
