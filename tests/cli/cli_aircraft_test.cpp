@@ -1,26 +1,13 @@
 // tavro-cli library, aircraft and gear: output, the job file they leave, and refusals that
 // leave it untouched.
-#include <gtest/gtest.h>
-
-#include <nlohmann/json.hpp>
-#include <sstream>
-
-#include "cli/cli_commands.h"
+#include "cli/cli_fixture.h"
 #include "core/job_file.h"
-#include "support/temp_dir.h"
 
 namespace tavro::cli {
 namespace {
 
-class CliAircraft : public ::testing::Test {
+class CliAircraft : public testing::CliFixture {
 protected:
-    int Run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        args.insert(args.begin(), {"--dir", dir.path()});
-        return RunCli(args, "/nonexistent", out, err);
-    }
-    nlohmann::json Json() { return nlohmann::json::parse(out.str()); }
     // A job RWY holding a copy of the sample section AConFlex (seven aircraft).
     void MakeJob() {
         ASSERT_EQ(Run({"new-job", "RWY"}), kExitOk);
@@ -30,8 +17,6 @@ protected:
         const auto job = core::ParseJob(dir.Read("RWY.JOB"), "RWY");
         return job.sections.at(0).Aircraft;
     }
-    test::TempDir dir;
-    std::ostringstream out, err;
 };
 
 TEST_F(CliAircraft, LibraryListsAGroup) {
@@ -93,6 +78,9 @@ TEST_F(CliAircraft, MetricLoadsAreTonnes) {
     // Citation X, 36000 lbs default: 15 t = 33069.3 lbs lies within 0.65..1.25 of it.
     // The job file keeps gross loads to the pound.
     EXPECT_NEAR(Stored()[2].GrossLoad, 15 * 2204.6225, 0.5);
+    ASSERT_EQ(Run({"--json", "aircraft", "RWY", "AConFlex", "set", "1", "departures=740"}),
+              kExitOk);
+    EXPECT_EQ(Json()["saved"], false) << "an unchanged list is not written";
 }
 
 TEST_F(CliAircraft, AnyRefusalSavesNothing) {
@@ -139,13 +127,6 @@ TEST_F(CliAircraft, SamplesAndUsageErrors) {
     EXPECT_EQ(Run({"aircraft", "Samples", "AConFlex", "fly"}), kExitUsage);
     EXPECT_EQ(Run({"aircraft", "Samples", "AConFlex", "remove"}), kExitUsage);
     EXPECT_EQ(Run({"aircraft", "Samples", "AConFlex", "clear", "load=1"}), kExitUsage);
-}
-
-TEST_F(CliAircraft, AnUnchangedListIsNotWritten) {
-    MakeJob();
-    ASSERT_EQ(Run({"--json", "aircraft", "RWY", "AConFlex", "set", "1", "departures=740"}),
-              kExitOk);
-    EXPECT_EQ(Json()["saved"], false);
 }
 
 TEST_F(CliAircraft, GearPlanAsSvgToScale) {

@@ -1,36 +1,20 @@
 // tavro-cli edit, new-section, export and import: the window's rules from the command line,
 // one atomic save, and refusals that leave the job file byte-identical.
-#include <gtest/gtest.h>
-
-#include <nlohmann/json.hpp>
-#include <sstream>
-
-#include "cli/cli_commands.h"
-#include "support/temp_dir.h"
+#include "cli/cli_fixture.h"
 
 namespace tavro::cli {
 namespace {
 
-class CliEdit : public ::testing::Test {
+class CliEdit : public testing::CliFixture {
 protected:
     void SetUp() override {
         ASSERT_EQ(Run({"new-job", "RWY"}), kExitOk);
         ASSERT_EQ(Run({"copy", "Samples", "AConFlex", "RWY", "--as", "B2"}), kExitOk);
     }
-    int Run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        args.insert(args.begin(), {"--dir", dir.path()});
-        return RunCli(args, "/nonexistent", out, err);
-    }
-    nlohmann::json Json() { return nlohmann::json::parse(out.str()); }
     nlohmann::json Section(const std::string& name) {
         EXPECT_EQ(Run({"--json", "show", "RWY", name}), kExitOk);
         return Json()["section"];
     }
-
-    test::TempDir dir;
-    std::ostringstream out, err;
 };
 
 TEST_F(CliEdit, NewSectionThenBuildItLayerByLayer) {
