@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <deque>
 #include <vector>
 
@@ -219,7 +218,6 @@ TEST(Overload, FlexibleSectionComparesTheRegularTrafficWithTheOverloadAdded) {
     EXPECT_TRUE(f.ui.boxes[0].text.starts_with("Overload Possible.\r\n"));
     EXPECT_TRUE(f.ui.boxes[0].text.ends_with(" for 20 OVERLOAD departures."));
     EXPECT_EQ(Stored(f.state.Current), before);
-    std::printf("c0 %.6f  c1 %.6f  c %.6f\n", r.overload->c0, r.overload->c1, r.overload->c);
 }
 
 }  // namespace
