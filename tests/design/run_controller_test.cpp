@@ -95,8 +95,8 @@ TEST(RunController, PreconditionsAreCheckedInOrderWithTheirTexts) {
 
     f.ui.boxes.clear();
     EXPECT_EQ(RunLifeCommand(f.state, f.ui).status, RunStatus::Refused);
-    ASSERT_EQ(f.ui.Titles(), std::vector<std::string>{"Structure Life"});
-    EXPECT_EQ(f.ui.boxes[0].text, "There are no aircraft in\r\njob Mine section ACAggregate.");
+    EXPECT_TRUE(f.ui.OnlyBox("Structure Life",
+                             "There are no aircraft in\r\njob Mine section ACAggregate."));
 }
 
 TEST(RunController, StructureWithoutAPavementTypeIsNotValidForDesign) {
