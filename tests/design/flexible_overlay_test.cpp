@@ -71,13 +71,6 @@ double HandAsphaltCdf(DesignFixture& f) {
     return worst;
 }
 
-// The fifth number of the first aircraft line of a result file.
-double FifthNumberOfFirstAircraft(const std::string& text) {
-    const auto lines = damage::ParseResultLines(text, 1, 5);
-    EXPECT_TRUE(lines[0].has_value());
-    return lines[0] ? (*lines[0])[4] : 0;
-}
-
 TEST(FlexibleOverlay, SampleOverlayDesignsToTheDesignCdfAndItsAsphaltCdfComesFromTheTensileStrain) {
     DesignFixture f;
     f.Select(kAcOnFlexSlot);
@@ -104,7 +97,9 @@ TEST(FlexibleOverlay, SampleOverlayDesignsToTheDesignCdfAndItsAsphaltCdfComesFro
     // The last result file carries the tensile strain where the criterion reads it, not the
     // quadrature node at which the analysis converged; the subgrade responses were set aside.
     const std::string result = f.dir.Read("DAMTMP.DAT");
-    const double strain = FifthNumberOfFirstAircraft(result);
+    const auto lines = damage::ParseResultLines(result, 1, 5);
+    ASSERT_TRUE(lines[0].has_value());
+    const double strain = (*lines[0])[4];  // the fifth number of the first aircraft's line
     EXPECT_GT(std::fabs(strain), 1e-6);
     EXPECT_LT(std::fabs(strain), 1e-2);
     EXPECT_NE(f.dir.Read("DAMTMPSG.DAT"), result);

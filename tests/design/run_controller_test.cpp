@@ -146,35 +146,10 @@ TEST(RunController, RunErrorTextsByNumber) {
               "data and report the error.\r\n\r\nThe error number is 9.");
 }
 
-TEST(RunController, BatchDesignsAndSavesEachSectionOfAnOwnJob) {
-    DesignFixture f;
-    f.state.JobName = "Mine";
-    f.state.Sections.erase(f.state.Sections.begin() + 1);  // the two new flexible samples
-    const BatchResult batch = RunBatch(f.state, f.ui, 1, BatchSave::SaveEach);
-    EXPECT_EQ(batch.end, BatchEnd::Completed);
-    ASSERT_EQ(batch.sections.size(), 2u);
-    core::ProgramState reread;
-    reread.ProgramDir = f.state.ProgramDir;
-    reread.JobName = "Mine";
-    ASSERT_FALSE(core::ReadJob(reread, f.ui));
-    for (std::size_t k = 0; k < 2; ++k) {
-        const auto& entry = batch.sections[k];
-        EXPECT_TRUE(entry.saved);
-        const auto& designed =
-            entry.run.layers[static_cast<std::size_t>(entry.run.designLayer - 1)];
-        EXPECT_NEAR(reread.Sections[k]
-                        .Layers[static_cast<std::size_t>(entry.run.designLayer - 1)]
-                        .LayerThickness,
-                    designed.thickness, 0.00005);  // the job file keeps 4 decimals
-        EXPECT_EQ(reread.Sections[k].SectionTimeStamp, f.ui.nowSerial);
-    }
-    EXPECT_EQ(f.state.CurrentSection, 1);
-}
-
 // Another program adds a section ahead of the batch while the first one is designed: saving
 // the first takes it in and moves the others down a slot. The batch still designs each of
-// its sections once, and leaves the newcomer alone.
-TEST(RunController, BatchFollowsItsSectionsWhenAnotherProgramMovesThem) {
+// its sections once, saves each, and leaves the newcomer alone.
+TEST(RunController, BatchSavesEachSectionAndFollowsItWhenAnotherProgramMovesIt) {
     DesignFixture f;
     f.state.JobName = "Mine";
     f.state.Sections.erase(f.state.Sections.begin() + 1);  // ACAggregate, NewFlexible
@@ -205,6 +180,20 @@ TEST(RunController, BatchFollowsItsSectionsWhenAnotherProgramMovesThem) {
     EXPECT_TRUE(core::IsNotAnalysed(f.state.Slot(1).SectionTimeStamp));
     EXPECT_EQ(f.state.CurrentSection, 2);  // back on ACAggregate
     EXPECT_EQ(f.state.Current.SectionName, "ACAggregate");
+    core::ProgramState reread;
+    reread.ProgramDir = f.state.ProgramDir;
+    reread.JobName = "Mine";
+    ASSERT_FALSE(core::ReadJob(reread, f.ui));
+    ASSERT_EQ(reread.Sections.size(), 3u);
+    EXPECT_TRUE(core::IsNotAnalysed(reread.Sections[0].SectionTimeStamp));
+    for (std::size_t k = 0; k < 2; ++k) {
+        const auto& entry = batch.sections[k];
+        EXPECT_TRUE(entry.saved);
+        const auto layer = static_cast<std::size_t>(entry.run.designLayer - 1);
+        EXPECT_NEAR(reread.Sections[k + 1].Layers[layer].LayerThickness,
+                    entry.run.layers[layer].thickness, 0.00005);  // the job file keeps 4 decimals
+        EXPECT_EQ(reread.Sections[k + 1].SectionTimeStamp, f.ui.nowSerial);
+    }
 }
 
 TEST(RunController, BatchStopsAtASectionThatEndsUnstamped) {
