@@ -194,11 +194,16 @@ std::vector<double> OverlayAllowable(DesignFixture& f, int depths, double streng
     return allowable;
 }
 
+// A weak 3 in overlay (450 psi) on a slab that cracks late (1000 psi).
+void SelectWeakOverlay(DesignFixture& f, float cdfu) {
+    SelectOverlay(f, kUnbonded, 3, 100, cdfu);
+    f.state.Current.Layers[0].LayerFlexStrength = 450;
+    f.state.Current.Layers[1].LayerFlexStrength = 1000;
+}
+
 TEST(OverlayLife, OverlayWornOutBeforeTheSlabCracksFailsInTheUncrackedStage) {
     DesignFixture f;
-    SelectOverlay(f, kUnbonded, 3, 100, 0);
-    f.state.Current.Layers[0].LayerFlexStrength = 450;   // a weak overlay
-    f.state.Current.Layers[1].LayerFlexStrength = 1000;  // on a slab that cracks late
+    SelectWeakOverlay(f, 0);
     const damage::LifeTotalResult r = Life(f, 3);
     ASSERT_EQ(r.status, damage::LifeTotalStatus::Computed);
     const core::OverlayLifeFigures& o = f.state.Run.Damage.Overlay;
@@ -284,11 +289,8 @@ TEST(OverlayLife, CrackedStagesLeaveTheOverlayWhatTheUncrackedStageDidNotUse) {
         EXPECT_EQ(analysis::RunAnalysis(f.state, f.ui, input).outcome,
                   analysis::AnalysisOutcome::Completed);
     };
-    // A weak overlay on a slab that cracks late; %CDFU chosen so that U is about 0.5.
     auto select = [](DesignFixture& f, float cdfu) {
-        SelectOverlay(f, kUnbonded, 3, 100, cdfu);
-        f.state.Current.Layers[0].LayerFlexStrength = 450;
-        f.state.Current.Layers[1].LayerFlexStrength = 1000;
+        SelectWeakOverlay(f, cdfu);
         f.state.Run.SublayeringOn = true;
     };
     double uncrackedDamageFromZero = 0;
@@ -302,7 +304,7 @@ TEST(OverlayLife, CrackedStagesLeaveTheOverlayWhatTheUncrackedStageDidNotUse) {
             damage::CDFBetween(f.state, 0, t1, OverlayAllowable(f, 2, 450, 30));
         ASSERT_GT(uncrackedDamageFromZero, 1);  // worn out before the slab cracks
     }
-    DesignFixture f;
+    DesignFixture f;  // %CDFU chosen so that U is about 0.5
     select(f, static_cast<float>(100 * (1 - 0.5 / uncrackedDamageFromZero)));
     const damage::LifeTotalResult r = Life(f, 3);
     ASSERT_EQ(r.status, damage::LifeTotalStatus::Computed);
