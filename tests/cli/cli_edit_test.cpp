@@ -1,36 +1,20 @@
 // tavro-cli edit, new-section, export and import: the window's rules from the command line,
 // one atomic save, and refusals that leave the job file byte-identical.
-#include <gtest/gtest.h>
-
-#include <nlohmann/json.hpp>
-#include <sstream>
-
-#include "cli/cli_commands.h"
-#include "support/temp_dir.h"
+#include "cli/cli_fixture.h"
 
 namespace tavro::cli {
 namespace {
 
-class CliEdit : public ::testing::Test {
+class CliEdit : public testing::CliFixture {
 protected:
     void SetUp() override {
         ASSERT_EQ(Run({"new-job", "RWY"}), kExitOk);
         ASSERT_EQ(Run({"copy", "Samples", "AConFlex", "RWY", "--as", "B2"}), kExitOk);
     }
-    int Run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        args.insert(args.begin(), {"--dir", dir.path()});
-        return RunCli(args, "/nonexistent", out, err);
-    }
-    nlohmann::json Json() { return nlohmann::json::parse(out.str()); }
     nlohmann::json Section(const std::string& name) {
         EXPECT_EQ(Run({"--json", "show", "RWY", name}), kExitOk);
         return Json()["section"];
     }
-
-    test::TempDir dir;
-    std::ostringstream out, err;
 };
 
 TEST_F(CliEdit, NewSectionThenBuildItLayerByLayer) {
@@ -72,26 +56,28 @@ TEST_F(CliEdit, MetricValuesAndTheWindowsMessagesOnStderr) {
 
 TEST_F(CliEdit, AnyRefusalSavesNothing) {
     const std::string before = dir.Read("RWY.JOB");
-    const std::vector<std::vector<std::string>> refused = {
-        {"layer", "1", "thickness=3", "layer", "9", "thickness=1"},  // no layer 9
-        {"layer", "1", "thickness=abc"},
-        {"layer", "1", "modulus=300000"},  // asphalt modulus is fixed
-        {"layer", "4", "thickness=3"},     // the subgrade
-        {"layer", "1", "type=Concrete"},
-        {"delete", "4"},
-        {"sci=80"},                // no existing rigid pavement
-        {"layer", "1", "type=4"},  // subgrade on top: the rule check
-        {"frobnicate=1"},
+    const struct {
+        std::vector<std::string> ops;
+        const char* message;
+    } refused[] = {
+        {{"layer", "1", "thickness=3", "layer", "9", "thickness=1"},
+         "Layer 9 is not a layer of this structure (1 to 4)."},
+        {{"layer", "1", "thickness=abc"}, "abc is not a valid number."},
+        {{"layer", "1", "modulus=300000"}, "The modulus of AC Overlay layers is fixed"},
+        {{"layer", "4", "thickness=3"}, "the bottom layer has no thickness; use subgrade=."},
+        {{"layer", "1", "type=Concrete"}, "\"Concrete\" is not a layer type"},
+        {{"delete", "4"}, "the bottom layer cannot be added or deleted."},
+        {{"sci=80"}, "sci belongs to overlays on an existing rigid pavement only."},
+        {{"layer", "1", "type=4"}, "Checking the Structure: Subgrade layers\n"},
+        {{"frobnicate=1"}, "Unknown operation \"frobnicate=1\"."},
     };
-    for (const auto& ops : refused) {
+    for (const auto& c : refused) {
         std::vector<std::string> args = {"edit", "RWY", "B2"};
-        args.insert(args.end(), ops.begin(), ops.end());
-        EXPECT_EQ(Run(args), kExitRefused) << ops.back();
-        EXPECT_FALSE(err.str().empty()) << ops.back();
-        EXPECT_EQ(dir.Read("RWY.JOB"), before) << ops.back();
+        args.insert(args.end(), c.ops.begin(), c.ops.end());
+        EXPECT_EQ(Run(args), kExitRefused) << c.message;
+        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+        EXPECT_EQ(dir.Read("RWY.JOB"), before) << c.message;
     }
-    EXPECT_EQ(Run({"edit", "RWY", "B2", "layer", "1", "type=4"}), kExitRefused);
-    EXPECT_NE(err.str().find("Checking the Structure: "), std::string::npos) << err.str();
     EXPECT_EQ(Run({"edit", "Samples", "AConFlex", "life=10"}), kExitRefused);
     EXPECT_EQ(err.str().substr(0, 26), "Structure in Job Samples: ");
 }

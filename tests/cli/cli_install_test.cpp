@@ -154,18 +154,15 @@ TEST_F(InstalledCli, WorksInTheUserDataDirectoryAndSaysWhereOnFirstUse) {
     EXPECT_TRUE(fs::exists(Data() + "/MINE.JOB"));
 }
 
-TEST_F(InstalledCli, DirStillChoosesAndCreatesNothingElse) {
+// --dir, or a program in a build tree, keeps working where it is told or where it is.
+TEST_F(InstalledCli, DirOrABuildTreeChoosesAndCreatesNothingElse) {
     test::TempDir other;
-    const auto r = Cli({"--dir", other.path(), "new-job", "THERE"}, prefix.File("bin"));
+    auto r = Cli({"--dir", other.path(), "new-job", "THERE"}, prefix.File("bin"));
     EXPECT_EQ(r.status, kExitOk) << r.err;
     EXPECT_TRUE(fs::exists(other.File("THERE.JOB")));
     EXPECT_EQ(r.err.find("Program Directory"), std::string::npos);
-    EXPECT_FALSE(fs::exists(Data()));
-}
-
-TEST_F(InstalledCli, ABuildTreeStaysTheProgramDirectory) {
     test::TempDir tree;
-    const auto r = Cli({"new-job", "HERE"}, tree.path());
+    r = Cli({"new-job", "HERE"}, tree.path());
     EXPECT_EQ(r.status, kExitOk) << r.err;
     EXPECT_TRUE(fs::exists(tree.File("HERE.JOB")));
     EXPECT_FALSE(fs::exists(Data()));

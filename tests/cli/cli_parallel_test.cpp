@@ -58,6 +58,24 @@ std::map<std::string, std::string> NotesInStep(const TempDir& dir, const std::st
     return byName;
 }
 
+// Environment that fails (or with `kill`, kills the process at) the at-th write, fsync,
+// close or rename, and leaves the file "fired" in dir when it did.
+std::vector<std::string> FaultAt(const TempDir& dir, int at, bool kill) {
+    std::vector<std::string> env{
+        "LD_PRELOAD=" + std::string(TAVRO_FAULT_SHIM), "TAVRO_FAULT_AT=" + std::to_string(at),
+        "TAVRO_FAULT_FIRED=" + dir.File("fired"), "ASAN_OPTIONS=verify_asan_link_order=0"};
+    if (kill) env.push_back("TAVRO_FAULT_KILL=1");
+    return env;
+}
+
+// Job J with sections A, B and C, each with a note, and job SRC with section X.
+void WriteJobsWithNotes(const TempDir& dir) {
+    dir.Write("J.JOB", SampleJobFile({"A", "B", "C"}));
+    dir.Write("J.NTS", NotesFile({{"A", "note a"}, {"B", "note b"}, {"C", "note c"}}));
+    dir.Write("SRC.JOB", SampleJobFile({"X"}));
+    dir.Write("SRC.NTS", NotesFile({{"X", "note x"}}));
+}
+
 bool NoTemporaries(const TempDir& dir) {
     for (const auto& e : std::filesystem::directory_iterator(dir.path()))
         if (e.path().filename().string().find(".tmp-") != std::string::npos) return false;
@@ -102,28 +120,13 @@ TEST(ParallelCli, EveryReportedSaveIsKept) {
     }
 }
 
-// Two designs of different sections saved at once: both designs are in the file.
-TEST(ParallelCli, ParallelDesignsWithSaveKeepBoth) {
-    TempDir dir;
-    dir.Write("J.JOB", SampleJobFile({"A", "B"}));
-    auto a = StartCli(dir, {"design", "J", "A", "--save"});
-    auto b = StartCli(dir, {"design", "J", "B", "--save"});
-    Finished fa = a->Wait(), fb = b->Wait();
-    ASSERT_EQ(fa.exitCode, 0) << fa.err;
-    ASSERT_EQ(fb.exitCode, 0) << fb.err;
-    core::ParsedJob job = core::ParseJob(dir.Read("J.JOB"), "J");
-    ASSERT_EQ(job.sections.size(), 2u);
-    for (const auto& s : job.sections)
-        EXPECT_FALSE(core::IsNotAnalysed(s.SectionTimeStamp))
-            << s.SectionName << " lost its design";
-}
-
 // Runs share the analysis files of the directory: run at once, each still gives the
-// result it gives alone.
-TEST(ParallelCli, ParallelRunsGiveTheirSoloResults) {
+// result it gives alone, and two designs saved at once into another job are both kept.
+TEST(ParallelCli, ParallelRunsGiveTheirSoloResultsAndSavesKeepBoth) {
     TempDir dir;
     dir.Write("J.JOB", core::FormatJob(
                            {SampleSection("A", 1), SampleSection("B", 2), SampleSection("C", 3)}));
+    dir.Write("K.JOB", SampleJobFile({"A", "B"}));
     const std::vector<std::string> sections{"A", "B", "C"};
     std::map<std::string, nlohmann::json> solo;
     for (const auto& s : sections) {
@@ -136,6 +139,8 @@ TEST(ParallelCli, ParallelRunsGiveTheirSoloResults) {
     for (int i = 0; i < kCopies; ++i)
         for (const auto& s : sections)
             running.emplace_back(s, StartCli(dir, {"--json", "design", "J", s}));
+    auto saveA = StartCli(dir, {"design", "K", "A", "--save"});
+    auto saveB = StartCli(dir, {"design", "K", "B", "--save"});
     int differing = 0;
     for (auto& [s, p] : running) {
         Finished f = p->Wait();
@@ -144,6 +149,15 @@ TEST(ParallelCli, ParallelRunsGiveTheirSoloResults) {
             ++differing;
     }
     EXPECT_EQ(differing, 0);
+    for (auto* p : {saveA.get(), saveB.get()}) {
+        Finished f = p->Wait();
+        ASSERT_EQ(f.exitCode, 0) << f.err;
+    }
+    core::ParsedJob job = core::ParseJob(dir.Read("K.JOB"), "K");
+    ASSERT_EQ(job.sections.size(), 2u);
+    for (const auto& s : job.sections)
+        EXPECT_FALSE(core::IsNotAnalysed(s.SectionTimeStamp))
+            << s.SectionName << " lost its design";
 }
 
 // A run waits for the run lock of the directory and says so once; --no-wait refuses.
@@ -175,100 +189,71 @@ TEST(ParallelCli, ARunWaitsForTheRunLockOrRefusesAtOnce) {
     EXPECT_TRUE(dir.Exists("VORNA.STR"));
 }
 
-// Every write, fsync, close and rename of a change fails in turn: whatever the command
-// says, each file is its old or its new version, the two agree, and nothing is left over.
-TEST(FaultInjection, AFailedStepLeavesJobAndNotesTogether) {
-    struct Change {
-        std::vector<std::string> args;
+// Every write, fsync, close and rename of a change fails in turn, or the process is killed
+// there (kill -9, a power cut). A failure leaves each file its old or its new version, the
+// two agreeing, and keeps a change reported done. A kill may leave the files a step apart,
+// but the next reads find every note of every section that still exists (a new section's
+// missing entry reads as its name), and the next save removes what the killed one left.
+TEST(FaultInjection, AFailedOrKilledStepLosesNoChangeAndNoNote) {
+    const std::vector<std::vector<std::string>> changes = {
+        {"duplicate", "J", "A", "N"},
+        {"copy", "SRC", "X", "J", "--as", "N"},
+        {"--yes", "delete-section", "J", "B"},
+        {"notes", "J", "A", "--set", "edited"},
     };
-    const Change changes[] = {
-        {{"duplicate", "J", "A", "N"}},
-        {{"copy", "SRC", "X", "J", "--as", "N"}},
-        {{"--yes", "delete-section", "J", "B"}},
-        {{"notes", "J", "A", "--set", "edited"}},
-    };
-    const std::string oldJob = SampleJobFile({"A", "B", "C"});
-    const std::string oldNotes = NotesFile({{"A", "note a"}, {"B", "note b"}, {"C", "note c"}});
-    auto fresh = [&](const TempDir& dir) {
-        dir.Write("J.JOB", oldJob);
-        dir.Write("J.NTS", oldNotes);
-        dir.Write("SRC.JOB", SampleJobFile({"X"}));
-        dir.Write("SRC.NTS", NotesFile({{"X", "note x"}}));
-    };
-    for (const Change& change : changes) {
-        TempDir clean;
-        fresh(clean);
-        ASSERT_EQ(Cli(clean, change.args).exitCode, 0);
-        const std::string newJob = clean.Read("J.JOB");
-        const std::string newNotes = clean.Read("J.NTS");
-        int faults = 0;
-        for (int at = 1; at < 200; ++at) {
-            TempDir dir;
-            fresh(dir);
-            const std::string fired = dir.File("fired");
-            Finished f = Cli(dir, change.args,
-                             {"LD_PRELOAD=" + std::string(TAVRO_FAULT_SHIM),
-                              "TAVRO_FAULT_AT=" + std::to_string(at), "TAVRO_FAULT_FIRED=" + fired,
-                              "ASAN_OPTIONS=verify_asan_link_order=0"});
-            if (!dir.Exists("fired")) break;
-            ++faults;
-            std::filesystem::remove(fired);
-            const std::string job = dir.Read("J.JOB");
-            const std::string notes = dir.Read("J.NTS");
-            const std::string where = change.args[0] + " failing at call " + std::to_string(at);
-            EXPECT_TRUE(job == oldJob || job == newJob) << where;
-            EXPECT_TRUE(notes == oldNotes || notes == newNotes) << where;
-            if (newJob != oldJob) {
-                EXPECT_EQ(job == newJob, notes == newNotes) << where;
+    TempDir before;
+    WriteJobsWithNotes(before);
+    const std::string oldJob = before.Read("J.JOB");
+    const std::string oldNotes = before.Read("J.NTS");
+    const auto oldByName = NotesInStep(before, "J");
+    for (const bool kill : {false, true}) {
+        for (const auto& change : changes) {
+            TempDir clean;
+            WriteJobsWithNotes(clean);
+            ASSERT_EQ(Cli(clean, change).exitCode, 0);
+            const std::string newJob = clean.Read("J.JOB");
+            const std::string newNotes = clean.Read("J.NTS");
+            const auto newByName = NotesInStep(clean, "J");
+            int faults = 0;
+            for (int at = 1; at < 200; ++at) {
+                TempDir dir;
+                WriteJobsWithNotes(dir);
+                Finished f = Cli(dir, change, FaultAt(dir, at, kill));
+                if (!dir.Exists("fired")) break;
+                ++faults;
+                std::filesystem::remove(dir.File("fired"));
+                const std::string where =
+                    change[0] + (kill ? " killed" : " failing") + " at call " + std::to_string(at);
+                if (kill) {
+                    EXPECT_EQ(f.exitCode, -1) << where;
+                    for (const std::string& name : SectionNames(dir, "J")) {
+                        Finished n = Cli(dir, {"notes", "J", name});
+                        ASSERT_EQ(n.exitCode, 0) << where << ": " << n.err;
+                        const std::string note = n.out.substr(0, n.out.size() - 1);
+                        const auto was = oldByName.find(name), now = newByName.find(name);
+                        EXPECT_TRUE(note == (was != oldByName.end() ? was->second : name) ||
+                                    (now != newByName.end() && note == now->second))
+                            << where << ": section " << name << " has the note " << note;
+                    }
+                    NotesInStep(dir, "J");
+                    ASSERT_EQ(Cli(dir, {"duplicate", "J", "C", "Z"}).exitCode, 0) << where;
+                } else {
+                    const std::string job = dir.Read("J.JOB");
+                    const std::string notes = dir.Read("J.NTS");
+                    EXPECT_TRUE(job == oldJob || job == newJob) << where;
+                    EXPECT_TRUE(notes == oldNotes || notes == newNotes) << where;
+                    if (newJob != oldJob) {
+                        EXPECT_EQ(job == newJob, notes == newNotes) << where;
+                    }
+                    if (f.exitCode == 0) {
+                        EXPECT_EQ(job, newJob) << where << " reported done";
+                        EXPECT_EQ(notes, newNotes) << where << " reported done";
+                    }
+                }
+                EXPECT_TRUE(NoTemporaries(dir)) << where;
             }
-            if (f.exitCode == 0) {
-                EXPECT_EQ(job, newJob) << where << " reported done";
-                EXPECT_EQ(notes, newNotes) << where << " reported done";
-            }
-            EXPECT_TRUE(NoTemporaries(dir)) << where;
+            EXPECT_GT(faults, 3) << change[0] << (kill ? " killed" : " failing");
         }
-        EXPECT_GT(faults, 3) << change.args[0];
-    }
-}
-
-// Killed at each write, fsync, close and rename of a change (kill -9, a power cut): the
-// files may be a step apart, but the next reads find every note of every section that still
-// exists, and the next save removes what the killed one left behind.
-TEST(FaultInjection, AKilledChangeLosesNoNote) {
-    const std::vector<std::vector<std::string>> changes = {{"duplicate", "J", "A", "AB"},
-                                                           {"--yes", "delete-section", "J", "A"}};
-    for (const auto& change : changes) {
-        int kills = 0;
-        for (int at = 1; at < 200; ++at) {
-            TempDir dir;
-            dir.Write("J.JOB", SampleJobFile({"A", "B", "C"}));
-            dir.Write("J.NTS", NotesFile({{"A", "note a"}, {"B", "note b"}, {"C", "note c"}}));
-            Finished f = Cli(
-                dir, change,
-                {"LD_PRELOAD=" + std::string(TAVRO_FAULT_SHIM),
-                 "TAVRO_FAULT_AT=" + std::to_string(at), "TAVRO_FAULT_FIRED=" + dir.File("fired"),
-                 "TAVRO_FAULT_KILL=1", "ASAN_OPTIONS=verify_asan_link_order=0"});
-            if (!dir.Exists("fired")) break;
-            ++kills;
-            std::filesystem::remove(dir.File("fired"));
-            const std::string where = change[0] + " killed at call " + std::to_string(at);
-            EXPECT_EQ(f.exitCode, -1) << where;
-            for (const std::string& name : SectionNames(dir, "J")) {
-                Finished n = Cli(dir, {"notes", "J", name});
-                ASSERT_EQ(n.exitCode, 0) << where << ": " << n.err;
-                const std::string expected =
-                    name == "AB" ? "No notes.|AB"
-                                 : "note " + std::string(1, static_cast<char>(name[0] + 32));
-                EXPECT_NE(
-                    ("|" + expected + "|").find("|" + n.out.substr(0, n.out.size() - 1) + "|"),
-                    std::string::npos)
-                    << where << ": section " << name << " has the note " << n.out;
-            }
-            NotesInStep(dir, "J");
-            ASSERT_EQ(Cli(dir, {"duplicate", "J", "B", "Z"}).exitCode, 0) << where;
-            EXPECT_TRUE(NoTemporaries(dir)) << where;
-        }
-        EXPECT_GT(kills, 3) << change[0];
     }
 }
 

@@ -48,6 +48,23 @@ struct DesignFixture {
         Derive();
     }
 
+    // An overlay of `type` (10 asphalt, 11 unbonded, 12 partially bonded) and thickness h on
+    // a 10 in slab (650 psi) on 6 in crushed aggregate on a 10000 psi subgrade, under the
+    // first `jets` jets of the rigid section.
+    void SelectOverlay(std::int16_t type, float h, float sci, float cdfu, int jets = 2) {
+        SelectRigidSection();
+        const bool asphalt = type == 10;
+        state.Current.Layers = {
+            {h, asphalt ? 200000.0f : 4000000.0f, asphalt ? 0.0f : 650.0f, type},
+            {10.0f, 4000000.0f, 650.0f, 5},
+            {6.0f, 75000.0f, 0.0f, 6},
+            {0.0f, 10000.0f, 0.0f, 4}};
+        state.Current.SCI = sci;
+        state.Current.CDFU = cdfu;
+        state.Current.Aircraft.resize(static_cast<std::size_t>(jets));
+        Derive();
+    }
+
     // Re-derives what loading a section derives after a test edited it.
     void Derive() {
         core::DerivePavementType(state);

@@ -87,10 +87,9 @@ TEST(LifeSearch, StepLimitEndsTheSearchWithItsMessage) {
     RunSummary summary;
     ConcludeLife(d.state, ui, oneStep, s, "unused", summary);
     EXPECT_EQ(summary.outcome, DesignOutcome::NoConvergence);
-    ASSERT_EQ(ui.Titles(), std::vector<std::string>{"Computing Life"});
-    EXPECT_EQ(ui.boxes[0].text,
-              "The life computation did not converge\r\nwithin 1 steps.\r\n\r\n"
-              "Please check the structure and the traffic.");
+    EXPECT_TRUE(ui.OnlyBox("Computing Life",
+                           "The life computation did not converge\r\nwithin 1 steps.\r\n\r\n"
+                           "Please check the structure and the traffic."));
     EXPECT_FALSE(d.state.Run.DesignRunning);
 }
 

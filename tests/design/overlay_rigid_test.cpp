@@ -23,20 +23,9 @@ using testing::DesignFixture;
 constexpr std::int16_t kAcOverlay = 10, kUnbonded = 11, kPartBonded = 12;
 constexpr double kLifeTolerance = 0.04;  // years
 
-// An overlay of `type` and thickness h on a 10 in slab (650 psi) on 6 in crushed aggregate
-// on a 10000 psi subgrade, under the fixture's first `jets` jets (business, regional).
 void SelectOverlay(DesignFixture& f, std::int16_t type, float h, float sci, float cdfu,
                    int jets = 2) {
-    f.SelectRigidSection();
-    const bool asphalt = type == kAcOverlay;
-    f.state.Current.Layers = {{h, asphalt ? 200000.0f : 4000000.0f, asphalt ? 0.0f : 650.0f, type},
-                              {10.0f, 4000000.0f, 650.0f, 5},
-                              {6.0f, 75000.0f, 0.0f, 6},
-                              {0.0f, 10000.0f, 0.0f, 4}};
-    f.state.Current.SCI = sci;
-    f.state.Current.CDFU = cdfu;
-    f.state.Current.Aircraft.resize(static_cast<std::size_t>(jets));
-    f.Derive();
+    f.SelectOverlay(type, h, sci, cdfu, jets);
     f.state.Run.DesignRunning = true;
 }
 
@@ -78,8 +67,11 @@ TEST(OverlayOnRigid, EachOverlayDesignsAndItsLifeRunReproducesTheDesignLife) {
         DesignFixture f;
         SelectOverlay(f, c.type, 6, c.sci, c.cdfu, c.jets);
         ASSERT_EQ(f.state.Current.PavementType, c.pavement);
-        const RunSummary design = RunOverlay(f, RunMode::Design);
+        const RunResult run = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
+        const RunSummary& design = run.summary;
         ASSERT_EQ(design.outcome, DesignOutcome::Converged) << design.why;
+        EXPECT_TRUE(run.timeStamped);
+        EXPECT_EQ(run.designLayer, 1);
         EXPECT_NEAR(design.life, 20, kLifeTolerance);
         EXPECT_TRUE(f.ui.boxes.empty());
         const float h = f.state.Current.Layers[0].LayerThickness;
@@ -102,36 +94,24 @@ TEST(OverlayOnRigid, EachOverlayDesignsAndItsLifeRunReproducesTheDesignLife) {
     }
 }
 
-TEST(OverlayOnRigid, TheRunControllerDesignsOverlaysOnRigidPavements) {
-    DesignFixture f;
-    SelectOverlay(f, kPartBonded, 6, 100, 50);
-    const RunResult run = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
-    EXPECT_EQ(run.status, RunStatus::Ran);
-    EXPECT_EQ(run.summary.outcome, DesignOutcome::Converged) << run.summary.why;
-    EXPECT_TRUE(run.timeStamped);
-    EXPECT_EQ(run.designLayer, 1);
-}
-
-TEST(OverlayOnRigid, TooThinOverlayStepsUpFourInchesTwiceThenInterpolates) {
-    DesignFixture f;
-    SelectOverlay(f, kUnbonded, 3, 80, 100);  // designs near 7.9 in
-    const std::vector<float> h = RecordThicknesses(f);
-    ASSERT_GE(h.size(), 4u);
-    EXPECT_EQ(h[0], 3);
-    EXPECT_EQ(h[1], 7);
-    EXPECT_EQ(h[2], 11);
-    EXPECT_GT(h[3], 7);
-    EXPECT_LT(h[3], 11);
-}
-
-TEST(OverlayOnRigid, TooThickOverlayStepsDownFourInchesUntilItsLifeIsTooShort) {
-    DesignFixture f;
-    SelectOverlay(f, kUnbonded, 16, 80, 100);
-    const std::vector<float> h = RecordThicknesses(f);
-    ASSERT_GE(h.size(), 5u);
-    EXPECT_EQ((std::vector<float>(h.begin(), h.begin() + 4)), (std::vector<float>{16, 12, 8, 4}));
-    EXPECT_GT(h[4], 4);
-    EXPECT_LT(h[4], 8);
+// Too thin an overlay steps up 4 in twice, too thick one down 4 in until its life is too
+// short; then the search interpolates within the last step.
+TEST(OverlayOnRigid, TheSearchStepsFourInchesToABracketThenInterpolates) {
+    const struct {
+        float start;
+        std::vector<float> steps;
+    } cases[] = {{3, {3, 7, 11}}, {16, {16, 12, 8, 4}}};  // both design near 7.9 in
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.start);
+        DesignFixture f;
+        SelectOverlay(f, kUnbonded, c.start, 80, 100);
+        const std::vector<float> h = RecordThicknesses(f);
+        ASSERT_GT(h.size(), c.steps.size());
+        EXPECT_EQ(std::vector<float>(h.begin(), h.begin() + c.steps.size()), c.steps);
+        const float next = h[c.steps.size()];
+        EXPECT_GT(next, std::min(c.steps.end()[-1], c.steps.end()[-2]));
+        EXPECT_LT(next, std::max(c.steps.end()[-1], c.steps.end()[-2]));
+    }
 }
 
 const char* const kMinimumText =
@@ -214,11 +194,16 @@ std::vector<double> OverlayAllowable(DesignFixture& f, int depths, double streng
     return allowable;
 }
 
+// A weak 3 in overlay (450 psi) on a slab that cracks late (1000 psi).
+void SelectWeakOverlay(DesignFixture& f, float cdfu) {
+    SelectOverlay(f, kUnbonded, 3, 100, cdfu);
+    f.state.Current.Layers[0].LayerFlexStrength = 450;
+    f.state.Current.Layers[1].LayerFlexStrength = 1000;
+}
+
 TEST(OverlayLife, OverlayWornOutBeforeTheSlabCracksFailsInTheUncrackedStage) {
     DesignFixture f;
-    SelectOverlay(f, kUnbonded, 3, 100, 0);
-    f.state.Current.Layers[0].LayerFlexStrength = 450;   // a weak overlay
-    f.state.Current.Layers[1].LayerFlexStrength = 1000;  // on a slab that cracks late
+    SelectWeakOverlay(f, 0);
     const damage::LifeTotalResult r = Life(f, 3);
     ASSERT_EQ(r.status, damage::LifeTotalStatus::Computed);
     const core::OverlayLifeFigures& o = f.state.Run.Damage.Overlay;
@@ -304,11 +289,8 @@ TEST(OverlayLife, CrackedStagesLeaveTheOverlayWhatTheUncrackedStageDidNotUse) {
         EXPECT_EQ(analysis::RunAnalysis(f.state, f.ui, input).outcome,
                   analysis::AnalysisOutcome::Completed);
     };
-    // A weak overlay on a slab that cracks late; %CDFU chosen so that U is about 0.5.
     auto select = [](DesignFixture& f, float cdfu) {
-        SelectOverlay(f, kUnbonded, 3, 100, cdfu);
-        f.state.Current.Layers[0].LayerFlexStrength = 450;
-        f.state.Current.Layers[1].LayerFlexStrength = 1000;
+        SelectWeakOverlay(f, cdfu);
         f.state.Run.SublayeringOn = true;
     };
     double uncrackedDamageFromZero = 0;
@@ -322,7 +304,7 @@ TEST(OverlayLife, CrackedStagesLeaveTheOverlayWhatTheUncrackedStageDidNotUse) {
             damage::CDFBetween(f.state, 0, t1, OverlayAllowable(f, 2, 450, 30));
         ASSERT_GT(uncrackedDamageFromZero, 1);  // worn out before the slab cracks
     }
-    DesignFixture f;
+    DesignFixture f;  // %CDFU chosen so that U is about 0.5
     select(f, static_cast<float>(100 * (1 - 0.5 / uncrackedDamageFromZero)));
     const damage::LifeTotalResult r = Life(f, 3);
     ASSERT_EQ(r.status, damage::LifeTotalStatus::Computed);

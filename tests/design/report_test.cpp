@@ -168,15 +168,7 @@ TEST(Report, AsphaltCdfIsShownOnlyForAnalysedFlexibleFamilySections) {
     EXPECT_TRUE(Contains(text, "completed on 12/31/99 at 23:59:59.\r\n\r\n"));
 }
 
-TEST(Report, PercentCdfUsedIsShownOnlyForAnUncrackedExistingPavement) {
-    core::ProgramState s = RigidOverlaySection();
-    s.Current.SCI = 80;
-    const std::string text = BuildReport(s).screen;
-    EXPECT_TRUE(Contains(text, "SCI of the existing pavement = 80.\r\nDesign Life"));
-    EXPECT_FALSE(Contains(text, "Percent CDF"));
-}
-
-TEST(Report, WarningsComeInTheirFixedOrderAndTheB777ListSkipsTheEmptyOne) {
+TEST(Report, WarningsComeInTheirFixedOrderAndOnlyWhenTheyApply) {
     core::ProgramState s = RigidOverlaySection();
     s.Current.StructureDefined = false;
     EXPECT_TRUE(Contains(BuildReport(s).print,
@@ -185,21 +177,23 @@ TEST(Report, WarningsComeInTheirFixedOrderAndTheB777ListSkipsTheEmptyOne) {
                          "The pavement structure includes an undefined layer.\r\n\r\n"
                          "The aircraft list contains only one aircraft.\r\n\r\n"
                          "The structure is"));
+    // A cracked existing slab has no percent CDF used.
+    s.Current.SCI = 80;
+    const std::string text = BuildReport(s).screen;
+    EXPECT_TRUE(Contains(text, "SCI of the existing pavement = 80.\r\nDesign Life"));
+    EXPECT_FALSE(Contains(text, "Percent CDF"));
     s = FlexibleSection();
     s.Current.HasB777 = true;
     EXPECT_TRUE(Contains(BuildReport(s).print, "in Job Airfield.\r\n\r\nThe structure is"));
 }
 
-TEST(Report, AnUndefinedSubgradeKeepsItsOwnPoissonsRatioUnderASlab) {
+// Under a slab the subgrade shows 0.40 whatever the top layer, an undefined layer 0.35.
+TEST(Report, TheSubgradeShowsItsOwnPoissonsRatioWhateverTheTopLayer) {
     core::ProgramState s = RigidOverlaySection();
     s.Current.Layers.back().LayerType = 0;
     EXPECT_TRUE(Contains(BuildReport(s).print,
                          "  4  Undefined              0.0     55.16 0.35    0.00\r\n"));
-}
-
-TEST(Report, TheSubgradeShowsItsOwnPoissonsRatioWhateverTheTopLayer) {
-    // An undefined layer on top keeps 0.35 itself; the subgrade under the slab shows 0.40.
-    core::ProgramState s = RigidOverlaySection();
+    s = RigidOverlaySection();
     s.Current.Layers[0] = {3, 200000, 0, 0};
     const std::string print = BuildReport(s).print;
     EXPECT_TRUE(Contains(print, "  1  Undefined      76.2  1,378.95 0.35    0.00\r\n")) << print;

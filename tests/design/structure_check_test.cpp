@@ -12,24 +12,10 @@ namespace tavro::design {
 namespace {
 
 // Layer type codes of the material library.
-enum : std::int16_t {
-    kUndefined = 0,
-    kAsphalt = 1,
-    kBase = 2,
-    kSubbase = 3,
-    kSubgrade = 4,
-    kPcc = 5,
-    kAgCrushed = 6,
-    kStRigid = 7,
-    kAgUncrushed = 8,
-    kStFlexible = 9,
-    kAcOverlay = 10,
-    kUnbond = 11,
-    kPartBond = 12,
-    kOnFlex = 13,
-    kP401Base = 14,
-    kSoilCement = 15,
-};
+constexpr std::int16_t kUndefined = 0, kAsphalt = 1, kBase = 2, kSubbase = 3, kSubgrade = 4,
+                       kPcc = 5, kAgCrushed = 6, kStRigid = 7, kAgUncrushed = 8, kStFlexible = 9,
+                       kAcOverlay = 10, kUnbond = 11, kPartBond = 12, kOnFlex = 13, kP401Base = 14,
+                       kSoilCement = 15;
 
 struct Checked {
     StructureStatus status;
@@ -46,6 +32,8 @@ Checked Check(std::initializer_list<std::int16_t> codes) {
 }
 
 const std::string kChange = "\r\n\r\nPlease change the structure.";
+const std::string kOverlayOn =
+    "Asphalt overlays can only be placed\r\nover asphalt, PCC, or undefined layers." + kChange;
 
 TEST(CheckStructure, EachBrokenRuleShowsItsOwnMessageOnce) {
     const struct {
@@ -54,13 +42,9 @@ TEST(CheckStructure, EachBrokenRuleShowsItsOwnMessageOnce) {
     } refusals[] = {
         {{kSubgrade, kSubgrade},  // 1
          "Subgrade layers\r\ncannot be placed on the top \r\nof a pavement structure." + kChange},
-        {{kAcOverlay, kBase, kSubgrade},  // 2
-         "Asphalt overlays can only be placed\r\nover asphalt, PCC, or undefined layers." +
-             kChange},
-        {{kAcOverlay, kSubgrade},  // 2: two layers meet the top rules only
-         "Asphalt overlays can only be placed\r\nover asphalt, PCC, or undefined layers." +
-             kChange},
-        {{kUnbond, kAsphalt, kSubgrade},  // 3, with the full name of the overlay type
+        {{kAcOverlay, kBase, kSubgrade}, kOverlayOn},  // 2
+        {{kAcOverlay, kSubgrade}, kOverlayOn},         // 2: two layers meet the top rules only
+        {{kUnbond, kAsphalt, kSubgrade},               // 3, with the full name of the overlay type
          "P-501 PCC overlay fully unbonded layers\r\ncan only be placed over PCC layers." +
              kChange},
         {{kPartBond, kBase, kSubgrade},
