@@ -72,8 +72,7 @@ AnalysisGear Gear(const std::string& name, double gearLoad, double pressure,
     return g;
 }
 
-// 5 in asphalt on 8 in crushed base on a 10000 psi subgrade, strain just inside the
-// subgrade, under a single wheel and a dual wheel.
+// 5 in asphalt on 8 in base on 10000 psi, strain inside the subgrade, single and dual wheels.
 AnalysisInput Flexible() {
     AnalysisInput in;
     in.structure = Structure(

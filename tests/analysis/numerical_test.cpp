@@ -82,26 +82,13 @@ TEST(DenseSolver, SolvesAHandWorkedSystemWithANegativePivot) {
     EXPECT_NEAR(x[2], 2.0, 1e-14);
 }
 
-TEST(DenseSolver, FactorsRecordTheRowOrderAndSign) {
-    std::vector<double> a = {0, 1, 1, 0};  // needs one interchange
-    std::vector<int> index;
-    double d = 0;
-    LuDecompose(a, 2, index, d);
-    EXPECT_EQ(d, -1.0);
-    std::vector<double> b = {3, 7};
-    LuBackSubstitute(a, 2, index, b);
-    EXPECT_DOUBLE_EQ(b[0], 7.0);
-    EXPECT_DOUBLE_EQ(b[1], 3.0);
-}
-
 TEST(DenseSolver, SingularMatrixGivesNumbersNotACrash) {
     const std::vector<double> a = {1, 2, 2, 4};
     const std::vector<double> x = SolveLinearSystem(a, 2, {1, 2});
     EXPECT_EQ(x.size(), 2u);
 }
 
-// The block fits share one sine and cosine per argument and reduce it themselves: the
-// difference from the single routines is rounding, far below anything a response shows.
+// The block fits reduce their shared sine and cosine themselves: rounding differences only.
 constexpr double kBlockBesselTolerance = 1e-12;
 
 TEST(BesselBlock, MatchesTheSingleFitsFromZeroToLargeArguments) {
@@ -128,8 +115,7 @@ TEST(BesselBlock, MatchesTheSingleFitsFromZeroToLargeArguments) {
     ResetLaneWidth();
 }
 
-// A count that is not a whole number of vectors: the last vector is filled up, its values
-// are those the arguments have anywhere else, and nothing is written past the count.
+// A part-filled last vector gives the same values and writes nothing past the count.
 TEST(BesselBlock, RaggedCountsGiveTheSameValuesAndWriteNothingPastTheEnd) {
     for (const LaneWidth width : AvailableLaneWidths()) {
         ASSERT_TRUE(SetLaneWidth(width));

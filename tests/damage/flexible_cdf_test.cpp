@@ -15,8 +15,7 @@ namespace {
 using test::FakeUserPort;
 using test::TempDir;
 
-// Allowable coverages span many decades; the single-precision log divisor and the eight
-// digits of the file keep them within a few parts in a million.
+// A single-precision log divisor and eight-digit strains: a few parts in a million.
 constexpr double kCoverageRelTolerance = 1e-5;
 
 const std::string kHeader =
@@ -33,8 +32,7 @@ std::string Line(const std::string& horizontal, const std::string& vertical) {
            "\r\n";
 }
 
-// Single wheels (configuration 1, 10 in wide) at the given lateral positions, each its own
-// aircraft, on 5 in of asphalt (200000 psi) over a 15000 psi subgrade, in a running design.
+// One single-wheel aircraft (10 in wide) per position on 5 in asphalt over 15000 psi.
 core::ProgramState SingleWheels(const TempDir& dir, std::vector<float> positions,
                                 float departures) {
     core::ProgramState state;
