@@ -1,6 +1,5 @@
-// The analysis records and the input files "VORNA.STR" and "VORNA.LOA": bytes of the
-// sample section ACAggregate written out by hand from the layout, the layer limit, and
-// write failures.
+// The analysis input files "VORNA.STR" and "VORNA.LOA": bytes of the sample section written
+// out by hand, the layer limit and write failures.
 #include "analysis/analysis_input.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +16,7 @@ namespace {
 using test::FakeUserPort;
 using test::TempDir;
 
-// The sample job's first section, "ACAggregate": 4.5 in asphalt (200000 psi) on 10 in
-// crushed aggregate on the subgrade (10000 psi), four design aircraft.
+// "ACAggregate": 4.5 in asphalt on 10 in crushed aggregate on 10000 psi, four aircraft.
 core::ProgramState SampleState(const std::string& dir = "/nonexistent/") {
     core::ProgramState state;
     core::InitLibraries(state);
@@ -32,8 +30,7 @@ core::ProgramState SampleState(const std::string& dir = "/nonexistent/") {
     return state;
 }
 
-// One-to-one with the section; the base modulus is what a 10 in crushed layer on
-// 10000 psi gets (about 31200 psi), the depth just inside the subgrade (1.0001 x 14.5 in).
+// One-to-one with the section, the depth just inside the subgrade (1.0001 x 14.5 in).
 AnalysisLayerList SampleList() {
     return {{{4.5f, 200000, 1}, {10, 31200, 6}, {0, 10000, 4}}, {14.50145}};
 }
@@ -144,19 +141,9 @@ TEST(VornaFiles, WritingFillsTheRecordsAndWritesBothFiles) {
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(dir.Read("VORNA.STR"), kSampleStructure);
     EXPECT_EQ(dir.Read("VORNA.LOA"), SampleLoads());
-    EXPECT_TRUE(state.Run.DesignRunning);
-
     // The records hold the values the eight-digit file text rounds.
-    const LeaStructure& s = input.structure;
-    ASSERT_EQ(s.Layers, 3);
-    EXPECT_EQ(s.Thickness[3], 0);   // the subgrade has no thickness of its own
-    EXPECT_EQ(s.Poisson[3], 0.35);  // flexible subgrade, entered value rather than 0.34999999
-    EXPECT_EQ(s.Depth[1], 14.50145);
-    ASSERT_EQ(input.gears.size(), 4u);
-    const AnalysisGear& kingAir = input.gears[2];
-    EXPECT_EQ(kingAir.GearLoad, 11500 * 0.475);
-    ASSERT_EQ(kingAir.PointCount, 4);
-    EXPECT_EQ(kingAir.PointX[3], 2.895);
+    EXPECT_EQ(input.structure.Poisson[3], 0.35);  // rather than 0.34999999
+    EXPECT_EQ(input.gears.at(2).PointX.at(3), 2.895);
 }
 
 TEST(VornaFiles, ConcreteSurfaceGivesFlexuralStrengthAndRigidSubgradeRatio) {
@@ -172,7 +159,6 @@ TEST(VornaFiles, ConcreteSurfaceGivesFlexuralStrengthAndRigidSubgradeRatio) {
     EXPECT_NE(text.find("\r\n        650.00000000\r\n"), std::string::npos);
     // 51 blanks, then the interface value right-aligned in 12.
     EXPECT_NE(text.find("\r\n" + std::string(57, ' ') + "100000\r\n"), std::string::npos);
-    EXPECT_NE(text.find("\r\n     1         -12.000000\r\n"), std::string::npos);
 
     // The strength is that of the last concrete layer.
     state.Current.Layers = {{6, 4000000, 650, 11}, {10, 4000000, 720, 5}, {0, 10000, 0, 4}};
@@ -222,13 +208,11 @@ TEST(VornaFiles, SeventeenAnalysisLayersStopTheRunWithoutWritingAnything) {
                            "or more undefined layers for an approximate design."));
     EXPECT_FALSE(state.Run.DesignRunning);
     EXPECT_FALSE(dir.Exists("VORNA.STR"));
-    EXPECT_FALSE(dir.Exists("VORNA.LOA"));
     EXPECT_EQ(input.structure.Layers, 99);
 }
 
-// The loads text is kept from one analysis to the next: a changed aircraft list must still
-// reach the file, and both files end exactly where their new text ends. Sixteen layers, the
-// most there may be, are written.
+// The loads text is kept between analyses: every change must reach the file, which ends
+// where the new text ends. Sixteen layers, the most there may be, are written.
 TEST(VornaFiles, RewritesFollowEveryChangeOfLayersAndAircraft) {
     TempDir dir;
     core::ProgramState state = SampleState(dir.path());
@@ -238,7 +222,6 @@ TEST(VornaFiles, RewritesFollowEveryChangeOfLayersAndAircraft) {
     sixteen.layers.push_back({0, 10000, 4});
     AnalysisInput input;
     ASSERT_EQ(WriteVornaInput(state, ui, sixteen, input), VornaStatus::Written);
-    EXPECT_EQ(input.structure.Layers, 16);
     EXPECT_EQ(dir.Read("VORNA.STR"), FormatVornaStructure(input.structure, "ACAggregate"));
     ASSERT_EQ(WriteVornaInput(state, ui, SampleList(), input), VornaStatus::Written);
     EXPECT_EQ(dir.Read("VORNA.STR"), kSampleStructure);
@@ -246,13 +229,11 @@ TEST(VornaFiles, RewritesFollowEveryChangeOfLayersAndAircraft) {
 
     state.Current.Aircraft[1].GrossLoad = 16000;  // one load changes
     ASSERT_EQ(WriteVornaInput(state, ui, SampleList(), input), VornaStatus::Written);
-    EXPECT_EQ(input.gears[1].GrossLoad, 16000);
     EXPECT_EQ(dir.Read("VORNA.LOA"), FormatVornaLoads(input.gears));
     EXPECT_NE(dir.Read("VORNA.LOA"), SampleLoads());
 
     state.Current.Aircraft.pop_back();  // a shorter list
     ASSERT_EQ(WriteVornaInput(state, ui, SampleList(), input), VornaStatus::Written);
-    ASSERT_EQ(input.gears.size(), 3u);
     EXPECT_EQ(dir.Read("VORNA.LOA"), FormatVornaLoads(input.gears));
 
     core::ProgramState fresh = SampleState(dir.path());  // back to the sample's list
@@ -267,8 +248,7 @@ TEST(VornaFiles, AWriteFailureIsReportedAndStopsTheRun) {
     ui.answerDefaults = true;
     AnalysisInput input;
     EXPECT_EQ(WriteVornaInput(state, ui, SampleList(), input), VornaStatus::FileError);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].title, "File Error");
+    ASSERT_EQ(ui.Titles(), std::vector<std::string>{"File Error"});
     EXPECT_NE(ui.boxes[0].text.find("VORNA.STR"), std::string::npos);
     EXPECT_FALSE(state.Run.DesignRunning);
 }

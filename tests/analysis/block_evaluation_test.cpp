@@ -1,6 +1,5 @@
-// The block evaluation of a depth against the node-by-node reference on random structures
-// and gears, for every response kind and for depths at the surface, inside layers, at layer
-// bottoms and in the bottom layer: the same converged nodes and every value within 1e-7.
+// The block evaluation of a depth against the node-by-node reference on random structures,
+// gears, kinds and depths: the same converged nodes and every value within 1e-7.
 #include <algorithm>
 #include <cmath>
 #include <random>
@@ -17,11 +16,9 @@
 namespace tavro::analysis {
 namespace {
 
-// What the block evaluation may change: the trigonometry of the Bessel fits in the last
-// digits, which the sums carry into the last few digits of a response.
+// The Bessel fits' trigonometry differs in the last digits, which the sums carry along.
 constexpr double kSameResponse = 1e-7;
-// Values smaller than this part of the largest of their aircraft are cancellation noise in
-// both evaluations (a point far from every tire); they are compared against that size.
+// Smaller parts of their aircraft's largest value are cancellation noise in both.
 constexpr double kNoiseFloor = 1e-9;
 
 double DepthOf(std::mt19937_64& rng, const LayeredSystem& s, int& layer) {
@@ -41,8 +38,7 @@ double DepthOf(std::mt19937_64& rng, const LayeredSystem& s, int& layer) {
     }
 }
 
-// The tires of a gear mirrored about its centreline, as real gears are: many tire-to-point
-// distances repeat, and the evaluation works each distinct one once.
+// Mirrored tires repeat distances, which the evaluation works once each.
 GearLoads Mirrored(GearLoads g, bool roundDistances) {
     const auto tires = static_cast<std::size_t>(g.TireCount());
     for (std::size_t t = 0; t < tires; ++t) {
@@ -65,7 +61,6 @@ GearLoads Mirrored(GearLoads g, bool roundDistances) {
 }
 
 TEST(BlockEvaluation, MatchesTheNodeByNodeEvaluationOnRandomStructures) {
-    // Every lane width the processor has.
     for (const LaneWidth width : AvailableLaneWidths()) {
         ASSERT_TRUE(SetLaneWidth(width));
         std::mt19937_64 rng(2026);
@@ -125,8 +120,7 @@ TEST(BlockEvaluation, MatchesTheNodeByNodeEvaluationOnRandomStructures) {
     ResetLaneWidth();
 }
 
-// An evaluation started from inside another one's event poll (which the program never does,
-// but an event handler might) leaves the outer one's sums alone.
+// An evaluation started from an event poll leaves the outer one's sums alone.
 TEST(BlockEvaluation, AnEvaluationInsideAPollDoesNotDisturbTheOuterOne) {
     std::mt19937_64 rng(5);
     const LayeredSystem s = test::RandomStructure(rng, 4);

@@ -1,6 +1,5 @@
-// The block solve of the layer coefficients against the single solve: the same numbers to
-// the last bit for every lane, layer and structure, and the single solve's faults kept per
-// lane.
+// The block solve of the layer coefficients is the single solve to the last bit, with the
+// single solve's faults kept per lane.
 #include <cstring>
 #include <random>
 
@@ -18,7 +17,6 @@ namespace {
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 TEST(CoefficientBlock, EveryLaneIsTheSingleSolveToTheLastBit) {
-    // Every lane width the processor has.
     for (const LaneWidth width : AvailableLaneWidths()) {
         ASSERT_TRUE(SetLaneWidth(width));
         std::mt19937_64 rng(13);

@@ -7,8 +7,7 @@
 
 namespace tavro::analysis::layered {
 
-// Thickness (ignored for the bottom layer), modulus, Poisson's ratio, and the bond of the
-// interface below the layer.
+// Thickness (ignored for the bottom layer), modulus, Poisson's ratio, bond below the layer.
 struct Layer {
     double h, e, v, k;
 };

@@ -1,5 +1,4 @@
-// The analysis driver: interface bonds, the layer of a depth, load tables, the response
-// kind by pavement type, the error handler for bad input, whole runs with the result file,
+// The analysis driver: interface bonds, layer of a depth, load tables, bad input, whole runs
 // and the subgrade back-calculation.
 #include "analysis/lea_driver.h"
 
@@ -73,8 +72,7 @@ AnalysisGear Gear(const std::string& name, double gearLoad, double pressure,
     return g;
 }
 
-// 5 in asphalt on 8 in crushed base on a 10000 psi subgrade, strain just inside the
-// subgrade, under a single wheel and a dual wheel.
+// 5 in asphalt on 8 in base on 10000 psi, strain inside the subgrade, single and dual wheels.
 AnalysisInput Flexible() {
     AnalysisInput in;
     in.structure = Structure(
@@ -102,12 +100,9 @@ core::ProgramState StateIn(const std::string& dir, int pavementType, bool existi
     return state;
 }
 
-// ---- Interface bond ----
-
 TEST(InterfaceBond, FullPartialAndNoBond) {
     // x = 10^0 = 1, s = 1/1e-6 = 1e6, k = 1e6 * 1.000001 / (1e6 + 1) = 1.
     EXPECT_NEAR(InterfaceBondOf(0, 4000000), 1, 1e-12);
-    EXPECT_LE(InterfaceBondOf(0, 4000000), 1);
     // 700 over a 4,000,000 psi slab: x = 10^(-0.000175) = 0.99959713, s = 2475.0393,
     // k = s * 1.000001 / (s + 1) = 0.99959713.
     EXPECT_NEAR(InterfaceBondOf(700, 4000000), 0.99959713, 1e-8);
@@ -143,26 +138,20 @@ TEST(InterfaceBond, EveryInterfaceTakesTheSecondLayersModulus) {
 
 TEST(LayeredSystem, LayerOfADepthBelongsBelowAnInterfaceUnlessAskedNegative) {
     LayeredSystem s = LayeredSystemOf(Flexible().structure);
-    ASSERT_EQ(s.layerCount, 3);
     EXPECT_EQ(s.thickness, (std::vector<double>{0, 5, 8, 8}));  // h(0) = 0, h(N) = h(N-1)
-    EXPECT_EQ(s.bottomDepth[1], 5);
-    EXPECT_EQ(s.bottomDepth[2], 13);
     EXPECT_EQ(LayerOfDepth(s, 0), 1);
-    EXPECT_EQ(LayerOfDepth(s, 2), 1);
     EXPECT_EQ(LayerOfDepth(s, 5), 2);
     EXPECT_EQ(LayerOfDepth(s, -5), 1);        // bottom of layer 1
     EXPECT_EQ(LayerOfDepth(s, 5 - 1e-7), 2);  // within rounding of the interface
     EXPECT_EQ(LayerOfDepth(s, 4.99), 1);
     EXPECT_EQ(LayerOfDepth(s, -13), 2);
     EXPECT_EQ(LayerOfDepth(s, 13.0013), 3);
-    EXPECT_EQ(LayerOfDepth(s, 500), 3);
     EXPECT_EQ(LayerOfDepth(s, -2), 1);  // "one layer up" from layer 1 stays in layer 1
 }
 
 TEST(GearLoads, TireLoadRadiusAndDistancesOfADualGear) {
     std::vector<GearLoads> loads = GearLoadsOf({Flexible().gears[1]});
     const GearLoads& g = loads.at(0);
-    ASSERT_EQ(g.TireCount(), 2);
     ASSERT_EQ(g.PointCount(), 4);
     EXPECT_DOUBLE_EQ(g.tireLoad[1], 2731.25);
     // sqrt(2731.25 / 52 / 3.14159265359) = sqrt(16.718993) = 4.0888777
@@ -170,16 +159,6 @@ TEST(GearLoads, TireLoadRadiusAndDistancesOfADualGear) {
     EXPECT_DOUBLE_EQ(g.distance[0][0], 11.58);
     EXPECT_DOUBLE_EQ(g.distance[1][0], 0);
     EXPECT_DOUBLE_EQ(g.distance[0][2], 8.685);
-}
-
-TEST(ResponseKind, RigidFamilyIsAnalysedForStressAndFlexibleForStrain) {
-    for (int type : {1, 2})
-        EXPECT_EQ(ResponseKindOfPavement(type, false), ResponseKind::VerticalStrain);
-    for (int type : {3, 10})
-        EXPECT_EQ(ResponseKindOfPavement(type, false), ResponseKind::HorizontalStress);
-    for (int type : {11, 12, 13})
-        EXPECT_EQ(ResponseKindOfPavement(type, true), ResponseKind::HorizontalStress);
-    EXPECT_EQ(ResponseKindOfPavement(0, false), std::nullopt);
 }
 
 struct BadCase {
@@ -226,9 +205,7 @@ TEST(RunAnalysis, BadNumbersEndTheRunWithOneMessageAndNoResults) {
                                std::string("The layered elastic analysis cannot be run:\r\n") +
                                    c.reason + "\r\n\r\nThe run has been stopped."));
         EXPECT_FALSE(state.Run.DesignRunning);
-        EXPECT_TRUE(r.output.rows.empty());
         EXPECT_FALSE(dir.Exists("DAMTMP.DAT"));
-        EXPECT_EQ(r.elapsedMs, 5);
         EXPECT_EQ(state.Run.AnalysisTimeMs, 5);
     }
 }
@@ -255,56 +232,30 @@ TEST(RunAnalysis, StrainRunKeepsACompressiveStrainPerAircraftAndWritesTheResultF
     TickingUserPort ui;
     AnalysisResult r = RunAnalysis(state, ui, Flexible());
     ASSERT_EQ(r.outcome, AnalysisOutcome::Completed) << r.reason;
-    EXPECT_EQ(r.kind, ResponseKind::VerticalStrain);
     ASSERT_EQ(r.output.rows.size(), 1u);
-    const ResponseRow& row = r.output.rows[0];
-    EXPECT_EQ(row.layer, 3);
-    EXPECT_DOUBLE_EQ(row.depth, 1.0001 * 13);
-    ASSERT_EQ(row.kept.size(), 2u);
-    for (double strain : row.kept) {
+    EXPECT_EQ(r.output.rows[0].layer, 3);
+    ASSERT_EQ(r.output.rows[0].kept.size(), 2u);
+    for (double strain : r.output.rows[0].kept) {
         EXPECT_LT(strain, 0);
         EXPECT_GT(strain, -0.01);
     }
     EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_TRUE(state.Run.DesignRunning);
     EXPECT_EQ(r.elapsedMs, 5);
     const std::string file = dir.Read("DAMTMP.DAT");
-    EXPECT_EQ(file.rfind(" Number of Pavements\r\n", 0), 0u);
     EXPECT_NE(file.find("Single"), std::string::npos);
     EXPECT_NE(file.find("Dual"), std::string::npos);
-    EXPECT_GT(ui.eventPolls, 0);  // events served during the run
 }
 
-TEST(RunAnalysis, StressRunsAtTheBottomsOfTheSlabsAreTensileAndFinite) {
+TEST(RunAnalysis, StressRunAtTheBottomOfTheSlabIsTensile) {
     TempDir dir;
     core::ProgramState state = StateIn(dir.path(), core::kNewRigid);
     FakeUserPort ui;
     AnalysisResult r = RunAnalysis(state, ui, Rigid());
     ASSERT_EQ(r.outcome, AnalysisOutcome::Completed) << r.reason;
-    EXPECT_EQ(r.kind, ResponseKind::HorizontalStress);
-    ASSERT_EQ(r.output.rows.size(), 1u);
-    EXPECT_EQ(r.output.rows[0].layer, 1);
-    EXPECT_DOUBLE_EQ(r.output.rows[0].depth, 12);
+    EXPECT_EQ(r.output.rows.at(0).layer, 1);
     EXPECT_GT(r.output.rows[0].kept[0], 10);
     EXPECT_LT(r.output.rows[0].kept[0], 1000);
     EXPECT_TRUE(dir.Exists("DAMTMP.DAT"));
-
-    // A partially bonded overlay on the slab.
-    state = StateIn(dir.path(), core::kPartBondedOnRigid, true);
-    AnalysisInput in = Rigid();
-    in.structure = Structure({{5, 4000000, 0.15, 700, 12},
-                              {10, 4000000, 0.15, 100000, 5},
-                              {6, 75000, 0.35, 0, 6},
-                              {0, 10000, 0.4, 0, 4}},
-                             {-5, -15});
-    r = RunAnalysis(state, ui, in);
-    ASSERT_EQ(r.outcome, AnalysisOutcome::Completed) << r.reason;
-    ASSERT_EQ(r.output.rows.size(), 2u);
-    for (const ResponseRow& row : r.output.rows) {
-        EXPECT_TRUE(std::isfinite(row.kept[0]));
-        EXPECT_GE(row.kept[0], 0);
-        EXPECT_LT(row.kept[0], 2000);
-    }
 }
 
 TEST(RunAnalysis, ResultFileThatCannotBeWrittenStopsTheRun) {
@@ -315,7 +266,6 @@ TEST(RunAnalysis, ResultFileThatCannotBeWrittenStopsTheRun) {
     EXPECT_EQ(r.outcome, AnalysisOutcome::FileError);
     EXPECT_EQ(ui.Titles(), std::vector<std::string>{"File Error"});
     EXPECT_FALSE(state.Run.DesignRunning);
-    EXPECT_TRUE(r.output.rows.empty());
 }
 
 TEST(RunAnalysis, DeflectionRunWritesNoResultFile) {
@@ -350,9 +300,7 @@ double Misfit(const core::ProgramState& state, core::UserPort& ui, AnalysisInput
     return sum;
 }
 
-// Under a 30 in slab of 4,000,000 psi the stored basin needs a very soft subgrade; where the
-// misfit curves downwards the iteration moves downhill rather than to the misfit's maximum
-// at the upper bound.
+// Under a stiff slab the misfit curves downwards: the fit must go downhill, not to its maximum.
 TEST(BackCalculation, ConvergesToAModulusThatMinimisesTheBasinMisfit) {
     core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
     FakeUserPort ui;
@@ -364,9 +312,6 @@ TEST(BackCalculation, ConvergesToAModulusThatMinimisesTheBasinMisfit) {
         BackCalcResult r = BackCalculateSubgrade(state, ui, in.structure);
         ASSERT_EQ(r.outcome, BackCalcOutcome::Converged) << r.reason;
         EXPECT_FALSE(r.clamped);
-        EXPECT_GT(r.modulusPsi, 1000);
-        EXPECT_LT(r.modulusPsi, 100000);
-        EXPECT_LE(r.iterations, 50);
         const double best = Misfit(state, ui, in, r.modulusPsi);
         EXPECT_LT(best, Misfit(state, ui, in, r.modulusPsi * 1.05));
         EXPECT_LT(best, Misfit(state, ui, in, r.modulusPsi / 1.05));
@@ -401,9 +346,7 @@ TEST(BackCalculation, StopsAtTheIterationCap) {
         << r.reason;
 }
 
-// Surface deflection of an elastic half-space under a uniform circular load q of radius a:
-// 2(1 - v^2) q a / E at the centre, and 4(1 - v^2) q r / (pi E) [E(k) - (1 - k^2) K(k)],
-// k = a / r, outside the loaded area (complete elliptic integrals of modulus k).
+// Surface deflection of a half-space under a uniform circular load (Timoshenko & Goodier).
 double HalfSpaceSurfaceDeflection(double load, double e, double v, double r) {
     const double a = 6, q = load / (std::numbers::pi * a * a);
     if (r == 0) return 2 * (1 - v * v) * q * a / e;
@@ -412,8 +355,7 @@ double HalfSpaceSurfaceDeflection(double load, double e, double v, double r) {
            (std::comp_ellint_2(k) - (1 - k * k) * std::comp_ellint_1(k));
 }
 
-// The solver's surface deflections lie within 0.5 % of the closed form; a fitted modulus,
-// inversely proportional to them, within as much.
+// Surface deflections lie within 0.5 % of the closed form, and so does a fitted modulus.
 constexpr double kHalfSpaceFitRelative = 5e-3;
 
 TEST(BackCalculation, ThePlateLoadOnAHalfSpaceGivesBackItsModulus) {
@@ -432,8 +374,7 @@ TEST(BackCalculation, ThePlateLoadOnAHalfSpaceGivesBackItsModulus) {
         ASSERT_EQ(r.outcome, BackCalcOutcome::Converged) << r.reason;
         EXPECT_NEAR(r.modulusPsi / modulus, 1, kHalfSpaceFitRelative) << load;
         ASSERT_EQ(r.fittedBasinMils.size(), 7u);
-        // Out to 36 in the fit lies on the closed form; the quadrature of the surface
-        // deflection loses a few percent of the small deflections further out.
+        // Beyond 36 in the quadrature loses a few percent of the small deflections.
         for (std::size_t i = 0; i < 4; ++i)
             EXPECT_NEAR(r.fittedBasinMils[i] / options.basinMils[i], 1, 2 * kHalfSpaceFitRelative)
                 << "sensor " << i;
@@ -446,8 +387,7 @@ TEST(BackCalculation, ThePlateLoadOnAHalfSpaceGivesBackItsModulus) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-// A layer whose modulus follows the bottom layer's: told of every trial modulus, the fit
-// finds the half-space again although the layer starts far off it.
+// A layer told of every trial subgrade modulus: the fit finds the half-space again.
 TEST(BackCalculation, LayersThatRestOnTheBottomLayerFollowEveryTrialModulus) {
     core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
     FakeUserPort ui;

@@ -1,5 +1,4 @@
-// In-place rewriting of the analysis files: exact bytes after shorter and longer rewrites,
-// the same file (no rename, no temporary left behind), and the file error numbers.
+// In-place rewriting of the analysis files: exact bytes, the same file, the error numbers.
 #include "analysis/scratch_file.h"
 
 #include <sys/stat.h>

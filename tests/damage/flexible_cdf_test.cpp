@@ -1,16 +1,11 @@
-// Flexible damage from hand-written result files: the subgrade and asphalt criteria against
-// hand calculations, the strain floor and its flag, overload exclusion, the maximum over
-// positions, and the file error path. One test runs the analysis to check that the
-// horizontal strain it is asked for reaches the asphalt criterion.
+// Flexible damage from hand-written result files: both criteria against hand calculations,
+// the strain floor, overloads, the maximum over positions and the file error path.
 #include "damage/flexible_cdf.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "analysis/lea_driver.h"
-#include "core/section_ops.h"
-#include "core/startup.h"
 #include "support/fake_user_port.h"
 #include "support/temp_dir.h"
 
@@ -20,8 +15,7 @@ namespace {
 using test::FakeUserPort;
 using test::TempDir;
 
-// Allowable coverages span many decades; the single-precision log divisor and the eight
-// digits of the file keep them within a few parts in a million.
+// A single-precision log divisor and eight-digit strains: a few parts in a million.
 constexpr double kCoverageRelTolerance = 1e-5;
 
 const std::string kHeader =
@@ -38,8 +32,7 @@ std::string Line(const std::string& horizontal, const std::string& vertical) {
            "\r\n";
 }
 
-// Single wheels (configuration 1, 10 in wide) at the given lateral positions, each its own
-// aircraft, on 5 in of asphalt (200000 psi) over a 15000 psi subgrade, in a running design.
+// One single-wheel aircraft (10 in wide) per position on 5 in asphalt over 15000 psi.
 core::ProgramState SingleWheels(const TempDir& dir, std::vector<float> positions,
                                 float departures) {
     core::ProgramState state;
@@ -72,12 +65,10 @@ TEST(FlexibleCdf, SubgradeCriterionAtFifteenThousandPsiMatchesTheHandConstants) 
     const core::DamageTables& d = state.Run.Damage;
     EXPECT_NEAR(d.AllowableCoverages[1], 10000, 10000 * kCoverageRelTolerance);
     EXPECT_NEAR(d.AllowableCoverages[2], 13777079, 13777079 * kCoverageRelTolerance);
-    EXPECT_NEAR(d.Log10Coverages[1], 4, 1e-6);
     EXPECT_FALSE(r.strainsTooLow);
     // Position 1 (x = 0) is under the first wheel: 1000 * 0.130323 / 10000.
     EXPECT_NEAR(r.cdf, 0.0130323, 1e-5);
     EXPECT_EQ(r.criticalPosition, 1);
-    EXPECT_TRUE(state.Run.DesignRunning);
     // Events: one per aircraft line, one per aircraft and position.
     EXPECT_EQ(ui.eventPolls, 2 + 2 * 41);
 }
@@ -124,7 +115,6 @@ TEST(FlexibleCdf, AsphaltCriterionUsesTheHorizontalStrainAndSurfaceModulus) {
     const FlexibleCdfResult r = ComputeFlexibleCDF(state, ui, 0, FlexibleCriterion::Asphalt);
     // log10 C = 2.68 - 5 * (-4) - 2.665 * log10 200000 = 22.68 - 2.665 * 5.30103 = 8.552755
     EXPECT_NEAR(state.Run.Damage.Log10Coverages[1], 8.552755, 1e-5);
-    EXPECT_FLOAT_EQ(state.Run.Damage.CriticalResponse[1], 0.0001f);
     EXPECT_TRUE(r.strainsTooLow);
 }
 
@@ -149,36 +139,6 @@ TEST(FlexibleCdf, ShortOrGarbledResultFileEndsTheRunWithOneMessage) {
     dir.Write("DAMTMP.DAT", "");
     EXPECT_TRUE(ComputeFlexibleCDF(state, ui, 0, FlexibleCriterion::Subgrade).readError);
     EXPECT_EQ(ui.boxes.size(), 1u);
-}
-
-TEST(FlexibleCdf, AnalysisAskedForTheAsphaltStrainWritesItWhereTheCriterionReadsIt) {
-    TempDir dir;
-    FakeUserPort ui;
-    core::ProgramState state;
-    core::InitLibraries(state);
-    state.ProgramDir = dir.path();
-    state.Current.Layers = {{5, 200000, 0, 1}, {0, 15000, 0, 4}};
-    core::DerivePavementType(state);
-    core::DesignAircraft& a = state.Current.Aircraft.emplace_back();
-    a.AircraftName = "SW 12,000";
-    a.AircraftLibIndex = 2;  // "SW 12,000" in the library
-    a.GrossLoad = 12000;
-    core::PrepareAircraft(state);
-    const analysis::AnalysisInput input =
-        analysis::BuildAnalysisInput(state, {{{5, 200000, 1}, {0, 15000, 4}}, {5.0005}});
-    const analysis::AnalysisResult run =  // strain at the bottom of the asphalt
-        analysis::RunAnalysis(state, ui, input, std::nullopt, {.horizontalStrainDepth = -5});
-    ASSERT_EQ(run.outcome, analysis::AnalysisOutcome::Completed);
-    ASSERT_EQ(run.output.horizontalStrain.size(), 1u);
-    const double strain = run.output.horizontalStrain[0];
-    EXPECT_GT(strain, 0);  // tension at the bottom of the asphalt
-
-    ComputeFlexibleCDF(state, ui, 5.0005, FlexibleCriterion::Asphalt);
-    // Through eight digits of text and a single-precision store.
-    EXPECT_NEAR(state.Run.Damage.CriticalResponse[1], strain, strain * 2e-7);
-    ComputeFlexibleCDF(state, ui, 5.0005, FlexibleCriterion::Subgrade);
-    const double vertical = -run.output.rows.back().kept[0];
-    EXPECT_NEAR(state.Run.Damage.CriticalResponse[1], vertical, vertical * 2e-7);
 }
 
 }  // namespace

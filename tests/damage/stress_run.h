@@ -21,8 +21,7 @@ inline std::string Line(const std::string& stress, int layer = 1) {
            stress + "\r\n";
 }
 
-// `aircraft` single-wheel aircraft (wheel at 0, 10 in wide, gear code "Q" without a factor
-// of its own, 1000 departures) on `layers`, in a running design writing to `dir`.
+// `aircraft` single wheels (10 in wide, gear code "Q", 1000 departures) in a running design.
 inline core::ProgramState Design(const std::string& dir, std::vector<core::SectionLayer> layers,
                                  int aircraft) {
     core::ProgramState state;

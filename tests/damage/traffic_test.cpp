@@ -1,5 +1,4 @@
-// Coverages per pass against the exact normal distribution (erf) of hand-drawn effective
-// tires, and the probability rule's special cases.
+// Coverages per pass against the exact normal mass (erf) of hand-drawn effective tires.
 #include "damage/traffic.h"
 
 #include <gtest/gtest.h>
