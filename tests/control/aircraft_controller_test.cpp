@@ -396,7 +396,8 @@ TEST_F(AircraftWindow, ClosingWithNoPutsTheStoredListBackAndYesStoresIt) {
     c.ClickCell(1, kColOverload);
     ui.Answer(Answer::Yes);
     EXPECT_TRUE(c.Close());
-    EXPECT_TRUE(File().sections.at(0).Aircraft.at(1).OverloadFlag);
+    EXPECT_TRUE(state.Slot(1).Aircraft.at(1).OverloadFlag);
+    EXPECT_TRUE(dir.Exists("RWY.JOB"));
 }
 
 TEST_F(AircraftWindow, AChangeThatCancelsOutInASumStillCounts) {

@@ -50,6 +50,10 @@ struct NotesFixture {
         if (userJob) ScriptedWindow::ClickRow(w.Jobs(), w.JobRow("RWY"));
     }
     void Open() { w.Click("cmdNotes"); }
+    void OpenNotes() {
+        Open();
+        Click("cmdNotes");
+    }
     void Click(const char* name) {
         QTest::mouseClick(notes->findChild<QPushButton*>(name), Qt::LeftButton);
     }
@@ -114,8 +118,7 @@ private slots:
 
     void theSaveQuestionSavesDiscardsOrKeepsTheWindowOpen() {
         NotesFixture f;
-        f.Open();
-        f.Click("cmdNotes");
+        f.OpenNotes();
         QCOMPARE(f.Text()->toPlainText(), QString("ACAggregate"));  // a new file's note
 
         f.Type(" 2024");
@@ -143,20 +146,17 @@ private slots:
         QCOMPARE(f.Caption(), QString("Notes for Section ACAggregate"));
         f.notes->close();
         QCOMPARE(f.w.user.boxes.size(), boxes);
-    }
 
-    void closingTheProgramAsksAboutAnEditedNoteAndCancelKeepsItRunning() {
-        NotesFixture f;
+        // Closing the program asks too, and Cancel keeps it running.
         f.w.window->show();
         f.Open();
-        f.Click("cmdNotes");
         f.Type(" cracked");
         f.w.user.Answer(Answer::Cancel);
         QVERIFY(!f.w.window->close());
         QVERIFY(f.notes->isVisible());
         f.w.user.Answer(Answer::Yes);
         QVERIFY(f.w.window->close());
-        QCOMPARE(f.w.dir.Read("RWY.NTS"), SampleNotes("ACAggregate cracked"));
+        QCOMPARE(f.w.dir.Read("RWY.NTS"), SampleNotes("ACAggregate\r\nJoints resealed cracked"));
     }
 
     // Every Windows-1252 byte 0x20-0xFF and CR LF shows as its character and saves back.
@@ -165,8 +165,7 @@ private slots:
         for (int b = 0x20; b <= 0xFF; ++b) note += static_cast<char>(b);
         NotesFixture f;
         f.w.dir.Write("RWY.NTS", SampleNotes(note));
-        f.Open();
-        f.Click("cmdNotes");
+        f.OpenNotes();
         const QString shown = f.Text()->toPlainText();
         QVERIFY(shown.contains(QChar(0x00B0)));  // 0xB0, the degree sign
         QVERIFY(shown.contains(QChar(0x20AC)));  // 0x80, the euro sign
@@ -178,8 +177,7 @@ private slots:
 
     void aCharacterOutsideTheCodePageIsRefusedWhereItIsTyped() {
         NotesFixture f;
-        f.Open();
-        f.Click("cmdNotes");
+        f.OpenNotes();
         f.Type(" 5");
         f.Text()->moveCursor(QTextCursor::End);
         QKeyEvent ohm(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(0x2126)));
@@ -194,8 +192,7 @@ private slots:
 
     void changingTheSectionOrTheFaceAsksFirst() {
         NotesFixture f;
-        f.Open();
-        f.Click("cmdNotes");
+        f.OpenNotes();
         f.Type(" edited");
         f.w.user.Answer(Answer::Cancel);
         ScriptedWindow::ClickRow(f.List(), 1);
@@ -218,8 +215,7 @@ private slots:
 
     void anEditedNoteIsSavedToItsOwnSectionAfterTheStartupWindowMovedOn() {
         NotesFixture f;
-        f.Open();
-        f.Click("cmdNotes");
+        f.OpenNotes();
         f.Type(" resurfaced");
         ScriptedWindow::ClickRow(f.w.Sections(), 2);
         f.w.user.Answer(Answer::Yes);
@@ -231,8 +227,7 @@ private slots:
 
     void notesOfSamplesAreSavedInSamplesNts() {
         NotesFixture f(false);
-        f.Open();
-        f.Click("cmdNotes");
+        f.OpenNotes();
         f.Text()->selectAll();
         QTest::keyClicks(f.Text(), "Example");
         f.w.user.Answer(Answer::Yes);

@@ -17,8 +17,7 @@
 
 namespace tavro::test {
 
-// Unscripted boxes and input boxes of the fake fail through GoogleTest, which is not
-// running here: its failures land in the ad hoc result, counted by this.
+// The fake's failures land in GoogleTest's ad hoc result, as GoogleTest is not running.
 inline int UnscriptedFailures() {
     return testing::UnitTest::GetInstance()->ad_hoc_test_result().total_part_count();
 }
@@ -40,7 +39,6 @@ struct ScriptedWindow {
     std::unique_ptr<ui::StartupWindow> window;
 
     ScriptedWindow() { user.answerDefaults = false; }
-
     void Start() {
         window = std::make_unique<ui::StartupWindow>(state, user);
         window->SetNameAsker([this](const core::NameDialogSpec& spec) {
