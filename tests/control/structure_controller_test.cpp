@@ -17,15 +17,10 @@ const char* kSamplesModify =
     "Structures in Job Samples cannot\r\nbe changed. They are included\r\nonly for building new "
     "structures.\r\n\r\nUse Copy Section in the Startup\r\nwindow to create a new structure.";
 
-std::string Caption(const StructureController& c, const std::string& name) {
+CommandState Command(const StructureController& c, const std::string& name) {
     for (const CommandState& command : c.Commands())
-        if (command.name == name) return command.caption;
-    return "?";
-}
-bool Enabled(const StructureController& c, const std::string& name) {
-    for (const CommandState& command : c.Commands())
-        if (command.name == name) return command.enabled;
-    return false;
+        if (command.name == name) return command;
+    return {};
 }
 
 TEST(StructureModes, SamplesCannotBeModifiedDesignedOrSaved) {
@@ -60,9 +55,9 @@ TEST(StructureModes, ModifyModeChangesCaptionsAndLeavesOnlyThroughAValidStructur
     f.Modify();
     EXPECT_EQ(f.controller.Caption(), "TAVRO - Modifying Section ACAggregate in Job RWY");
     EXPECT_TRUE(core::IsNotAnalysed(f.state.Current.SectionTimeStamp));
-    EXPECT_EQ(Caption(f.controller, "cmdAddDelete"), "&Add/Delete Layer");
+    EXPECT_EQ(Command(f.controller, "cmdAddDelete").caption, "&Add/Delete Layer");
     for (const char* off : {"cmdSaveStr", "cmdExit", "cmdAircraft", "cmdLife"})
-        EXPECT_FALSE(Enabled(f.controller, off)) << off;
+        EXPECT_FALSE(Command(f.controller, off).enabled) << off;
     EXPECT_FALSE(f.controller.ListEnabled());
 
     f.controller.SetLayerType(3, 1);  // Asphalt at the bottom: rule 5
@@ -71,7 +66,7 @@ TEST(StructureModes, ModifyModeChangesCaptionsAndLeavesOnlyThroughAValidStructur
     f.controller.SetLayerType(3, 4);
     f.controller.ModifyCommand();
     EXPECT_FALSE(f.controller.ModifyMode());
-    EXPECT_EQ(Caption(f.controller, "cmdAddDelete"), "&Design Structure");
+    EXPECT_EQ(Command(f.controller, "cmdAddDelete").caption, "&Design Structure");
 }
 
 TEST(StructureModes, ChangingTheTopTypeResetsTheDesignLayerOnLeaving) {

@@ -6,8 +6,6 @@
 #include <QTableView>
 #include <QTest>
 
-#include "core/job_file.h"
-#include "core/section_ops.h"
 #include "ui/aircraft_window.h"
 #include "ui/gear_view_window.h"
 #include "ui_test_support.h"
@@ -27,9 +25,7 @@ struct Fixture {
     QPointer<AircraftWindow> aircraft;
 
     Fixture() {
-        tavro::core::ProgramState samples;
-        tavro::core::LoadSampleJob(samples);
-        w.dir.Write("RWY.JOB", tavro::core::FormatJob(samples.Sections));
+        w.WriteSampleJob();
         w.Start();
         w.window->SetWindowOpener(tavro::ui::SectionWindow::Aircraft, [this] {
             aircraft = tavro::ui::OpenAircraftWindow(w.state, w.user, w.window.get());

@@ -9,8 +9,7 @@
 #include <filesystem>
 #include <map>
 
-#include "core/job_file.h"
-#include "core/section_ops.h"
+#include "support/job_builder.h"
 #include "ui/aircraft_window.h"
 #include "ui/demo_host.h"
 #include "ui/gear_view_window.h"
@@ -36,11 +35,9 @@ struct DemoFixture {
     QStringList sectionLines;
 
     DemoFixture() {
-        tavro::core::ProgramState samples;
-        tavro::core::LoadSampleJob(samples);
-        w.dir.Write("RWY.JOB", tavro::core::FormatJob(samples.Sections));
+        w.WriteSampleJob();
         w.dir.Write("RWY.NTS", "ACAggregate\r\nOur runway.\r\n");
-        w.dir.Write("TAXI.JOB", tavro::core::FormatJob({samples.Sections.at(0)}));
+        w.dir.Write("TAXI.JOB", tavro::test::SampleJobFile({"ACAggregate"}));
         w.Start();
         structure = std::make_unique<tavro::ui::StructureWindow>(w.state, w.user, w.window.get());
         notes = std::make_unique<tavro::ui::NotesWindow>(w.state, w.user, w.window.get());

@@ -12,8 +12,6 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
-#include "core/job_file.h"
-#include "core/section_ops.h"
 #include "design/report.h"
 #include "support/job_builder.h"
 #include "ui/notes_window.h"
@@ -39,11 +37,7 @@ struct NotesFixture {
     std::unique_ptr<tavro::ui::NotesWindow> notes;
 
     explicit NotesFixture(bool userJob = true) {
-        if (userJob) {
-            tavro::core::ProgramState samples;
-            tavro::core::LoadSampleJob(samples);
-            w.dir.Write("RWY.JOB", tavro::core::FormatJob(samples.Sections));
-        }
+        if (userJob) w.WriteSampleJob();
         w.Start();
         notes = std::make_unique<tavro::ui::NotesWindow>(w.state, w.user, w.window.get());
         w.window->SetWindowOpener(tavro::ui::SectionWindow::Notes, [this] { notes->Open(); });

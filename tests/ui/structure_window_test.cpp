@@ -10,8 +10,6 @@
 #include <QTimer>
 
 #include "core/day_serial.h"
-#include "core/job_file.h"
-#include "core/section_ops.h"
 #include "ui/structure_dialogs.h"
 #include "ui/structure_window.h"
 #include "ui_test_support.h"
@@ -28,9 +26,7 @@ struct StructureFixture {
     std::vector<int> typeAnswers;  // scripted layer type dialog answers (-1 = Cancel)
 
     explicit StructureFixture(bool metric = false) {
-        tavro::core::ProgramState samples;
-        tavro::core::LoadSampleJob(samples);
-        w.dir.Write("RWY.JOB", tavro::core::FormatJob(samples.Sections));
+        w.WriteSampleJob();
         w.Start();
         if (metric) QTest::mouseClick(w.Find<QCheckBox>("chkUnitsConversion"), Qt::LeftButton);
         structure = std::make_unique<tavro::ui::StructureWindow>(w.state, w.user, w.window.get());
