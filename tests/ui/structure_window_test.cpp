@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QChartView>
 #include <QCheckBox>
-#include <QLabel>
 #include <QListWidget>
 #include <QProcess>
 #include <QTest>
@@ -72,7 +71,6 @@ private slots:
         StructureFixture f;
         f.Open(0);  // ACAggregate: Asphalt 4.5, Ag Crushed 10, Subgrade
         f.Click("cmdModifyStr");
-        QVERIFY(!f.Button("cmdSaveStr")->isEnabled());
         f.w.user.Type("5");  // asphalt thickness
         f.ClickAt(f.structure->CurrentLayout().thicknessColumn, f.BandMid(1));
         f.w.user.Type("8");  // subgrade CBR
@@ -82,12 +80,10 @@ private slots:
             QVERIFY(f.structure->Controller().ApplyAddDelete(tavro::control::AddDelete::Add));
         };
         f.Click("cmdAddDelete");
-        QVERIFY(f.structure->findChild<QLabel*>("txtSelectLayer")->isVisible());
         f.ClickAt(f.structure->CurrentLayout().thicknessColumn, f.BandMid(2));
         f.typeAnswers = {8};
         f.ClickAt(f.structure->CurrentLayout().bands[2].material.box);
         f.Click("cmdModifyStr");
-        QCOMPARE(f.Button("cmdModifyStr")->text(), QString("&Modify Structure"));
 
         f.Click("cmdAddDelete");  // design, then save
         QVERIFY(f.w.user.boxes.empty());
