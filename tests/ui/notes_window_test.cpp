@@ -30,18 +30,17 @@ std::string SampleNotes(const std::string& first, const std::string& second = "A
 
 QString ForBox(std::string text) { return QString::fromStdString(text).replace("\r\n", "\n"); }
 
-// A startup window over a job RWY holding the three sample sections (or over "Samples"
-// alone), with the notes window registered behind its Notes command.
+// A startup window on job RWY of the three sample sections, with the notes window behind.
 struct NotesFixture {
     ScriptedWindow w;
     std::unique_ptr<tavro::ui::NotesWindow> notes;
 
-    explicit NotesFixture(bool userJob = true) {
-        if (userJob) w.WriteSampleJob();
+    NotesFixture() {
+        w.WriteSampleJob();
         w.Start();
         notes = std::make_unique<tavro::ui::NotesWindow>(w.state, w.user, w.window.get());
         w.window->SetWindowOpener(tavro::ui::SectionWindow::Notes, [this] { notes->Open(); });
-        if (userJob) ScriptedWindow::ClickRow(w.Jobs(), w.JobRow("RWY"));
+        ScriptedWindow::ClickRow(w.Jobs(), w.JobRow("RWY"));
     }
     void Open() { w.Click("cmdNotes"); }
     void OpenNotes() {
@@ -217,16 +216,6 @@ private slots:
         QCOMPARE(f.w.LastBox().text, kPrompt);
         QCOMPARE(f.w.dir.Read("RWY.NTS"), SampleNotes("ACAggregate resurfaced"));
         QCOMPARE(f.Caption(), QString("Notes for Section NewFlexible"));
-    }
-
-    void notesOfSamplesAreSavedInSamplesNts() {
-        NotesFixture f(false);
-        f.OpenNotes();
-        f.Text()->selectAll();
-        QTest::keyClicks(f.Text(), "Example");
-        f.w.user.Answer(Answer::Yes);
-        f.Click("cmdSave");
-        QCOMPARE(f.w.dir.Read("Samples.NTS"), SampleNotes("Example"));
     }
 
     void thePdfAndTheClipboardCarryTheReportAndTheNote() {
