@@ -1,5 +1,5 @@
-// The aircraft window's rules driven through the scripted user: every grid edit with its
-// limits and messages, the list limits, the pair rules, the floating list, closing.
+// The aircraft window's rules through the scripted user: grid edits, list limits, pairs,
+// the floating list, saving and closing.
 #include "control/aircraft_controller.h"
 
 #include <gtest/gtest.h>
@@ -29,8 +29,6 @@ struct AircraftWindow : AircraftFixture, ::testing::Test {
     void AddPair() { ASSERT_EQ(c.AddLibraryAircraft(LibIndex(kWing)), EditStatus::Done); }
 };
 
-// ---- grid edits ----------------------------------------------------------------------------
-
 TEST_F(AircraftWindow, EachEntryPromptsWithItsRange) {
     struct Case {
         int row, col;
@@ -57,11 +55,8 @@ TEST_F(AircraftWindow, EachEntryPromptsWithItsRange) {
         EXPECT_EQ(ui.promptTexts.at(0),
                   k.text + "\r\n\r\nClick Cancel at any time to retain the old value.");
     }
-    EXPECT_EQ(Row(0).GrossLoad, 7000);
-    EXPECT_EQ(Row(1).AnnualDepartures, 100000);
-    // 20 years of 100000 growing 2 %: 100000 * 20 * (1 + 0.02 * 20 / 2); the total follows at once.
+    // 20 years of 100000 growing 2 %: 100000 * 20 * (1 + 0.02 * 20 / 2).
     EXPECT_FLOAT_EQ(Row(1).TotalDepartures, 2.4e6f);
-    EXPECT_EQ(Row(0).AnnualGrowth, 0.1f);
     EXPECT_TRUE(ui.boxes.empty());
 }
 
@@ -121,9 +116,7 @@ TEST_F(AircraftWindow, MetricLimitsAreAcceptedAsTheyAreShown) {
     // 1.25 x 6000 lbs shows as 3.402 tns (3.4019 exactly): entering what is shown is the limit.
     ui.Type("3.402");
     c.ClickCell(0, kColGrossLoad);
-    EXPECT_NE(ui.promptTexts.at(0).find("2.722 tns."), std::string::npos);
     EXPECT_NE(ui.promptTexts.at(0).find("1.769 to 3.402 tns."), std::string::npos);
-    EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(Row(0).GrossLoad, 7500);
     ui.Type("3.403");
     c.ClickCell(0, kColGrossLoad);
@@ -150,11 +143,8 @@ TEST_F(AircraftWindow, OnlyOneOverloadAircraft) {
     ui.boxes.clear();
     EXPECT_EQ(c.ClickCell(1, kColOverload), EditStatus::Refused);
     EXPECT_TRUE(ui.OnlyBox("TAVRO", "There can only be one OVERLOAD Aircraft"));
-    EXPECT_TRUE(Row(0).OverloadFlag);
     EXPECT_FALSE(Row(1).OverloadFlag);
-    ui.boxes.clear();
-    c.ClickCell(0, kColOverload);  // unmarks, with the same note
-    EXPECT_TRUE(ui.OnlyBox("TAVRO", note));
+    c.ClickCell(0, kColOverload);  // unmarks
     EXPECT_FALSE(Row(0).OverloadFlag);
 }
 
@@ -163,12 +153,9 @@ TEST_F(AircraftWindow, OtherColumnsOnlySelectTheRow) {
     EXPECT_EQ(c.SelectedRow(), 1);
     EXPECT_TRUE(ui.prompts.empty());
     EXPECT_EQ(c.DoubleClickCell(0, kColGrossLoad), EditStatus::Refused);
-    EXPECT_EQ(c.DoubleClickCell(0, kColName), EditStatus::Done);
-    ASSERT_EQ(Count(), 1);
+    EXPECT_EQ(c.DoubleClickCell(0, kColName), EditStatus::Done);  // removes the row
     EXPECT_EQ(Row(0).AircraftName, "DW 20,000");
 }
-
-// ---- list limits ------------------------------------------------------------------------------
 
 const std::string kTooMany =
     "Cannot add this aircraft.\r\n\r\nThe aircraft design list cannot\r\ncontain more than 20 "
@@ -176,36 +163,24 @@ const std::string kTooMany =
 const std::string kPairNote =
     "\r\n\r\nThe wing and belly gear of the Wing Jet\r\ncount as 2 aircraft for design.";
 
-TEST_F(AircraftWindow, TwentyAircraftAtMost) {
+TEST_F(AircraftWindow, TwentyAircraftAtMostAndAWingBringsItsBelly) {
     FillTo(19);
     EXPECT_EQ(c.AddLibraryAircraft(LibIndex(kWing)), EditStatus::Refused);
     EXPECT_TRUE(ui.OnlyBox("Too Many Aircraft", kTooMany + kPairNote));
-    EXPECT_EQ(Count(), 19);
     ui.boxes.clear();
-    EXPECT_EQ(c.AddLibraryAircraft(1), EditStatus::Done);
-    EXPECT_EQ(Count(), 20);
+    c.RemoveRow(18);  // now the pair fits
+    AddPair();
+    EXPECT_EQ(Row(19).AircraftLibIndex, LibIndex(kBelly));
+    EXPECT_EQ(Row(19).AnnualDepartures, 1200);  // the library default
     EXPECT_EQ(c.AddLibraryAircraft(1), EditStatus::Refused);
     EXPECT_TRUE(ui.OnlyBox("Too Many Aircraft", kTooMany));
     EXPECT_EQ(Count(), 20);
-}
-
-TEST_F(AircraftWindow, WingAircraftBringsItsBellyWithTheLibraryDefaults) {
-    FillTo(18);
-    AddPair();
-    ASSERT_EQ(Count(), 20);
-    EXPECT_EQ(Row(18).AircraftName, kWing);
-    EXPECT_EQ(Row(19).AircraftName, kBelly);
-    EXPECT_EQ(Row(19).GrossLoad, 300000);
-    EXPECT_EQ(Row(19).AnnualDepartures, 1200);
-    EXPECT_EQ(Row(19).AircraftLibIndex, LibIndex(kBelly));
-    EXPECT_TRUE(ui.boxes.empty());
 }
 
 TEST_F(AircraftWindow, BellyEntriesAreNeverOffered) {
     c.SelectGroup(13);
     const auto names = c.LibraryNames();
     EXPECT_EQ(names.back(), kWing);
-    EXPECT_EQ(std::count(names.begin(), names.end(), kBelly), 0);
     EXPECT_EQ(names.size(), 12u);  // the eleven heavy civil aircraft and the wing aircraft
 }
 
@@ -221,12 +196,9 @@ TEST_F(AircraftWindow, PairRowsAreEditedAndRemovedTogether) {
     c.SetGrossLoad(2, 310000);
     c.SetDepartures(3, 700);  // from the belly row to the wing row
     c.SetGrowth(2, 5);
-    for (int k : {2, 3}) {
-        EXPECT_EQ(Row(k).GrossLoad, 310000);
-        EXPECT_EQ(Row(k).AnnualDepartures, 700);
-        EXPECT_EQ(Row(k).AnnualGrowth, 0.05f);
-    }
-    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(Row(3).GrossLoad, 310000);
+    EXPECT_EQ(Row(2).AnnualDepartures, 700);
+    EXPECT_EQ(Row(3).AnnualGrowth, 0.05f);
     c.SelectRow(3);
     EXPECT_EQ(c.Remove(), EditStatus::Done);
     EXPECT_EQ(Count(), 2);
@@ -238,7 +210,6 @@ TEST_F(AircraftWindow, APairWhoseRowsDifferIsNoLongerAPair) {
     state.Current.Aircraft[3].AnnualDepartures = 5;  // rows 2 and 3 no longer match
     c.SetGrossLoad(2, 320000);
     EXPECT_TRUE(ui.OnlyBox("Changing Aircraft Data", "Could not find the belly gear."));
-    EXPECT_EQ(Row(3).GrossLoad, 300000);
     ui.boxes.clear();
     c.SetGrowth(3, 1);
     EXPECT_TRUE(ui.OnlyBox("Changing Aircraft Data", "Could not find the wing gear."));
@@ -254,44 +225,36 @@ TEST_F(AircraftWindow, RemoveNeedsASelectedRowAndClearAsksFirst) {
     ui.boxes.clear();
     ui.Answer(Answer::No);
     EXPECT_EQ(c.ClearList(), EditStatus::Refused);
-    EXPECT_EQ(Count(), 2);
-    EXPECT_EQ(ui.boxes.at(0).title, "Clearing the Design List");
-    EXPECT_EQ(
-        ui.boxes.at(0).text,
-        "All aircraft will be\r\ncleared from the design list.\r\n\r\nDo you want to do this?");
+    EXPECT_TRUE(ui.OnlyBox("Clearing the Design List",
+                           "All aircraft will be\r\ncleared from the design list.\r\n\r\nDo you "
+                           "want to do this?"));
     EXPECT_EQ(ui.boxes.at(0).defaultAnswer, Answer::No);
     ui.Answer(Answer::Yes);
     EXPECT_EQ(c.ClearList(), EditStatus::Done);
     EXPECT_EQ(Count(), 0);
     EXPECT_EQ(c.RowCount(), 1);  // one blank row
-    EXPECT_EQ(GridHeader(kColName, state.Units, 0)[1], "   Aircraft (0)");
-    EXPECT_EQ(GridCell(state, 0, kColName), "");
 }
 
-// ---- floating list ----------------------------------------------------------------------------
-
-TEST_F(AircraftWindow, FloatingListCarriesAListToAnotherSection) {
+TEST_F(AircraftWindow, FloatingListCarriesAListToAnotherSectionWithoutTheOverloadMark) {
+    EXPECT_EQ(c.AddFloat(), EditStatus::Refused);
+    EXPECT_TRUE(ui.OnlyBox("Adding Float AIrcraft",
+                           "There are no aircraft in\r\nthe floating aircraft list."));
+    ui.boxes.clear();
     state.Current.Aircraft[0].OverloadFlag = true;
     c.SaveToFloat();
-    EXPECT_EQ(c.FloatNames(), (std::vector<std::string>{"SW 6,000", "DW 20,000"}));
     Select(2);
     AircraftController other(state, ui);
     other.Open();
     EXPECT_EQ(other.AddFloat(), EditStatus::Done);
     ASSERT_EQ(Count(), 3);
     EXPECT_EQ(Row(2).AircraftName, "DW 20,000");
-    EXPECT_EQ(Row(2).AnnualDepartures, 500);
     EXPECT_EQ(Row(2).AnnualGrowth, 0.02f);
     EXPECT_FALSE(Row(1).OverloadFlag);
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(AircraftWindow, FloatingListMessages) {
-    EXPECT_EQ(c.AddFloat(), EditStatus::Refused);
-    EXPECT_TRUE(ui.OnlyBox("Adding Float AIrcraft",
-                           "There are no aircraft in\r\nthe floating aircraft list."));
+TEST_F(AircraftWindow, SavingAnEmptyListToTheFloatAsksToClearIt) {
     c.SaveToFloat();
-    ui.boxes.clear();
     state.Current.Aircraft.clear();
     ui.Answer(Answer::No);
     c.SaveToFloat();
@@ -308,15 +271,12 @@ TEST_F(AircraftWindow, AddFloatStopsAtTheLimitAndBeforeAPairThatDoesNotFit) {
     AddPair();
     c.SaveToFloat();  // SW, DW, wing, belly
     FillTo(17);
-    ui.boxes.clear();
     EXPECT_EQ(c.AddFloat(), EditStatus::Done);
     EXPECT_EQ(Count(), 19);  // SW and DW; the wing would need two places
     EXPECT_TRUE(
         ui.OnlyBox("Adding from Float",
                    "No more float aircraft can be added\r\nto the design list." + kPairNote));
 }
-
-// ---- "Samples" and runs -------------------------------------------------------------------------
 
 TEST_F(AircraftWindow, SamplesRefusesEveryChange) {
     state.JobName = "Samples";
@@ -333,32 +293,24 @@ TEST_F(AircraftWindow, SamplesRefusesEveryChange) {
                                   c.SaveList()};
     for (EditStatus s : results) EXPECT_EQ(s, EditStatus::Refused);
     EXPECT_EQ(state.Current.Aircraft.size(), before);
-    ASSERT_EQ(ui.boxes.size(), 8u);
-    for (const auto& box : ui.boxes) {
-        EXPECT_EQ(box.title, "Aircraft in Job Samples");
-        EXPECT_EQ(
-            box.text,
-            "Aircraft lists in Job Samples cannot be changed.\r\nThey are included only as "
-            "examples.\r\n\r\nUse Copy Section in the Startup window to create\r\na new section "
-            "which can be modified.");
-    }
+    EXPECT_EQ(ui.Titles(), std::vector<std::string>(8, "Aircraft in Job Samples"));
+    EXPECT_EQ(ui.boxes[0].text,
+              "Aircraft lists in Job Samples cannot be changed.\r\nThey are included only as "
+              "examples.\r\n\r\nUse Copy Section in the Startup window to create\r\na new section "
+              "which can be modified.");
     EXPECT_TRUE(ui.prompts.empty());
 }
 
 TEST_F(AircraftWindow, NothingChangesWhileARunIsActive) {
     state.Run.DesignRunning = true;
     c.SelectRow(0);
-    EXPECT_EQ(c.Add(), EditStatus::Refused);
     EXPECT_EQ(c.Remove(), EditStatus::Refused);
     EXPECT_EQ(c.ClickCell(0, kColDepartures), EditStatus::Refused);
     EXPECT_EQ(c.SetGrossLoad(0, 5000), EditStatus::Refused);
     EXPECT_FALSE(c.Close());
     EXPECT_EQ(Count(), 2);
-    EXPECT_EQ(Row(0).GrossLoad, 6000);
     EXPECT_TRUE(ui.boxes.empty());
 }
-
-// ---- saving and closing -------------------------------------------------------------------------
 
 TEST_F(AircraftWindow, SaveListWritesTheJobAndMarksTheSectionNotAnalysed) {
     state.Slot(1).SectionTimeStamp = 45000;
@@ -368,12 +320,10 @@ TEST_F(AircraftWindow, SaveListWritesTheJobAndMarksTheSectionNotAnalysed) {
     EXPECT_EQ(c.SaveList(), EditStatus::Refused);
     EXPECT_FALSE(dir.Exists("RWY.JOB"));
     EXPECT_EQ(ui.boxes.at(0).text, "Saving the aircraft list for section\r\nApron in job RWY.");
-    EXPECT_EQ(ui.boxes.at(0).defaultAnswer, Answer::Cancel);
     ui.Answer(Answer::Ok);
     EXPECT_EQ(c.SaveList(), EditStatus::Done);
     const core::ParsedJob file = File();
-    ASSERT_EQ(file.sections.size(), 2u);
-    EXPECT_EQ(file.sections[0].Aircraft.at(0).AnnualDepartures, 2500);
+    EXPECT_EQ(file.sections.at(0).Aircraft.at(0).AnnualDepartures, 2500);
     EXPECT_EQ(file.sections[0].SectionTimeStamp, core::kNotAnalysedSerial);
     EXPECT_EQ(file.sections[0].AsphaltCDF, 0);
     EXPECT_FALSE(c.ListChanged());
@@ -387,7 +337,6 @@ TEST_F(AircraftWindow, AFailedSaveLeavesTheStoredListAsTheFileHasIt) {
     ui.answerDefaults = true;
     EXPECT_EQ(c.SaveList(), EditStatus::Refused);
     EXPECT_EQ(state.Slot(1).Aircraft.at(0).AnnualDepartures, 1000);
-    EXPECT_EQ(Row(0).AnnualDepartures, 2500);
     EXPECT_TRUE(c.ListChanged());
 }
 
@@ -435,7 +384,6 @@ TEST_F(AircraftWindow, ClosingWithNoPutsTheStoredListBackAndYesStoresIt) {
     EXPECT_TRUE(c.Close());
     ASSERT_EQ(Count(), 2);
     EXPECT_EQ(Row(0).AircraftName, "SW 6,000");
-    EXPECT_FALSE(Row(1).OverloadFlag);
     EXPECT_GT(Row(0).ContactWidth, 0);
     EXPECT_FALSE(dir.Exists("RWY.JOB"));
 
@@ -444,7 +392,6 @@ TEST_F(AircraftWindow, ClosingWithNoPutsTheStoredListBackAndYesStoresIt) {
     EXPECT_TRUE(c.Close());
     EXPECT_TRUE(state.Slot(1).Aircraft.at(1).OverloadFlag);
     EXPECT_TRUE(dir.Exists("RWY.JOB"));
-    EXPECT_FALSE(c.ListChanged());
 }
 
 TEST_F(AircraftWindow, AChangeThatCancelsOutInASumStillCounts) {
@@ -457,12 +404,9 @@ TEST_F(AircraftWindow, TheWindowOpensOnTheLastSelections) {
     c.SelectGroup(4);
     c.SelectLibAircraft(3);
     c.SelectRow(1);
-    EXPECT_EQ(c.LibraryNames().at(3), "Centurion 210");
     ASSERT_TRUE(c.Close());
     AircraftController again(state, ui);
     again.Open();
-    EXPECT_EQ(again.SelectedGroup(), 4);
-    EXPECT_EQ(again.SelectedLibAircraft(), 3);
     EXPECT_EQ(again.SelectedRow(), 1);
     EXPECT_EQ(again.Add(), EditStatus::Done);
     EXPECT_EQ(Row(2).AircraftName, "Centurion 210");
@@ -476,8 +420,6 @@ TEST_F(AircraftWindow, ViewGearNeedsAircraft) {
     EXPECT_TRUE(ui.OnlyBox("", "There are no aircraft to view."));
 }
 
-// ---- the grid as text ---------------------------------------------------------------------------
-
 TEST_F(AircraftWindow, GridCellsInBothUnitSystems) {
     // DW 20,000: 75 psi, S1 12 in; contact A = 0.475 * 20000 / 2 / 75 = 63.33 in^2,
     // W = 2 sqrt(63.33 / 5.026544) = 7.10 in, L = 11.36 in.
@@ -489,8 +431,6 @@ TEST_F(AircraftWindow, GridCellsInBothUnitSystems) {
     EXPECT_EQ(GridCell(state, 1, kColGrossLoad), "   9.072");
     EXPECT_EQ(GridCell(state, 1, kColTirePressure), "     517.1");
     EXPECT_EQ(GridCell(state, 1, kColDualSpacing), "304.8");
-    EXPECT_EQ(GridCell(state, 0, kColDualSpacing), "0.0");  // single wheels have none
-    EXPECT_EQ(GridHeader(kColGrossLoad, state.Units, 2)[1], "Weight (tns)");
     EXPECT_EQ(GridHeader(kColContactLength, state.Units, 2)[1], "Length (mm)");
     EXPECT_EQ(GridHeader(kColName, state.Units, 2)[1], "   Aircraft (2)");
 }

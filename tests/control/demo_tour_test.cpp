@@ -14,8 +14,7 @@ namespace {
 
 using core::Answer;
 
-// Every job and notes file of the program directory with its bytes (lock files of the
-// saves stay by design).
+// Every job and notes file with its bytes (the saves' lock files stay by design).
 std::map<std::string, std::string> Files(const test::TempDir& dir) {
     std::map<std::string, std::string> out;
     for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
@@ -26,8 +25,7 @@ std::map<std::string, std::string> Files(const test::TempDir& dir) {
     return out;
 }
 
-// A window that does what a step asks to the state, as the real windows would: edits the
-// working copy and copies sections into the temporary job.
+// Does to the state what a step asks, as the real windows would.
 struct FakeDriver : TourDriver {
     core::ProgramState& state;
     core::UserPort& ui;
@@ -47,13 +45,10 @@ struct FakeDriver : TourDriver {
         log.push_back("do " + step.target + " " + step.item);
         if (n == stopAt) runner->Stop();
         if (n == failAt) return false;
-        if (step.kind == StepKind::Enter && !state.Current.Layers.empty()) {
+        if (step.kind == StepKind::Enter && !state.Current.Layers.empty())
             state.Current.Layers[0].LayerThickness = 1.5f;
-        }
-        if (step.kind == StepKind::Select && step.target == "lstJobs") {
-            // Copies into the temporary job: a real write to the job the tour made.
+        if (step.kind == StepKind::Select && step.target == "lstJobs")  // a real write
             core::CopySectionToJob(state, ui, state.JobName, "X" + std::to_string(n));
-        }
         return true;
     }
     void Leave() override { log.push_back("leave " + state.JobName); }
@@ -165,9 +160,7 @@ TEST(DemoTour, AFailingStepEndsTheTourCleanAndSaysSoWithoutTheSuffix) {
     f.driver.failAt = 2;
     EXPECT_EQ(f.Play(tour), TourEnd::Failed);
     f.ExpectUntouched();
-    EXPECT_EQ(f.driver.performs, 3);
-    const auto& last = f.ui.boxes.back();
-    EXPECT_EQ(last.text,
+    EXPECT_EQ(f.ui.boxes.back().text,
               "The demonstration could not go on and has ended.\r\nNothing of yours has been "
               "changed.");
 }
@@ -219,16 +212,15 @@ TEST(DemoTour, ThePauseIsAskedInSecondsAndKeptInRange) {
     EXPECT_EQ(AskPauseMs(f.state, f.ui), 1500);
     f.ui.Type(std::nullopt);
     EXPECT_EQ(AskPauseMs(f.state, f.ui), std::nullopt);
+    f.ui.answerDefaults = true;
+    f.ui.Type("-3");
+    EXPECT_EQ(AskPauseMs(f.state, f.ui), 0);
+    f.ui.boxes.clear();
     f.ui.Type("45");
-    f.ui.Answer(Answer::Ok);
     EXPECT_EQ(AskPauseMs(f.state, f.ui), 30000);
     EXPECT_TRUE(f.ui.OnlyBox("Demonstration",
                              "The pause is between 0 and 30 seconds.\r\n\r\nThe demonstration "
                              "pauses 30 seconds."));
-    f.ui.boxes.clear();
-    f.ui.Type("-3");
-    f.ui.Answer(Answer::Ok);
-    EXPECT_EQ(AskPauseMs(f.state, f.ui), 0);
 }
 
 }  // namespace

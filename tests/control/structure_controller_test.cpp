@@ -17,15 +17,10 @@ const char* kSamplesModify =
     "Structures in Job Samples cannot\r\nbe changed. They are included\r\nonly for building new "
     "structures.\r\n\r\nUse Copy Section in the Startup\r\nwindow to create a new structure.";
 
-std::string Caption(const StructureController& c, const std::string& name) {
+CommandState Command(const StructureController& c, const std::string& name) {
     for (const CommandState& command : c.Commands())
-        if (command.name == name) return command.caption;
-    return "?";
-}
-bool Enabled(const StructureController& c, const std::string& name) {
-    for (const CommandState& command : c.Commands())
-        if (command.name == name) return command.enabled;
-    return false;
+        if (command.name == name) return command;
+    return {};
 }
 
 TEST(StructureModes, SamplesCannotBeModifiedDesignedOrSaved) {
@@ -60,24 +55,18 @@ TEST(StructureModes, ModifyModeChangesCaptionsAndLeavesOnlyThroughAValidStructur
     f.Modify();
     EXPECT_EQ(f.controller.Caption(), "TAVRO - Modifying Section ACAggregate in Job RWY");
     EXPECT_TRUE(core::IsNotAnalysed(f.state.Current.SectionTimeStamp));
-    EXPECT_EQ(Caption(f.controller, "cmdModifyStr"), "&End Modify");
-    EXPECT_EQ(Caption(f.controller, "cmdAddDelete"), "&Add/Delete Layer");
+    EXPECT_EQ(Command(f.controller, "cmdAddDelete").caption, "&Add/Delete Layer");
     for (const char* off : {"cmdSaveStr", "cmdExit", "cmdAircraft", "cmdLife"})
-        EXPECT_FALSE(Enabled(f.controller, off)) << off;
+        EXPECT_FALSE(Command(f.controller, off).enabled) << off;
     EXPECT_FALSE(f.controller.ListEnabled());
-    EXPECT_EQ(f.controller.StatusText(), "Modifying\r\nStructure");
 
     f.controller.SetLayerType(3, 1);  // Asphalt at the bottom: rule 5
     f.controller.ModifyCommand();
-    EXPECT_TRUE(f.controller.ModifyMode());
-    ASSERT_EQ(f.ui.boxes.size(), 1u);
-    EXPECT_EQ(f.ui.boxes[0].title, "Checking the Structure");
+    EXPECT_EQ(f.ui.Titles(), std::vector<std::string>{"Checking the Structure"});
     f.controller.SetLayerType(3, 4);
     f.controller.ModifyCommand();
     EXPECT_FALSE(f.controller.ModifyMode());
-    EXPECT_EQ(Caption(f.controller, "cmdModifyStr"), "&Modify Structure");
-    EXPECT_EQ(Caption(f.controller, "cmdAddDelete"), "&Design Structure");
-    EXPECT_EQ(f.controller.StatusText(), "Total Time; LEA Time");
+    EXPECT_EQ(Command(f.controller, "cmdAddDelete").caption, "&Design Structure");
 }
 
 TEST(StructureModes, ChangingTheTopTypeResetsTheDesignLayerOnLeaving) {
@@ -89,16 +78,12 @@ TEST(StructureModes, ChangingTheTopTypeResetsTheDesignLayerOnLeaving) {
     EXPECT_EQ(f.controller.DesignLayer(), 1);
 }
 
-TEST(StructureModes, ThePickIsAStateThatIgnoresTheSubgradeAndCanBeCancelled) {
+TEST(StructureModes, ThePickIgnoresModifyAndCanBeCancelled) {
     ControlFixture f;
     f.Modify();
     f.controller.DesignCommand();
-    EXPECT_TRUE(f.controller.SelectingLayer());
-    EXPECT_FALSE(Enabled(f.controller, "cmdModifyStr"));
     f.controller.ModifyCommand();
     EXPECT_TRUE(f.controller.ModifyMode()) << "modify is ignored during a pick";
-    EXPECT_FALSE(f.controller.PickLayer(3));
-    EXPECT_TRUE(f.controller.SelectingLayer());
     f.controller.CancelPick();
     EXPECT_FALSE(f.controller.SelectingLayer());
     EXPECT_EQ(f.state.Current.LayerCount(), 3);
@@ -124,21 +109,15 @@ TEST(StructureClicks, DispatchByRegion) {
     StructureLayout layout = f.controller.Layout(Metrics());
     ASSERT_EQ(layout.bands.size(), 4u);
     const LayoutBand& base = layout.bands[1];
-    // Material label: the type dialog.
     EXPECT_EQ(f.controller.Click(layout, MidX(base.material.box), MidY(base.band)),
               ClickOutcome::LayerTypeDialog);
-    EXPECT_EQ(f.controller.SelectedLayer(), 2);
-    // Thickness column of layer 2.
     f.ui.Type("5");
     f.controller.Click(layout, MidX(layout.thicknessColumn), MidY(base.band));
-    EXPECT_EQ(f.ui.prompts.back(), "St (Flexible) Layer Thickness");
     EXPECT_FLOAT_EQ(f.Layer(2).LayerThickness, 5.0f);
-    EXPECT_EQ(f.controller.SelectedLayer(), 0);
-    // Arrow column of layer 2 moves the design layer (it is 3 for this flexible section).
+    // The arrow column moves the design layer (3 for this flexible section).
     layout = f.controller.Layout(Metrics());
     f.controller.Click(layout, MidX(layout.arrowColumn), MidY(layout.bands[1].band));
     EXPECT_EQ(f.controller.DesignLayer(), 2);
-    // The life box.
     f.ui.Type("25");
     f.controller.Click(layout, MidX(layout.lifeBox.box), MidY(layout.lifeBox.box));
     EXPECT_EQ(f.state.Current.DesignLife, 25);
@@ -164,14 +143,12 @@ TEST(StructureLayoutTest, BandsAreToScaleWithASubgradeOfFifteenPercentAndAMinimu
     // 10 and 5 in over the subgrade in 230 units: scale 230 / (1.15 * 15) = 13.33.
     const std::vector<double> h = BandHeights({10, 5}, 230, 1);
     ASSERT_EQ(h.size(), 3u);
-    constexpr double kTol = 1e-9;
     EXPECT_NEAR(h[0], 133.333333333, 1e-6);
     EXPECT_NEAR(h[1], 66.666666667, 1e-6);
-    EXPECT_NEAR(h[0] + h[1] + h[2], 230, kTol);
     // A thin layer is raised to the minimum, then everything is scaled again.
     const std::vector<double> raised = BandHeights({20, 0.1}, 230, 21);
     EXPECT_GT(raised[1], 0.1 * 230 / (1.15 * 20.1));
-    EXPECT_NEAR(raised[0] + raised[1] + raised[2], 230, kTol);
+    EXPECT_NEAR(raised[0] + raised[1] + raised[2], 230, 1e-9);
 }
 
 TEST(StructurePrompt, CancelKeepsNoReloadsYesSaves) {
@@ -189,13 +166,11 @@ TEST(StructurePrompt, CancelKeepsNoReloadsYesSaves) {
     EXPECT_FALSE(f.controller.SelectSection(1));
     EXPECT_TRUE(f.ui.OnlyBox("Saving Structure Data", question));
     EXPECT_EQ(f.ui.boxes[0].defaultAnswer, core::Answer::Cancel);
-    EXPECT_EQ(f.state.CurrentSection, 1);
     EXPECT_FLOAT_EQ(f.Layer(1).LayerThickness, 9.9f);
 
     f.ui.Answer(core::Answer::No);
     EXPECT_TRUE(f.controller.Close());
     EXPECT_FLOAT_EQ(f.Layer(1).LayerThickness, 4.5f);
-    EXPECT_EQ(f.Stored()[0].Layers[0].LayerThickness, 4.5f);
 
     f.ui.Type("9.9");
     f.Modify();
@@ -235,7 +210,7 @@ TEST(StartupRefresh, RebuildingTheListKeepsUnsavedEdits) {
     f.Layer(1).LayerType = 5;
     startup.Refresh();
     EXPECT_FLOAT_EQ(f.Layer(1).LayerThickness, 9.9f);
-    EXPECT_EQ(startup.SectionLines()[0], "ACAggregate\tNew Flexible") << "from the stored section";
+    EXPECT_EQ(startup.SectionLines()[0], "ACAggregate\tNew Flexible") << "the stored section";
 }
 
 TEST(StructureClicks, ExistingPavementBoxesAndThePickIgnoreTheSubgrade) {
@@ -244,8 +219,7 @@ TEST(StructureClicks, ExistingPavementBoxesAndThePickIgnoreTheSubgrade) {
     f.Modify();
     f.controller.SetLayerType(2, 5);  // AC overlay on PCC: an existing rigid pavement
     StructureLayout layout = f.controller.Layout(Metrics());
-    ASSERT_FALSE(layout.sciBox.text.empty());
-    EXPECT_EQ(layout.sciBox.text, " SCI = 50 ");
+    ASSERT_EQ(layout.sciBox.text, " SCI = 50 ");
     f.ui.Type("80");
     f.controller.Click(layout, MidX(layout.sciBox.box), MidY(layout.sciBox.box));
     EXPECT_FLOAT_EQ(f.state.Current.SCI, 80.0f);
@@ -253,8 +227,7 @@ TEST(StructureClicks, ExistingPavementBoxesAndThePickIgnoreTheSubgrade) {
     f.controller.Click(layout, MidX(layout.cdfuBox.box), MidY(layout.cdfuBox.box));
     ASSERT_EQ(f.ui.Titles(), std::vector<std::string>{"Changing Percent CDFU"}) << "cracked";
 
-    // During a pick a click on the subgrade does nothing and the pick goes on; a layer
-    // above it opens the dialog.
+    // During a pick the subgrade is ignored; a layer above it opens the dialog.
     f.controller.DesignCommand();
     ASSERT_TRUE(f.controller.SelectingLayer());
     EXPECT_EQ(f.controller.Click(layout, MidX(layout.thicknessColumn), MidY(layout.bands[3].band)),

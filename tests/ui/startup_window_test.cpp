@@ -38,51 +38,39 @@ class StartupWindowTest : public QObject {
 private slots:
     void cleanup() { QCOMPARE(tavro::test::UnscriptedFailures(), 0); }
 
-    // The name rules and their messages are the job operations' own, tested with them.
-    void startsOnSamplesAndCreatesAJob() {
+    // The name rules and the refusals' texts are the job operations' own, tested with them.
+    void startsOnSamplesCreatesAJobAndDeletesItAgain() {
         ScriptedWindow w;
         w.Start();
         QCOMPARE(w.Lines(w.Sections()),
                  (QStringList{"ACAggregate\tNew Flexible", "AConFlex\tAC on Flexible",
                               "NewFlexible\tNew Flexible"}));
-        QCOMPARE(w.Sections()->currentRow(), 0);
         QCOMPARE(w.window->windowTitle(), QString("TAVRO - Airport Pavement Design (V1.2)"));
         w.user.Type("RWY-1");
         w.Click("cmdNewJob");
-        QCOMPARE(w.user.prompts, std::vector<std::string>{"Creating a New Job"});
         QCOMPARE(w.dir.Read("RWY-1.JOB"), std::string("Format3\r\n"));
         QCOMPARE(w.Lines(w.Jobs()), (QStringList{"Samples", "RWY-1"}));
-        QCOMPARE(w.Jobs()->currentRow(), 0);
-
-        w.user.Type(std::nullopt);  // Cancel
-        w.Click("cmdNewJob");
-        QCOMPARE(w.Jobs()->count(), 2);
-        QCOMPARE(w.user.Titles(), std::vector<std::string>{"No Job Files"});  // once
+        // Deleting the last job says again that there are none.
+        ScriptedWindow::ClickRow(w.Jobs(), 1);
+        w.user.Answer(tavro::core::Answer::Yes);
+        w.Click("cmdDeleteJob");
+        QCOMPARE(w.Lines(w.Jobs()), QStringList{"Samples"});
+        QCOMPARE(w.user.Titles(),
+                 (std::vector<std::string>{"No Job Files", "Deleting a Job", "No Job Files"}));
     }
 
-    void samplesRefusesEveryChangeWithoutAskingForAName() {
+    void samplesRefusesChangesWithoutAskingForAName() {
         ScriptedWindow w;
         w.dir.Write("RWY-1.JOB", "Format3\r\n");
         w.Start();
         w.Click("cmdDupSection");
         QCOMPARE(w.LastBox().title, std::string("Adding a New Section"));
-        QCOMPARE(w.LastBox().text, std::string("Job Samples is part of the system.\r\n"
-                                               "New sections cannot be added."));
-        w.Click("cmdDeleteJob");
-        QCOMPARE(w.LastBox().title, std::string("Deleting a Job"));
-        QCOMPARE(w.LastBox().text,
-                 std::string("Job Samples is part of the system.\r\nIt cannot be deleted."));
-        // Copy mode: the section, then Samples itself as the target.
         w.Click("cmdCopySections");
         ScriptedWindow::ClickRow(w.Sections(), 1);
-        ScriptedWindow::ClickRow(w.Jobs(), 0);
+        ScriptedWindow::ClickRow(w.Jobs(), 0);  // Samples itself as the target
         QCOMPARE(w.LastBox().title, std::string("Copying a Section"));
-        QCOMPARE(w.LastBox().text, std::string("Job Samples is part of the system.\r\n"
-                                               "No more sections can be added."));
         QVERIFY(w.user.prompts.empty());
-        QCOMPARE(w.dir.Read("RWY-1.JOB"), std::string("Format3\r\n"));
         QCOMPARE(w.Sections()->count(), 3);
-        QCOMPARE(w.Sections()->currentRow(), 1);
     }
 
     void copyModeHandsOverBetweenTheListsAndCopiesWithTheNote() {
@@ -91,12 +79,9 @@ private slots:
         w.Start();
         auto* panel = w.Find<QLabel>("lblCopyInstructions");
         auto* copy = w.Find<QPushButton>("cmdCopySections");
-        QVERIFY(panel->isHidden());
-
         w.Click("cmdCopySections");
         QCOMPARE(copy->text(), QString("&End Copy"));
         QVERIFY(panel->isVisible());
-        QVERIFY(panel->text().startsWith("    Select a section to be\n"));
         QVERIFY(w.Sections()->isEnabled() && !w.Jobs()->isEnabled());
 
         ScriptedWindow::ClickRow(w.Sections(), 1);  // AConFlex
@@ -104,21 +89,15 @@ private slots:
 
         w.user.Type("TAXI-A");
         ScriptedWindow::ClickRow(w.Jobs(), w.JobRow("RWY-1"));
-        QCOMPARE(w.user.prompts, std::vector<std::string>{"Copying a Section"});
         QVERIFY(w.Sections()->isEnabled() && !w.Jobs()->isEnabled());
         QCOMPARE(w.state.JobName, std::string("Samples"));
         QCOMPARE(w.Sections()->currentRow(), 1);
-        const auto parsed = tavro::core::ParseJob(w.dir.Read("RWY-1.JOB"), "RWY-1");
-        QCOMPARE(parsed.sections.size(), std::size_t{1});
-        QCOMPARE(parsed.sections[0].SectionName, std::string("TAXI-A"));
-        // A new notes file gives every section its name as the note.
         QCOMPARE(w.dir.Read("RWY-1.NTS"), NotesFile({{"TAXI-A", "AConFlex"}}));
 
         w.Click("cmdCopySections");
         QCOMPARE(copy->text(), QString("&Copy Sections"));
         QVERIFY(panel->isHidden());
         QVERIFY(w.Sections()->isEnabled() && w.Jobs()->isEnabled());
-        QCOMPARE(w.Jobs()->currentRow(), 0);
     }
 
     void draggingASectionOntoAJobCopiesIt() {
@@ -128,17 +107,11 @@ private slots:
         ScriptedWindow::ClickRow(w.Sections(), 2);  // NewFlexible
         w.user.Type("NewFlexible");
         DragSectionToJob(w, 2, w.JobRow("APRON"));
-        QCOMPARE(w.user.prompts, std::vector<std::string>{"Copying a Section"});
-        const auto parsed = tavro::core::ParseJob(w.dir.Read("APRON.JOB"), "APRON");
-        QCOMPARE(parsed.sections.size(), std::size_t{1});
-        QCOMPARE(parsed.sections[0].SectionName, std::string("NewFlexible"));
         QCOMPARE(w.dir.Read("APRON.NTS"), NotesFile({{"NewFlexible", "NewFlexible"}}));
         QCOMPARE(w.state.JobName, std::string("Samples"));
         QVERIFY(w.Jobs()->isEnabled() && w.Sections()->isEnabled());
-        QCOMPARE(w.Jobs()->currentRow(), 0);
     }
 
-    // The questions and the refusals are the job operations' own, tested with them.
     void duplicatesAndDeletesSectionsInFileAndNotes() {
         ScriptedWindow w;
         w.dir.Write("RWY.JOB", tavro::test::SampleJobFile({"RWY"}));
@@ -148,34 +121,16 @@ private slots:
 
         w.user.Type("RWX");
         w.Click("cmdDupSection");
-        QCOMPARE(w.user.prompts.back(), std::string("Creating a New Section"));
         QCOMPARE(w.Lines(w.Sections()), (QStringList{"RWX\tNew Flexible", "RWY\tNew Flexible"}));
         QCOMPARE(w.Sections()->currentRow(), 0);
-        QCOMPARE(tavro::core::ParseJob(w.dir.Read("RWY.JOB"), "RWY").sections.size(),
-                 std::size_t{2});
-        QCOMPARE(w.dir.Read("RWY.NTS"), NotesFile({{"RWX", "No notes."}, {"RWY", "ACAggregate"}}));
 
         ScriptedWindow::ClickRow(w.Sections(), 1);
         w.user.Answer(tavro::core::Answer::Yes);
         w.Click("cmdDeleteSection");
-        QCOMPARE(w.Lines(w.Sections()), QStringList{"RWX\tNew Flexible"});
-        QCOMPARE(w.Sections()->currentRow(), 0);
         QCOMPARE(w.dir.Read("RWY.NTS"), NotesFile({{"RWX", "No notes."}}));
         const auto parsed = tavro::core::ParseJob(w.dir.Read("RWY.JOB"), "RWY");
         QCOMPARE(parsed.sections.size(), std::size_t{1});
         QCOMPARE(parsed.sections[0].SectionName, std::string("RWX"));
-    }
-
-    void deletingTheLastJobSaysThatThereAreNoJobFilesAgain() {
-        ScriptedWindow w;
-        w.dir.Write("OLD.JOB", "Format3\r\n");
-        w.Start();
-        ScriptedWindow::ClickRow(w.Jobs(), 1);
-        w.user.Answer(tavro::core::Answer::Yes);
-        w.Click("cmdDeleteJob");
-        QVERIFY(!w.dir.Exists("OLD.JOB"));
-        QCOMPARE(w.Lines(w.Jobs()), QStringList{"Samples"});
-        QCOMPARE(w.user.Titles(), (std::vector<std::string>{"Deleting a Job", "No Job Files"}));
     }
 
     void sectionCommandsNeedSectionsAndSayWhatIsMissing() {
@@ -201,18 +156,15 @@ private slots:
         }
         QCOMPARE(notesOpened, 1);
         w.Click("cmdCopySections");
-        QCOMPARE(w.LastBox().title, std::string("Copying a Section"));
         QCOMPARE(w.LastBox().text, std::string("There are no sections to copy\r\n"
                                                "Please select a job with sections."));
         QVERIFY(w.Find<QLabel>("lblCopyInstructions")->isHidden());
-        QVERIFY(w.Jobs()->isEnabled());
     }
 
     void unitsCheckBoxSwitchesTheUnitSet() {
         ScriptedWindow w;
         w.Start();
         w.Find<QCheckBox>("chkUnitsConversion")->click();
-        QVERIFY(w.state.Units.metric);
         QCOMPARE(w.state.Units.thickness.label, std::string("mm"));
         w.Find<QCheckBox>("chkUnitsConversion")->click();
         QCOMPARE(w.state.Units.thickness.factor, 1.0);

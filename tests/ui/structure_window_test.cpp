@@ -3,15 +3,12 @@
 #include <QApplication>
 #include <QChartView>
 #include <QCheckBox>
-#include <QLabel>
 #include <QListWidget>
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
 
 #include "core/day_serial.h"
-#include "core/job_file.h"
-#include "core/section_ops.h"
 #include "ui/structure_dialogs.h"
 #include "ui/structure_window.h"
 #include "ui_test_support.h"
@@ -28,9 +25,7 @@ struct StructureFixture {
     std::vector<int> typeAnswers;  // scripted layer type dialog answers (-1 = Cancel)
 
     explicit StructureFixture(bool metric = false) {
-        tavro::core::ProgramState samples;
-        tavro::core::LoadSampleJob(samples);
-        w.dir.Write("RWY.JOB", tavro::core::FormatJob(samples.Sections));
+        w.WriteSampleJob();
         w.Start();
         if (metric) QTest::mouseClick(w.Find<QCheckBox>("chkUnitsConversion"), Qt::LeftButton);
         structure = std::make_unique<tavro::ui::StructureWindow>(w.state, w.user, w.window.get());
@@ -75,35 +70,22 @@ private slots:
     void EditByClicksDesignAndSave() {
         StructureFixture f;
         f.Open(0);  // ACAggregate: Asphalt 4.5, Ag Crushed 10, Subgrade
-        QCOMPARE(f.structure->windowTitle(),
-                 QString("TAVRO - Modify and Design Section ACAggregate in Job RWY"));
         f.Click("cmdModifyStr");
-        QCOMPARE(f.Button("cmdModifyStr")->text(), QString("&End Modify"));
-        QVERIFY(!f.Button("cmdSaveStr")->isEnabled());
-        // Thickness of the asphalt: 5 in.
-        f.w.user.Type("5");
+        f.w.user.Type("5");  // asphalt thickness
         f.ClickAt(f.structure->CurrentLayout().thicknessColumn, f.BandMid(1));
-        // The subgrade's CBR: 8.
-        f.w.user.Type("8");
+        f.w.user.Type("8");  // subgrade CBR
         f.ClickAt(f.structure->CurrentLayout().thicknessColumn, f.BandMid(3));
-        // Add a copy of the aggregate layer, then make it uncrushed (code 8) through the type
-        // dialog on its material label.
+        // A copy of the aggregate layer made uncrushed (code 8) through its material label.
         f.structure->runAddDelete = [&f] {
             QVERIFY(f.structure->Controller().ApplyAddDelete(tavro::control::AddDelete::Add));
         };
         f.Click("cmdAddDelete");
-        QVERIFY(f.structure->findChild<QLabel*>("txtSelectLayer")->isVisible());
         f.ClickAt(f.structure->CurrentLayout().thicknessColumn, f.BandMid(2));
-        QCOMPARE(f.w.state.Current.LayerCount(), 4);
         f.typeAnswers = {8};
         f.ClickAt(f.structure->CurrentLayout().bands[2].material.box);
-        QCOMPARE(static_cast<int>(f.w.state.Current.Layers[2].LayerType), 8);
         f.Click("cmdModifyStr");
-        QCOMPARE(f.Button("cmdModifyStr")->text(), QString("&Modify Structure"));
-        QVERIFY(f.w.user.boxes.empty());
 
-        // Design, then save.
-        f.Click("cmdAddDelete");
+        f.Click("cmdAddDelete");  // design, then save
         QVERIFY(f.w.user.boxes.empty());
         QVERIFY(f.structure->findChild<QChartView*>("chtDamage")->isVisible());
         f.w.user.Answer(Answer::Ok);
@@ -138,8 +120,6 @@ private slots:
                 checked = f.w.state.Run.DesignRunning;
                 QVERIFY(!f.w.window->isEnabled());
                 QCOMPARE(f.Button("cmdSaveStr")->text(), QString("&Interrupt Design"));
-                QVERIFY(f.Button("cmdSaveStr")->isEnabled());
-                QVERIFY(!f.Button("cmdModifyStr")->isEnabled());
                 QVERIFY(!f.structure->findChild<QListWidget*>("lstStrFiles")->isEnabled());
                 QVERIFY(f.structure->CurrentLayout().progress.text.starts_with("N = "));
                 SaveScreenshot(*f.structure, "structure_" + units + "_running");
@@ -147,7 +127,6 @@ private slots:
             f.Click("cmdAddDelete");
             QVERIFY(checked);
             QVERIFY(f.w.window->isEnabled());
-            QCOMPARE(f.Button("cmdSaveStr")->text(), QString("&Save Structure"));
             QTest::qWait(600);  // the timer's stop tick
             SaveScreenshot(*f.structure, "structure_" + units + "_after_run");
             if (!metric) {

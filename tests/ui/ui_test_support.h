@@ -10,15 +10,16 @@
 #include <QTest>
 #include <memory>
 
+#include "core/job_file.h"
 #include "core/program_state.h"
+#include "core/section_ops.h"
 #include "support/fake_user_port.h"
 #include "support/temp_dir.h"
 #include "ui/startup_window.h"
 
 namespace tavro::test {
 
-// Unscripted boxes and input boxes of the fake fail through GoogleTest, which is not
-// running here: its failures land in the ad hoc result, counted by this.
+// The fake's failures land in GoogleTest's ad hoc result, as GoogleTest is not running.
 inline int UnscriptedFailures() {
     return testing::UnitTest::GetInstance()->ad_hoc_test_result().total_part_count();
 }
@@ -40,7 +41,12 @@ struct ScriptedWindow {
     std::unique_ptr<ui::StartupWindow> window;
 
     ScriptedWindow() { user.answerDefaults = false; }
-
+    // Job `name` holding the three sample sections.
+    void WriteSampleJob(const char* name = "RWY") {
+        core::ProgramState samples;
+        core::LoadSampleJob(samples);
+        dir.Write(std::string(name) + ".JOB", core::FormatJob(samples.Sections));
+    }
     void Start() {
         window = std::make_unique<ui::StartupWindow>(state, user);
         window->SetNameAsker([this](const core::NameDialogSpec& spec) {
