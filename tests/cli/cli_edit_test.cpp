@@ -1,5 +1,4 @@
-// tavro-cli edit, new-section, export and import: the window's rules from the command line,
-// one atomic save, and refusals that leave the job file byte-identical.
+// tavro-cli edit, new-section, export and import: one save, or none on any refusal.
 #include "cli/cli_fixture.h"
 
 namespace tavro::cli {
@@ -17,7 +16,7 @@ protected:
     }
 };
 
-TEST_F(CliEdit, NewSectionThenBuildItLayerByLayer) {
+TEST_F(CliEdit, NewSectionBuiltLayerByLayerAndMetricEditsWithMessages) {
     ASSERT_EQ(Run({"new-section", "RWY", "A1"}), kExitOk) << err.str();
     ASSERT_EQ(Run({"edit", "RWY", "A1", "layer", "1", "type=Asphalt", "thickness=5", "add", "1",
                    "layer", "2", "type=6", "thickness=8", "subgrade=8", "life=25"}),
@@ -29,9 +28,7 @@ TEST_F(CliEdit, NewSectionThenBuildItLayerByLayer) {
     EXPECT_EQ(s["layers"][1]["thickness"], 8.0);
     EXPECT_EQ(s["layers"][2]["modulus"], 8000.0) << "CBR 8";
     EXPECT_EQ(s["designLife"], 25);
-}
 
-TEST_F(CliEdit, MetricValuesAndTheWindowsMessagesOnStderr) {
     ASSERT_EQ(Run({"--metric", "edit", "RWY", "B2", "layer", "2", "thickness=101.6", "life=51"}),
               kExitOk);
     EXPECT_EQ(err.str(),

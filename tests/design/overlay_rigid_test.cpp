@@ -160,15 +160,6 @@ TEST(InterpolateThickness, LinearInLnLifeOrHalvingWhereThatIsUndefined) {
     EXPECT_EQ(InterpolateThickness(6, -10, 10, 20, 0), 8);   // no design life
 }
 
-TEST(OverlayLife, CrackedExistingSlabHasNoTimeToItsFirstCrack) {
-    DesignFixture f;
-    SelectOverlay(f, kUnbonded, 6, 100, 100);
-    const damage::LifeTotalResult r = Life(f, 6);
-    ASSERT_EQ(r.status, damage::LifeTotalStatus::Computed);
-    EXPECT_EQ(f.state.Run.Damage.Overlay.T1, 0);
-    EXPECT_DOUBLE_EQ(r.residual, r.totalLife - 20);
-}
-
 // Allowable coverages of the overlay under the stresses at the first depth of the result file.
 std::vector<double> OverlayAllowable(DesignFixture& f, int depths, double strength, double cap) {
     const damage::OverlayStresses s = damage::ReadOverlayStresses(f.state, f.ui, depths);
@@ -242,18 +233,21 @@ TEST(OverlayLife, OverlayThatOutlivesTheFullyCrackedSlabIsGivenTheHorizonAsALowe
 // Without growth T1 is proportional to the unused share 1 - %CDFU/100 of the slab's life.
 TEST(OverlayLife, TheShareOfFirstCrackLifeUsedUpShortensTheTimeToTheFirstCrack) {
     constexpr double kT1Years = 0.01;  // interval tolerance of the first-crack search
-    double t1[3] = {};
-    const float cdfu[3] = {0, 50, 75};
-    for (int k = 0; k < 3; ++k) {
+    double t1[4] = {};
+    const float cdfu[4] = {0, 50, 75, 100};
+    for (int k = 0; k < 4; ++k) {
         DesignFixture f;
         SelectOverlay(f, kUnbonded, 6, 100, cdfu[k]);
-        ASSERT_EQ(Life(f, 6).status, damage::LifeTotalStatus::Computed);
+        const damage::LifeTotalResult r = Life(f, 6);
+        ASSERT_EQ(r.status, damage::LifeTotalStatus::Computed);
+        EXPECT_DOUBLE_EQ(r.residual, r.totalLife - 20);
         t1[k] = f.state.Run.Damage.Overlay.T1;
     }
     ASSERT_GT(t1[0], 1);
     ASSERT_LT(t1[0], damage::kLifeHorizonYears / 2);
     EXPECT_NEAR(t1[1], t1[0] / 2, 2 * kT1Years);
     EXPECT_NEAR(t1[2], t1[0] / 4, 2 * kT1Years);
+    EXPECT_EQ(t1[3], 0) << "a slab with its life used up has no time to its first crack";
 }
 
 // Damage U before the slab cracks leaves the overlay 1 - U of its coverages afterwards; worked
