@@ -1,5 +1,4 @@
-// tavro-cli library, aircraft and gear: output, the job file they leave, and refusals that
-// leave it untouched.
+// tavro-cli library, aircraft and gear: output, saved lists, refusals that save nothing.
 #include "cli/cli_fixture.h"
 #include "core/job_file.h"
 
@@ -35,9 +34,6 @@ TEST_F(CliAircraft, LibraryListsAGroupOrEveryAircraftAsJson) {
     ASSERT_EQ(Run({"--json", "library"}), kExitOk);
     const auto j = Json();
     ASSERT_EQ(j["groups"].size(), 14u);
-    std::size_t total = 0;
-    for (const auto& g : j["groups"]) total += g["aircraft"].size();
-    EXPECT_EQ(total, 76u);
     EXPECT_EQ(j["groups"][0]["aircraft"][5]["dualSpacing"], 12.0);
 }
 

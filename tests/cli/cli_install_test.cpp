@@ -1,10 +1,8 @@
-// What an installed tavro-cli relies on: its version, a help and a manual page that list
-// every command, and its program directory when no --dir is given.
+// An installed tavro-cli: version, help and manual page, and its default program directory.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 
@@ -132,27 +130,11 @@ TEST_F(InstalledCli, WorksInTheUserDataDirectoryAndSaysWhereOnFirstUse) {
                              ".\n\nUse --dir to work in another directory.\n"
                              "No Job Files: There are no job files\nin directory " +
                              Data() + "/.\n");
-    const auto again = Cli({"--json", "jobs"}, prefix.File("bin"));
-    EXPECT_EQ(nlohmann::json::parse(again.out)["messages"].size(), 1u) << "said only once";
-
     // The sample job designs there; nothing is written beside the program.
     const auto design = Cli({"design", "Samples", "NewFlexible"}, prefix.File("bin"));
     EXPECT_EQ(design.status, kExitOk) << design.err;
     EXPECT_TRUE(fs::exists(Data() + "/VORNA.STR"));
     EXPECT_TRUE(fs::is_empty(prefix.File("bin")));
-}
-
-// --dir, or a program in a build tree, keeps working where it is told or where it is.
-TEST_F(InstalledCli, DirOrABuildTreeChoosesAndCreatesNothingElse) {
-    test::TempDir other;
-    auto r = Cli({"--dir", other.path(), "new-job", "THERE"}, prefix.File("bin"));
-    EXPECT_EQ(r.status, kExitOk) << r.err;
-    EXPECT_TRUE(fs::exists(other.File("THERE.JOB")));
-    test::TempDir tree;
-    r = Cli({"new-job", "HERE"}, tree.path());
-    EXPECT_EQ(r.status, kExitOk) << r.err;
-    EXPECT_TRUE(fs::exists(tree.File("HERE.JOB")));
-    EXPECT_FALSE(fs::exists(Data()));
 }
 
 }  // namespace

@@ -56,8 +56,7 @@ std::map<std::string, std::string> NotesInStep(const TempDir& dir, const std::st
     return byName;
 }
 
-// Environment that fails (or with `kill`, kills the process at) the at-th write, fsync,
-// close or rename, and leaves the file "fired" in dir when it did.
+// Fails (or kills at) the at-th write, fsync, close or rename; leaves "fired" when it did.
 std::vector<std::string> FaultAt(const TempDir& dir, int at, bool kill) {
     std::vector<std::string> env{
         "LD_PRELOAD=" + std::string(TAVRO_FAULT_SHIM), "TAVRO_FAULT_AT=" + std::to_string(at),
@@ -185,8 +184,8 @@ TEST(ParallelCli, ARunWaitsForTheRunLockOrRefusesAtOnce) {
     EXPECT_TRUE(dir.Exists("VORNA.STR"));
 }
 
-// A failed step leaves old or new files, agreeing; a killed one loses no note, and the next
-// save cleans up after it (a new section's missing note reads as its name).
+// A failed step leaves old or new files, agreeing; a killed one loses no note (a new
+// section's missing entry reads as its name) and the next save cleans up after it.
 TEST(FaultInjection, AFailedOrKilledStepLosesNoChangeAndNoNote) {
     const std::vector<std::vector<std::string>> changes = {
         {"copy", "SRC", "X", "J", "--as", "N"},

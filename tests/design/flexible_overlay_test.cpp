@@ -40,9 +40,7 @@ float DesignedOverlayThickness() {
     return thickness;
 }
 
-// The asphalt CDF over the design life worked out here from the tensile strain at the
-// bottom of the overlay: log10 C = 2.68 - 5 log10 e - 2.665 log10 E1, Miner's sum per grid
-// position, the largest position.
+// Asphalt CDF by hand: log10 C = 2.68 - 5 log10 e - 2.665 log10 E1, worst Miner's sum.
 double HandAsphaltCdf(DesignFixture& f) {
     core::PrepareAircraft(f.state);
     analysis::AnalysisLayerList list;

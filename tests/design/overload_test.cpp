@@ -28,8 +28,7 @@ std::vector<StoredAircraft> Stored(const core::CurrentSectionRecord& section) {
     return out;
 }
 
-// Life runs that give scripted CDFs at the design life and record the aircraft list each
-// one saw.
+// Life runs giving scripted CDFs, recording the aircraft list each one saw.
 struct ScriptedLifeRuns {
     DesignFixture& f;
     std::deque<RunResult> results;
@@ -54,8 +53,7 @@ struct ScriptedLifeRuns {
     }
 };
 
-// The new flexible sample, its fourth aircraft (Falcon 2000) the overload aircraft with
-// traffic growth, so that putting the growth back is visible.
+// NewFlexible with its Falcon 2000 marked overload, growing so that restoring it shows.
 void MarkFalcon(DesignFixture& f, float departures) {
     f.Select(3);
     core::DesignAircraft& falcon = f.state.Current.Aircraft[3];
