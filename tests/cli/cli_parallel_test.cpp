@@ -90,21 +90,18 @@ TEST(ParallelCli, EveryReportedSaveIsKept) {
         dir.Write("J.JOB", SampleJobFile(names));
         dir.Write("SRC.JOB", SampleJobFile({"X"}));
         std::vector<std::unique_ptr<Process>> running;
+        std::vector<std::string> expected{"BASE"};
         for (int i = 0; i < kEach; ++i) {
             const std::string n = std::to_string(i);
             running.push_back(StartCli(dir, {"duplicate", "J", "BASE", "DUP" + n}));
             running.push_back(StartCli(dir, {"copy", "SRC", "X", "J", "--as", "CPY" + n}));
             running.push_back(StartCli(dir, {"--yes", "delete-section", "J", "OLD" + n}));
             running.push_back(StartCli(dir, {"notes", "J", "BASE", "--set", "note " + n}));
+            expected.insert(expected.end(), {"CPY" + n, "DUP" + n});
         }
         for (auto& p : running) {
             Finished f = p->Wait();
             EXPECT_EQ(f.exitCode, 0) << f.err;
-        }
-        std::vector<std::string> expected{"BASE"};
-        for (int i = 0; i < kEach; ++i) {
-            expected.push_back("CPY" + std::to_string(i));
-            expected.push_back("DUP" + std::to_string(i));
         }
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(SectionNames(dir, "J"), expected) << "round " << round;

@@ -8,13 +8,6 @@ namespace {
 
 using Cli = testing::CliFixture;
 
-TEST_F(Cli, ListsJobsAndSaysWhenThereAreNoJobFiles) {
-    EXPECT_EQ(Run({"jobs"}), kExitOk);
-    EXPECT_EQ(out.str(), "Samples\n");
-    EXPECT_EQ(err.str(),
-              "No Job Files: There are no job files\nin directory " + dir.path() + ".\n");
-}
-
 TEST_F(Cli, ShowsTheSectionsOfSamplesAndOneSectionAsJsonOrMetricText) {
     EXPECT_EQ(Run({"show", "Samples"}), kExitOk);
     EXPECT_EQ(out.str(),
