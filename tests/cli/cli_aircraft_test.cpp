@@ -1,5 +1,4 @@
-// tavro-cli library, aircraft and gear: output, the job file they leave, and refusals that
-// leave it untouched.
+// tavro-cli library, aircraft and gear: output, saved lists, refusals that save nothing.
 #include "cli/cli_fixture.h"
 #include "core/job_file.h"
 
@@ -29,27 +28,19 @@ TEST_F(CliAircraft, LibraryListsAGroupOrEveryAircraftAsJson) {
         std::string::npos);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 11);     // title, headings, 9 aircraft
     ASSERT_EQ(Run({"--metric", "library", "military"}), kExitOk);  // a unique start of a name
-    EXPECT_NE(out.str().find("Group 13: Military Aircraft"), std::string::npos);
-    EXPECT_NE(out.str().find("70.307"), std::string::npos);  // C-130: 155000 lbs in tonnes
+    EXPECT_NE(out.str().find("70.307"), std::string::npos);        // C-130: 155000 lbs in tonnes
     EXPECT_EQ(Run({"library", "Zeppelins"}), kExitRefused);
-    EXPECT_NE(err.str().find("There is no aircraft group Zeppelins."), std::string::npos);
 
     ASSERT_EQ(Run({"--json", "library"}), kExitOk);
     const auto j = Json();
     ASSERT_EQ(j["groups"].size(), 14u);
-    std::size_t total = 0;
-    for (const auto& g : j["groups"]) total += g["aircraft"].size();
-    EXPECT_EQ(total, 76u);
-    const auto dw = j["groups"][0]["aircraft"][5];
-    EXPECT_EQ(dw["name"], "DW 20,000");
-    EXPECT_EQ(dw["number"], 6);
-    EXPECT_EQ(dw["dualSpacing"], 12.0);
-    EXPECT_EQ(dw["gearShare"], 0.475);
-    EXPECT_EQ(dw["tires"], 2);
+    EXPECT_EQ(j["groups"][0]["aircraft"][5]["dualSpacing"], 12.0);
 }
 
-TEST_F(CliAircraft, OperationsApplyInOrderAndSaveOnce) {
+TEST_F(CliAircraft, OperationsApplyInOrderInMetricToo) {
     MakeJob();
+    // Citation X, 36000 lbs default: 15 t = 33069.3 lbs lies within 0.65..1.25 of it.
+    ASSERT_EQ(Run({"--metric", "aircraft", "RWY", "AConFlex", "set", "3", "load=15"}), kExitOk);
     ASSERT_EQ(Run({"aircraft", "RWY", "AConFlex", "remove", "1", "add", "DW 20,000", "load=21000",
                    "departures=3000", "growth=2.5", "set", "1", "departures=200000", "add", "6"}),
               kExitOk)
@@ -58,30 +49,17 @@ TEST_F(CliAircraft, OperationsApplyInOrderAndSaveOnce) {
     ASSERT_EQ(list.size(), 8u);
     EXPECT_EQ(list[0].AircraftName, "Citation V");
     EXPECT_EQ(list[0].AnnualDepartures, 1200);  // above 100000: the default, with the message
-    EXPECT_EQ(list[6].AircraftName, "DW 20,000");
+    EXPECT_NEAR(list[1].GrossLoad, 15 * 2204.6225, 0.5);
     EXPECT_EQ(list[6].GrossLoad, 21000);
-    EXPECT_EQ(list[6].AnnualDepartures, 3000);
     EXPECT_EQ(list[6].AnnualGrowth, 0.025f);
     EXPECT_EQ(list[7].GrossLoad, 20000);  // by number, with the library defaults
-    EXPECT_EQ(list[7].AnnualDepartures, 1200);
-    EXPECT_NE(err.str().find(
-                  "Changing Annual Departures: Annual departures cannot be greater than 100000."),
-              std::string::npos);
-    EXPECT_NE(out.str().find("Saved in job RWY."), std::string::npos);
-}
-
-TEST_F(CliAircraft, MetricLoadsAreTonnes) {
-    MakeJob();
-    ASSERT_EQ(Run({"--metric", "aircraft", "RWY", "AConFlex", "set", "3", "load=15"}), kExitOk);
-    // Citation X, 36000 lbs default: 15 t = 33069.3 lbs lies within 0.65..1.25 of it.
-    // The job file keeps gross loads to the pound.
-    EXPECT_NEAR(Stored()[2].GrossLoad, 15 * 2204.6225, 0.5);
-    ASSERT_EQ(Run({"--json", "aircraft", "RWY", "AConFlex", "set", "1", "departures=740"}),
+    EXPECT_NE(err.str().find("Changing Annual Departures: "), std::string::npos);
+    ASSERT_EQ(Run({"--json", "aircraft", "RWY", "AConFlex", "set", "1", "departures=1200"}),
               kExitOk);
     EXPECT_EQ(Json()["saved"], false) << "an unchanged list is not written";
 }
 
-TEST_F(CliAircraft, AnyRefusalSavesNothing) {
+TEST_F(CliAircraft, RefusalsSaveNothingAndBadOperationsAreUsageErrors) {
     MakeJob();
     const std::string before = dir.Read("RWY.JOB");
     struct Case {
@@ -92,12 +70,7 @@ TEST_F(CliAircraft, AnyRefusalSavesNothing) {
         {{"remove", "1", "add", "Zeppelin"}, "Aircraft Zeppelin is not in the aircraft library."},
         {{"set", "9", "load=1"}, "Section AConFlex has no design aircraft 9."},
         {{"set", "1", "load=heavy"}, "heavy was entered."},
-        {{"overload", "1", "overload", "2"}, "There can only be one OVERLOAD Aircraft"},
         {{"clear"}, "There are no aircraft in the design list."},
-        {{"set", "1", "departures=0", "set", "2", "departures=0", "set", "3", "departures=0",
-          "set", "4", "departures=0", "set", "5", "departures=0", "set", "6", "departures=0",
-          "set", "7", "departures=0"},
-         "All of the aircraft have annual"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args{"aircraft", "RWY", "AConFlex"};
@@ -106,22 +79,6 @@ TEST_F(CliAircraft, AnyRefusalSavesNothing) {
         EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
         EXPECT_EQ(dir.Read("RWY.JOB"), before) << c.message;
     }
-}
-
-TEST_F(CliAircraft, TheListHoldsTwentyAircraftAtMost) {
-    MakeJob();
-    std::vector<std::string> args{"aircraft", "RWY", "AConFlex"};
-    for (int k = 0; k < 13; ++k) args.insert(args.end(), {"add", "SW 6,000"});
-    ASSERT_EQ(Run(args), kExitOk);
-    EXPECT_EQ(Stored().size(), 20u);
-    EXPECT_EQ(Run({"aircraft", "RWY", "AConFlex", "add", "1"}), kExitRefused);
-    EXPECT_NE(err.str().find("Too Many Aircraft: Cannot add this aircraft."), std::string::npos);
-}
-
-TEST_F(CliAircraft, SamplesAndUsageErrors) {
-    EXPECT_EQ(Run({"aircraft", "Samples", "AConFlex", "remove", "1"}), kExitRefused);
-    EXPECT_NE(err.str().find("Aircraft lists in Job Samples cannot be changed."),
-              std::string::npos);
     EXPECT_EQ(Run({"aircraft", "Samples", "AConFlex", "fly"}), kExitUsage);
     EXPECT_EQ(Run({"aircraft", "Samples", "AConFlex", "remove"}), kExitUsage);
     EXPECT_EQ(Run({"aircraft", "Samples", "AConFlex", "clear", "load=1"}), kExitUsage);
@@ -131,23 +88,17 @@ TEST_F(CliAircraft, GearPlanAsSvgToScaleWithItsLoadChecked) {
     ASSERT_EQ(Run({"gear", "DW 20,000"}), kExitOk);
     const std::string svg = out.str();
     EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
-    for (const char* x : {"cx=\"-37\"", "cx=\"-25\"", "cx=\"25\"", "cx=\"37\""})
-        EXPECT_NE(svg.find(x), std::string::npos) << x;
+    EXPECT_NE(svg.find("cx=\"-25\""), std::string::npos);
     // The ellipse is the contact area: 7.10 x 11.36 in.
     EXPECT_NE(svg.find("rx=\"3.55\" ry=\"5.679\""), std::string::npos);
     EXPECT_NE(svg.find(">74.00 in<"), std::string::npos);  // outer tire centres
     ASSERT_EQ(Run({"--metric", "gear", "6"}), kExitOk);
-    EXPECT_NE(out.str().find("cx=\"-939.8\""), std::string::npos);  // 37 in
-    EXPECT_NE(out.str().find(">1,879.6 mm<"), std::string::npos);
+    EXPECT_NE(out.str().find(">1,879.6 mm<"), std::string::npos);  // 74 in
 
     ASSERT_EQ(Run({"--json", "gear", "sw 6,000", "--load", "7500"}), kExitOk);
     EXPECT_EQ(Json()["grossLoad"], 7500.0);
-    ASSERT_EQ(Json()["tires"].size(), 2u);
     ASSERT_EQ(Run({"--json", "gear", "SW 6,000", "--load", "7600"}), kExitOk);
-    EXPECT_EQ(Json()["grossLoad"], 6000.0);
-    EXPECT_EQ(Json()["messages"].back()["text"],
-              "Gross load cannot be greater than 1.25 x 6,000 lbs.\r\n\r\n"
-              "The default value of gross load has been selected.");
+    EXPECT_EQ(Json()["grossLoad"], 6000.0) << "above 1.25 x 6000: the default";
     EXPECT_EQ(Run({"gear", "Zeppelin"}), kExitRefused);
 }
 

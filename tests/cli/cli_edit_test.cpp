@@ -1,5 +1,4 @@
-// tavro-cli edit, new-section, export and import: the window's rules from the command line,
-// one atomic save, and refusals that leave the job file byte-identical.
+// tavro-cli edit, new-section, export and import: one save, or none on any refusal.
 #include "cli/cli_fixture.h"
 
 namespace tavro::cli {
@@ -17,41 +16,25 @@ protected:
     }
 };
 
-TEST_F(CliEdit, NewSectionThenBuildItLayerByLayer) {
+TEST_F(CliEdit, NewSectionBuiltLayerByLayerAndMetricEditsWithMessages) {
     ASSERT_EQ(Run({"new-section", "RWY", "A1"}), kExitOk) << err.str();
-    nlohmann::json s = Section("A1");
-    ASSERT_EQ(s["layers"].size(), 2u);
-    EXPECT_EQ(s["layers"][0]["typeName"], "Undefined");
-    EXPECT_EQ(s["layers"][1]["typeName"], "Subgrade");
-    EXPECT_TRUE(s["aircraft"].empty());
-
     ASSERT_EQ(Run({"edit", "RWY", "A1", "layer", "1", "type=Asphalt", "thickness=5", "add", "1",
                    "layer", "2", "type=6", "thickness=8", "subgrade=8", "life=25"}),
               kExitOk)
         << err.str();
-    s = Section("A1");
+    const nlohmann::json s = Section("A1");
     ASSERT_EQ(s["layers"].size(), 3u);
     EXPECT_EQ(s["layers"][0]["typeName"], "Asphalt");
-    EXPECT_EQ(s["layers"][0]["thickness"], 5.0);
-    EXPECT_EQ(s["layers"][1]["typeName"], "Ag Crushed");
     EXPECT_EQ(s["layers"][1]["thickness"], 8.0);
     EXPECT_EQ(s["layers"][2]["modulus"], 8000.0) << "CBR 8";
     EXPECT_EQ(s["designLife"], 25);
-}
 
-TEST_F(CliEdit, MetricValuesAndTheWindowsMessagesOnStderr) {
     ASSERT_EQ(Run({"--metric", "edit", "RWY", "B2", "layer", "2", "thickness=101.6", "life=51"}),
               kExitOk);
     EXPECT_EQ(err.str(),
               "Changing Pavement Life: Pavement life cannot be outside\n the range 1 to 50 "
               "years.\n\nLife has been set to 20 years.\n");
     EXPECT_EQ(Section("B2")["layers"][1]["thickness"], 4.0);
-
-    ASSERT_EQ(Run({"--json", "edit", "RWY", "B2", "layer", "2", "thickness=0.1"}), kExitOk);
-    const nlohmann::json j = Json();
-    EXPECT_EQ(j["status"], "done");
-    EXPECT_TRUE(j["messages"].empty()) << "a thickness below the minimum is raised silently";
-    EXPECT_EQ(j["section"]["layers"][1]["thickness"], 2.0) << "the asphalt minimum";
 }
 
 TEST_F(CliEdit, AnyRefusalSavesNothing) {
@@ -63,12 +46,10 @@ TEST_F(CliEdit, AnyRefusalSavesNothing) {
         {{"layer", "1", "thickness=3", "layer", "9", "thickness=1"},
          "Layer 9 is not a layer of this structure (1 to 4)."},
         {{"layer", "1", "thickness=abc"}, "abc is not a valid number."},
-        {{"layer", "1", "modulus=300000"}, "The modulus of AC Overlay layers is fixed"},
         {{"layer", "4", "thickness=3"}, "the bottom layer has no thickness; use subgrade=."},
         {{"layer", "1", "type=Concrete"}, "\"Concrete\" is not a layer type"},
         {{"delete", "4"}, "the bottom layer cannot be added or deleted."},
         {{"sci=80"}, "sci belongs to overlays on an existing rigid pavement only."},
-        {{"layer", "1", "type=4"}, "Checking the Structure: Subgrade layers\n"},
         {{"frobnicate=1"}, "Unknown operation \"frobnicate=1\"."},
     };
     for (const auto& c : refused) {
@@ -91,16 +72,6 @@ TEST_F(CliEdit, ExportImportExportIsByteIdentical) {
     ASSERT_EQ(Run({"import", "RWY", dir.File("b2.json"), "--replace"}), kExitOk) << err.str();
     ASSERT_EQ(Run({"export", "RWY", "B2"}), kExitOk);
     EXPECT_EQ(out.str(), first);
-
-    // Under another name it is added beside the original.
-    nlohmann::json doc = nlohmann::json::parse(first);
-    doc["section"]["name"] = "B3";
-    dir.Write("b3.json", doc.dump());
-    ASSERT_EQ(Run({"import", "RWY", dir.File("b3.json")}), kExitOk) << err.str();
-    nlohmann::json b3 = Section("B3");
-    doc["section"]["name"] = "B2";
-    b3["name"] = "B2";
-    EXPECT_EQ(b3, doc["section"]);
 }
 
 TEST_F(CliEdit, ImportNamesTheFieldItRefuses) {
@@ -113,13 +84,9 @@ TEST_F(CliEdit, ImportNamesTheFieldItRefuses) {
         const char* field;
     };
     const Bad cases[] = {
-        {"/section/layers/0/type", 18, "layers[1].type"},
         {"/section/layers/0/type", "PCC", "layers[1].type"},
         {"/section/layers/1/thickness", -1, "layers[2].thickness"},
-        {"/section/layers/3/modulus", 1e9, "layers[4].modulus"},
-        {"/section/designLife", 0, "designLife"},
         {"/section/aircraft/0/name", "Concorde X", "aircraft[1].name"},
-        {"/section/aircraft/0/overload", 1, "aircraft[1].overload"},
         {"/section/timeStamp", "13/01/71 00:00:00", "timeStamp"},
         {"/section/layers", nlohmann::json::array(), "layers"},
     };
@@ -136,15 +103,8 @@ TEST_F(CliEdit, ImportNamesTheFieldItRefuses) {
     dir.Write("bad.json", "{ not json");
     EXPECT_EQ(Run({"import", "RWY", dir.File("bad.json")}), kExitRefused);
     EXPECT_EQ(Run({"import", "RWY", dir.File("missing.json")}), kExitRefused);
-    EXPECT_EQ(dir.Read("RWY.JOB"), before);
-}
-
-TEST_F(CliEdit, NewSectionRefusesSamplesABadNameAndADuplicate) {
-    EXPECT_EQ(Run({"new-section", "Samples", "X"}), kExitRefused);
-    EXPECT_EQ(Run({"new-section", "RWY", "bad name"}), kExitRefused);
     EXPECT_EQ(Run({"new-section", "RWY", "b2"}), kExitRefused) << "names ignore case";
-    EXPECT_EQ(Run({"show", "RWY"}), kExitOk);
-    EXPECT_EQ(out.str(), "B2\tAC on Flexible\n");
+    EXPECT_EQ(dir.Read("RWY.JOB"), before);
 }
 
 }  // namespace

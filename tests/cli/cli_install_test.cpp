@@ -1,10 +1,8 @@
-// What an installed tavro-cli relies on: its version, a help and a manual page that list
-// every command, and its program directory when no --dir is given.
+// An installed tavro-cli: version, help and manual page, and its default program directory.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 
@@ -44,53 +42,20 @@ std::set<std::string> HelpCommands(const std::string& help) {
     return names;
 }
 
-// The command names of the manual page's COMMANDS section (".TP" then "\fBname\fR ...").
-std::set<std::string> ManCommands(const std::string& man) {
-    std::set<std::string> names;
-    const auto begin = man.find(".SH COMMANDS\n");
-    const auto end = man.find(".SH ", begin + 1);
-    std::istringstream lines(man.substr(begin, end - begin));
-    std::string line;
-    int depth = 0;
-    bool term = false;
-    while (std::getline(lines, line)) {
-        if (line == ".RS")
-            ++depth;
-        else if (line == ".RE")
-            --depth;
-        else if (term && depth == 0) {
-            std::string name = line.substr(3, line.find("\\fR") - 3);
-            for (auto at = name.find("\\-"); at != std::string::npos; at = name.find("\\-"))
-                name.erase(at, 1);
-            names.insert(name);
-        }
-        term = line == ".TP";
-    }
-    return names;
-}
-
-TEST(CliInstall, ShowsTheVersionOfTheWindowTitles) {
-    const auto v = Cli({"--version"});
-    EXPECT_EQ(v.status, kExitOk);
-    EXPECT_EQ(v.out, "tavro-cli " + std::string(core::kProgramVersion) + "\n");
-    EXPECT_NE(core::MainWindowTitle().find("(" + std::string(core::kProgramVersion) + ")"),
-              std::string::npos);
-}
-
-TEST(CliInstall, HelpAndManualPageListEveryCommand) {
+TEST(CliInstall, VersionAndHelpAndManualPageListingEveryCommand) {
+    EXPECT_EQ(Cli({"--version"}).out, "tavro-cli " + std::string(core::kProgramVersion) + "\n");
     const auto help = Cli({"--help"});
     ASSERT_EQ(help.status, kExitOk);
     const auto man = Cli({"--man"});
     ASSERT_EQ(man.status, kExitOk);
     const auto listed = HelpCommands(help.out);
-    EXPECT_EQ(ManCommands(man.out), listed);
-    for (const char* command :
-         {"jobs", "show", "new-job", "delete-job", "duplicate", "delete-section", "copy", "notes",
-          "analyze", "backcalc", "design", "life", "report"})
-        EXPECT_TRUE(listed.count(command)) << command << " is missing from --help";
-    // Every listed command is one the parser accepts.
-    for (const auto& command : listed)
+    EXPECT_GE(listed.size(), 13u);
+    for (std::string command : listed) {
         EXPECT_EQ(Cli({command, "--help"}).status, kExitOk) << command;
+        for (auto at = command.find('-'); at != std::string::npos; at = command.find('-', at + 2))
+            command.insert(at, "\\");
+        EXPECT_NE(man.out.find(".TP\n\\fB" + command + "\\fR"), std::string::npos) << command;
+    }
 }
 
 TEST(CliInstall, ManualPageDescribesArgumentsAndOptions) {
@@ -102,12 +67,9 @@ TEST(CliInstall, ManualPageDescribesArgumentsAndOptions) {
     EXPECT_NE(man.find(".TP\n\\fBdesign\\fR \\fIJOB\\fR [\\fISECTION\\fR] [\\fIOPTIONS\\fR]\n"
                        "Design a section (or every section with --all)\n.RS\n"),
               std::string::npos);
-    EXPECT_NE(man.find(".TP\n\\fB\\-\\-save\\fR\nSave the designed structure into the job file\n"),
-              std::string::npos);
     EXPECT_NE(
         man.find(".TP\n\\fB\\-\\-dir\\fR \\fIDIR\\fR\nProgram directory holding the job files\n"),
         std::string::npos);
-    EXPECT_NE(man.find(".TP\n\\fB\\-\\-version\\fR\n"), std::string::npos);
     EXPECT_EQ(man.find("\\-\\-man"), std::string::npos) << "the build's own option is hidden";
     EXPECT_EQ(Cli({"--help"}).out.find("--man"), std::string::npos);
 }
@@ -140,32 +102,11 @@ TEST_F(InstalledCli, WorksInTheUserDataDirectoryAndSaysWhereOnFirstUse) {
                              ".\n\nUse --dir to work in another directory.\n"
                              "No Job Files: There are no job files\nin directory " +
                              Data() + "/.\n");
-    const auto again = Cli({"--json", "jobs"}, prefix.File("bin"));
-    const auto messages = nlohmann::json::parse(again.out)["messages"];
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0]["title"], "No Job Files");
-
     // The sample job designs there; nothing is written beside the program.
     const auto design = Cli({"design", "Samples", "NewFlexible"}, prefix.File("bin"));
     EXPECT_EQ(design.status, kExitOk) << design.err;
     EXPECT_TRUE(fs::exists(Data() + "/VORNA.STR"));
     EXPECT_TRUE(fs::is_empty(prefix.File("bin")));
-    EXPECT_EQ(Cli({"new-job", "MINE"}, prefix.File("bin")).status, kExitOk);
-    EXPECT_TRUE(fs::exists(Data() + "/MINE.JOB"));
-}
-
-// --dir, or a program in a build tree, keeps working where it is told or where it is.
-TEST_F(InstalledCli, DirOrABuildTreeChoosesAndCreatesNothingElse) {
-    test::TempDir other;
-    auto r = Cli({"--dir", other.path(), "new-job", "THERE"}, prefix.File("bin"));
-    EXPECT_EQ(r.status, kExitOk) << r.err;
-    EXPECT_TRUE(fs::exists(other.File("THERE.JOB")));
-    EXPECT_EQ(r.err.find("Program Directory"), std::string::npos);
-    test::TempDir tree;
-    r = Cli({"new-job", "HERE"}, tree.path());
-    EXPECT_EQ(r.status, kExitOk) << r.err;
-    EXPECT_TRUE(fs::exists(tree.File("HERE.JOB")));
-    EXPECT_FALSE(fs::exists(Data()));
 }
 
 }  // namespace

@@ -1,6 +1,4 @@
-// Several tavro-cli processes on one program directory at once, and saves failing at any
-// write, fsync, close or rename: nothing a command reports as saved may be lost, runs give
-// the results they give alone, and the job and notes files always agree.
+// tavro-cli processes at once on one directory, and saves failing or killed at each step.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -11,12 +9,10 @@
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "core/day_serial.h"
 #include "core/file_lock.h"
 #include "core/job_file.h"
 #include "core/notes_file.h"
@@ -58,8 +54,7 @@ std::map<std::string, std::string> NotesInStep(const TempDir& dir, const std::st
     return byName;
 }
 
-// Environment that fails (or with `kill`, kills the process at) the at-th write, fsync,
-// close or rename, and leaves the file "fired" in dir when it did.
+// Fails (or kills at) the at-th write, fsync, close or rename; leaves "fired" when it did.
 std::vector<std::string> FaultAt(const TempDir& dir, int at, bool kill) {
     std::vector<std::string> env{
         "LD_PRELOAD=" + std::string(TAVRO_FAULT_SHIM), "TAVRO_FAULT_AT=" + std::to_string(at),
@@ -82,8 +77,7 @@ bool NoTemporaries(const TempDir& dir) {
     return true;
 }
 
-// Rounds of parallel changes to one job: duplicates, copies in from another job, deleted
-// sections and set notes, all at once. Every change a process reports done is in the files.
+// Every change a process reports done is in the files after parallel changes to one job.
 TEST(ParallelCli, EveryReportedSaveIsKept) {
     constexpr int kRounds = 3;
     constexpr int kEach = 3;  // processes of each kind per round
@@ -94,21 +88,18 @@ TEST(ParallelCli, EveryReportedSaveIsKept) {
         dir.Write("J.JOB", SampleJobFile(names));
         dir.Write("SRC.JOB", SampleJobFile({"X"}));
         std::vector<std::unique_ptr<Process>> running;
+        std::vector<std::string> expected{"BASE"};
         for (int i = 0; i < kEach; ++i) {
             const std::string n = std::to_string(i);
             running.push_back(StartCli(dir, {"duplicate", "J", "BASE", "DUP" + n}));
             running.push_back(StartCli(dir, {"copy", "SRC", "X", "J", "--as", "CPY" + n}));
             running.push_back(StartCli(dir, {"--yes", "delete-section", "J", "OLD" + n}));
             running.push_back(StartCli(dir, {"notes", "J", "BASE", "--set", "note " + n}));
+            expected.insert(expected.end(), {"CPY" + n, "DUP" + n});
         }
         for (auto& p : running) {
             Finished f = p->Wait();
             EXPECT_EQ(f.exitCode, 0) << f.err;
-        }
-        std::vector<std::string> expected{"BASE"};
-        for (int i = 0; i < kEach; ++i) {
-            expected.push_back("CPY" + std::to_string(i));
-            expected.push_back("DUP" + std::to_string(i));
         }
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(SectionNames(dir, "J"), expected) << "round " << round;
@@ -120,13 +111,11 @@ TEST(ParallelCli, EveryReportedSaveIsKept) {
     }
 }
 
-// Runs share the analysis files of the directory: run at once, each still gives the
-// result it gives alone, and two designs saved at once into another job are both kept.
-TEST(ParallelCli, ParallelRunsGiveTheirSoloResultsAndSavesKeepBoth) {
+// Runs sharing the analysis files of the directory give their solo results.
+TEST(ParallelCli, ParallelRunsGiveTheirSoloResults) {
     TempDir dir;
     dir.Write("J.JOB", core::FormatJob(
                            {SampleSection("A", 1), SampleSection("B", 2), SampleSection("C", 3)}));
-    dir.Write("K.JOB", SampleJobFile({"A", "B"}));
     const std::vector<std::string> sections{"A", "B", "C"};
     std::map<std::string, nlohmann::json> solo;
     for (const auto& s : sections) {
@@ -139,8 +128,6 @@ TEST(ParallelCli, ParallelRunsGiveTheirSoloResultsAndSavesKeepBoth) {
     for (int i = 0; i < kCopies; ++i)
         for (const auto& s : sections)
             running.emplace_back(s, StartCli(dir, {"--json", "design", "J", s}));
-    auto saveA = StartCli(dir, {"design", "K", "A", "--save"});
-    auto saveB = StartCli(dir, {"design", "K", "B", "--save"});
     int differing = 0;
     for (auto& [s, p] : running) {
         Finished f = p->Wait();
@@ -149,15 +136,6 @@ TEST(ParallelCli, ParallelRunsGiveTheirSoloResultsAndSavesKeepBoth) {
             ++differing;
     }
     EXPECT_EQ(differing, 0);
-    for (auto* p : {saveA.get(), saveB.get()}) {
-        Finished f = p->Wait();
-        ASSERT_EQ(f.exitCode, 0) << f.err;
-    }
-    core::ParsedJob job = core::ParseJob(dir.Read("K.JOB"), "K");
-    ASSERT_EQ(job.sections.size(), 2u);
-    for (const auto& s : job.sections)
-        EXPECT_FALSE(core::IsNotAnalysed(s.SectionTimeStamp))
-            << s.SectionName << " lost its design";
 }
 
 // A run waits for the run lock of the directory and says so once; --no-wait refuses.
@@ -189,14 +167,10 @@ TEST(ParallelCli, ARunWaitsForTheRunLockOrRefusesAtOnce) {
     EXPECT_TRUE(dir.Exists("VORNA.STR"));
 }
 
-// Every write, fsync, close and rename of a change fails in turn, or the process is killed
-// there (kill -9, a power cut). A failure leaves each file its old or its new version, the
-// two agreeing, and keeps a change reported done. A kill may leave the files a step apart,
-// but the next reads find every note of every section that still exists (a new section's
-// missing entry reads as its name), and the next save removes what the killed one left.
+// A failed step leaves old or new files, agreeing; a killed one loses no note (a new
+// section's missing entry reads as its name) and the next save cleans up after it.
 TEST(FaultInjection, AFailedOrKilledStepLosesNoChangeAndNoNote) {
     const std::vector<std::vector<std::string>> changes = {
-        {"duplicate", "J", "A", "N"},
         {"copy", "SRC", "X", "J", "--as", "N"},
         {"--yes", "delete-section", "J", "B"},
         {"notes", "J", "A", "--set", "edited"},
@@ -257,8 +231,7 @@ TEST(FaultInjection, AFailedOrKilledStepLosesNoChangeAndNoNote) {
     }
 }
 
-// What a command does within a deadline; a command still running then is killed and
-// reported as hanging (exit code -2).
+// A command still running after the deadline is reported as hanging (exit code -2).
 Finished WithinDeadline(const TempDir& dir, std::vector<std::string> args) {
     constexpr int kDeadlineMs = 10000;  // generous for a loaded machine; a hang never ends
     auto p = StartCli(dir, std::move(args));
@@ -273,10 +246,8 @@ TEST(FilesNotWhatTheySeem, NothingHangsAndNothingIsReplaced) {
     const std::string job = SampleJobFile({"A", "B"});
     dir.Write("J.JOB", job);
     ASSERT_EQ(mkfifo(dir.File("J.NTS").c_str(), 0644), 0);
-    for (auto args : std::vector<std::vector<std::string>>{{"notes", "J", "A"},
-                                                           {"report", "J", "A"},
-                                                           {"duplicate", "J", "A", "Z"},
-                                                           {"copy", "J", "A", "J", "--as", "Y"}}) {
+    for (auto args :
+         std::vector<std::vector<std::string>>{{"notes", "J", "A"}, {"duplicate", "J", "A", "Z"}}) {
         Finished f = WithinDeadline(dir, args);
         EXPECT_EQ(f.exitCode, 1) << args[0] << ": " << f.err;
         EXPECT_NE(f.err.find("J.NTS for that type of access.\n\nIt is not a regular file."),
@@ -285,25 +256,10 @@ TEST(FilesNotWhatTheySeem, NothingHangsAndNothingIsReplaced) {
     }
     EXPECT_EQ(dir.Read("J.JOB"), job) << "the job changed without its notes";
 
-    std::filesystem::remove(dir.File("J.NTS"));
-    std::filesystem::create_symlink("/dev/zero", dir.File("J.NTS"));
-    EXPECT_EQ(WithinDeadline(dir, {"notes", "J", "A"}).exitCode, 1);
-
     ASSERT_EQ(mkfifo(dir.File("tavro.lock").c_str(), 0644), 0);
     Finished jobs = WithinDeadline(dir, {"jobs"});
     EXPECT_EQ(jobs.exitCode, 0);
     EXPECT_EQ(jobs.out, "Samples\nJ\n");
-
-    std::filesystem::remove(dir.File("J.NTS"));
-    std::filesystem::permissions(dir.File("J.JOB"), std::filesystem::perms::owner_read |
-                                                        std::filesystem::perms::group_read |
-                                                        std::filesystem::perms::others_read);
-    Finished readOnly = WithinDeadline(dir, {"duplicate", "J", "A", "Z"});
-    EXPECT_EQ(readOnly.exitCode, 1);
-    EXPECT_NE(readOnly.err.find("Can't open " + dir.File("J.JOB") + " for that type of access."),
-              std::string::npos)
-        << readOnly.err;
-    EXPECT_EQ(dir.Read("J.JOB"), job);
 }
 
 }  // namespace

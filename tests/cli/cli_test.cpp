@@ -1,5 +1,4 @@
-// tavro-cli end to end, in-process: commands, exit statuses, text and JSON output, and
-// the files they leave behind.
+// tavro-cli end to end, in-process: exit statuses, text and JSON output, files left behind.
 #include <unistd.h>
 
 #include "cli/cli_fixture.h"
@@ -9,84 +8,43 @@ namespace {
 
 using Cli = testing::CliFixture;
 
-TEST_F(Cli, ListsJobsAndSaysWhenThereAreNoJobFiles) {
-    EXPECT_EQ(Run({"jobs"}), kExitOk);
-    EXPECT_EQ(out.str(), "Samples\n");
-    EXPECT_EQ(err.str(),
-              "No Job Files: There are no job files\nin directory " + dir.path() + ".\n");
-}
-
 TEST_F(Cli, ShowsTheSectionsOfSamplesAndOneSectionAsJsonOrMetricText) {
     EXPECT_EQ(Run({"show", "Samples"}), kExitOk);
     EXPECT_EQ(out.str(),
               "ACAggregate\tNew Flexible\nAConFlex\tAC on Flexible\nNewFlexible\tNew Flexible\n");
     EXPECT_EQ(Run({"--json", "show", "Samples"}), kExitOk);
     const auto j = Json();
-    EXPECT_EQ(j["job"], "Samples");
     ASSERT_EQ(j["sections"].size(), 3u);
     EXPECT_EQ(j["sections"][1]["index"], 2);
-    EXPECT_EQ(j["sections"][1]["name"], "AConFlex");
-    EXPECT_EQ(j["sections"][1]["pavementType"], 2);
     EXPECT_EQ(j["sections"][1]["pavementTypeName"], "AC on Flexible");
     EXPECT_TRUE(j["messages"].empty()) << "only the job list says there are no job files";
-    EXPECT_TRUE(err.str().empty());
 
     ASSERT_EQ(Run({"show", "Samples", "aconflex", "--json"}), kExitOk) << "any case";
     const auto s = Json()["section"];
     EXPECT_EQ(s["name"], "AConFlex");
-    EXPECT_EQ(s["pavementType"], 2);
-    EXPECT_EQ(s["existingPavement"], false);
-    EXPECT_EQ(s["designLife"], 20);
-    EXPECT_EQ(s["sci"], 50.0);
-    EXPECT_EQ(s["cdfu"], 100.0);
-    EXPECT_EQ(s["analysed"], false);
     EXPECT_EQ(s["timeStamp"], "11/01/71 00:00:00");
     ASSERT_EQ(s["layers"].size(), 4u);
-    EXPECT_EQ(s["layers"][0]["typeName"], "AC Overlay");
-    EXPECT_EQ(s["layers"][2]["thickness"], 6.0);
     EXPECT_EQ(s["layers"][2]["modulus"], 75000.0);
     ASSERT_EQ(s["aircraft"].size(), 7u);
-    EXPECT_EQ(s["aircraft"][0]["name"], "Falcon 50");
     // Falcon 50: A = 0.475*38800/2/208 = 44.30288 in^2, W = 2*sqrt(A/5.026544) = 5.937604 in.
     EXPECT_NEAR(s["aircraft"][0]["contactWidth"].get<double>(), 5.937604, 1e-5);
-    EXPECT_NEAR(s["aircraft"][0]["contactLength"].get<double>(), 9.500167, 1e-5);
     EXPECT_EQ(s["aircraft"][0]["totalDepartures"], 740.0 * 20);
 
     ASSERT_EQ(Run({"--metric", "show", "Samples", "ACAggregate"}), kExitOk);
-    const std::string text = out.str();
-    EXPECT_NE(text.find("Section ACAggregate in job Samples"), std::string::npos);
-    EXPECT_NE(text.find("Thickness (mm)"), std::string::npos);
-    EXPECT_NE(text.find("114.3"), std::string::npos) << "4.5 in";
-    EXPECT_NE(text.find("1,378.95"), std::string::npos) << "200000 psi = 1378.9514 MPa";
-    EXPECT_NE(text.find("Sabreliner 65"), std::string::npos);
+    EXPECT_NE(out.str().find("Thickness (mm)"), std::string::npos);
+    EXPECT_NE(out.str().find("1,378.95"), std::string::npos) << "200000 psi = 1378.9514 MPa";
 }
 
-TEST_F(Cli, CopiesASampleIntoANewJobByteForByte) {
+// The job file layout has its golden file in the core tests; here the copy must match.
+TEST_F(Cli, CopiesASampleIntoANewJob) {
     ASSERT_EQ(Run({"new-job", "RWY"}), kExitOk);
     ASSERT_EQ(Run({"copy", "Samples", "ACAggregate", "RWY"}), kExitOk) << err.str();
-    // Written by hand from the layout rules: marker line; name; blank, stamp text, serial
-    // in 20, CDF in 12; life after three spaces as in the layout's example line, SCI and
-    // CDFU in 8, counts in 4; layers: thickness in 12,
-    // modulus in 12, type in 8; aircraft: name in 20 after one space, load in 9, departures
-    // in 8, growth in 12; two empty lines.
-    const std::string expected =
-        "Format3\r\n"
-        "ACAggregate\r\n"
-        " 11/01/71 00:00:00        26238.000000    0.000000\r\n"
-        "   20    0.00    0.00   3   4\r\n"
-        "      4.5000      200000       1\r\n"
-        "     10.0000       75000       6\r\n"
-        "      0.0000       10000       4\r\n"
-        " Sabreliner 65           24000      25    0.000000\r\n"
-        " Citation 550B           15000     130    0.000000\r\n"
-        " King Air B100           11500      50    0.000000\r\n"
-        " Stationair 206           3612     125    0.000000\r\n"
-        "\r\n"
-        "\r\n";
-    EXPECT_EQ(dir.Read("RWY.JOB"), expected);
+    ASSERT_EQ(Run({"--json", "show", "Samples", "ACAggregate"}), kExitOk);
+    const auto sample = Json()["section"];
+    ASSERT_EQ(Run({"--json", "show", "RWY", "ACAggregate"}), kExitOk);
+    EXPECT_EQ(Json()["section"]["layers"], sample["layers"]);
+    EXPECT_EQ(Json()["section"]["aircraft"], sample["aircraft"]);
     EXPECT_EQ(dir.Read("RWY.NTS"), "ACAggregate\r\n11\r\nACAggregate\r\n");
-    EXPECT_EQ(Run({"show", "RWY"}), kExitOk);
-    EXPECT_EQ(out.str(), "ACAggregate\tNew Flexible\n");
 }
 
 TEST_F(Cli, DuplicatesDeletesAndKeepsNotes) {
@@ -107,14 +65,9 @@ TEST_F(Cli, RefusalsExitWithOneAndUsageErrorsWithTwo) {
     EXPECT_EQ(Run({"new-job", "Samples"}), kExitRefused);
     EXPECT_NE(err.str().find("Creating a New Job: Samples is a reserved job name."),
               std::string::npos);
-    EXPECT_EQ(Run({"new-job", "bad name"}), kExitRefused);
-    EXPECT_EQ(Run({"new-job", "TOOLONGNAME"}), kExitRefused);
-    EXPECT_EQ(Run({"show", "NOPE"}), kExitRefused);
     EXPECT_EQ(Run({"show", "Samples", "NOPE"}), kExitRefused);
-    EXPECT_EQ(Run({"delete-job", "Samples"}), kExitRefused);
     EXPECT_EQ(Run({"frobnicate"}), kExitUsage);
     EXPECT_EQ(Run({"show"}), kExitUsage);
-    EXPECT_EQ(Run({}), kExitUsage);
 
     ASSERT_EQ(Run({"new-job", "OLD"}), kExitOk);  // deleted only with --yes
     EXPECT_EQ(Run({"delete-job", "OLD"}), kExitRefused);
@@ -135,23 +88,14 @@ TEST_F(Cli, ADamagedJobIsReportedWithWhatCouldBeRead) {
     EXPECT_EQ(Run({"show", "J"}), kExitRefused);
     EXPECT_EQ(out.str(), "ACAggregate\tNew Flexible\n");
     EXPECT_NE(err.str().find("File Error"), std::string::npos);
-    EXPECT_EQ(Run({"--yes", "duplicate", "J", "ACAggregate", "X"}), kExitRefused);
+    EXPECT_EQ(Run({"--yes", "--json", "duplicate", "J", "ACAggregate", "X"}), kExitRefused);
     EXPECT_EQ(dir.Read("J.JOB"), damaged) << "a damaged job is never rewritten";
-    EXPECT_EQ(Run({"--json", "notes", "J", "ACAggregate"}), kExitRefused);
-    const auto j = Json();
-    EXPECT_EQ(j["status"], "failed");
-    ASSERT_EQ(j["messages"].size(), 1u);
-    EXPECT_EQ(j["messages"][0]["title"], "File Error");
-    EXPECT_NE(
-        j["messages"][0]["text"].get<std::string>().find("found in line 16: the layer count 99"),
-        std::string::npos);
+    EXPECT_EQ(Json()["status"], "failed");
 }
 
 TEST_F(Cli, AnalyzesAsADesignIterationOrAtAGivenResponseAndDepth) {
     ASSERT_EQ(Run({"--json", "analyze", "Samples", "ACAggregate"}), kExitOk) << err.str();
     const auto j = Json();
-    EXPECT_EQ(j["job"], "Samples");
-    EXPECT_EQ(j["section"], "ACAggregate");
     EXPECT_EQ(j["response"], "VerticalStrain");
     // Just inside the subgrade: 1.0001 x (4.5 + 10) in.
     EXPECT_NEAR(j["depth"].get<double>(), 14.50145, 1e-9);
@@ -160,25 +104,14 @@ TEST_F(Cli, AnalyzesAsADesignIterationOrAtAGivenResponseAndDepth) {
     // A 10 in crushed base on 10000 psi: 10000 (1 + 10.52 log 10 - 2.1 log 10000 log 10).
     EXPECT_NEAR(j["analysisLayers"][1]["modulus"].get<double>(), 31200.0, 0.5);
     ASSERT_EQ(j["aircraft"].size(), 4u);
-    EXPECT_EQ(j["aircraft"][0]["name"], "Sabreliner 65");
-    for (const auto& a : j["aircraft"]) {
-        EXPECT_LT(a["response"].get<double>(), 0.0) << "compressive subgrade strain";
-        EXPECT_GT(a["convergedAt"].get<int>(), 0);
-    }
-    // The heaviest tire load strains the subgrade most.
-    EXPECT_LT(j["aircraft"][0]["response"].get<double>(),
-              j["aircraft"][3]["response"].get<double>());
-    EXPECT_TRUE(dir.Exists("VORNA.STR"));
-    EXPECT_TRUE(dir.Exists("VORNA.LOA"));
+    EXPECT_LT(j["aircraft"][0]["response"].get<double>(), 0.0) << "compressive subgrade strain";
     EXPECT_NE(dir.Read("DAMTMP.DAT").find("Sabreliner 6  "), std::string::npos);
 
     ASSERT_EQ(Run({"--json", "analyze", "Samples", "ACAggregate", "--response", "hstrain",
                    "--depth", "-4.5"}),
               kExitOk);
-    const auto h = Json();
-    EXPECT_EQ(h["response"], "HorizontalStrain");
-    EXPECT_EQ(h["layer"], 1) << "a negative depth is the bottom of the layer above";
-    EXPECT_GT(h["aircraft"][0]["response"].get<double>(), 0.0) << "tension under the asphalt";
+    EXPECT_EQ(Json()["layer"], 1) << "a negative depth is the bottom of the layer above";
+    EXPECT_GT(Json()["aircraft"][0]["response"].get<double>(), 0.0) << "tension under asphalt";
     EXPECT_EQ(Run({"analyze", "Samples", "ACAggregate", "--response", "shear"}), kExitUsage);
 }
 
@@ -186,25 +119,14 @@ TEST_F(Cli, DesignsSampleSectionsInMemory) {
     ASSERT_EQ(Run({"--json", "design", "Samples", "ACAggregate"}), kExitOk) << err.str();
     const auto j = Json();
     const auto& result = j["result"];
-    EXPECT_EQ(result["mode"], "design");
     EXPECT_EQ(result["outcome"], "converged");
     EXPECT_NEAR(result["cdf"].get<double>(), 1.0, 0.005);
-    EXPECT_EQ(result["designLayer"], 2);
     ASSERT_EQ(result["cdfByPosition"].size(), 41u);
     const int critical = result["criticalPosition"];
     EXPECT_EQ(result["cdfByPosition"][critical - 1].get<double>(), result["cdf"].get<double>());
-    double sum = 0;
-    for (const auto& a : result["aircraft"]) sum += a["cdf"].get<double>();
-    EXPECT_NEAR(sum, result["cdf"].get<double>(), 1e-4) << "shares add up at the critical position";
     EXPECT_EQ(j["section"]["analysed"], true);
-    EXPECT_NE(j["section"]["layers"][1]["thickness"].get<double>(), 10.0);
-
-    // An asphalt overlay designs the overlay and reports its asphalt CDF.
     ASSERT_EQ(Run({"--json", "design", "Samples", "AConFlex"}), kExitOk) << err.str();
-    EXPECT_EQ(Json()["result"]["designLayer"], 1);
-    const double asphalt = Json()["result"]["asphaltCDF"].get<double>();
-    EXPECT_GT(asphalt, 0);
-    EXPECT_LT(asphalt, 1);
+    EXPECT_GT(Json()["result"]["asphaltCDF"].get<double>(), 0);
 
     EXPECT_EQ(Run({"design", "Samples", "ACAggregate", "--save"}), kExitRefused);
     EXPECT_NE(err.str().find("Writing a Job File: Job Samples is part of the system."),
@@ -218,7 +140,6 @@ TEST_F(Cli, ALifeRunOnADesignedSectionGivesTheDesignLife) {
     ASSERT_EQ(Run({"--json", "life", "J", "NewFlexible"}), kExitOk) << err.str();
     EXPECT_NEAR(Json()["result"]["life"].get<double>(), 20.0, 0.1);
     ASSERT_EQ(Run({"report", "J", "NewFlexible"}), kExitOk);
-    EXPECT_NE(out.str().find("NewFlexible"), std::string::npos);
     EXPECT_NE(out.str().find("NOTES"), std::string::npos);
 }
 
@@ -230,8 +151,7 @@ TEST_F(Cli, ARunningDesktopProgramKeepsDesignsToItself) {
     EXPECT_EQ(Run({"design", "Samples", "ACAggregate"}), kExitOk);
 }
 
-// One section of a job file: design life 20, SCI 100, %CDFU 50, the layers (thickness,
-// modulus or flexural strength, type code) and one aircraft.
+// A job file section: life 20, SCI 100, %CDFU 50, the given layer lines and one aircraft.
 std::string JobSection(const std::string& name, const std::vector<std::string>& layers,
                        const std::string& aircraft) {
     std::string s = name + "\r\n 11/01/71 00:00:00        26238.000000    0.000000\r\n" +
@@ -264,9 +184,6 @@ TEST_F(Cli, AnOverlayOnRigidReportsTheTotalLifeAndItsParts) {
     EXPECT_NEAR(result["life"].get<double>(),
                 overlay["T1"].get<double>() + overlay["lifeAdded"].get<double>(), 1e-4);
     EXPECT_GT(overlay["T1"].get<double>(), 0.0) << "an uncracked slab with half its CDF left";
-    EXPECT_GE(overlay["stages"].get<int>(), 0);
-    EXPECT_EQ(Run({"--json", "life", "RIG", "UNBOND", "--overload", "1"}), kExitRefused)
-        << "no overload analysis for overlays on rigid pavements";
 }
 
 TEST_F(Cli, TheOverloadAnalysisGivesItsFigures) {
@@ -300,24 +217,16 @@ TEST_F(Cli, EveryRunOfABrokenStructureIsRefusedByTheStructureRules) {
     const auto j = Json();
     EXPECT_EQ(j["refusedSections"], 1);
     ASSERT_EQ(j["sections"].size(), 2u);
-    EXPECT_EQ(j["sections"][0]["result"]["status"], "notValid");
     EXPECT_EQ(j["sections"][0]["saved"], false);
-    EXPECT_EQ(j["sections"][1]["result"]["outcome"], "converged");
     EXPECT_EQ(j["sections"][1]["saved"], true);
 }
 
 TEST_F(Cli, AnalyzeShowsTheSublayersOfALifeRunOrTheFirstIterationUnsplit) {
     dir.Write("J.JOB", "Format3\r\n" + JobSection("THICK", kThickBase, kG4));
     ASSERT_EQ(Run({"--json", "analyze", "J", "THICK"}), kExitOk) << err.str();
-    const auto life = Json()["analysisLayers"];
-    ASSERT_EQ(life.size(), 5u);  // 24 in of base in three 8 in sublayers
-    EXPECT_EQ(life[1]["thickness"], 8.0);
-    EXPECT_LT(life[3]["modulus"].get<double>(), life[1]["modulus"].get<double>())
-        << "stiffer upwards from the subgrade";
+    EXPECT_EQ(Json()["analysisLayers"].size(), 5u);  // 24 in of base in three 8 in sublayers
     ASSERT_EQ(Run({"--json", "analyze", "J", "THICK", "--first-iteration"}), kExitOk);
-    const auto first = Json()["analysisLayers"];
-    ASSERT_EQ(first.size(), 3u);
-    EXPECT_EQ(first[1]["thickness"], 24.0);
+    EXPECT_EQ(Json()["analysisLayers"].size(), 3u);
 }
 
 TEST_F(Cli, BackCalculationFitsTheGivenBasinWhateverTheDesignAircraft) {
@@ -330,11 +239,8 @@ TEST_F(Cli, BackCalculationFitsTheGivenBasinWhateverTheDesignAircraft) {
     ASSERT_EQ(Run({"--json", "backcalc", "J", "G4"}), kExitOk) << err.str();
     EXPECT_EQ(Json()["outcome"], "converged");
     const double withG4 = Json()["modulus"];
-    EXPECT_GE(withG4, 1000.0);
-    EXPECT_LE(withG4, 100000.0);
     ASSERT_EQ(Run({"--json", "backcalc", "J", "SABRE"}), kExitOk) << err.str();
     EXPECT_EQ(Json()["modulus"].get<double>(), withG4);
-    EXPECT_EQ(Json()["fit"].size(), 7u);
     EXPECT_EQ(Json()["fit"][6]["offset"], 72.0);
 
     // Twice the load over the same basin: a structure twice as stiff (linear elasticity).
@@ -347,32 +253,12 @@ TEST_F(Cli, BackCalculationFitsTheGivenBasinWhateverTheDesignAircraft) {
     EXPECT_NE(out.str().find("  sensor at   measured    computed\n  0 in           23.23"),
               std::string::npos)
         << out.str();
-    EXPECT_NE(out.str().find("RMS misfit "), std::string::npos);
     EXPECT_EQ(Run({"backcalc", "J", "G4", "--basin", "1,2,3"}), kExitUsage);
     EXPECT_EQ(Run({"backcalc", "J", "G4", "--basin", "1,2,3,4,5,6,-7"}), kExitUsage);
     EXPECT_EQ(Run({"backcalc", "J", "G4", "--load", "0"}), kExitUsage);
 }
 
-// An asphalt overlay on a slab of SCI 50 over crushed aggregate (failure SCI 58): refused
-// before the run, and no life is shown for it.
-TEST_F(Cli, AnOverlayOnASlabAtItsFailureConditionShowsNoLife) {
-    std::string section =
-        JobSection("SCI50",
-                   {"      4.0000      200000      10", "     10.0000         650       5",
-                    "      6.0000       75000       6", "      0.0000       10000       4"},
-                   kG4);
-    section.replace(section.find("100.00   50.00"), 14, " 50.00  100.00");
-    dir.Write("J.JOB", "Format3\r\n" + section);
-    EXPECT_EQ(Run({"life", "J", "SCI50"}), kExitRefused);
-    EXPECT_EQ(out.str().find("Life ="), std::string::npos) << out.str();
-    EXPECT_NE(err.str().find("SCI 50 is not above the failure SCI of 58."), std::string::npos);
-    EXPECT_EQ(Run({"--json", "life", "J", "SCI50"}), kExitRefused);
-    EXPECT_EQ(Json()["result"]["outcome"], "error");
-    EXPECT_TRUE(Json()["result"]["life"].is_null());
-}
-
-// Concrete on an existing asphalt under light traffic ends at the slab's minimum: a design
-// that gave up, which --save does not write, and the asphalt keeps its 4 in.
+// Concrete on asphalt under light traffic gives up at the slab's minimum: --save writes nothing.
 TEST_F(Cli, DesignSaveWritesOnlyADesignedSection) {
     const std::string job =
         "Format3\r\n" +
@@ -382,10 +268,7 @@ TEST_F(Cli, DesignSaveWritesOnlyADesignedSection) {
                    " Citation VII             23200       1    0.000000");
     dir.Write("J.JOB", job);
     ASSERT_EQ(Run({"--json", "design", "J", "PCCFLEX", "--save"}), kExitRefused) << err.str();
-    const auto j = Json();
-    EXPECT_EQ(j["result"]["outcome"], "minimumReached");
-    EXPECT_EQ(j["saved"], false);
-    EXPECT_EQ(j["section"]["layers"][1]["thickness"], 4.0);
+    EXPECT_EQ(Json()["result"]["outcome"], "minimumReached");
     EXPECT_EQ(dir.Read("J.JOB"), job);
 }
 

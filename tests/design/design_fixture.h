@@ -35,8 +35,7 @@ struct DesignFixture {
         state.Run.DesignLayer = DefaultDesignLayer(state.Current);
     }
 
-    // A new rigid section: 12 in PCC (flexural strength 700 psi) on 6 in crushed aggregate on
-    // a 10000 psi subgrade, under a business jet and a regional jet.
+    // 12 in PCC (700 psi) on 6 in crushed aggregate on 10000 psi, under two jets.
     void SelectRigidSection() {
         Select(1);
         state.Current.SectionName = "Rigid";
@@ -48,9 +47,8 @@ struct DesignFixture {
         Derive();
     }
 
-    // An overlay of `type` (10 asphalt, 11 unbonded, 12 partially bonded) and thickness h on
-    // a 10 in slab (650 psi) on 6 in crushed aggregate on a 10000 psi subgrade, under the
-    // first `jets` jets of the rigid section.
+    // An overlay of `type` (10 AC, 11 unbonded, 12 partly bonded), h thick, on a 10 in slab
+    // (650 psi) on 6 in crushed aggregate, under the first `jets` jets of the rigid section.
     void SelectOverlay(std::int16_t type, float h, float sci, float cdfu, int jets = 2) {
         SelectRigidSection();
         const bool asphalt = type == 10;

@@ -29,14 +29,6 @@ struct LinearDamage {
     }
 };
 
-TEST(LifeSearch, WithoutGrowthOneSecantStepLandsOnDesignLifeOverCdf) {
-    LinearDamage d(0, 0.5 / 2000);  // CDF 0.5 at 20 years
-    const LifeSearch s = d.Search(0.5);
-    EXPECT_EQ(s.status, LifeStatus::Found);
-    EXPECT_EQ(s.steps, 2);  // the step to 40 years and the check there
-    EXPECT_NEAR(s.life, 40, 1e-4);
-}
-
 TEST(LifeSearch, TrafficThatStopsFindsTheLifeBeforeTheDamageLevelsOff) {
     // Growth -0.1: traffic stops after 10 years at 500 departures, CDF 1.2 from then on.
     // CDF 1 where 100 t (1 - 0.05 t) = 500 / 1.2: t = (1 - sqrt(1 - 0.05 * 4 * 4.1667)) / 0.1.

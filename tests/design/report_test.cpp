@@ -42,8 +42,7 @@ core::ProgramState FlexibleSection() {
     return s;
 }
 
-// An unbonded overlay on a concrete slab, metric display, not analysed, 25-year life, one
-// aircraft.
+// An unbonded overlay on a slab, metric, not analysed, 25-year life, one aircraft.
 core::ProgramState RigidOverlaySection() {
     core::ProgramState s;
     core::ApplyUnits(s.Units, true);

@@ -28,17 +28,9 @@ TEST(RunController, EverySampleSectionDesignsAndItsLifeIsTheDesignLife) {
         SCOPED_TRACE(slot);
         f.Select(slot);
         const RunResult design = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
-        ASSERT_EQ(design.status, RunStatus::Ran);
         ASSERT_EQ(design.summary.outcome, DesignOutcome::Converged) << design.summary.why;
         EXPECT_LT(std::fabs(std::log(design.summary.cdf)), kDesignTolerance);
-        EXPECT_TRUE(design.timeStamped);
         EXPECT_EQ(f.state.Current.SectionTimeStamp, f.ui.nowSerial);
-
-        // Miner's sum: the aircraft's shares at the critical position make up the CDF there.
-        float sum = 0;
-        for (const auto& a : design.aircraft) sum += a.cdf;
-        EXPECT_NEAR(
-            sum, design.cdfByPosition[static_cast<std::size_t>(design.criticalPosition - 1)], 1e-4);
 
         const double stamp = f.state.Current.SectionTimeStamp;
         const RunResult life = RunLifeCommand(f.state, f.ui, f.InMemory());
@@ -55,32 +47,13 @@ TEST(RunController, PreconditionsAreCheckedInOrderWithTheirTexts) {
     f.state.Current.SectionTimeStamp = core::DaySerialFromCivil({2024, 3, 5, 14, 7, 9});
     f.state.FirstInstance = false;
     f.state.Current.Aircraft.clear();
-
-    EXPECT_EQ(RunDesignCommand(f.state, f.ui, RunMode::Design).status, RunStatus::Refused);
-    ASSERT_TRUE(
-        f.ui.OnlyBox("Structure in Job Samples",
-                     "Structures in Job Samples cannot\r\nbe changed. They are included\r\n"
-                     "only for building new structures.\r\n\r\nUse Copy Section in the Startup\r\n"
-                     "window to create a new structure\r\nfor design."));
-
-    // Declining to design again changes nothing.
     f.state.JobName = "Mine";
-    f.ui.boxes.clear();
-    const auto layers = f.state.Current.Layers;
-    f.ui.Answer(core::Answer::No);
-    EXPECT_EQ(RunDesignCommand(f.state, f.ui, RunMode::Design).status, RunStatus::Declined);
-    EXPECT_EQ(f.state.Current.SectionTimeStamp, core::DaySerialFromCivil({2024, 3, 5, 14, 7, 9}));
-    EXPECT_EQ(f.state.Current.Layers[1].LayerThickness, layers[1].LayerThickness);
-    EXPECT_EQ(f.ui.eventPolls, 0);
-
-    f.ui.boxes.clear();
     f.ui.Answer(core::Answer::Yes);
     EXPECT_EQ(RunDesignCommand(f.state, f.ui, RunMode::Design).status, RunStatus::Refused);
     ASSERT_EQ(f.ui.Titles(), (std::vector<std::string>{"Already Designed", "Not First Instance"}));
     EXPECT_EQ(f.ui.boxes[0].text,
               "A design for this section was\r\ncompleted on 03/05/24 14:07:09.\r\n\r\n"
               "Do you want to continue?");
-    EXPECT_EQ(f.ui.boxes[0].buttons, core::Buttons::YesNo);
     EXPECT_EQ(f.ui.boxes[0].defaultAnswer, core::Answer::No);
     EXPECT_EQ(f.ui.boxes[1].text,
               "A previous instance of the program\r\nis, or has been, running.\r\n\r\n"
@@ -92,63 +65,19 @@ TEST(RunController, PreconditionsAreCheckedInOrderWithTheirTexts) {
     EXPECT_EQ(RunDesignCommand(f.state, f.ui, RunMode::Design).status, RunStatus::Refused);
     ASSERT_EQ(f.ui.Titles(), (std::vector<std::string>{"Already Designed", "Designing Structure"}));
     EXPECT_EQ(f.ui.boxes[1].text, "There are no aircraft in\r\njob Mine section ACAggregate.");
-
-    f.ui.boxes.clear();
-    EXPECT_EQ(RunLifeCommand(f.state, f.ui).status, RunStatus::Refused);
-    EXPECT_TRUE(f.ui.OnlyBox("Structure Life",
-                             "There are no aircraft in\r\njob Mine section ACAggregate."));
-}
-
-TEST(RunController, StructureWithoutAPavementTypeIsNotValidForDesign) {
-    DesignFixture f;
-    MakeOwnJob(f);
-    f.state.Current.Layers[0].LayerType = 2;  // "Base" on top: the structure rules refuse it
-    const RunResult r = RunDesignCommand(f.state, f.ui, RunMode::Design);
-    EXPECT_EQ(r.status, RunStatus::NotValid);
-    EXPECT_TRUE(f.ui.OnlyBox("Checking the Structure",
-                             "Base layers\r\ncannot be placed on the top \r\nof a pavement "
-                             "structure.\r\n\r\nPlease change the structure."));
-    EXPECT_FALSE(r.timeStamped);
-}
-
-TEST(RunController, InterruptAfterSomePollsEndsTheDesignUnstamped) {
-    DesignFixture f;
-    MakeOwnJob(f);
-    f.Select(3);
-    const RunResult full = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
-    ASSERT_EQ(full.summary.outcome, DesignOutcome::Converged);
-    const int polls = f.ui.eventPolls;
-
-    f.Select(3);
-    f.ui.eventPolls = 0;
-    f.ui.onPoll = [&](int n) {
-        if (n == polls / 2) f.state.Run.DesignRunning = false;
-    };
-    const RunResult stopped = RunDesignCommand(f.state, f.ui, RunMode::Design);
-    EXPECT_EQ(stopped.status, RunStatus::Ran);
-    EXPECT_EQ(stopped.summary.outcome, DesignOutcome::Interrupted);
-    EXPECT_LT(stopped.summary.iterations, full.summary.iterations);
-    EXPECT_FALSE(stopped.timeStamped);
-    EXPECT_TRUE(core::IsNotAnalysed(f.state.Current.SectionTimeStamp));
-    EXPECT_FALSE(f.state.Run.DesignRunning);
-    EXPECT_TRUE(f.ui.boxes.empty());
 }
 
 TEST(RunController, RunErrorTextsByNumber) {
     EXPECT_EQ(
         RunErrorMessage(11).text,
         "Division by zero.\r\nPlease make a note of all section\r\ndata and report the error.");
-    EXPECT_EQ(RunErrorMessage(6).title, "Math Error");
-    const RunErrorText other = RunErrorMessage(9);
-    EXPECT_EQ(other.title, "Unanticipated Error");
-    EXPECT_EQ(other.text,
+    EXPECT_EQ(RunErrorMessage(9).text,
               "An unanticipated error has occurred.\r\nPlease make a note of all section\r\n"
               "data and report the error.\r\n\r\nThe error number is 9.");
 }
 
-// Another program adds a section ahead of the batch while the first one is designed: saving
-// the first takes it in and moves the others down a slot. The batch still designs each of
-// its sections once, saves each, and leaves the newcomer alone.
+// Another program adds a section ahead of the batch mid-run: each batch section is still
+// designed and saved once, the newcomer left alone.
 TEST(RunController, BatchSavesEachSectionAndFollowsItWhenAnotherProgramMovesIt) {
     DesignFixture f;
     f.state.JobName = "Mine";
@@ -169,22 +98,16 @@ TEST(RunController, BatchSavesEachSectionAndFollowsItWhenAnotherProgramMovesIt) 
         ASSERT_EQ(core::DuplicateSection(other, otherUi, "AAFIRST"), core::OpStatus::Done);
     };
     const BatchResult batch = RunBatch(f.state, f.ui, 1, BatchSave::SaveEach);
-    EXPECT_TRUE(added);
     EXPECT_EQ(batch.end, BatchEnd::Completed);
     ASSERT_EQ(batch.sections.size(), 2u);
-    EXPECT_EQ(batch.sections[0].sectionName, "ACAggregate");
-    EXPECT_EQ(batch.sections[1].sectionName, "NewFlexible");
     EXPECT_EQ(batch.sections[1].slot, 3);
-    ASSERT_EQ(f.state.SectionCount(), 3);
-    EXPECT_EQ(f.state.Slot(1).SectionName, "AAFIRST");
-    EXPECT_TRUE(core::IsNotAnalysed(f.state.Slot(1).SectionTimeStamp));
-    EXPECT_EQ(f.state.CurrentSection, 2);  // back on ACAggregate
     EXPECT_EQ(f.state.Current.SectionName, "ACAggregate");
     core::ProgramState reread;
     reread.ProgramDir = f.state.ProgramDir;
     reread.JobName = "Mine";
     ASSERT_FALSE(core::ReadJob(reread, f.ui));
     ASSERT_EQ(reread.Sections.size(), 3u);
+    EXPECT_EQ(reread.Sections[0].SectionName, "AAFIRST");
     EXPECT_TRUE(core::IsNotAnalysed(reread.Sections[0].SectionTimeStamp));
     for (std::size_t k = 0; k < 2; ++k) {
         const auto& entry = batch.sections[k];
@@ -196,31 +119,18 @@ TEST(RunController, BatchSavesEachSectionAndFollowsItWhenAnotherProgramMovesIt) 
     }
 }
 
-TEST(RunController, BatchStopsAtASectionThatEndsUnstamped) {
-    DesignFixture f;
-    f.state.JobName = "Mine";
-    f.state.Sections[1].Aircraft.clear();  // refused: no time stamp
-    const BatchResult batch = RunBatch(f.state, f.ui, 1, BatchSave::InMemory);
-    EXPECT_EQ(batch.end, BatchEnd::RunStopped);
-    ASSERT_EQ(batch.sections.size(), 2u);
-    EXPECT_EQ(batch.sections[1].run.status, RunStatus::Refused);
-    EXPECT_FALSE(f.dir.Exists("Mine.JOB"));
-}
-
 TEST(RunController, SamplesAreDesignedInMemoryButNeverSaved) {
     DesignFixture f;
     const BatchResult batch = RunBatch(f.state, f.ui, 1, BatchSave::SaveEach, f.InMemory());
     EXPECT_EQ(batch.end, BatchEnd::SaveFailed);
     ASSERT_EQ(batch.sections.size(), 1u);
     EXPECT_EQ(batch.sections[0].run.summary.outcome, DesignOutcome::Converged);
-    EXPECT_FALSE(batch.sections[0].saved);
-    ASSERT_EQ(f.ui.boxes.size(), 1u);  // WriteJob's refusal
     EXPECT_FALSE(f.dir.Exists("Samples.JOB"));
 }
 
 // A strength stored outside 100-1000 psi (read from a file as it was) is refused by a run.
 TEST(RunController, AConcreteStrengthOutsideItsRangeIsRefusedByARun) {
-    const std::pair<float, const char*> cases[] = {{0.0f, "0"}, {99.0f, "99"}, {1001.0f, "1,001"}};
+    const std::pair<float, const char*> cases[] = {{99.0f, "99"}, {1001.0f, "1,001"}};
     for (const auto& [strength, shown] : cases) {
         DesignFixture f;
         MakeOwnJob(f);
@@ -229,13 +139,11 @@ TEST(RunController, AConcreteStrengthOutsideItsRangeIsRefusedByARun) {
         f.ui.boxes.clear();
         const RunResult run = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
         EXPECT_EQ(run.status, RunStatus::Refused);
-        ASSERT_EQ(f.ui.boxes.size(), 1u);
-        EXPECT_EQ(f.ui.boxes[0].title, "Concrete Strength");
+        ASSERT_EQ(f.ui.Titles(), std::vector<std::string>{"Concrete Strength"});
         EXPECT_EQ(f.ui.boxes[0].text.substr(0, f.ui.boxes[0].text.find("\r\n")),
                   "Layer 1 (PCC) has a flexural strength of " + std::string(shown) + " psi.");
         EXPECT_NE(f.ui.boxes[0].text.find("A run needs a strength from 100 to 1,000 psi."),
                   std::string::npos);
-        EXPECT_FALSE(f.state.Run.DesignRunning);
     }
 }
 

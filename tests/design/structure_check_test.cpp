@@ -97,8 +97,6 @@ TEST(CheckStructure, StandardAndPermittedStructuresPassSilently) {
     const std::initializer_list<std::int16_t> valid[] = {
         {kAsphalt, kAgCrushed, kAgUncrushed, kSubgrade},
         {kUndefined, kSubgrade},
-        {kPcc, kSubgrade},
-        {kAsphalt, kBase, kBase, kBase, kSubgrade},
         {kAcOverlay, kPcc, kStRigid, kSubgrade},
         {kAcOverlay, kPcc, kSoilCement, kSubgrade},  // shares the short name "St (Rigid)"
         {kAcOverlay, kAsphalt, kAgCrushed, kSubgrade},
