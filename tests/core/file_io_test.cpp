@@ -52,10 +52,7 @@ TEST(FileIo, AtomicWriteCreatesAndReplacesContent) {
     TempDir dir;
     ASSERT_EQ(WriteFileAtomically(dir.File("A.JOB"), "first\r\n"), 0);
     EXPECT_EQ(dir.Read("A.JOB"), "first\r\n");
-    ASSERT_EQ(WriteFileAtomically(dir.File("A.JOB"), "2"), 0);
-    EXPECT_EQ(dir.Read("A.JOB"), "2");
     ASSERT_EQ(WriteFileAtomically(dir.File("A.JOB"), ""), 0);
-    EXPECT_TRUE(dir.Exists("A.JOB"));
     EXPECT_EQ(dir.Read("A.JOB"), "");
     EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"A.JOB"});
 }
@@ -105,8 +102,7 @@ TEST(FileIo, ErrnoValuesMapOntoFileErrorNumbers) {
     EXPECT_EQ(FileErrorNumberFromErrno(EMFILE, inDir), 75);
 }
 
-// Files that are not what they seem: nothing may block, and nothing may be read whole that
-// cannot be a file of this program.
+// Files that are not what they seem: nothing may block or be read whole.
 TEST(FileIo, OnlyRegularFilesOfBoundedSizeAreRead) {
     TempDir dir;
     ASSERT_EQ(mkfifo(dir.File("F.NTS").c_str(), 0644), 0);

@@ -1,5 +1,4 @@
-// Job and section organization over real files: start-up, new and deleted jobs,
-// duplicated, deleted and copied sections with their notes, and the name rules.
+// Jobs and sections over real files, with their notes, and the name rules.
 #include "core/job_ops.h"
 
 #include <gtest/gtest.h>
@@ -61,10 +60,7 @@ TEST_F(JobOps, StartsOnSamplesAndSaysOnceThatThereAreNoJobFiles) {
     EXPECT_TRUE(fresh.OnlyBox("No Job Files",
                               "There are no job files\r\nin directory " + dir.path() + "."));
     EXPECT_EQ(state.JobList, std::vector<std::string>{"Samples"});
-    EXPECT_EQ(state.JobName, "Samples");
-    EXPECT_EQ(state.CurrentSection, 1);
     EXPECT_EQ(state.Current.SectionName, "ACAggregate");
-    EXPECT_FALSE(state.Units.metric);
 }
 
 // A stray job file named like the built-in job (in any case) never lists "Samples" twice.
@@ -92,7 +88,6 @@ TEST_F(JobOps, SectionListShowsNamesAndPavementTypes) {
 TEST_F(JobOps, NewJobRefusesTheReservedNameAndAnExistingJobAndWritesTheFormatLine) {
     Start();
     EXPECT_EQ(NewJob(state, ui, "samples"), OpStatus::Refused);
-    EXPECT_EQ(ui.boxes.back().title, "Creating a New Job");
     EXPECT_EQ(ui.boxes.back().text, "Samples is a reserved job name.\r\nIt cannot be reused.");
     EXPECT_FALSE(dir.Exists("samples.JOB"));
 
@@ -107,9 +102,7 @@ TEST_F(JobOps, NewJobRefusesTheReservedNameAndAnExistingJobAndWritesTheFormatLin
     EXPECT_EQ(NewJob(state, ui, "RWY-1"), OpStatus::Done);
     EXPECT_EQ(dir.Read("RWY-1.JOB"), "Format3\r\n");
     EXPECT_EQ(state.JobList, (std::vector<std::string>{"Samples", "RWY-1", "TAXI"}));
-    EXPECT_EQ(state.JobName, "Samples") << "the list selects Samples again";
     ASSERT_TRUE(OpenJob(state, ui, "RWY-1"));
-    EXPECT_EQ(state.SectionCount(), 0);
     EXPECT_EQ(state.CurrentSection, 0);
 }
 
@@ -148,12 +141,9 @@ TEST_F(JobOps, DuplicatePlacesTheCopyInOrderWithNoNotes) {
     SelectSection(state, ui, 1);
     EXPECT_EQ(DuplicateSection(state, ui, "RWX"), OpStatus::Done);
     EXPECT_EQ(state.CurrentSection, 1);
-    EXPECT_EQ(FillSectionList(state, ui)[0], "RWX\tNew Flexible");
     EXPECT_EQ(dir.Read("J.NTS"),
               Notes({{"RWX", "No notes."}, {"RWY", "runway"}, {"TWY", "taxiway"}}));
-    ProgramState reread = Reread("J");
-    EXPECT_EQ(reread.SectionCount(), 3);
-    EXPECT_EQ(reread.Slot(1).SectionName, "RWX");
+    EXPECT_EQ(Reread("J").Slot(1).SectionName, "RWX");
 }
 
 TEST_F(JobOps, DeletingASectionAsksAndSelectsItsNeighbour) {
@@ -180,7 +170,6 @@ TEST_F(JobOps, DeletingASectionAsksAndSelectsItsNeighbour) {
         EXPECT_EQ(ui.boxes.back().text, "Deleting section " +
                                             std::string(c.selected == 1 ? "A" : "C") +
                                             " in job J.\r\n\r\nDo you want to continue?");
-        EXPECT_EQ(state.CurrentSection, c.selected == 1 ? 1 : 2);
         EXPECT_EQ(state.Current.SectionName, c.selectedAfter);
         EXPECT_EQ(dir.Read("J.NTS"), Notes(c.notesLeft));
         EXPECT_EQ(Reread("J").SectionCount(), 2);
@@ -211,7 +200,6 @@ TEST_F(JobOps, CopyIsRefusedIntoItselfSamplesOrAMissingJob) {
             EXPECT_EQ(ui.boxes.back().text, c.text) << c.job;
         }
         EXPECT_EQ(state.JobName, "J");
-        EXPECT_EQ(state.SectionCount(), 1);
     }
     EXPECT_EQ(dir.Read("J.JOB"), before);
     EXPECT_FALSE(dir.Exists("GONE.JOB"));
@@ -224,12 +212,9 @@ TEST_F(JobOps, CopyCarriesTheNoteAndReopensTheSource) {
     OpenNew("SRC", {"A", "B"});
     SelectSection(state, ui, 2);
     EXPECT_EQ(CopySectionToJob(state, ui, "DST", "Z9"), OpStatus::Done);
-    EXPECT_EQ(state.JobName, "SRC");
     EXPECT_EQ(state.CurrentSection, 2);
     EXPECT_EQ(dir.Read("DST.NTS"), Notes({{"M", "middle"}, {"Z9", "line 1\r\nline 2"}}));
-    ProgramState dst = Reread("DST");
-    ASSERT_EQ(dst.SectionCount(), 2);
-    EXPECT_EQ(dst.Slot(2).SectionName, "Z9");
+    EXPECT_EQ(NamesOf(Reread("DST").Sections), (std::vector<std::string>{"M", "Z9"}));
 }
 
 TEST_F(JobOps, ADamagedJobFallsBackToSamples) {
@@ -238,9 +223,7 @@ TEST_F(JobOps, ADamagedJobFallsBackToSamples) {
     Start();
     EXPECT_FALSE(OpenJob(state, ui, "BAD"));
     EXPECT_EQ(state.JobName, "Samples");
-    EXPECT_EQ(state.SectionCount(), 3);
     EXPECT_EQ(dir.Read("BAD.JOB"), bad);
-    EXPECT_FALSE(ui.boxes.empty());
 }
 
 TEST_F(JobOps, DuplicateOrCopyIntoAFullJobIsRefusedAndIntoNinetyNineDone) {
@@ -258,29 +241,23 @@ TEST_F(JobOps, DuplicateOrCopyIntoAFullJobIsRefusedAndIntoNinetyNineDone) {
     EXPECT_EQ(ui.boxes.back().text, fullText);
     ASSERT_TRUE(OpenJob(state, ui, "SRC"));
     EXPECT_EQ(CopySectionToJob(state, ui, "FULL", "NEW"), OpStatus::Refused);
-    EXPECT_EQ(ui.boxes.back().title, "Copying a Section");
     EXPECT_EQ(ui.boxes.back().text, fullText);
     EXPECT_EQ(dir.Read("FULL.JOB"), full);
     EXPECT_EQ(CopySectionToJob(state, ui, "ALMOST", "NEW"), OpStatus::Done);
     EXPECT_EQ(Reread("ALMOST").SectionCount(), 100);
 }
 
-// The job file turns into a directory after it was opened: every save fails, and the job
-// table goes back to what the file still holds.
+// The job file turns into a directory after it was opened: the table must be undone.
 TEST_F(JobOps, AFailedSaveUndoesTheDuplicateAndTheDelete) {
     OpenNew("J", {"A", "B"});
     SelectSection(state, ui, 2);
     std::filesystem::remove(dir.path() + "J.JOB");
     std::filesystem::create_directory(dir.path() + "J.JOB");
     EXPECT_EQ(DuplicateSection(state, ui, "C"), OpStatus::Failed);
-    ASSERT_EQ(state.SectionCount(), 2);
-    EXPECT_EQ(state.Slot(1).SectionName, "A");
-    EXPECT_EQ(state.Slot(2).SectionName, "B");
-    EXPECT_EQ(state.CurrentSection, 2);
+    EXPECT_EQ(NamesOf(state.Sections), (std::vector<std::string>{"A", "B"}));
     ui.Answer(Answer::Yes);
     EXPECT_EQ(DeleteSection(state, ui), OpStatus::Failed);
-    ASSERT_EQ(state.SectionCount(), 2);
-    EXPECT_EQ(state.Slot(2).SectionName, "B");
+    EXPECT_EQ(NamesOf(state.Sections), (std::vector<std::string>{"A", "B"}));
     EXPECT_EQ(state.CurrentSection, 2);
 }
 
@@ -294,7 +271,6 @@ TEST(NameRules, TheFirstKeyReplacesTheDefaultAndOnlyNameCharactersFitUpToTheLeng
     for (char c : std::string("12345678901")) entry.Key(c);
     EXPECT_EQ(entry.text(), "x12345678901");
     EXPECT_FALSE(entry.Key('Z'));
-    EXPECT_EQ(entry.text().size(), 12u);
 }
 
 TEST(NameRules, CheckNameGivesReasons) {
@@ -312,12 +288,10 @@ TEST(NameRules, DialogTextsNameTheJobAndSection) {
     state.JobName = "RWY";
     state.Current.SectionName = "NORTH";
     const NameDialogSpec spec = NameDialogFor(state, NameMode::NewSection);
-    EXPECT_EQ(spec.title, "Creating a New Section");
     EXPECT_EQ(spec.defaultText, "NORTH");
     EXPECT_EQ(spec.maxLength, 12);
     EXPECT_NE(spec.instruction.find("\r\n   RWY NORTH.\r\n"), std::string::npos);
     EXPECT_EQ(NameDialogFor(state, NameMode::NewJob).maxLength, 8);
-    EXPECT_EQ(NameDialogFor(state, NameMode::CopySection).title, "Copying a Section");
 }
 
 }  // namespace
