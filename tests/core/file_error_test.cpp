@@ -67,13 +67,6 @@ TEST(FileErrorMessage, UnavailableDiskOffersRetryWithCancelAsDefault) {
     EXPECT_EQ(ui.boxes[0].defaultAnswer, Answer::Cancel);
 }
 
-TEST(FileErrorMessage, DetailIsAParagraphOfItsOwn) {
-    ProgramState state;
-    FakeUserPort ui;
-    FileErrorMessage(state, ui, 57, "A.JOB", "Nothing was changed.");
-    EXPECT_TRUE(ui.OnlyBox(nullptr, "The disk is full.\r\n\r\nNothing was changed."));
-}
-
 // The generic reading text is checked in full where a job file fails to read.
 TEST(ReportFileError, UnknownWriteErrorShowsTheGenericWritingTextAndDetail) {
     ProgramState state;

@@ -9,7 +9,6 @@
 #include "core/program_state.h"
 #include "core/section_ops.h"
 #include "core/startup.h"
-#include "library/layer_library.h"
 #include "support/fake_user_port.h"
 #include "support/job_builder.h"
 #include "support/temp_dir.h"
@@ -203,15 +202,6 @@ TEST_F(TwoPrograms, AFileCutInsideItsLastNumberIsNotTakenAsComplete) {
                                     "line (\" Sabreliner 65          ...\" has no line end)"),
               std::string::npos)
         << ui.boxes[0].text;
-}
-
-TEST(JobFile, AConcreteLayerAlwaysWritesItsStrength) {
-    Section s = test::SampleSection("R");
-    s.Layers = {test::Layer(12, 4000000, 5, 0), test::Layer(0, 15000, 4)};
-    ParsedJob back = ParseJob(FormatJob({s}), "J");
-    ASSERT_EQ(back.sections.size(), 1u);
-    EXPECT_EQ(back.sections[0].Layers[0].LayerFlexStrength, 0.0f) << "not the modulus";
-    EXPECT_EQ(back.sections[0].Layers[0].LayerModulus, library::LayerMaterialOf(5).DefaultModulus);
 }
 
 TEST_F(TwoPrograms, SectionNamesStayUniqueInAJobOutOfNameOrder) {

@@ -107,7 +107,8 @@ TEST(ParseJob, WriteThenReadKeepsEveryFieldUpToTheMasks) {
     written[0].AsphaltCDF = 0.1234567f;
     written[0].Aircraft[0].OverloadFlag = true;
     written[0].Aircraft[0].AnnualGrowth = 0.0333333f;
-    written[1].Layers[0].LayerModulus = 123;  // a PCC modulus is never stored
+    written[1].Layers[0].LayerModulus = 123;     // a PCC modulus is never stored
+    written[1].Layers[0].LayerFlexStrength = 0;  // but a zero strength is
 
     ParsedJob job = ParseJob(FormatJob(written), "RUNWAYS");
     ASSERT_EQ(job.status, ParseStatus::Complete);
@@ -122,6 +123,7 @@ TEST(ParseJob, WriteThenReadKeepsEveryFieldUpToTheMasks) {
 
     const Section& b = job.sections[1];
     EXPECT_EQ(b.Layers[0].LayerModulus, 4000000);  // library default of PCC
+    EXPECT_EQ(b.Layers[0].LayerFlexStrength, 0);
     EXPECT_EQ(b.Layers[1].LayerThickness, Single(2.7183));
     EXPECT_EQ(b.Layers[2].LayerModulus, 4501);  // 4500.5 rounds up
     EXPECT_EQ(b.Aircraft[1].GrossLoad, 12346);
