@@ -102,8 +102,7 @@ TEST(FileIo, ErrnoValuesMapOntoFileErrorNumbers) {
     EXPECT_EQ(FileErrorNumberFromErrno(EMFILE, inDir), 75);
 }
 
-// A sparse file far beyond the limit is refused by its size, not read. Fifos and devices
-// are refused without blocking in the command line's files-not-what-they-seem test.
+// A sparse file is refused by its size, not read (fifos and devices: the cli test).
 TEST(FileIo, OnlyFilesOfBoundedSizeAreRead) {
     TempDir dir;
     {

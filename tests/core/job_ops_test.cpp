@@ -18,6 +18,7 @@ namespace tavro::core {
 namespace {
 
 using test::FakeUserPort;
+using test::NotesFile;
 using test::TempDir;
 
 class JobOps : public ::testing::Test {
@@ -36,9 +37,6 @@ protected:
         MakeJob(name, std::move(sections));
         Start();
         ASSERT_TRUE(OpenJob(state, ui, name));
-    }
-    static std::string Notes(const std::vector<std::pair<std::string, std::string>>& entries) {
-        return test::NotesFile(entries);
     }
     ProgramState Reread(const std::string& job) {
         ProgramState reread = state;
@@ -101,7 +99,7 @@ TEST_F(JobOps, NewJobRefusesTheReservedNameAndAnExistingJobAndWritesTheFormatLin
 }
 
 TEST_F(JobOps, DeleteJobAsksWithNoAsDefaultAndRemovesBothFiles) {
-    dir.Write("OLD.NTS", Notes({{"A", "x"}}));
+    dir.Write("OLD.NTS", NotesFile({{"A", "x"}}));
     OpenNew("OLD", {"A"});
     ui.Answer(Answer::No);
     EXPECT_EQ(DeleteJob(state, ui), OpStatus::Refused);
@@ -130,7 +128,7 @@ TEST_F(JobOps, DeletingASectionAsksAndSelectsItsNeighbour) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.selected);
-        dir.Write("J.NTS", Notes({{"A", "1"}, {"B", "2"}, {"C", "3"}}));
+        dir.Write("J.NTS", NotesFile({{"A", "1"}, {"B", "2"}, {"C", "3"}}));
         OpenNew("J", {"A", "B", "C"});
         SelectSection(state, ui, c.selected);
         const std::string before = dir.Read("J.JOB");
@@ -143,7 +141,7 @@ TEST_F(JobOps, DeletingASectionAsksAndSelectsItsNeighbour) {
                                             std::string(c.selected == 1 ? "A" : "C") +
                                             " in job J.\r\n\r\nDo you want to continue?");
         EXPECT_EQ(state.Current.SectionName, c.selectedAfter);
-        EXPECT_EQ(dir.Read("J.NTS"), Notes(c.notesLeft));
+        EXPECT_EQ(dir.Read("J.NTS"), NotesFile(c.notesLeft));
         EXPECT_EQ(Reread("J").SectionCount(), 2);
     }
 }
@@ -162,14 +160,14 @@ TEST_F(JobOps, CopyIsRefusedIntoItselfOrAMissingJob) {
 }
 
 TEST_F(JobOps, CopyCarriesTheNoteAndReopensTheSource) {
-    dir.Write("SRC.NTS", Notes({{"A", "first"}, {"B", "line 1\r\nline 2"}}));
+    dir.Write("SRC.NTS", NotesFile({{"A", "first"}, {"B", "line 1\r\nline 2"}}));
     MakeJob("DST", {"M"});
-    dir.Write("DST.NTS", Notes({{"M", "middle"}}));
+    dir.Write("DST.NTS", NotesFile({{"M", "middle"}}));
     OpenNew("SRC", {"A", "B"});
     SelectSection(state, ui, 2);
     EXPECT_EQ(CopySectionToJob(state, ui, "DST", "Z9"), OpStatus::Done);
     EXPECT_EQ(state.CurrentSection, 2);
-    EXPECT_EQ(dir.Read("DST.NTS"), Notes({{"M", "middle"}, {"Z9", "line 1\r\nline 2"}}));
+    EXPECT_EQ(dir.Read("DST.NTS"), NotesFile({{"M", "middle"}, {"Z9", "line 1\r\nline 2"}}));
     EXPECT_EQ(NamesOf(Reread("DST").Sections), (std::vector<std::string>{"M", "Z9"}));
 }
 

@@ -10,8 +10,7 @@
 namespace tavro::library {
 namespace {
 
-// Contact sizes are stored single; 1e-5 in is well below their last stored digit's effect
-// on any response yet far above the float rounding of a 5..30 in value.
+// Far above the float rounding of a 5..30 in contact size, far below any effect of it.
 constexpr double kContactToleranceIn = 1e-5;
 
 class AircraftLibraryTest : public ::testing::Test {
@@ -107,8 +106,7 @@ TEST_F(AircraftLibraryTest, FindAircraftMatchesWholeNamesExactly) {
     EXPECT_EQ(FindAircraft(library, ""), std::nullopt);
 }
 
-// Tire and evaluation point positions worked out by hand from S1 and the tandem spacing;
-// the wheels across the aircraft are pinned through the gear plan tests.
+// Worked out by hand from S1 and the tandem; the wheels are pinned by the gear plan tests.
 TEST_F(AircraftLibraryTest, TiresAndEvaluationPointsFollowTheSpacings) {
     struct Geometry {
         const char* name;

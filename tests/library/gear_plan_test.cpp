@@ -9,8 +9,7 @@
 namespace tavro::library {
 namespace {
 
-// Positions are sums and halves of single-precision spacings done in double: any
-// difference beyond rounding noise is a placement fault.
+// Positions are sums and halves of single spacings in double: beyond this is a fault.
 constexpr double kExactIn = 1e-9;
 
 const AircraftLibrary& Library() {
