@@ -71,7 +71,7 @@ TEST(NotesFile, EntriesWithLfLineEndsAreRead) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-// Each update of a sound (or missing, or empty) notes file, silently.
+// Updates of a missing, empty or sound file, silently; other removals: the cli and windows.
 TEST(NotesFile, UpdatesInsertAndRemoveEntriesInSectionOrder) {
     struct Case {
         std::optional<std::string> before;
@@ -96,18 +96,6 @@ TEST(NotesFile, UpdatesInsertAndRemoveEntriesInSectionOrder) {
          kNoNotes,
          NotesMode::Insert,
          "A\r\n1\r\na\r\nN\r\n9\r\nNo notes.\r\nB\r\n6\r\nnote b\r\nC\r\n1\r\nc\r\n"},
-        {kAbc,
-         {"A", "B"},
-         2,
-         kOldLastSect,
-         NotesMode::Remove,
-         "A\r\n1\r\na\r\nB\r\n6\r\nnote b\r\n"},
-        {kAbc,
-         {"B", "C"},
-         1,
-         kNotOldLastSect,
-         NotesMode::Remove,
-         "B\r\n6\r\nnote b\r\nC\r\n1\r\nc\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected);
