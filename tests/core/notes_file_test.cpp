@@ -35,23 +35,16 @@ const std::string kCorruptedText =
     "retained in RWY.NTS.\r\n"
     "Try to fix the file in a text editor immediately.";
 
-TEST(NotesFile, MissingFileIsCreatedSilentlyWithTheNamesAsNotes) {
+TEST(NotesFile, MissingFileIsCreatedSilentlyAndANoteWithALineBreakIsCountedInBytes) {
     TempDir dir;
     ProgramState state = Job(dir, {"RWY 1", "TWY"}, 2);
     FakeUserPort ui;
     ReadNotes(state, ui);
     EXPECT_EQ(dir.Read("RWY.NTS"), "RWY 1\r\n5\r\nRWY 1\r\nTWY\r\n3\r\nTWY\r\n");
     EXPECT_EQ(state.NotesText, "TWY");
-    EXPECT_TRUE(ui.boxes.empty());
-}
-
-TEST(NotesFile, NoteWithALineBreakIsCountedInBytesAndReadsBack) {
-    TempDir dir;
-    ProgramState state = Job(dir, {"A", "B"}, 1);
-    FakeUserPort ui;
-    ReadNotes(state, ui);
+    state.CurrentSection = 1;
     ASSERT_TRUE(UpdateNotes(state, ui, "A\r\nB", NotesMode::Replace));
-    EXPECT_EQ(dir.Read("RWY.NTS"), "A\r\n4\r\nA\r\nB\r\nB\r\n1\r\nB\r\n");
+    EXPECT_EQ(dir.Read("RWY.NTS"), "RWY 1\r\n4\r\nA\r\nB\r\nTWY\r\n3\r\nTWY\r\n");
     state.NotesText.clear();
     ReadNotes(state, ui);
     EXPECT_EQ(state.NotesText, "A\r\nB");
