@@ -429,7 +429,7 @@ protected:
     ProgramState state;
 };
 
-TEST_F(ReadJobFile, ReadsTheJobAndSelectsTheFirstSection) {
+TEST_F(ReadJobFile, ReadsTheJobAndRefusesAMissingOrEmptyFile) {
     const std::string golden = ReadDataFile("format3_golden.JOB");
     EXPECT_FALSE(Read("GOLD", &golden));
     EXPECT_TRUE(ui.boxes.empty());
@@ -438,12 +438,11 @@ TEST_F(ReadJobFile, ReadsTheJobAndSelectsTheFirstSection) {
 
     EXPECT_TRUE(Read("GONE", nullptr));
     EXPECT_TRUE(ui.OnlyBox(nullptr, "Cannot find " + dir.path() + "GONE.JOB."));
-}
 
-TEST_F(ReadJobFile, EmptyFileIsRefusedWithItsMessage) {
-    const std::string empty;
+    ui.boxes.clear();
     state.Sections = GoldenSections();
     state.CurrentSection = 2;
+    const std::string empty;
     EXPECT_TRUE(Read("NONE", &empty));
     EXPECT_TRUE(ui.OnlyBox("Empty Job File", "File " + dir.path() +
                                                  "NONE.JOB is empty.\r\n\r\n"

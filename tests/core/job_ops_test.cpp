@@ -79,7 +79,7 @@ TEST_F(JobOps, SectionListShowsNamesAndPavementTypesAndKeepsTheCurrentSection) {
     EXPECT_EQ(state.Current.SectionName, "AConFlex");
 }
 
-TEST_F(JobOps, NewJobRefusesTheReservedNameAndAnExistingJobAndWritesTheFormatLine) {
+TEST_F(JobOps, NewJobRefusesATakenNameAndDeleteJobAsksWithNoAsDefault) {
     Start();
     EXPECT_EQ(NewJob(state, ui, "samples"), OpStatus::Refused);  // its message: the cli test
     EXPECT_FALSE(dir.Exists("samples.JOB"));
@@ -91,16 +91,13 @@ TEST_F(JobOps, NewJobRefusesTheReservedNameAndAnExistingJobAndWritesTheFormatLin
               "first delete the job.");
     EXPECT_EQ(dir.Read("TAXI.JOB"), before);
 
-    EXPECT_EQ(NewJob(state, ui, "RWY-1"), OpStatus::Done);
-    EXPECT_EQ(dir.Read("RWY-1.JOB"), "Format3\r\n");
-    EXPECT_EQ(state.JobList, (std::vector<std::string>{"Samples", "RWY-1", "TAXI"}));
-    ASSERT_TRUE(OpenJob(state, ui, "RWY-1"));
+    EXPECT_EQ(NewJob(state, ui, "OLD"), OpStatus::Done);
+    EXPECT_EQ(dir.Read("OLD.JOB"), "Format3\r\n");
+    EXPECT_EQ(state.JobList, (std::vector<std::string>{"Samples", "OLD", "TAXI"}));
+    ASSERT_TRUE(OpenJob(state, ui, "OLD"));
     EXPECT_EQ(state.CurrentSection, 0);
-}
 
-TEST_F(JobOps, DeleteJobAsksWithNoAsDefaultAndRemovesBothFiles) {
     dir.Write("OLD.NTS", NotesFile({{"A", "x"}}));
-    OpenNew("OLD", {"A"});
     ui.Answer(Answer::No);
     EXPECT_EQ(DeleteJob(state, ui), OpStatus::Refused);
     EXPECT_EQ(ui.boxes.back().defaultAnswer, Answer::No);
@@ -108,7 +105,6 @@ TEST_F(JobOps, DeleteJobAsksWithNoAsDefaultAndRemovesBothFiles) {
               "Deleting all data for OLD.\r\n\r\nAll section and notes data will be deleted."
               "\r\n\r\nDo you want to continue.");
     EXPECT_TRUE(dir.Exists("OLD.JOB"));
-
     ui.Answer(Answer::Yes);
     EXPECT_EQ(DeleteJob(state, ui), OpStatus::Done);
     EXPECT_FALSE(dir.Exists("OLD.JOB"));
