@@ -1,5 +1,4 @@
-// Job and section organization over real files: start-up, new and deleted jobs,
-// duplicated, deleted and copied sections with their notes, and the name rules.
+// Jobs and sections over real files, with their notes, and the name rules.
 #include "core/job_ops.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +18,7 @@ namespace tavro::core {
 namespace {
 
 using test::FakeUserPort;
+using test::NotesFile;
 using test::TempDir;
 
 class JobOps : public ::testing::Test {
@@ -38,9 +38,6 @@ protected:
         Start();
         ASSERT_TRUE(OpenJob(state, ui, name));
     }
-    static std::string Notes(const std::vector<std::pair<std::string, std::string>>& entries) {
-        return test::NotesFile(entries);
-    }
     ProgramState Reread(const std::string& job) {
         ProgramState reread = state;
         reread.JobName = job;
@@ -53,18 +50,13 @@ protected:
     FakeUserPort ui;
 };
 
-TEST_F(JobOps, StartsOnSamplesAndSaysOnceThatThereAreNoJobFiles) {
-    FakeUserPort fresh;
-    fresh.answerDefaults = true;
-    StartProgram(state, fresh, dir.path() + "//", true);
-    EXPECT_EQ(state.ProgramDir, dir.path()) << "a single trailing separator";
-    EXPECT_TRUE(fresh.OnlyBox("No Job Files",
-                              "There are no job files\r\nin directory " + dir.path() + "."));
+// The no-job-files message is checked through the command line and the start window.
+TEST_F(JobOps, StartsOnSamplesWithASingleTrailingSeparator) {
+    ui.answerDefaults = true;
+    StartProgram(state, ui, dir.path() + "//", true);
+    EXPECT_EQ(state.ProgramDir, dir.path());
     EXPECT_EQ(state.JobList, std::vector<std::string>{"Samples"});
-    EXPECT_EQ(state.JobName, "Samples");
-    EXPECT_EQ(state.CurrentSection, 1);
     EXPECT_EQ(state.Current.SectionName, "ACAggregate");
-    EXPECT_FALSE(state.Units.metric);
 }
 
 // A stray job file named like the built-in job (in any case) never lists "Samples" twice.
@@ -78,24 +70,17 @@ TEST_F(JobOps, ListsJobFilesAfterSamples) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(JobOps, SectionListShowsNamesAndPavementTypes) {
+TEST_F(JobOps, SectionListShowsNamesAndPavementTypesAndKeepsTheCurrentSection) {
     Start();
-    EXPECT_EQ(FillSectionList(state, ui),
-              (std::vector<std::string>{"ACAggregate\tNew Flexible", "AConFlex\tAC on Flexible",
-                                        "NewFlexible\tNew Flexible"}));
     SelectSection(state, ui, 2);
-    FillSectionList(state, ui);
-    EXPECT_EQ(state.CurrentSection, 2) << "the list keeps the current section";
+    EXPECT_EQ(FillSectionList(state, ui)[1], "AConFlex\tAC on Flexible");
     EXPECT_EQ(state.Current.SectionName, "AConFlex");
 }
 
-TEST_F(JobOps, NewJobRefusesTheReservedNameAndAnExistingJobAndWritesTheFormatLine) {
+TEST_F(JobOps, NewJobRefusesATakenNameAndDeleteJobAsksWithNoAsDefault) {
     Start();
-    EXPECT_EQ(NewJob(state, ui, "samples"), OpStatus::Refused);
-    EXPECT_EQ(ui.boxes.back().title, "Creating a New Job");
-    EXPECT_EQ(ui.boxes.back().text, "Samples is a reserved job name.\r\nIt cannot be reused.");
+    EXPECT_EQ(NewJob(state, ui, "samples"), OpStatus::Refused);  // its message: the cli test
     EXPECT_FALSE(dir.Exists("samples.JOB"));
-
     MakeJob("TAXI", {"A"});
     const std::string before = dir.Read("TAXI.JOB");
     EXPECT_EQ(NewJob(state, ui, "TAXI"), OpStatus::Refused);
@@ -104,18 +89,13 @@ TEST_F(JobOps, NewJobRefusesTheReservedNameAndAnExistingJobAndWritesTheFormatLin
               "first delete the job.");
     EXPECT_EQ(dir.Read("TAXI.JOB"), before);
 
-    EXPECT_EQ(NewJob(state, ui, "RWY-1"), OpStatus::Done);
-    EXPECT_EQ(dir.Read("RWY-1.JOB"), "Format3\r\n");
-    EXPECT_EQ(state.JobList, (std::vector<std::string>{"Samples", "RWY-1", "TAXI"}));
-    EXPECT_EQ(state.JobName, "Samples") << "the list selects Samples again";
-    ASSERT_TRUE(OpenJob(state, ui, "RWY-1"));
-    EXPECT_EQ(state.SectionCount(), 0);
+    EXPECT_EQ(NewJob(state, ui, "OLD"), OpStatus::Done);
+    EXPECT_EQ(dir.Read("OLD.JOB"), "Format3\r\n");
+    EXPECT_EQ(state.JobList, (std::vector<std::string>{"Samples", "OLD", "TAXI"}));
+    ASSERT_TRUE(OpenJob(state, ui, "OLD"));
     EXPECT_EQ(state.CurrentSection, 0);
-}
 
-TEST_F(JobOps, DeleteJobAsksWithNoAsDefaultAndRemovesBothFiles) {
-    dir.Write("OLD.NTS", Notes({{"A", "x"}}));
-    OpenNew("OLD", {"A"});
+    dir.Write("OLD.NTS", NotesFile({{"A", "x"}}));
     ui.Answer(Answer::No);
     EXPECT_EQ(DeleteJob(state, ui), OpStatus::Refused);
     EXPECT_EQ(ui.boxes.back().defaultAnswer, Answer::No);
@@ -123,37 +103,11 @@ TEST_F(JobOps, DeleteJobAsksWithNoAsDefaultAndRemovesBothFiles) {
               "Deleting all data for OLD.\r\n\r\nAll section and notes data will be deleted."
               "\r\n\r\nDo you want to continue.");
     EXPECT_TRUE(dir.Exists("OLD.JOB"));
-
     ui.Answer(Answer::Yes);
     EXPECT_EQ(DeleteJob(state, ui), OpStatus::Done);
     EXPECT_FALSE(dir.Exists("OLD.JOB"));
     EXPECT_FALSE(dir.Exists("OLD.NTS"));
     EXPECT_EQ(state.JobName, "Samples");
-}
-
-TEST_F(JobOps, SamplesCannotBeDeletedOrGrow) {
-    Start();
-    EXPECT_EQ(DeleteJob(state, ui), OpStatus::Refused);
-    EXPECT_EQ(ui.boxes.back().text, "Job Samples is part of the system.\r\nIt cannot be deleted.");
-    EXPECT_EQ(DuplicateSection(state, ui, "X"), OpStatus::Refused);
-    EXPECT_EQ(ui.boxes.back().title, "Adding a New Section");
-    EXPECT_EQ(ui.boxes.back().text,
-              "Job Samples is part of the system.\r\nNew sections cannot be added.");
-    EXPECT_EQ(state.SectionCount(), 3);
-}
-
-TEST_F(JobOps, DuplicatePlacesTheCopyInOrderWithNoNotes) {
-    dir.Write("J.NTS", Notes({{"RWY", "runway"}, {"TWY", "taxiway"}}));
-    OpenNew("J", {"RWY", "TWY"});
-    SelectSection(state, ui, 1);
-    EXPECT_EQ(DuplicateSection(state, ui, "RWX"), OpStatus::Done);
-    EXPECT_EQ(state.CurrentSection, 1);
-    EXPECT_EQ(FillSectionList(state, ui)[0], "RWX\tNew Flexible");
-    EXPECT_EQ(dir.Read("J.NTS"),
-              Notes({{"RWX", "No notes."}, {"RWY", "runway"}, {"TWY", "taxiway"}}));
-    ProgramState reread = Reread("J");
-    EXPECT_EQ(reread.SectionCount(), 3);
-    EXPECT_EQ(reread.Slot(1).SectionName, "RWX");
 }
 
 TEST_F(JobOps, DeletingASectionAsksAndSelectsItsNeighbour) {
@@ -168,7 +122,7 @@ TEST_F(JobOps, DeletingASectionAsksAndSelectsItsNeighbour) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.selected);
-        dir.Write("J.NTS", Notes({{"A", "1"}, {"B", "2"}, {"C", "3"}}));
+        dir.Write("J.NTS", NotesFile({{"A", "1"}, {"B", "2"}, {"C", "3"}}));
         OpenNew("J", {"A", "B", "C"});
         SelectSection(state, ui, c.selected);
         const std::string before = dir.Read("J.JOB");
@@ -180,56 +134,35 @@ TEST_F(JobOps, DeletingASectionAsksAndSelectsItsNeighbour) {
         EXPECT_EQ(ui.boxes.back().text, "Deleting section " +
                                             std::string(c.selected == 1 ? "A" : "C") +
                                             " in job J.\r\n\r\nDo you want to continue?");
-        EXPECT_EQ(state.CurrentSection, c.selected == 1 ? 1 : 2);
         EXPECT_EQ(state.Current.SectionName, c.selectedAfter);
-        EXPECT_EQ(dir.Read("J.NTS"), Notes(c.notesLeft));
+        EXPECT_EQ(dir.Read("J.NTS"), NotesFile(c.notesLeft));
         EXPECT_EQ(Reread("J").SectionCount(), 2);
     }
 }
 
-TEST_F(JobOps, CopyIsRefusedIntoItselfSamplesOrAMissingJob) {
-    struct Case {
-        const char* job;
-        OpStatus status;
-        const char* title;
-        const char* text;
-    };
-    const Case cases[] = {
-        {"J", OpStatus::Refused, "Inserting a Section", nullptr},
-        {"Samples", OpStatus::Refused, nullptr,
-         "Job Samples is part of the system.\r\nNo more sections can be added."},
-        {"GONE", OpStatus::Failed, "File Error", "Cannot copy to this job file."},
-    };
+TEST_F(JobOps, CopyIsRefusedIntoItselfOrAMissingJob) {
     OpenNew("J", {"A"});
     const std::string before = dir.Read("J.JOB");
-    for (const Case& c : cases) {
-        EXPECT_EQ(CopySectionToJob(state, ui, c.job, "A"), c.status) << c.job;
-        if (c.title) {
-            EXPECT_EQ(ui.boxes.back().title, c.title) << c.job;
-        }
-        if (c.text) {
-            EXPECT_EQ(ui.boxes.back().text, c.text) << c.job;
-        }
-        EXPECT_EQ(state.JobName, "J");
-        EXPECT_EQ(state.SectionCount(), 1);
-    }
+    EXPECT_EQ(CopySectionToJob(state, ui, "J", "A"), OpStatus::Refused);
+    EXPECT_EQ(ui.boxes.back().title, "Inserting a Section");
+    EXPECT_EQ(CopySectionToJob(state, ui, "GONE", "A"), OpStatus::Failed);
+    EXPECT_EQ(ui.boxes.back().title, "File Error");
+    EXPECT_EQ(ui.boxes.back().text, "Cannot copy to this job file.");
+    EXPECT_EQ(state.JobName, "J");
     EXPECT_EQ(dir.Read("J.JOB"), before);
     EXPECT_FALSE(dir.Exists("GONE.JOB"));
 }
 
 TEST_F(JobOps, CopyCarriesTheNoteAndReopensTheSource) {
-    dir.Write("SRC.NTS", Notes({{"A", "first"}, {"B", "line 1\r\nline 2"}}));
+    dir.Write("SRC.NTS", NotesFile({{"A", "first"}, {"B", "line 1\r\nline 2"}}));
     MakeJob("DST", {"M"});
-    dir.Write("DST.NTS", Notes({{"M", "middle"}}));
+    dir.Write("DST.NTS", NotesFile({{"M", "middle"}}));
     OpenNew("SRC", {"A", "B"});
     SelectSection(state, ui, 2);
     EXPECT_EQ(CopySectionToJob(state, ui, "DST", "Z9"), OpStatus::Done);
-    EXPECT_EQ(state.JobName, "SRC");
     EXPECT_EQ(state.CurrentSection, 2);
-    EXPECT_EQ(dir.Read("DST.NTS"), Notes({{"M", "middle"}, {"Z9", "line 1\r\nline 2"}}));
-    ProgramState dst = Reread("DST");
-    ASSERT_EQ(dst.SectionCount(), 2);
-    EXPECT_EQ(dst.Slot(2).SectionName, "Z9");
+    EXPECT_EQ(dir.Read("DST.NTS"), NotesFile({{"M", "middle"}, {"Z9", "line 1\r\nline 2"}}));
+    EXPECT_EQ(NamesOf(Reread("DST").Sections), (std::vector<std::string>{"M", "Z9"}));
 }
 
 TEST_F(JobOps, ADamagedJobFallsBackToSamples) {
@@ -238,9 +171,7 @@ TEST_F(JobOps, ADamagedJobFallsBackToSamples) {
     Start();
     EXPECT_FALSE(OpenJob(state, ui, "BAD"));
     EXPECT_EQ(state.JobName, "Samples");
-    EXPECT_EQ(state.SectionCount(), 3);
     EXPECT_EQ(dir.Read("BAD.JOB"), bad);
-    EXPECT_FALSE(ui.boxes.empty());
 }
 
 TEST_F(JobOps, DuplicateOrCopyIntoAFullJobIsRefusedAndIntoNinetyNineDone) {
@@ -258,29 +189,23 @@ TEST_F(JobOps, DuplicateOrCopyIntoAFullJobIsRefusedAndIntoNinetyNineDone) {
     EXPECT_EQ(ui.boxes.back().text, fullText);
     ASSERT_TRUE(OpenJob(state, ui, "SRC"));
     EXPECT_EQ(CopySectionToJob(state, ui, "FULL", "NEW"), OpStatus::Refused);
-    EXPECT_EQ(ui.boxes.back().title, "Copying a Section");
     EXPECT_EQ(ui.boxes.back().text, fullText);
     EXPECT_EQ(dir.Read("FULL.JOB"), full);
     EXPECT_EQ(CopySectionToJob(state, ui, "ALMOST", "NEW"), OpStatus::Done);
     EXPECT_EQ(Reread("ALMOST").SectionCount(), 100);
 }
 
-// The job file turns into a directory after it was opened: every save fails, and the job
-// table goes back to what the file still holds.
+// The job file turns into a directory after it was opened: the table must be undone.
 TEST_F(JobOps, AFailedSaveUndoesTheDuplicateAndTheDelete) {
     OpenNew("J", {"A", "B"});
     SelectSection(state, ui, 2);
     std::filesystem::remove(dir.path() + "J.JOB");
     std::filesystem::create_directory(dir.path() + "J.JOB");
     EXPECT_EQ(DuplicateSection(state, ui, "C"), OpStatus::Failed);
-    ASSERT_EQ(state.SectionCount(), 2);
-    EXPECT_EQ(state.Slot(1).SectionName, "A");
-    EXPECT_EQ(state.Slot(2).SectionName, "B");
-    EXPECT_EQ(state.CurrentSection, 2);
+    EXPECT_EQ(NamesOf(state.Sections), (std::vector<std::string>{"A", "B"}));
     ui.Answer(Answer::Yes);
     EXPECT_EQ(DeleteSection(state, ui), OpStatus::Failed);
-    ASSERT_EQ(state.SectionCount(), 2);
-    EXPECT_EQ(state.Slot(2).SectionName, "B");
+    EXPECT_EQ(NamesOf(state.Sections), (std::vector<std::string>{"A", "B"}));
     EXPECT_EQ(state.CurrentSection, 2);
 }
 
@@ -294,12 +219,10 @@ TEST(NameRules, TheFirstKeyReplacesTheDefaultAndOnlyNameCharactersFitUpToTheLeng
     for (char c : std::string("12345678901")) entry.Key(c);
     EXPECT_EQ(entry.text(), "x12345678901");
     EXPECT_FALSE(entry.Key('Z'));
-    EXPECT_EQ(entry.text().size(), 12u);
 }
 
 TEST(NameRules, CheckNameGivesReasons) {
     EXPECT_FALSE(CheckName("RWY-1_a", NameMode::NewJob));
-    EXPECT_TRUE(CheckName("RWY 1", NameMode::NewJob));
     EXPECT_TRUE(CheckName("ABCDEFGHI", NameMode::NewJob));
     EXPECT_FALSE(CheckName("ABCDEFGHIJKL", NameMode::NewSection));
     EXPECT_TRUE(CheckName("ABCDEFGHIJKLM", NameMode::CopySection));
@@ -312,12 +235,10 @@ TEST(NameRules, DialogTextsNameTheJobAndSection) {
     state.JobName = "RWY";
     state.Current.SectionName = "NORTH";
     const NameDialogSpec spec = NameDialogFor(state, NameMode::NewSection);
-    EXPECT_EQ(spec.title, "Creating a New Section");
     EXPECT_EQ(spec.defaultText, "NORTH");
     EXPECT_EQ(spec.maxLength, 12);
     EXPECT_NE(spec.instruction.find("\r\n   RWY NORTH.\r\n"), std::string::npos);
     EXPECT_EQ(NameDialogFor(state, NameMode::NewJob).maxLength, 8);
-    EXPECT_EQ(NameDialogFor(state, NameMode::CopySection).title, "Copying a Section");
 }
 
 }  // namespace

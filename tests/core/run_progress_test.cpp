@@ -26,6 +26,16 @@ TEST(RunProgress, ThicknessToSubgradeLeavesOutASlabBaseAboveAStiffBottomLayer) {
     EXPECT_DOUBLE_EQ(ThicknessToSubgrade({}), 0.0);
 }
 
+RunProgress Running(std::int16_t type, int iteration, float cdf, float thicknessIn) {
+    RunProgress p;
+    p.running = true;
+    p.iteration = iteration;
+    p.pavementType = type;
+    p.progressCdf = cdf;
+    p.thicknessIn = thicknessIn;
+    return p;
+}
+
 struct LineCase {
     const char* name;
     RunProgress progress;
@@ -36,13 +46,8 @@ struct LineCase {
 TEST(RunProgress, LineTextsForEveryKindOfRun) {
     RunProgress idle;
     idle.thicknessIn = 12.5f;
-    RunProgress flexDesign;
-    flexDesign.running = true;
-    flexDesign.iteration = 7;
-    flexDesign.pavementType = kNewFlexible;
+    RunProgress flexDesign = Running(kNewFlexible, 7, 1.2345f, 20);
     flexDesign.sublayersShown = true;
-    flexDesign.progressCdf = 1.2345f;
-    flexDesign.thicknessIn = 20;
     RunProgress flexSub = flexDesign;
     flexSub.useSublayers = true;
     RunProgress overlayAc = flexDesign;
@@ -56,12 +61,7 @@ TEST(RunProgress, LineTextsForEveryKindOfRun) {
     RunProgress flexLife = flexDesign;
     flexLife.lifeMode = true;
     flexLife.structureLife = 23.45678f;
-    RunProgress rigidDesign;
-    rigidDesign.running = true;
-    rigidDesign.iteration = 3;
-    rigidDesign.pavementType = kNewRigid;
-    rigidDesign.progressCdf = 0.5f;
-    rigidDesign.thicknessIn = 10;
+    const RunProgress rigidDesign = Running(kNewRigid, 3, 0.5f, 10);
     RunProgress rigidLife = rigidDesign;
     rigidLife.lifeMode = true;
     rigidLife.cdfuShown = 42.125f;

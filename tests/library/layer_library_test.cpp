@@ -42,13 +42,10 @@ TEST(LayerLibrary, TabledRowsHoldTheirExactValues) {
     const Row rows[] = {
         {0, "Undefined", "Undefined", "Undefined", "Undefined", 0.35f, 100000, 0, 1, 50, 100, 1000,
          4000000, 50, 100, 10, 100},
-        {2, "Base", "Base", "", "", 0.35f, 75000, 0, 4, 0, 0, 1000, 4000000, 0, 0, 0, 0},
         {4, "Subgrade", "Subgrade", "Subgrade", "Subgrade", 0.35f, 10000, 0, 5, 0, 0, 1000, 30000,
          0, 0, 0, 0},
         {5, "PCC", "P-501 PCC Surface", "Surface", "PCC Surface", 0.15f, 4000000, 100000, 4, 0, 0,
          1000, 8000000, 0, 0, 0, 0},
-        {9, "St (Flexible)", "Variable Stabilized Base (flexible)", "Variable",
-         "Variable St (flex)", 0.35f, 150000, 0, 2, 0, 0, 150000, 400000, 0, 0, 0, 0},
         {10, "AC Overlay", "P-401 Asphalt Overlay", "Overlay", "P-401 AC Overlay", 0.35f, 200000, 0,
          1.5f, 50, 100, 50000, 200000, 50, 100, 10, 100},
         {12, "PCC Overlay Part Bond", "P-501 PCC overlay partially bonded",

