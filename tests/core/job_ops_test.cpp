@@ -140,6 +140,19 @@ TEST_F(JobOps, DeletingASectionAsksAndSelectsItsNeighbour) {
     }
 }
 
+TEST_F(JobOps, SamplesCannotBeDeletedOrGrow) {
+    Start();
+    const std::string refused = "Job Samples is part of the system.\r\n";
+    EXPECT_EQ(DeleteJob(state, ui), OpStatus::Refused);
+    EXPECT_EQ(ui.boxes.back().text, refused + "It cannot be deleted.");
+    EXPECT_EQ(DuplicateSection(state, ui, "X"), OpStatus::Refused);
+    EXPECT_EQ(ui.boxes.back().text, refused + "New sections cannot be added.");
+    OpenNew("J", {"A"});
+    EXPECT_EQ(CopySectionToJob(state, ui, "Samples", "A"), OpStatus::Refused);
+    EXPECT_EQ(ui.boxes.back().text, refused + "No more sections can be added.");
+    EXPECT_EQ(state.SectionCount(), 1);
+}
+
 TEST_F(JobOps, CopyIsRefusedIntoItselfOrAMissingJob) {
     OpenNew("J", {"A"});
     const std::string before = dir.Read("J.JOB");
