@@ -18,22 +18,19 @@ inline constexpr const char* kBelly = "Wing Jet Belly";
 
 // Appends an "H" aircraft to the last group and its "HB" belly entry to the library's end.
 inline void AddWingAndBelly(library::AircraftLibrary& lib) {
-    for (const char* name : {kWing, kBelly}) {
-        library::AircraftEntry e;
-        e.AcName = name;
-        e.AcGrossLoad = 300000;
-        e.AcGearShare = 0.2f;
-        e.AcTirePressure = 180;
-        e.AcGearCode = std::string(name) == kWing ? "H" : "HB";
-        e.AcGearConfig = 3;
-        e.AcS1 = 40;
-        e.AcS2 = 120;
-        e.AcTireCount = 2;
-        e.AcTireX = {-20, 20};
-        e.AcWheelCount = 4;
-        e.AcWheelY = {-100, -60, 60, 100};
-        lib.entries.push_back(e);
-    }
+    for (const std::string name : {kWing, kBelly})
+        lib.entries.push_back({.AcName = name,
+                               .AcGrossLoad = 300000,
+                               .AcGearShare = 0.2f,
+                               .AcTirePressure = 180,
+                               .AcGearCode = name == kWing ? "H" : "HB",
+                               .AcGearConfig = 3,
+                               .AcS1 = 40,
+                               .AcS2 = 120,
+                               .AcTireCount = 2,
+                               .AcTireX = {-20, 20},
+                               .AcWheelCount = 4,
+                               .AcWheelY = {-100, -60, 60, 100}});
 }
 
 struct AircraftFixture {

@@ -44,6 +44,13 @@ struct ControlFixture {
         controller.ModifyCommand();
         ASSERT_TRUE(controller.ModifyMode());
     }
+    // Types `text` into the input box that `edit` opens.
+    template <class... Args>
+    void Enter(std::optional<std::string> text, void (StructureController::*edit)(Args...),
+               Args... args) {
+        ui.Type(std::move(text));
+        (controller.*edit)(args...);
+    }
     core::SectionLayer& Layer(int i) { return state.Current.Layers.at(static_cast<size_t>(i - 1)); }
     // The stored job file read back.
     std::vector<core::Section> Stored() {

@@ -42,8 +42,7 @@ TEST(StructureModes, SamplesCannotBeModifiedDesignedOrSaved) {
     f.Layer(1).LayerThickness = 7;
     f.ui.Answer(core::Answer::Yes);
     EXPECT_TRUE(f.controller.Close());
-    EXPECT_EQ(f.ui.Titles(),
-              (std::vector<std::string>{"Saving Structure Data", "Saving Structure Data"}));
+    EXPECT_EQ(f.ui.Titles(), std::vector<std::string>(2, "Saving Structure Data"));
     EXPECT_EQ(f.ui.boxes[1].text, "Job Samples is part of the system.\r\nChanges cannot be saved.");
     EXPECT_FLOAT_EQ(f.Layer(1).LayerThickness, 4.5f);
 }
@@ -69,24 +68,20 @@ TEST(StructureModes, ModifyModeChangesCaptionsAndLeavesOnlyThroughAValidStructur
     EXPECT_EQ(Command(f.controller, "cmdAddDelete").caption, "&Design Structure");
 }
 
-TEST(StructureModes, ChangingTheTopTypeResetsTheDesignLayerOnLeaving) {
+TEST(StructureModes, ChangingTheTopTypeResetsTheDesignLayerAndThePickIgnoresModify) {
     ControlFixture f;
     EXPECT_EQ(f.controller.DesignLayer(), 2) << "new flexible: the layer above the subgrade";
     f.Modify();
     f.controller.SetLayerType(1, 5);
     f.controller.ModifyCommand();
     EXPECT_EQ(f.controller.DesignLayer(), 1);
-}
-
-TEST(StructureModes, ThePickIgnoresModifyAndCanBeCancelled) {
-    ControlFixture f;
     f.Modify();
     f.controller.DesignCommand();
     f.controller.ModifyCommand();
     EXPECT_TRUE(f.controller.ModifyMode()) << "modify is ignored during a pick";
     f.controller.CancelPick();
-    EXPECT_FALSE(f.controller.SelectingLayer());
-    EXPECT_EQ(f.state.Current.LayerCount(), 3);
+    EXPECT_EQ(std::tuple(f.controller.SelectingLayer(), f.state.Current.LayerCount()),
+              std::tuple(false, 3));
 }
 
 // A fixed-width font: every character 7 units wide, lines 14 high.
@@ -105,8 +100,10 @@ double MidY(const Box& b) { return (b.top + b.bottom) / 2; }
 TEST(StructureClicks, DispatchByRegion) {
     ControlFixture f;
     f.Select(3);  // Asphalt, P-401, Ag Crushed, Subgrade
-    f.Modify();
     StructureLayout layout = f.controller.Layout(Metrics());
+    f.controller.Click(layout, MidX(layout.lifeBox.box), MidY(layout.lifeBox.box));
+    EXPECT_TRUE(f.ui.prompts.empty()) << "outside modify mode only the marker answers";
+    f.Modify();
     ASSERT_EQ(layout.bands.size(), 4u);
     const LayoutBand& base = layout.bands[1];
     EXPECT_EQ(f.controller.Click(layout, MidX(base.material.box), MidY(base.band)),
@@ -132,13 +129,6 @@ TEST(StructureClicks, DispatchByRegion) {
     EXPECT_FALSE(HitTest(layout, layout.lifeBox.box.left, MidY(layout.lifeBox.box)).lifeBox);
 }
 
-TEST(StructureClicks, OutsideModifyModeOnlyTheMarkerAnswers) {
-    ControlFixture f;
-    const StructureLayout layout = f.controller.Layout(Metrics());
-    f.controller.Click(layout, MidX(layout.lifeBox.box), MidY(layout.lifeBox.box));
-    EXPECT_TRUE(f.ui.prompts.empty());
-}
-
 TEST(StructureLayoutTest, BandsAreToScaleWithASubgradeOfFifteenPercentAndAMinimumHeight) {
     // 10 and 5 in over the subgrade in 230 units: scale 230 / (1.15 * 15) = 13.33.
     const std::vector<double> h = BandHeights({10, 5}, 230, 1);
@@ -154,8 +144,7 @@ TEST(StructureLayoutTest, BandsAreToScaleWithASubgradeOfFifteenPercentAndAMinimu
 TEST(StructurePrompt, CancelKeepsNoReloadsYesSaves) {
     ControlFixture f;
     f.Modify();
-    f.ui.Type("9.9");
-    f.controller.EditThickness(1);
+    f.Enter("9.9", &StructureController::EditThickness, 1);
     f.controller.ModifyCommand();
     ASSERT_TRUE(f.controller.StructureChanged());
     const std::string question =
@@ -165,8 +154,8 @@ TEST(StructurePrompt, CancelKeepsNoReloadsYesSaves) {
     f.ui.Answer(core::Answer::Cancel);
     EXPECT_FALSE(f.controller.SelectSection(1));
     EXPECT_TRUE(f.ui.OnlyBox("Saving Structure Data", question));
-    EXPECT_EQ(f.ui.boxes[0].defaultAnswer, core::Answer::Cancel);
-    EXPECT_FLOAT_EQ(f.Layer(1).LayerThickness, 9.9f);
+    EXPECT_EQ(std::tuple(f.ui.boxes[0].defaultAnswer, f.Layer(1).LayerThickness),
+              std::tuple(core::Answer::Cancel, 9.9f));
 
     f.ui.Answer(core::Answer::No);
     EXPECT_TRUE(f.controller.Close());
@@ -178,20 +167,15 @@ TEST(StructurePrompt, CancelKeepsNoReloadsYesSaves) {
     f.controller.ModifyCommand();
     f.ui.Answer(core::Answer::Yes);
     EXPECT_TRUE(f.controller.SelectSection(2));
-    EXPECT_EQ(f.Stored()[0].Layers[0].LayerThickness, 9.9f);
-    EXPECT_EQ(f.state.CurrentSection, 3);
+    EXPECT_EQ(std::tuple(f.Stored()[0].Layers[0].LayerThickness, int(f.state.CurrentSection)),
+              std::tuple(9.9f, 3));
 }
 
-TEST(StructurePrompt, OppositeDifferencesDoNotCancelOut) {
+TEST(StructureSave, OppositeDifferencesDoNotCancelOutAndSaveAsksThenWrites) {
     ControlFixture f;
-    f.Layer(1).LayerThickness += 1;
-    f.Layer(2).LayerThickness -= 1;
+    f.Layer(1).LayerThickness += 1.5f;  // 6
+    f.Layer(2).LayerThickness -= 1.5f;
     EXPECT_TRUE(f.controller.StructureChanged());
-}
-
-TEST(StructureSave, AsksThenWritesTheJob) {
-    ControlFixture f;
-    f.Layer(1).LayerThickness = 6;
     f.ui.Answer(core::Answer::Cancel);
     f.controller.SaveCommand();
     EXPECT_TRUE(f.ui.OnlyBox("Saving a Structure",

@@ -26,8 +26,7 @@ TEST(StructureEdits, LifeIsRoundedHalvesToEvenAndOutOfRangeBecomesTwenty) {
     for (const EntryCase& c : cases) {
         ControlFixture f;
         f.Modify();
-        f.ui.Type(c.typed);
-        f.controller.EditLife();
+        f.Enter(c.typed, &StructureController::EditLife);
         EXPECT_EQ(f.state.Current.DesignLife, c.stored) << c.typed;
         if (c.message)
             EXPECT_TRUE(f.ui.OnlyBox("Changing Pavement Life", c.message)) << c.typed;
@@ -39,10 +38,8 @@ TEST(StructureEdits, LifeIsRoundedHalvesToEvenAndOutOfRangeBecomesTwenty) {
 TEST(StructureEdits, CancelledOrNonNumericEntriesKeepTheOldValue) {
     ControlFixture f;
     f.Modify();
-    f.ui.Type(std::nullopt);
-    f.controller.EditLife();
-    f.ui.Type("abc");
-    f.controller.EditThickness(1);
+    f.Enter(std::nullopt, &StructureController::EditLife);
+    f.Enter("abc", &StructureController::EditThickness, 1);
     EXPECT_EQ(f.state.Current.DesignLife, 20);
     EXPECT_FLOAT_EQ(f.Layer(1).LayerThickness, 4.5f);
     EXPECT_TRUE(f.ui.OnlyBox("Incorrect Data Entry",
@@ -71,8 +68,7 @@ TEST(StructureEdits, SciEntryAcceptsItsBoundsAndForcesCdfuBelowHundred) {
         ControlFixture f;
         MakeAcOnRigid(f);
         f.state.Current.CDFU = 40;
-        f.ui.Type(c.typed);
-        f.controller.EditSci();
+        f.Enter(c.typed, &StructureController::EditSci);
         EXPECT_FLOAT_EQ(f.state.Current.SCI, static_cast<float>(c.stored)) << c.typed;
         EXPECT_FLOAT_EQ(f.state.Current.CDFU, c.stored == 100 ? 40.0f : 100.0f) << c.typed;
         if (c.message) {
@@ -94,11 +90,9 @@ TEST(StructureEdits, CdfuIsFixedForACrackedPavementAndOtherwiseRangeChecked) {
 
     f.ui.boxes.clear();
     f.state.Current.SCI = 100;
-    f.ui.Type("-35");
-    f.controller.EditCdfu();
+    f.Enter("-35", &StructureController::EditCdfu);
     EXPECT_FLOAT_EQ(f.state.Current.CDFU, 35.0f);
-    f.ui.Type("5");
-    f.controller.EditCdfu();
+    f.Enter("5", &StructureController::EditCdfu);
     EXPECT_FLOAT_EQ(f.state.Current.CDFU, 100.0f);
     EXPECT_TRUE(f.ui.OnlyBox("Changing Percent CDFU",
                              "Percent CDFU for the existing pavement\r\nmust be in the range 10 "
@@ -108,33 +102,27 @@ TEST(StructureEdits, CdfuIsFixedForACrackedPavementAndOtherwiseRangeChecked) {
 TEST(StructureEdits, ThicknessBelowTheMinimumIsRaisedSilentlyInEitherUnits) {
     ControlFixture us;
     us.Modify();
-    us.ui.Type("1");  // asphalt minimum is larger than 1 in
-    us.controller.EditThickness(1);
-    EXPECT_FLOAT_EQ(us.Layer(1).LayerThickness, library::LayerMaterialOf(1).MinThickness);
-    EXPECT_TRUE(us.ui.boxes.empty());
-    EXPECT_EQ(us.ui.prompts.back(), "Asphalt Layer Thickness");
+    us.Enter("1", &StructureController::EditThickness, 1);  // the asphalt minimum is more
+    EXPECT_EQ(std::tuple(us.Layer(1).LayerThickness, us.ui.boxes.size(), us.ui.prompts.back()),
+              std::tuple(library::LayerMaterialOf(1).MinThickness, 0u, "Asphalt Layer Thickness"));
 
     ControlFixture metric(true);
     metric.Modify();
-    metric.ui.Type("254");
-    metric.controller.EditThickness(2);
+    metric.Enter("254", &StructureController::EditThickness, 2);
     EXPECT_FLOAT_EQ(metric.Layer(2).LayerThickness, 10.0f);
 }
 
 TEST(StructureEdits, SubgradeCbrAndKAreClampedSilentlyAndTiedToTheModulus) {
     ControlFixture f;
     f.Modify();
-    f.ui.Type("50");
-    f.controller.EditThickness(3);  // the bottom layer: CBR
+    f.Enter("50", &StructureController::EditThickness, 3);  // the bottom layer: CBR
     EXPECT_FLOAT_EQ(f.Layer(3).LayerModulus, 30000.0f) << "CBR clamped to 30";
-    f.ui.Type("0.5");
-    f.controller.EditSubgrade();
+    f.Enter("0.5", &StructureController::EditSubgrade);
     EXPECT_FLOAT_EQ(f.Layer(3).LayerModulus, 1000.0f) << "CBR clamped to 1";
     EXPECT_TRUE(f.ui.boxes.empty());
 
     f.controller.SetLayerType(1, 5);  // PCC on top: rigid, k
-    f.ui.Type("200");
-    f.controller.EditSubgrade();
+    f.Enter("200", &StructureController::EditSubgrade);
     // E = 26 k^1.284 (psi, k in pci): 200^1.284 = exp(1.284 ln 200) = exp(6.80304) = 900.58,
     // times 26 = 23415.1.
     constexpr double kHandRounding = 0.5;  // psi, of the hand calculation above
@@ -157,11 +145,9 @@ TEST(StructureEdits, ModulusEntriesByLayerKind) {
 
     // The subgrade: accepted within range, CBR follows; outside, the default with a message.
     f.ui.boxes.clear();
-    f.ui.Type("15000");
-    f.controller.EditModulus(4);
+    f.Enter("15000", &StructureController::EditModulus, 4);
     EXPECT_EQ(f.controller.Layout({}).bands.back().thickness.text, "CBR = 15.0");
-    f.ui.Type("40000");
-    f.controller.EditModulus(4);
+    f.Enter("40000", &StructureController::EditModulus, 4);
     EXPECT_FLOAT_EQ(f.Layer(4).LayerModulus, library::LayerMaterialOf(4).DefaultModulus);
     ASSERT_EQ(f.ui.Titles(), std::vector<std::string>{"Incorrect Data Entry"});
     EXPECT_EQ(f.ui.boxes[0].text.substr(0, 55),
@@ -172,12 +158,10 @@ TEST(StructureEdits, FlexuralStrengthOfPccLayers) {
     ControlFixture f;
     f.Modify();
     f.controller.SetLayerType(1, 5);
-    f.ui.Type("1000");
-    f.controller.EditModulus(1);
+    f.Enter("1000", &StructureController::EditModulus, 1);
     EXPECT_FLOAT_EQ(f.Layer(1).LayerFlexStrength, 1000.0f);
     EXPECT_EQ(f.ui.prompts.back(), "PCC Flexural Strength");
-    f.ui.Type("1001");
-    f.controller.EditModulus(1);
+    f.Enter("1001", &StructureController::EditModulus, 1);
     EXPECT_FLOAT_EQ(f.Layer(1).LayerFlexStrength, 700.0f);
     EXPECT_TRUE(f.ui.OnlyBox("Incorrect Data Entry",
                              "The value of flexural strength entered is outside the allowed "
@@ -190,13 +174,12 @@ TEST(StructureEdits, ANewLayerTypeBringsItsMinimumModulusStrengthAndConditionDef
     f.Layer(1).LayerThickness = 0.5f;
     f.controller.SetLayerType(1, 10);  // AC Overlay on top
     const library::LayerMaterial& overlay = library::LayerMaterialOf(10);
-    EXPECT_FLOAT_EQ(f.Layer(1).LayerThickness, overlay.MinThickness);
-    EXPECT_FLOAT_EQ(f.Layer(1).LayerModulus, overlay.DefaultModulus);
-    EXPECT_FLOAT_EQ(f.state.Current.CDFU, overlay.DefaultCDFU);
+    EXPECT_EQ(std::tuple(f.Layer(1).LayerThickness, f.Layer(1).LayerModulus, f.state.Current.CDFU),
+              std::tuple(overlay.MinThickness, overlay.DefaultModulus, overlay.DefaultCDFU));
     f.state.Current.SCI = 60;
     f.controller.SetLayerType(2, 5);  // PCC below the top: the condition of the top type
-    EXPECT_FLOAT_EQ(f.state.Current.SCI, overlay.DefaultSCI);
-    EXPECT_FLOAT_EQ(f.Layer(2).LayerFlexStrength, 700.0f);
+    EXPECT_EQ(std::tuple(f.state.Current.SCI, f.Layer(2).LayerFlexStrength),
+              std::tuple(overlay.DefaultSCI, 700.0f));
 }
 
 // One pass through the add/delete dialog: pick `layer`, apply `op`, close.
@@ -242,9 +225,9 @@ TEST(StructureEdits, AddDuplicatesThePickedLayerAndDeletingTheTopTakesTheNewTops
     EXPECT_FLOAT_EQ(f.Layer(3).LayerThickness, 7.5f);
     f.state.Current.SCI = 80;
     AddDeleteOnce(f, 1, AddDelete::Delete);
-    EXPECT_EQ(f.Layer(1).LayerType, 5);
-    EXPECT_FLOAT_EQ(f.state.Current.SCI, library::LayerMaterialOf(5).DefaultSCI);
-    EXPECT_EQ(f.controller.DesignLayer(), 1);
+    EXPECT_EQ(
+        std::tuple(int(f.Layer(1).LayerType), f.state.Current.SCI, f.controller.DesignLayer()),
+        std::tuple(5, library::LayerMaterialOf(5).DefaultSCI, 1));
 }
 
 }  // namespace

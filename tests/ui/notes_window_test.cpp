@@ -79,6 +79,13 @@ QList<qreal> TabbedColumnsX(const QTextBlock& block) {
     return xs;
 }
 
+// The standard output of `program`, or "" if it did not finish.
+QString Output(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    return p.waitForFinished(30000) ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+}
+
 }  // namespace
 
 class NotesWindowTest : public QObject {
@@ -117,9 +124,8 @@ private slots:
         f.Type(" 2024");
         f.w.user.Answer(Answer::Cancel);
         f.Click("cmdExit");
-        QCOMPARE(f.w.LastBox().text, kPrompt);
-        QCOMPARE(f.w.LastBox().defaultAnswer, Answer::Cancel);
-        QVERIFY(f.notes->isVisible());
+        QCOMPARE(std::tuple(f.w.LastBox().text, f.w.LastBox().defaultAnswer, f.notes->isVisible()),
+                 std::tuple(kPrompt, Answer::Cancel, true));
 
         f.w.user.Answer(Answer::No);  // Save asks too; No puts the stored note back
         f.Click("cmdSave");
@@ -145,8 +151,7 @@ private slots:
         f.Open();
         f.Type(" cracked");
         f.w.user.Answer(Answer::Cancel);
-        QVERIFY(!f.w.window->close());
-        QVERIFY(f.notes->isVisible());
+        QVERIFY(!f.w.window->close() && f.notes->isVisible());
         f.w.user.Answer(Answer::Yes);
         QVERIFY(f.w.window->close());
         QCOMPARE(f.w.dir.Read("RWY.NTS"), SampleNotes("ACAggregate\r\nJoints resealed cracked"));
@@ -159,9 +164,9 @@ private slots:
         NotesFixture f;
         f.w.dir.Write("RWY.NTS", SampleNotes(note));
         f.OpenNotes();
-        const QString shown = f.Text()->toPlainText();
-        QVERIFY(shown.contains(QChar(0x00B0)));  // 0xB0, the degree sign
-        QVERIFY(shown.contains(QChar(0x20AC)));  // 0x80, the euro sign
+        // 0xB0 the degree sign, 0x80 the euro sign.
+        for (const char16_t c : {u'\u00B0', u'\u20AC'})
+            QVERIFY(f.Text()->toPlainText().contains(QChar(c)));
         f.Type("!");
         f.w.user.Answer(Answer::Yes);
         f.Click("cmdExit");
@@ -189,8 +194,8 @@ private slots:
         f.Type(" edited");
         f.w.user.Answer(Answer::Cancel);
         ScriptedWindow::ClickRow(f.List(), 1);
-        QCOMPARE(f.List()->currentRow(), 0);
-        QCOMPARE(f.w.state.CurrentSection, std::int16_t{1});
+        QCOMPARE(std::tuple(f.List()->currentRow(), int(f.w.state.CurrentSection)),
+                 std::tuple(0, 1));
 
         f.w.user.Answer(Answer::No);
         ScriptedWindow::ClickRow(f.List(), 1);
@@ -243,10 +248,7 @@ private slots:
         });
         f.Click("cmdExportPdf");
         QCOMPARE(suggested, QString::fromStdString(f.w.dir.File("RWY-ACAggregate.pdf")));
-        QProcess extract;
-        extract.start(pdftotext, {"-layout", pdf, "-"});
-        QVERIFY(extract.waitForFinished(30000));
-        const QStringList pdfLines = QString::fromUtf8(extract.readAllStandardOutput()).split('\n');
+        const QStringList pdfLines = Output(pdftotext, {"-layout", pdf, "-"}).split('\n');
         // Every printed line, in order; extracted spacing is approximate, so blanks collapse.
         const QString printed = ForBox(tavro::design::ReportWithNotes(
             report, note, tavro::design::ReportDestination::Printer));
@@ -267,25 +269,20 @@ private slots:
             plan = text.indexOf(QString::fromStdString(a.AircraftName), plan);
             QVERIFY2(plan > plans && plan < notesAt, a.AircraftName.c_str());
         }
-        extract.start(pdfimages, {"-list", pdf});
-        QVERIFY(extract.waitForFinished(30000));
         // Two heading lines, then one line per image.
-        QCOMPARE(int(extract.readAllStandardOutput().trimmed().split('\n').size()) - 2,
+        QCOMPARE(int(Output(pdfimages, {"-list", pdf}).trimmed().split('\n').size()) - 2,
                  f.w.state.Current.AircraftCount());
         const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
         if (!pdftoppm.isEmpty()) {
             QDir().mkpath(TAVRO_SCREENSHOT_DIR);
-            extract.start(pdftoppm, {"-png", "-r", "60", "-f", "1", "-l", "2", pdf,
-                                     QString(TAVRO_SCREENSHOT_DIR) + "/report_with_gear"});
-            QVERIFY(extract.waitForFinished(30000));
+            Output(pdftoppm, {"-png", "-r", "60", "-f", "1", "-l", "2", pdf,
+                              QString(TAVRO_SCREENSHOT_DIR) + "/report_with_gear"});
         }
 
         // A long note runs onto further pages; an unwritable file is reported.
         f.w.dir.Write("RWY.NTS", SampleNotes("First" + std::string(600, '\n')));
         f.Click("cmdExportPdf");
-        extract.start(pdftotext, {pdf, "-"});
-        QVERIFY(extract.waitForFinished(30000));
-        QVERIFY(extract.readAllStandardOutput().count('\f') >= 3);
+        QVERIFY(Output(pdftotext, {pdf, "-"}).count('\f') >= 3);
         f.notes->SetPdfPathAsker([&](const QString&) { return pdf + "/no/such/dir/x.pdf"; });
         f.Click("cmdExportPdf");
         QCOMPARE(f.w.LastBox().title, std::string("Export PDF"));

@@ -44,12 +44,11 @@ private slots:
                 tavro::ui::MakeMessageBox("Deleting a Job", "Line one\r\n\r\nLine <b>", c.buttons,
                                           c.defaultAnswer, Icon::Question, nullptr);
             QCOMPARE(box->standardButtons(), c.expected);
-            QCOMPARE(box->defaultButton(), box->button(c.defaultButton));
-            QCOMPARE(box->escapeButton(), box->button(c.escapeButton));
-            QCOMPARE(box->windowTitle(), QString("Deleting a Job"));
-            QCOMPARE(box->text(), QString("Line one\n\nLine <b>"));
-            QCOMPARE(box->textFormat(), Qt::PlainText);
-            QCOMPARE(box->icon(), QMessageBox::Question);
+            QCOMPARE(std::tuple(box->defaultButton(), box->escapeButton()),
+                     std::tuple(box->button(c.defaultButton), box->button(c.escapeButton)));
+            QCOMPARE(std::tuple(box->windowTitle(), box->text(), box->textFormat(), box->icon()),
+                     std::tuple(QString("Deleting a Job"), QString("Line one\n\nLine <b>"),
+                                Qt::PlainText, QMessageBox::Question));
         }
         QCOMPARE(tavro::ui::AnswerOf(QMessageBox::NoButton, Buttons::YesNo), Answer::No);
         QCOMPARE(tavro::ui::AnswerOf(QMessageBox::NoButton, Buttons::Ok), Answer::Ok);
@@ -66,8 +65,7 @@ private slots:
         QVERIFY(choice.notice.contains(requested + " cannot be written to."));
         QVERIFY(tavro::ui::ChooseProgramDir(requested, fallback).notice.isEmpty());
         const auto same = tavro::ui::ChooseProgramDir(fallback, requested);
-        QCOMPARE(same.dir, fallback);
-        QVERIFY(same.notice.isEmpty());
+        QCOMPARE(std::tuple(same.dir, same.notice), std::tuple(fallback, QString()));
     }
 
     void onlyTheFirstInstanceGetsTheLockAndACrashLeavesItFree() {
@@ -76,8 +74,7 @@ private slots:
         {
             tavro::ui::InstanceLock first(path);
             tavro::ui::InstanceLock second(path);
-            QVERIFY(first.First());
-            QVERIFY(!second.First());
+            QVERIFY(first.First() && !second.First());
         }
         // A process that takes the lock and dies without releasing it.
         const pid_t child = fork();

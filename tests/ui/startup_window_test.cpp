@@ -39,7 +39,7 @@ private slots:
     void cleanup() { QCOMPARE(tavro::test::UnscriptedFailures(), 0); }
 
     // The name rules and the refusals' texts are the job operations' own, tested with them.
-    void startsOnSamplesCreatesAJobAndDeletesItAgain() {
+    void startsOnSamplesCreatesAJobDeletesItAgainAndSwitchesUnits() {
         ScriptedWindow w;
         w.Start();
         QCOMPARE(w.Lines(w.Sections()),
@@ -57,6 +57,17 @@ private slots:
         QCOMPARE(w.Lines(w.Jobs()), QStringList{"Samples"});
         QCOMPARE(w.user.Titles(),
                  (std::vector<std::string>{"No Job Files", "Deleting a Job", "No Job Files"}));
+
+        // The type names line up at one column.
+        auto* sections = static_cast<tavro::ui::SectionList*>(w.Sections());
+        const QFontMetrics metrics = sections->fontMetrics();
+        QVERIFY(sections->TabStopPx() >= tavro::ui::DialogUnitsToPx(metrics, 70));
+        QVERIFY(sections->TabStopPx() > metrics.horizontalAdvance("ACAggregate"));
+        // The units check box switches the unit set both ways.
+        w.Find<QCheckBox>("chkUnitsConversion")->click();
+        QCOMPARE(w.state.Units.thickness.label, std::string("mm"));
+        w.Find<QCheckBox>("chkUnitsConversion")->click();
+        QCOMPARE(w.state.Units.thickness.factor, 1.0);
     }
 
     void samplesRefusesChangesWithoutAskingForAName() {
@@ -77,27 +88,25 @@ private slots:
         ScriptedWindow w;
         w.dir.Write("RWY-1.JOB", "Format3\r\n");
         w.Start();
-        auto* panel = w.Find<QLabel>("lblCopyInstructions");
-        auto* copy = w.Find<QPushButton>("cmdCopySections");
+        // The copy button's text, the panel shown, the section and job lists enabled.
+        const auto shown = [&w] {
+            return std::tuple(w.Find<QPushButton>("cmdCopySections")->text(),
+                              w.Find<QLabel>("lblCopyInstructions")->isVisible(),
+                              w.Sections()->isEnabled(), w.Jobs()->isEnabled());
+        };
         w.Click("cmdCopySections");
-        QCOMPARE(copy->text(), QString("&End Copy"));
-        QVERIFY(panel->isVisible());
-        QVERIFY(w.Sections()->isEnabled() && !w.Jobs()->isEnabled());
-
+        QCOMPARE(shown(), std::tuple(QString("&End Copy"), true, true, false));
         ScriptedWindow::ClickRow(w.Sections(), 1);  // AConFlex
-        QVERIFY(!w.Sections()->isEnabled() && w.Jobs()->isEnabled());
+        QCOMPARE(shown(), std::tuple(QString("&End Copy"), true, false, true));
 
         w.user.Type("TAXI-A");
         ScriptedWindow::ClickRow(w.Jobs(), w.JobRow("RWY-1"));
-        QVERIFY(w.Sections()->isEnabled() && !w.Jobs()->isEnabled());
-        QCOMPARE(w.state.JobName, std::string("Samples"));
-        QCOMPARE(w.Sections()->currentRow(), 1);
+        QCOMPARE(shown(), std::tuple(QString("&End Copy"), true, true, false));
+        QCOMPARE(std::tuple(w.state.JobName, w.Sections()->currentRow()),
+                 std::tuple(std::string("Samples"), 1));
         QCOMPARE(w.dir.Read("RWY-1.NTS"), NotesFile({{"TAXI-A", "AConFlex"}}));
-
         w.Click("cmdCopySections");
-        QCOMPARE(copy->text(), QString("&Copy Sections"));
-        QVERIFY(panel->isHidden());
-        QVERIFY(w.Sections()->isEnabled() && w.Jobs()->isEnabled());
+        QCOMPARE(shown(), std::tuple(QString("&Copy Sections"), false, true, true));
     }
 
     void draggingASectionOntoAJobCopiesIt() {
@@ -161,15 +170,6 @@ private slots:
         QVERIFY(w.Find<QLabel>("lblCopyInstructions")->isHidden());
     }
 
-    void unitsCheckBoxSwitchesTheUnitSet() {
-        ScriptedWindow w;
-        w.Start();
-        w.Find<QCheckBox>("chkUnitsConversion")->click();
-        QCOMPARE(w.state.Units.thickness.label, std::string("mm"));
-        w.Find<QCheckBox>("chkUnitsConversion")->click();
-        QCOMPARE(w.state.Units.thickness.factor, 1.0);
-    }
-
     void becomingActiveAgainShowsChangedPavementTypes() {
         ScriptedWindow w;
         w.Start();
@@ -180,15 +180,6 @@ private slots:
         QCoreApplication::sendEvent(w.window.get(), &activate);
         QCOMPARE(w.Sections()->item(1)->text(), QString("AConFlex\tNew Rigid"));
         QCOMPARE(w.Sections()->currentRow(), 2);
-    }
-
-    void typeNamesLineUpAtOneColumn() {
-        ScriptedWindow w;
-        w.Start();
-        auto* sections = static_cast<tavro::ui::SectionList*>(w.Sections());
-        const QFontMetrics metrics = sections->fontMetrics();
-        QVERIFY(sections->TabStopPx() >= tavro::ui::DialogUnitsToPx(metrics, 70));
-        QVERIFY(sections->TabStopPx() > metrics.horizontalAdvance("ACAggregate"));
     }
 };
 
