@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -26,24 +27,17 @@ protected:
 TEST_F(AircraftLibraryTest, HoldsSeventySixEntriesInFourteenTabledGroups) {
     ASSERT_EQ(library.AircraftLibCount(), 76);
     ASSERT_EQ(library.groups.size(), 14u);
-    const std::pair<const char*, int> groups[] = {{"Generic", 1},
-                                                  {"Boeing", 10},
-                                                  {"Bombardier Aerspc", 11},
-                                                  {"Canadair", 13},
-                                                  {"Cessna", 17},
-                                                  {"Dassault", 30},
-                                                  {"Fokker", 33},
-                                                  {"Grumman", 34},
-                                                  {"Piper", 38},
-                                                  {"Raytheon/Beechcraft", 45},
-                                                  {"Sabreliner Corp.", 56},
-                                                  {"Shorts", 60},
-                                                  {"Military Aircraft", 62},
-                                                  {"Heavy Civil Aircraft", 66}};
-    for (std::size_t g = 0; g < 14; ++g) {
-        EXPECT_EQ(library.groups[g].AcGroupName, groups[g].first);
-        EXPECT_EQ(library.groups[g].AcGroupStart, groups[g].second) << groups[g].first;
+    std::vector<std::string> names;
+    std::vector<int> starts;
+    for (const auto& g : library.groups) {
+        names.push_back(g.AcGroupName);
+        starts.push_back(g.AcGroupStart);
     }
+    EXPECT_EQ(names, (std::vector<std::string>{"Generic", "Boeing", "Bombardier Aerspc", "Canadair",
+                                               "Cessna", "Dassault", "Fokker", "Grumman", "Piper",
+                                               "Raytheon/Beechcraft", "Sabreliner Corp.", "Shorts",
+                                               "Military Aircraft", "Heavy Civil Aircraft"}));
+    EXPECT_EQ(starts, (std::vector<int>{1, 10, 11, 13, 17, 30, 33, 34, 38, 45, 56, 60, 62, 66}));
     EXPECT_EQ(library.GroupRange(1), std::make_pair(1, 9));
     EXPECT_EQ(library.GroupRange(2), std::make_pair(10, 10));
     EXPECT_EQ(library.GroupRange(14), std::make_pair(66, 76));
@@ -67,14 +61,7 @@ TEST_F(AircraftLibraryTest, EveryEntryHasAUniqueNameAndAValidGear) {
 }
 
 TEST_F(AircraftLibraryTest, SpotCheckedRowsMatchTheTable) {
-    struct Row {
-        int index;
-        const char* name;
-        float gross, pressure;
-        const char* code;
-        int config;
-        float s1, s2, tandem;
-    };
+    using Row = std::tuple<int, std::string, float, float, std::string, int, float, float, float>;
     const Row rows[] = {
         {1, "SW 6,000", 6000, 75, "B", 2, 50, 0, 0},
         {9, "DW 60,000", 60000, 178, "D", 3, 17, 165, 0},
@@ -85,16 +72,10 @@ TEST_F(AircraftLibraryTest, SpotCheckedRowsMatchTheTable) {
         {76, "DC-9-51", 122000, 170, "D", 3, 27.6f, 190, 0},
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE(r.index);
-        const AircraftEntry& e = library.Entry(r.index);
-        EXPECT_EQ(e.AcName, r.name);
-        EXPECT_EQ(e.AcGrossLoad, r.gross);
-        EXPECT_EQ(e.AcTirePressure, r.pressure);
-        EXPECT_EQ(e.AcGearCode, r.code);
-        EXPECT_EQ(e.AcGearConfig, r.config);
-        EXPECT_EQ(e.AcS1, r.s1);
-        EXPECT_EQ(e.AcS2, r.s2);
-        EXPECT_EQ(e.AcTandem, r.tandem);
+        const AircraftEntry& e = library.Entry(std::get<0>(r));
+        EXPECT_EQ(Row(std::get<0>(r), e.AcName, e.AcGrossLoad, e.AcTirePressure, e.AcGearCode,
+                      e.AcGearConfig, e.AcS1, e.AcS2, e.AcTandem),
+                  r);
     }
 }
 
@@ -120,16 +101,13 @@ TEST_F(AircraftLibraryTest, TiresAndEvaluationPointsFollowTheSpacings) {
     for (const Geometry& g : cases) {
         SCOPED_TRACE(g.name);
         const AircraftEntry& e = Named(g.name);
-        ASSERT_EQ(e.AcTireCount, static_cast<int>(g.tireX.size()));
-        ASSERT_EQ(e.AcPointCount, static_cast<int>(g.pointX.size()));
-        for (std::size_t t = 0; t < g.tireX.size(); ++t) {
-            EXPECT_EQ(e.AcTireX[t], g.tireX[t]) << t;
-            EXPECT_EQ(e.AcTireY[t], g.tireY[t]) << t;
-        }
-        for (std::size_t p = 0; p < g.pointX.size(); ++p) {
-            EXPECT_EQ(e.AcPointX[p], g.pointX[p]) << p;
-            EXPECT_EQ(e.AcPointY[p], g.pointY[p]) << p;
-        }
+        auto first = [](const auto& a, int n) {
+            return std::vector<float>(a.begin(), a.begin() + n);
+        };
+        EXPECT_EQ(first(e.AcTireX, e.AcTireCount), g.tireX);
+        EXPECT_EQ(first(e.AcTireY, e.AcTireCount), g.tireY);
+        EXPECT_EQ(first(e.AcPointX, e.AcPointCount), g.pointX);
+        EXPECT_EQ(first(e.AcPointY, e.AcPointCount), g.pointY);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace tavro::library {
 namespace {
@@ -33,12 +34,11 @@ TEST(LayerLibrary, TitleLookupFindsTheFirstExactMatchOnly) {
 
 // Full rows for the codes whose values the rest of the program leans on hardest.
 TEST(LayerLibrary, TabledRowsHoldTheirExactValues) {
-    struct Row {
-        int code;
-        const char *name, *title, *label, *abbrev;
-        float poisson, modulus, interface, minThickness, sci, cdfu;
-        float minModulus, maxModulus, minSci, maxSci, minCdfu, maxCdfu;
-    };
+    // Code, name, title, label, abbreviation, Poisson, modulus, interface, min thickness, SCI,
+    // CDFU, then the modulus, SCI and CDFU ranges.
+    using S = std::string;
+    using Row = std::tuple<int, S, S, S, S, float, float, float, float, float, float, float, float,
+                           float, float, float, float>;
     const Row rows[] = {
         {0, "Undefined", "Undefined", "Undefined", "Undefined", 0.35f, 100000, 0, 1, 50, 100, 1000,
          4000000, 50, 100, 10, 100},
@@ -55,24 +55,12 @@ TEST(LayerLibrary, TabledRowsHoldTheirExactValues) {
          "P-304 CTB", 0.20f, 500000, 0, 4, 0, 0, 500000, 500000, 0, 0, 0, 0},
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE(r.code);
-        const LayerMaterial& m = LayerMaterialOf(r.code);
-        EXPECT_EQ(m.LayerTypeName, r.name);
-        EXPECT_EQ(m.LayerTypeTitle, r.title);
-        EXPECT_EQ(m.LayerTypeLabel, r.label);
-        EXPECT_EQ(m.LayerTypeAbbrev, r.abbrev);
-        EXPECT_EQ(m.DefaultPoisson, r.poisson);
-        EXPECT_EQ(m.DefaultModulus, r.modulus);
-        EXPECT_EQ(m.InterfaceValue, r.interface);
-        EXPECT_EQ(m.MinThickness, r.minThickness);
-        EXPECT_EQ(m.DefaultSCI, r.sci);
-        EXPECT_EQ(m.DefaultCDFU, r.cdfu);
-        EXPECT_EQ(m.MinModulus, r.minModulus);
-        EXPECT_EQ(m.MaxModulus, r.maxModulus);
-        EXPECT_EQ(m.MinSCI, r.minSci);
-        EXPECT_EQ(m.MaxSCI, r.maxSci);
-        EXPECT_EQ(m.MinCDFU, r.minCdfu);
-        EXPECT_EQ(m.MaxCDFU, r.maxCdfu);
+        const LayerMaterial& m = LayerMaterialOf(std::get<0>(r));
+        EXPECT_EQ(Row(std::get<0>(r), m.LayerTypeName, m.LayerTypeTitle, m.LayerTypeLabel,
+                      m.LayerTypeAbbrev, m.DefaultPoisson, m.DefaultModulus, m.InterfaceValue,
+                      m.MinThickness, m.DefaultSCI, m.DefaultCDFU, m.MinModulus, m.MaxModulus,
+                      m.MinSCI, m.MaxSCI, m.MinCDFU, m.MaxCDFU),
+                  r);
     }
 }
 
