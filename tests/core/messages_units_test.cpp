@@ -20,9 +20,11 @@ TEST(ShowMessage, AddsTheDemonstrationSuffixOnlyWhileTheDemonstrationRuns) {
     ShowMessage(state, ui, "Text", Buttons::Ok, "T");
     ui.Answer(Answer::No);
     EXPECT_EQ(ShowMessage(state, ui, "Text", Buttons::YesNo, "T", Answer::No), Answer::No);
-    EXPECT_EQ(ui.boxes[0].text, "Text");
-    EXPECT_EQ(ui.boxes[1].text, "Text\r\n\r\nClick OK to continue.");
-    EXPECT_EQ(ui.boxes[2].text, "Text\r\n\r\nClick the appropriate button to continue.");
+    std::vector<std::string> texts;
+    for (const auto& box : ui.boxes) texts.push_back(box.text);
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"Text", "Text\r\n\r\nClick OK to continue.",
+                                        "Text\r\n\r\nClick the appropriate button to continue."}));
     EXPECT_EQ(ui.boxes[2].defaultAnswer, Answer::No);
 }
 
