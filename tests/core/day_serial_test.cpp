@@ -35,12 +35,10 @@ TEST(DaySerial, MatchesHandCountedSerials) {
     }
 }
 
-TEST(FormatTimeStamp, NotAnalysedStampIsFirstOfNovember1971) {
+// The not-analysed stamp is the first of November 1971.
+TEST(FormatTimeStamp, RoundsToTheNearestSecondAcrossMidnight) {
     EXPECT_EQ(FormatTimeStamp(kNotAnalysedSerial), "11/01/71 00:00:00");
     EXPECT_EQ(FormatTimeStamp(45366.5625), "03/15/24 13:30:00");
-}
-
-TEST(FormatTimeStamp, RoundsToTheNearestSecondAcrossMidnight) {
     const double second = 1.0 / 86400;
     EXPECT_EQ(FormatTimeStamp(26238 + 59.4 * second), "11/01/71 00:00:59");
     EXPECT_EQ(FormatTimeStamp(26238 + 59.6 * second), "11/01/71 00:01:00");

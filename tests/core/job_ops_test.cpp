@@ -50,23 +50,15 @@ protected:
     FakeUserPort ui;
 };
 
-// The no-job-files message is checked through the command line and the start window.
-TEST_F(JobOps, StartsOnSamplesWithASingleTrailingSeparator) {
+// A stray job file named like the built-in job (in any case) never lists "Samples" twice.
+TEST_F(JobOps, StartsOnSamplesAndListsJobFilesAfterIt) {
+    for (const char* job : {"RWY-2", "APRON", "samples"}) MakeJob(job, {"A"});
+    dir.Write("notes.txt", "x");
     ui.answerDefaults = true;
     StartProgram(state, ui, dir.path() + "//", true);
-    EXPECT_EQ(state.ProgramDir, dir.path());
-    EXPECT_EQ(state.JobList, std::vector<std::string>{"Samples"});
-    EXPECT_EQ(state.Current.SectionName, "ACAggregate");
-}
-
-// A stray job file named like the built-in job (in any case) never lists "Samples" twice.
-TEST_F(JobOps, ListsJobFilesAfterSamples) {
-    MakeJob("RWY-2", {"A"});
-    MakeJob("APRON", {"A"});
-    MakeJob("samples", {"A"});
-    dir.Write("notes.txt", "x");
-    Start();
+    EXPECT_EQ(state.ProgramDir, dir.path()) << "a single trailing separator";
     EXPECT_EQ(state.JobList, (std::vector<std::string>{"Samples", "APRON", "RWY-2"}));
+    EXPECT_EQ(state.Current.SectionName, "ACAggregate");
     EXPECT_TRUE(ui.boxes.empty());
 }
 

@@ -34,8 +34,7 @@ protected:
 const std::string kAbc = "A\r\n1\r\na\r\nB\r\n6\r\nnote b\r\nC\r\n1\r\nc\r\n";
 
 const std::string kCorruptedText =
-    "File RWY.NTS is corrupted.\r\n"
-    "\r\n"
+    "File RWY.NTS is corrupted.\r\n\r\n"
     "The corrupted file has been stored in NOTESBAD.NTS,\r\n"
     "and as much of the corrupted file as possible\r\n"
     "retained in RWY.NTS.\r\n"

@@ -60,13 +60,11 @@ TEST(FormatMask, WritesEachValueThroughItsMask) {
     }
 }
 
-TEST(RightAlign, PadsToTheWidthAndAlwaysLeavesOneSpace) {
+// Right alignment always leaves one space; only the first comma becomes a point.
+TEST(RightAlignAndDecimalPoint, PadToTheWidthAndReplaceOnlyTheFirstComma) {
     EXPECT_EQ(RightAlign("20", 4), "  20");
     EXPECT_EQ(RightAlign("1234", 4), " 1234");
     EXPECT_EQ(RightAlign("", 3), "   ");
-}
-
-TEST(DecimalPoint, ReplacesOnlyTheFirstComma) {
     EXPECT_EQ(DecimalPoint("3,25"), "3.25");
     EXPECT_EQ(DecimalPoint("1,234,5"), "1.234,5");
     EXPECT_EQ(DecimalPoint("3.25"), "3.25");

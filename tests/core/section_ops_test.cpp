@@ -11,27 +11,18 @@
 #include "core/program_state.h"
 #include "core/startup.h"
 #include "support/fake_user_port.h"
+#include "support/job_builder.h"
 
 namespace tavro::core {
 namespace {
 
 using test::FakeUserPort;
 
-SectionLayer L(int type, float thickness = 5) {
-    SectionLayer l;
-    l.LayerType = Int16(type);
-    l.LayerThickness = thickness;
-    return l;
-}
+SectionLayer L(int type, float thickness = 5) { return test::Layer(thickness, 0, Int16(type)); }
 
 DesignAircraft A(const std::string& name, float gross = 10000, float departures = 100,
                  float growth = 0) {
-    DesignAircraft a;
-    a.AircraftName = name;
-    a.GrossLoad = gross;
-    a.AnnualDepartures = departures;
-    a.AnnualGrowth = growth;
-    return a;
+    return test::Plane(name, gross, departures, growth);
 }
 
 Section S(const std::string& name, std::vector<SectionLayer> layers = {L(1), L(6), L(4, 0)},

@@ -49,14 +49,10 @@ TEST_F(AircraftLibraryTest, EveryEntryHasAUniqueNameAndAValidGear) {
     for (const AircraftEntry& e : library.entries) {
         SCOPED_TRACE(e.AcName);
         EXPECT_TRUE(names.insert(e.AcName).second) << "duplicate";
-        EXPECT_LE(e.AcName.size(), 20u);
-        EXPECT_FALSE(e.AcName.empty());
-        EXPECT_EQ(e.AcGearShare, 0.475f);
-        EXPECT_EQ(e.AcS3, 0.0f);
-        EXPECT_GT(e.AcTirePressure, 0.0f);
-        EXPECT_GE(e.AcTireCount, 1);
-        EXPECT_GE(e.AcPointCount, 1);
-        EXPECT_GE(e.AcWheelCount, 2);
+        EXPECT_TRUE(!e.AcName.empty() && e.AcName.size() <= 20u);
+        EXPECT_EQ(std::pair(e.AcGearShare, e.AcS3), std::pair(0.475f, 0.0f));
+        EXPECT_TRUE(e.AcTirePressure > 0 && e.AcTireCount >= 1 && e.AcPointCount >= 1 &&
+                    e.AcWheelCount >= 2);
     }
 }
 
