@@ -28,15 +28,6 @@ using test::TempDir;
 constexpr std::int16_t kAsphalt = 1, kSubgrade = 4, kPcc = 5, kAgCrushed = 6, kStRigid = 7,
                        kAgUncrushed = 8, kAcOverlay = 10;
 
-std::string Lines(std::initializer_list<std::string_view> lines) {
-    std::string out;
-    for (std::string_view line : lines) {
-        out += line;
-        out += "\r\n";
-    }
-    return out;
-}
-
 using test::Layer;
 using test::Plane;
 
@@ -180,9 +171,9 @@ TEST(ParseJob, TwentyThreeAircraftLoadTwentyAndTheNextSectionStillReads) {
 TEST(ParseJob, OlderLayoutMarksZeroTimeStampsNotAnalysed) {
     // No date text, 12-character names, no empty lines between sections, comma separators.
     std::string text =
-        Lines({"Old job", "First", " 0 , 0.5", " 20, 85, 40, 2, 2", " 3, 200000, 1", " 0, 15000, 4",
-               "DT-777 C       50000 100 0", "B-727        150000 200 0.01", "Second", "-1 0",
-               "10 100 0 1 0", "0 9000 4", "Third", "36526.5 0", "10 100 0 1 0", "0 9000 4"});
+        "Old job\r\nFirst\r\n 0 , 0.5\r\n 20, 85, 40, 2, 2\r\n 3, 200000, 1\r\n 0, 15000, 4\r\n"
+        "DT-777 C       50000 100 0\r\nB-727        150000 200 0.01\r\nSecond\r\n-1 0\r\n"
+        "10 100 0 1 0\r\n0 9000 4\r\nThird\r\n36526.5 0\r\n10 100 0 1 0\r\n0 9000 4\r\n";
     ParsedJob job = ParseJob(text, "OLD");
     ASSERT_EQ(job.status, ParseStatus::Complete) << job.errorDetail;
     ASSERT_EQ(job.sections.size(), 3u);
@@ -307,16 +298,13 @@ TEST(ParseJob, SurvivesTruncationsAndRandomMutations) {
         int edits = 1 + static_cast<int>(random() % 4);
         for (int e = 0; e < edits; ++e) {
             std::size_t at = random() % text.size();
-            switch (random() % 3) {
-                case 0:
-                    text[at] = alphabet[random() % alphabet.size()];
-                    break;
-                case 1:
-                    text.erase(at, 1 + random() % 3);
-                    break;
-                default:
-                    text[at] = static_cast<char>(random() % 256);
-                    break;
+            const auto kind = random() % 3;
+            if (kind == 0) {
+                text[at] = alphabet[random() % alphabet.size()];
+            } else if (kind == 1) {
+                text.erase(at, 1 + random() % 3);
+            } else {
+                text[at] = static_cast<char>(random() % 256);
             }
         }
         ParsedJob job = ParseJob(text, "J");
@@ -419,8 +407,7 @@ TEST_F(ReadJobFile, ReadsTheJobAndRefusesAMissingOrEmptyFile) {
     const std::string golden = ReadDataFile("format3_golden.JOB");
     EXPECT_FALSE(Read("GOLD", &golden));
     EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_EQ(state.SectionCount(), 3);
-    EXPECT_EQ(state.CurrentSection, 1);
+    EXPECT_EQ((std::pair<int, int>(state.SectionCount(), state.CurrentSection)), std::pair(3, 1));
 
     EXPECT_TRUE(Read("GONE", nullptr));
     EXPECT_TRUE(ui.OnlyBox(nullptr, "Cannot find " + dir.path() + "GONE.JOB."));
@@ -434,8 +421,7 @@ TEST_F(ReadJobFile, ReadsTheJobAndRefusesAMissingOrEmptyFile) {
                                                  "NONE.JOB is empty.\r\n\r\n"
                                                  "Delete the job and create a new one.\r\n\r\n"
                                                  "No action will be taken now."));
-    EXPECT_EQ(state.SectionCount(), 0);
-    EXPECT_EQ(state.CurrentSection, 0);
+    EXPECT_EQ((std::pair<int, int>(state.SectionCount(), state.CurrentSection)), std::pair(0, 0));
 }
 
 TEST_F(ReadJobFile, MalformedFileShowsMessagesInOrderAndKeepsEarlierSections) {

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace tavro::library {
 namespace {
@@ -22,14 +24,12 @@ TEST(LayerLibrary, StabilizedBasesShareTheirFamilyShortNames) {
 }
 
 TEST(LayerLibrary, TitleLookupFindsTheFirstExactMatchOnly) {
-    EXPECT_EQ(LayerTypeByTitle("Base"), 2);
-    EXPECT_EQ(LayerTypeByTitle("Undefined"), 0);
-    EXPECT_EQ(LayerTypeByTitle("P-306 Econocrete Subbase Course"), 17);
-    EXPECT_EQ(LayerTypeByTitle("base"), std::nullopt);
-    EXPECT_EQ(LayerTypeByTitle("Base "), std::nullopt);
-    // Codes 2 and 3 have empty labels, never empty titles.
-    EXPECT_EQ(LayerTypeByTitle(""), std::nullopt);
-    EXPECT_EQ(LayerTypeByTitle("Asphalt"), std::nullopt);  // a short name, not a title
+    // Codes 2 and 3 have empty labels, never empty titles; "Asphalt" is a short name.
+    std::vector<std::optional<int>> found;
+    for (const char* title :
+         {"Base", "Undefined", "P-306 Econocrete Subbase Course", "base", "Base ", "", "Asphalt"})
+        found.push_back(LayerTypeByTitle(title));
+    EXPECT_EQ(found, (std::vector<std::optional<int>>{2, 0, 17, {}, {}, {}, {}}));
 }
 
 // Full rows for the codes whose values the rest of the program leans on hardest.
