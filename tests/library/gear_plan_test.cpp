@@ -12,13 +12,9 @@ namespace {
 // Positions are sums and halves of single spacings in double: beyond this is a fault.
 constexpr double kExactIn = 1e-9;
 
-const AircraftLibrary& Library() {
-    static const AircraftLibrary library = BuildAircraftLibrary();
-    return library;
-}
-
 const AircraftEntry& Named(std::string_view name) {
-    return Library().Entry(*FindAircraft(Library(), name));
+    static const AircraftLibrary library = BuildAircraftLibrary();
+    return library.Entry(*FindAircraft(library, name));
 }
 
 // Distinct values, sorted, merged within kExactIn.
@@ -54,12 +50,6 @@ void ExpectMirrored(const GearPlan& p) {
     }
 }
 
-// The wheels across the aircraft as the wander model sees them.
-std::vector<double> Wheels(const AircraftEntry& e) {
-    std::vector<double> v(e.AcWheelY.begin(), e.AcWheelY.begin() + e.AcWheelCount);
-    return Distinct(v);
-}
-
 TEST(GearPlan, BuiltInGearsStandOnTheWheelsOfTheWanderModel) {
     // Single (configurations 1 and 2), dual, and the C-130's single tandem.
     for (const char* name :
@@ -70,7 +60,8 @@ TEST(GearPlan, BuiltInGearsStandOnTheWheelsOfTheWanderModel) {
         ExpectMirrored(p);
         // The library stores its wheel positions in single precision.
         const auto x = Xs(p);
-        const auto wheels = Wheels(e);
+        // The wheels across the aircraft as the wander model sees them.
+        const auto wheels = Distinct({e.AcWheelY.begin(), e.AcWheelY.begin() + e.AcWheelCount});
         ASSERT_EQ(std::vector<float>(x.begin(), x.end()),
                   std::vector<float>(wheels.begin(), wheels.end()));
         // The dual spacing and the clear gap, unrounded.
@@ -164,9 +155,7 @@ TEST(GearPlan, RowsMoveApartRatherThanOverlap) {
 }
 
 TEST(GearPlan, EntryWithoutTiresHasNoPlan) {
-    AircraftEntry e;
-    e.AcName = "Empty";
-    EXPECT_TRUE(PlanGear(e, 1000).tires.empty());
+    EXPECT_TRUE(PlanGear(AircraftEntry{}, 1000).tires.empty());
 }
 
 }  // namespace
