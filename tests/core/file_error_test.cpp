@@ -55,24 +55,21 @@ TEST(FileErrorMessage, UnavailableDiskOffersRetryWithCancelAsDefault) {
 }
 
 // The generic reading text is checked in full where a job file fails to read.
+// A known number uses its own text and only Retry asks to retry.
 TEST(ReportFileError, UnknownWriteErrorShowsTheGenericWritingTextAndDetail) {
-    ProgramState state;
-    FakeUserPort ui;
-    EXPECT_FALSE(ReportFileError(state, ui, 75, "/p/RWY.JOB", FileOperation::Writing));
-    EXPECT_FALSE(ReportFileError(state, ui, 75, "/p/RWY.JOB", FileOperation::Writing, "D."));
-    ASSERT_EQ(ui.Titles(), (std::vector<std::string>{"File Error", "File Error"}));
-    EXPECT_EQ(ui.boxes[0].buttons, Buttons::Ok);
-    EXPECT_EQ(ui.boxes[0].text, "Error # 75 occurred writing\r\nfile /p/RWY.JOB.");
-    EXPECT_EQ(ui.boxes[1].text, ui.boxes[0].text + "\r\n\r\nD.");
-}
-
-TEST(ReportFileError, KnownNumberUsesItsOwnTextAndOnlyRetryAsksToRetry) {
     ProgramState state;
     FakeUserPort ui;
     ui.Answer(Answer::Retry);
     EXPECT_TRUE(ReportFileError(state, ui, 68, "/p/A.NTS", FileOperation::Writing));
     EXPECT_FALSE(ReportFileError(state, ui, 53, "/p/A.NTS", FileOperation::Reading));
     EXPECT_EQ(ui.boxes.size(), 2u);
+    ui.boxes.clear();
+    EXPECT_FALSE(ReportFileError(state, ui, 75, "/p/RWY.JOB", FileOperation::Writing));
+    EXPECT_FALSE(ReportFileError(state, ui, 75, "/p/RWY.JOB", FileOperation::Writing, "D."));
+    ASSERT_EQ(ui.Titles(), (std::vector<std::string>{"File Error", "File Error"}));
+    EXPECT_EQ(ui.boxes[0].buttons, Buttons::Ok);
+    EXPECT_EQ(ui.boxes[0].text, "Error # 75 occurred writing\r\nfile /p/RWY.JOB.");
+    EXPECT_EQ(ui.boxes[1].text, ui.boxes[0].text + "\r\n\r\nD.");
 }
 
 }  // namespace

@@ -63,12 +63,10 @@ TEST_F(FileIo, FailureAtAnyStepLeavesTheOldFileAndNoTemporary) {
         EXPECT_EQ(dir.Read("A.NTS"), old);
         EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"A.NTS"});
     }
-}
-
-TEST_F(FileIo, FailedFirstWriteLeavesNoFileAtAll) {
-    WriteFaults f{0, EIO, 0};
-    EXPECT_EQ(WriteFileAtomically(dir.File("NEW.JOB"), "x", &f), 75) << "EIO is not a full disk";
-    EXPECT_TRUE(FilesIn(dir).empty());
+    // A failed first write leaves no file at all.
+    const WriteFaults eio{0, EIO, 0};
+    EXPECT_EQ(WriteFileAtomically(dir.File("NEW.JOB"), "x", &eio), 75) << "EIO is not a full disk";
+    EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"A.NTS"});
 }
 
 TEST_F(FileIo, ReplacementKeepsThePermissionsOfTheOldFile) {
@@ -109,15 +107,6 @@ TEST_F(FileIo, OnlyFilesOfBoundedSizeAreRead) {
     EXPECT_EQ(ReadWholeFile(dir.File("SMALL.JOB"), 4).error, 54);
 }
 
-// A read-only target is refused through the command line.
-TEST_F(FileIo, ASpecialTargetIsRefusedAndKept) {
-    namespace fs = std::filesystem;
-    ASSERT_EQ(mkfifo(dir.File("F.NTS").c_str(), 0644), 0);
-    EXPECT_EQ(WriteFileAtomically(dir.File("F.NTS"), "x"), 54);
-    EXPECT_TRUE(fs::is_fifo(dir.File("F.NTS")));
-    EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{"F.NTS"}));
-}
-
 TEST_F(FileIo, ASaveRemovesTheTemporariesOfAKilledSaveOfThatFileOnly) {
     const std::string stale = TemporaryNameFor(dir.File("A.JOB"), "abc123");
     const std::string other = TemporaryNameFor(dir.File("B.JOB"), "abc123");
@@ -139,10 +128,14 @@ TEST_F(FileIo, ANameAtTheLimitCanStillBeSaved) {
     EXPECT_EQ(FilesIn(dir), std::vector<std::string>{longName});
 }
 
-TEST_F(FileIo, OnlyRegularFilesAreRemoved) {
+// A read-only target is refused through the command line.
+TEST_F(FileIo, ASpecialTargetIsNeitherReplacedNorRemoved) {
+    ASSERT_EQ(mkfifo(dir.File("F.JOB").c_str(), 0644), 0);
+    EXPECT_EQ(WriteFileAtomically(dir.File("F.JOB"), "x"), 54);
+    EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{"F.JOB"}));
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.File("F.JOB")));
     dir.Write("target", "keep me");
     std::filesystem::create_symlink(dir.File("target"), dir.File("L.JOB"));
-    ASSERT_EQ(mkfifo(dir.File("F.JOB").c_str(), 0644), 0);
     std::vector<int> errors;
     for (const char* name : {"L.JOB", "F.JOB", "target", "none"})
         errors.push_back(RemoveRegularFile(dir.File(name)));

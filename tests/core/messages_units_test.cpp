@@ -26,11 +26,7 @@ TEST(ShowMessage, AddsTheDemonstrationSuffixOnlyWhileTheDemonstrationRuns) {
               (std::vector<std::string>{"Text", "Text\r\n\r\nClick OK to continue.",
                                         "Text\r\n\r\nClick the appropriate button to continue."}));
     EXPECT_EQ(ui.boxes[2].defaultAnswer, Answer::No);
-}
-
-TEST(ShowMessage, ADefaultThatIsNotOfferedBecomesTheFirstButton) {
-    ProgramState state;
-    FakeUserPort ui;
+    // A default that is not offered becomes the first button.
     ui.answerDefaults = true;
     EXPECT_EQ(ShowMessage(state, ui, "x", Buttons::RetryCancel, "T"), Answer::Retry);
 }
@@ -68,11 +64,7 @@ TEST(Units, MetricFactorsConvertAsStated) {
     // (the stored factor 0.27144703 carries its own rounding, 4e-7 relative).
     EXPECT_NEAR(u.subgradeReaction.factor, 4.4482216 / (0.0254 * 0.0254 * 0.0254) / 1e6, 1e-6);
     EXPECT_EQ(u.subgradeReaction.label, "MN/m^3");
-}
-
-TEST(Units, SwitchingBackRestoresEnglishExactly) {
-    UnitSet u;
-    ApplyUnits(u, true);
+    // Switching back restores the English units exactly.
     ApplyUnits(u, false);
     EXPECT_FALSE(u.metric);
     for (const auto* q : {&u.thickness, &u.load, &u.pressure, &u.modulus, &u.subgradeReaction})

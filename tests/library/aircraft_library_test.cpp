@@ -124,9 +124,7 @@ TEST_F(AircraftLibraryTest, ContactLoadIsSharedBetweenTheTiresOfAGear) {
         EXPECT_NEAR(c.width, width, kContactToleranceIn) << name;
         EXPECT_NEAR(c.length, 1.6 * width, 2 * kContactToleranceIn) << name;
     }
-}
-
-TEST_F(AircraftLibraryTest, ContactOfAnEntryWithoutTiresOrPressureIsZeroNotNaN) {
+    // Without tires or pressure the contact is zero, not NaN.
     AircraftEntry noTires = Named("SW 6,000");
     noTires.AcTireCount = 0;
     EXPECT_EQ(ComputeContactSize(noTires, 6000).width, 0.0f);

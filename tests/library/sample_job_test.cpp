@@ -31,11 +31,8 @@ TEST(SampleJob, ThreeTwentyYearSectionsOfTheTabledLayersOnASubgrade) {
         for (const auto& l : sections[i].layers) layers.emplace_back(l.type, l.thickness);
         EXPECT_EQ(layers, expected[i].layers);
     }
-}
-
-TEST(SampleJob, AircraftAreLibraryEntriesWithTheTabledTraffic) {
+    // The aircraft are library entries with the tabled traffic.
     const AircraftLibrary library = BuildAircraftLibrary();
-    const auto sections = SampleSections();
     std::vector<std::size_t> counts;
     for (const SampleSection& s : sections) {
         counts.push_back(s.aircraft.size());

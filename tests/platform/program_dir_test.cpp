@@ -77,15 +77,12 @@ TEST(DefaultProgramDir, AnUnwritableDirectoryFallsBackWithItsReason) {
               "kept in " +
                   data + " instead.");
     EXPECT_EQ(DefaultProgramDir("/proc", data).notice, "");
-}
-
-TEST(DefaultProgramDir, ADataDirectoryThatCannotBeCreatedIsReported) {
-    test::TempDir home;
+    // A data directory that cannot be created is reported.
     home.Write("share", "a file where the directory should be");
-    const std::string data = home.File("share/TAVRO");
-    const auto choice = DefaultProgramDir("/proc", data);
-    EXPECT_EQ(choice.dir, data);
-    EXPECT_EQ(choice.notice.rfind("The directory " + data + " cannot be created: ", 0), 0u)
+    const std::string blocked = home.File("share/TAVRO");
+    const auto choice = DefaultProgramDir("/proc", blocked);
+    EXPECT_EQ(choice.dir, blocked);
+    EXPECT_EQ(choice.notice.rfind("The directory " + blocked + " cannot be created: ", 0), 0u)
         << choice.notice;
     EXPECT_NE(choice.notice.find("Use --dir to choose the program directory."), std::string::npos);
 }
