@@ -51,22 +51,24 @@ protected:
 };
 
 // A stray job file named like the built-in job (in any case) never lists "Samples" twice.
+// The section list shows names and pavement types; a damaged job falls back to Samples.
 TEST_F(JobOps, StartsOnSamplesAndListsJobFilesAfterIt) {
     for (const char* job : {"RWY-2", "APRON", "samples"}) MakeJob(job, {"A"});
+    const std::string bad = "Format3\r\nA\r\n 11/01/71 00:00:00   garbage 0\r\n";
+    dir.Write("BAD.JOB", bad);
     dir.Write("notes.txt", "x");
     ui.answerDefaults = true;
     StartProgram(state, ui, dir.path() + "//", true);
     EXPECT_EQ(state.ProgramDir, dir.path()) << "a single trailing separator";
-    EXPECT_EQ(state.JobList, (std::vector<std::string>{"Samples", "APRON", "RWY-2"}));
+    EXPECT_EQ(state.JobList, (std::vector<std::string>{"Samples", "APRON", "BAD", "RWY-2"}));
     EXPECT_EQ(state.Current.SectionName, "ACAggregate");
     EXPECT_TRUE(ui.boxes.empty());
-}
-
-TEST_F(JobOps, SectionListShowsNamesAndPavementTypesAndKeepsTheCurrentSection) {
-    Start();
     SelectSection(state, ui, 2);
     EXPECT_EQ(FillSectionList(state, ui)[1], "AConFlex\tAC on Flexible");
     EXPECT_EQ(state.Current.SectionName, "AConFlex");
+    EXPECT_FALSE(OpenJob(state, ui, "BAD"));
+    EXPECT_EQ(state.JobName, "Samples");
+    EXPECT_EQ(dir.Read("BAD.JOB"), bad);
 }
 
 TEST_F(JobOps, NewJobRefusesATakenNameAndDeleteJobAsksWithNoAsDefault) {
@@ -170,15 +172,6 @@ TEST_F(JobOps, CopyCarriesTheNoteAndReopensTheSource) {
     EXPECT_EQ(NamesOf(Reread("DST").Sections), (std::vector<std::string>{"M", "Z9"}));
 }
 
-TEST_F(JobOps, ADamagedJobFallsBackToSamples) {
-    const std::string bad = "Format3\r\nA\r\n 11/01/71 00:00:00   garbage 0\r\n";
-    dir.Write("BAD.JOB", bad);
-    Start();
-    EXPECT_FALSE(OpenJob(state, ui, "BAD"));
-    EXPECT_EQ(state.JobName, "Samples");
-    EXPECT_EQ(dir.Read("BAD.JOB"), bad);
-}
-
 TEST_F(JobOps, DuplicateOrCopyIntoAFullJobIsRefusedAndIntoNinetyNineDone) {
     std::vector<std::string> names;
     for (int i = 0; i < 99; ++i) names.push_back("S" + std::to_string(100 + i));
@@ -224,9 +217,7 @@ TEST(NameRules, TheFirstKeyReplacesTheDefaultAndOnlyNameCharactersFitUpToTheLeng
     for (char c : std::string("12345678901")) entry.Key(c);
     EXPECT_EQ(entry.text(), "x12345678901");
     EXPECT_FALSE(entry.Key('Z'));
-}
-
-TEST(NameRules, CheckNameGivesReasons) {
+    // CheckName gives reasons for the names it refuses.
     EXPECT_FALSE(CheckName("RWY-1_a", NameMode::NewJob));
     EXPECT_TRUE(CheckName("ABCDEFGHI", NameMode::NewJob));
     EXPECT_FALSE(CheckName("ABCDEFGHIJKL", NameMode::NewSection));
@@ -235,6 +226,7 @@ TEST(NameRules, CheckNameGivesReasons) {
     EXPECT_TRUE(CheckName("a/b", NameMode::NewSection));
 }
 
+// The dialog texts name the job and section.
 TEST(NameRules, DialogTextsNameTheJobAndSection) {
     ProgramState state;
     state.JobName = "RWY";

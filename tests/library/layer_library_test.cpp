@@ -16,9 +16,7 @@ TEST(LayerLibrary, ValidCodesAreZeroToSeventeenAndConcreteIsTheFourPccCodes) {
         const bool pcc = code == 5 || code == 11 || code == 12 || code == 13;
         EXPECT_EQ(IsPccLayer(code), pcc) << "code " << code;
     }
-}
-
-TEST(LayerLibrary, StabilizedBasesShareTheirFamilyShortNames) {
+    // Stabilized bases share their family's short name.
     for (int code : {7, 15, 16, 17}) EXPECT_EQ(LayerTypeName(code), "St (Rigid)") << code;
     for (int code : {9, 14}) EXPECT_EQ(LayerTypeName(code), "St (Flexible)") << code;
 }
