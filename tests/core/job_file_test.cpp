@@ -315,20 +315,29 @@ TEST(ParseJob, SurvivesTruncationsAndRandomMutations) {
 
 // ---- Disk --------------------------------------------------------------------------
 
-ProgramState StateIn(const TempDir& dir, std::string jobName) {
-    ProgramState state;
-    state.ProgramDir = dir.path();
-    state.JobName = std::move(jobName);
-    return state;
-}
-
-TEST(WriteJob, RefusesTheSampleJobInAnyCase) {
-    TempDir dir;
-    for (const char* name : {"Samples", "SAMPLES", "samples"}) {
-        ProgramState state = StateIn(dir, name);
+class JobFileOnDisk : public ::testing::Test {
+protected:
+    // Points the state at job `name`, holding the golden sections.
+    ProgramState& On(const std::string& name) {
+        state.ProgramDir = dir.path();
+        state.JobName = name;
         state.Sections = GoldenSections();
-        FakeUserPort ui;
-        EXPECT_FALSE(WriteJob(state, ui));
+        return state;
+    }
+    // Reads job `name` holding `text`, or with no file when `text` is null.
+    bool Read(const std::string& name, const std::string* text) {
+        if (text) dir.Write(name + ".JOB", *text);
+        return ReadJob(On(name), ui);
+    }
+    TempDir dir;
+    FakeUserPort ui;
+    ProgramState state;
+};
+
+TEST_F(JobFileOnDisk, WriteRefusesTheSampleJobInAnyCase) {
+    for (const char* name : {"Samples", "SAMPLES", "samples"}) {
+        ui.boxes.clear();
+        EXPECT_FALSE(WriteJob(On(name), ui));
         EXPECT_TRUE(ui.OnlyBox("Writing a Job File",
                                "Job Samples is part of the system.\r\n"
                                "An external job of the same name\r\n"
@@ -337,20 +346,15 @@ TEST(WriteJob, RefusesTheSampleJobInAnyCase) {
     }
 }
 
-TEST(WriteJob, WritesTheJobFileAndNamesTheAircraftWrittenShortened) {
-    TempDir dir;
-    ProgramState state = StateIn(dir, "RUNWAYS");
-    state.Sections = GoldenSections();
-    state.Sections[1].Aircraft[1].AircraftName = "B-727";  // no long name: no message
-    FakeUserPort ui;
+TEST_F(JobFileOnDisk, WritesTheJobFileAndNamesTheAircraftWrittenShortened) {
+    On("RUNWAYS").Sections[1].Aircraft[1].AircraftName = "B-727";  // no long name: no message
     EXPECT_TRUE(WriteJob(state, ui));
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_EQ(state.Sections[0].Layers[3].LayerThickness, 0) << "subgrade zeroed in the table";
     EXPECT_EQ(dir.Read("RUNWAYS.JOB"), FormatJob(state.Sections));
 
-    state = StateIn(dir, "LONG");
-    state.Sections = GoldenSections();
-    EXPECT_TRUE(WriteJob(state, ui));
+    state = ProgramState();  // a fresh program, not a save of RUNWAYS under a new name
+    EXPECT_TRUE(WriteJob(On("LONG"), ui));
     EXPECT_TRUE(ui.OnlyBox("Writing a Job File",
                            "These aircraft names are longer than 20 characters:\r\n"
                            "A Really Long Aircraft Name\r\n\r\n"
@@ -362,21 +366,16 @@ TEST(WriteJob, WritesTheJobFileAndNamesTheAircraftWrittenShortened) {
 }
 
 // A file-size limit makes the write fail half-way (EFBIG): the old file must survive.
-TEST(WriteJob, FailedWriteLeavesTheOldFileByteIdentical) {
-    TempDir dir;
+TEST_F(JobFileOnDisk, FailedWriteLeavesTheOldFileByteIdentical) {
     const std::string old = FormatJob({SimpleSection("Old")});
     dir.Write("KEEP.JOB", old);
-    ProgramState state = StateIn(dir, "KEEP");
-    state.Sections = GoldenSections();
-
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     auto oldHandler = signal(SIGXFSZ, SIG_IGN);
     rlimit small = saved;
     small.rlim_cur = 100;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    FakeUserPort ui;
-    bool written = WriteJob(state, ui);
+    bool written = WriteJob(On("KEEP"), ui);
     setrlimit(RLIMIT_FSIZE, &saved);
     signal(SIGXFSZ, oldHandler);
 
@@ -387,21 +386,7 @@ TEST(WriteJob, FailedWriteLeavesTheOldFileByteIdentical) {
               std::string::npos);
 }
 
-class ReadJobFile : public ::testing::Test {
-protected:
-    // Reads job `name` holding `text`, or with no file when `text` is null.
-    bool Read(const std::string& name, const std::string* text) {
-        if (text) dir.Write(name + ".JOB", *text);
-        state.ProgramDir = dir.path();
-        state.JobName = name;
-        return ReadJob(state, ui);
-    }
-    TempDir dir;
-    FakeUserPort ui;
-    ProgramState state;
-};
-
-TEST_F(ReadJobFile, ReadsTheJobAndRefusesAMissingOrEmptyFile) {
+TEST_F(JobFileOnDisk, ReadReadsTheJobAndRefusesAMissingOrEmptyFile) {
     const std::string golden = ReadDataFile("format3_golden.JOB");
     EXPECT_FALSE(Read("GOLD", &golden));
     EXPECT_TRUE(ui.boxes.empty());
@@ -411,7 +396,6 @@ TEST_F(ReadJobFile, ReadsTheJobAndRefusesAMissingOrEmptyFile) {
     EXPECT_TRUE(ui.OnlyBox(nullptr, "Cannot find " + dir.path() + "GONE.JOB."));
 
     ui.boxes.clear();
-    state.Sections = GoldenSections();
     state.CurrentSection = 2;
     const std::string empty;
     EXPECT_TRUE(Read("NONE", &empty));
@@ -422,7 +406,7 @@ TEST_F(ReadJobFile, ReadsTheJobAndRefusesAMissingOrEmptyFile) {
     EXPECT_EQ((std::pair<int, int>(state.SectionCount(), state.CurrentSection)), std::pair(0, 0));
 }
 
-TEST_F(ReadJobFile, MalformedFileShowsMessagesInOrderAndKeepsEarlierSections) {
+TEST_F(JobFileOnDisk, ReadMalformedFileShowsMessagesInOrderAndKeepsEarlierSections) {
     std::string text = FormatJob({SimpleSection("Crowded", 21), SimpleSection("Bad")});
     // Line C of "Bad" follows the 29 lines of the first section and its name and line B.
     text = ReplaceLine(text, 32, "   20    0.00    0.00  17   1");
@@ -439,10 +423,10 @@ TEST_F(ReadJobFile, MalformedFileShowsMessagesInOrderAndKeepsEarlierSections) {
                   "The problem was found in line 32: the layer count 17 is outside 1 to 16.");
     ASSERT_EQ(state.SectionCount(), 1);
     EXPECT_EQ(dir.Read("BAD.JOB"), text);
-}
 
-TEST_F(ReadJobFile, TruncatedFileReportsTheEndOfFileError) {
-    std::string text = FormatJob({SimpleSection("Cut")});
+    // A file cut inside its first section opens read-only with the end-of-file error.
+    ui.boxes.clear();
+    text = FormatJob({SimpleSection("Cut")});
     text.resize(text.find(" Plane-1"));
     EXPECT_FALSE(Read("CUT", &text)) << "opened, read-only";
     EXPECT_TRUE(ui.OnlyBox(
