@@ -207,13 +207,6 @@ TEST(ParseJob, AcceptsLfLineEndsAndLenientEndings) {
     }
 }
 
-struct Malformed {
-    const char* what;
-    std::string line;  // replaces line `lineNumber` of TwoSections()
-    int lineNumber;
-    std::string detail;  // of error 13
-};
-
 // A valid two-section file; the second section starts at line 10.
 std::string TwoSections() { return FormatJob({SimpleSection("First"), SimpleSection("Second")}); }
 
@@ -225,7 +218,8 @@ std::string ReplaceLine(const std::string& text, int lineNumber, const std::stri
 }
 
 TEST(ParseJob, MalformedFieldsFailWithTheLineAndKeepEarlierSections) {
-    const Malformed cases[] = {
+    // What, the line put in place of line `lineNumber` of TwoSections(), the detail of error 13.
+    const std::tuple<const char*, std::string, int, std::string> cases[] = {
         {"layer count too large", "   20    0.00    0.00  17   1", 12,
          "the layer count 17 is outside 1 to 16."},
         {"layer type 18", "      4.0000      200000      18", 13,
@@ -243,13 +237,13 @@ TEST(ParseJob, MalformedFieldsFailWithTheLineAndKeepEarlierSections) {
         {"text in a separator line", "oops", 16, "the line \"oops\" should be empty."},
     };
     const std::string valid = TwoSections();
-    for (const Malformed& c : cases) {
-        ParsedJob job = ParseJob(ReplaceLine(valid, c.lineNumber, c.line), "J");
+    for (const auto& [what, line, lineNumber, detail] : cases) {
+        ParsedJob job = ParseJob(ReplaceLine(valid, lineNumber, line), "J");
         EXPECT_EQ(std::tuple(job.status, job.errorNumber, job.errorLine, job.errorDetail,
                              NamesOf(job.sections)),
-                  std::tuple(ParseStatus::Failed, 13, c.lineNumber, c.detail,
+                  std::tuple(ParseStatus::Failed, 13, lineNumber, detail,
                              std::vector<std::string>{"First"}))
-            << c.what;
+            << what;
     }
 }
 

@@ -43,14 +43,9 @@ ProgramState StateWith(std::vector<Section> sections, const std::string& job = "
     return state;
 }
 
-struct TypeCase {
-    int l1, l2;
-    int type;
-    bool existing;
-};
-
 TEST(PavementType, FollowsTheRulesInOrder) {
-    const TypeCase cases[] = {
+    // The top two layer types, the pavement type, an existing pavement.
+    const std::tuple<int, int, int, bool> cases[] = {
         {0, 4, kNewFlexible, false},     // Undefined over Subgrade
         {1, 6, kNewFlexible, false},     // Asphalt
         {1, 5, kNewFlexible, false},     // Asphalt wins over anything below
@@ -66,10 +61,10 @@ TEST(PavementType, FollowsTheRulesInOrder) {
         {10, 6, kPavementNone, false},  // AC Overlay directly on aggregate
         {11, 1, kPavementNone, false},
     };
-    for (const auto& c : cases) {
-        const PavementClass got = ClassifyPavement({L(c.l1), L(c.l2), L(4, 0)});
-        EXPECT_EQ(got.pavementType, c.type) << "layers " << c.l1 << ", " << c.l2;
-        EXPECT_EQ(got.existingPavement, c.existing) << "layers " << c.l1 << ", " << c.l2;
+    for (const auto& [l1, l2, type, existing] : cases) {
+        const PavementClass got = ClassifyPavement({L(l1), L(l2), L(4, 0)});
+        EXPECT_EQ(got.pavementType, type) << "layers " << l1 << ", " << l2;
+        EXPECT_EQ(got.existingPavement, existing) << "layers " << l1 << ", " << l2;
     }
 }
 

@@ -136,12 +136,8 @@ TEST_F(AircraftLibraryTest, ContactLoadIsSharedBetweenTheTiresOfAGear) {
 }
 
 TEST(TotalDepartures, GrowthAddsHalfTheGrowthOverThePeriodUntilTrafficStops) {
-    struct Case {
-        float annual, growth;
-        int years;
-        float total;
-    };
-    const Case cases[] = {
+    // Annual departures, growth, years, total.
+    const std::tuple<float, float, int, float> cases[] = {
         {1200, 0, 20, 24000},  // annual times years
         {1200, 0, 0, 0},
         {100, 0.1f, 10, 1500},  // 100 * 10 * (1 + 0.1 * 10 / 2)
@@ -151,10 +147,9 @@ TEST(TotalDepartures, GrowthAddsHalfTheGrowthOverThePeriodUntilTrafficStops) {
         {40, -0.5f, 20, 40},  // t = 2: 40 * 2 * 0.5, and a longer life changes nothing
         {40, -0.5f, 200, 40},
     };
-    for (const Case& c : cases) {
-        EXPECT_FLOAT_EQ(ComputeTotalDepartures(c.annual, c.growth, c.years), c.total)
-            << c.annual << " " << c.growth << " " << c.years;
-    }
+    for (const auto& [annual, growth, years, total] : cases)
+        EXPECT_FLOAT_EQ(ComputeTotalDepartures(annual, growth, years), total)
+            << annual << " " << growth << " " << years;
 }
 
 TEST(AircraftLibraryDeathTest, EntryOutsideTheLibraryAborts) {
