@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "core/job_file.h"
 #include "core/notes_file.h"
@@ -105,20 +106,17 @@ TEST_F(JobOps, NewJobRefusesATakenNameAndDeleteJobAsksWithNoAsDefault) {
 }
 
 TEST_F(JobOps, DeletingASectionAsksAndSelectsItsNeighbour) {
-    struct Case {
-        int selected;
-        std::string selectedAfter;
-        std::vector<std::pair<std::string, std::string>> notesLeft;
-    };
-    const Case cases[] = {
+    // The section deleted, the one selected after it, the notes left.
+    using Notes = std::vector<std::pair<std::string, std::string>>;
+    const std::tuple<int, std::string, Notes> cases[] = {
         {3, "B", {{"A", "1"}, {"B", "2"}}},  // the new last
         {1, "B", {{"B", "2"}, {"C", "3"}}},  // the former second
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.selected);
+    for (const auto& [selected, selectedAfter, notesLeft] : cases) {
+        SCOPED_TRACE(selected);
         dir.Write("J.NTS", NotesFile({{"A", "1"}, {"B", "2"}, {"C", "3"}}));
         OpenNew("J", {"A", "B", "C"});
-        SelectSection(state, ui, c.selected);
+        SelectSection(state, ui, selected);
         const std::string before = dir.Read("J.JOB");
         ui.Answer(Answer::No);
         EXPECT_EQ(DeleteSection(state, ui), OpStatus::Refused);
@@ -126,10 +124,10 @@ TEST_F(JobOps, DeletingASectionAsksAndSelectsItsNeighbour) {
         ui.Answer(Answer::Yes);
         EXPECT_EQ(DeleteSection(state, ui), OpStatus::Done);
         EXPECT_EQ(ui.boxes.back().text, "Deleting section " +
-                                            std::string(c.selected == 1 ? "A" : "C") +
+                                            std::string(selected == 1 ? "A" : "C") +
                                             " in job J.\r\n\r\nDo you want to continue?");
-        EXPECT_EQ(state.Current.SectionName, c.selectedAfter);
-        EXPECT_EQ(dir.Read("J.NTS"), NotesFile(c.notesLeft));
+        EXPECT_EQ(state.Current.SectionName, selectedAfter);
+        EXPECT_EQ(dir.Read("J.NTS"), NotesFile(notesLeft));
         EXPECT_EQ(Reread("J").SectionCount(), 2);
     }
 }

@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -130,17 +131,12 @@ TEST(NotesFile, RenamedEntryIsReportedSetAsideAndReplacedByAConsistentFile) {
 
 // Entries up to the damage keep their notes, the rest get their names; garbage counts too.
 TEST(NotesFile, DamagedFilesAreReportedSetAsideAndRepaired) {
-    struct Case {
-        std::string damaged;
-        int current;
-        const char* replacement;  // the note saved, or nullptr for a read
-        std::string notes;
-        std::string repaired;
-    };
     const std::string repairedFromB = "A\r\n1\r\na\r\nB\r\n1\r\nB\r\nC\r\n1\r\nC\r\n";
     const std::string badC = "A\r\n1\r\na\r\nB\r\n6\r\nnote b\r\nQ\r\n1\r\nc\r\n";
     const std::string badB = "A\r\n1\r\na\r\nb\r\n6\r\nnote b\r\nC\r\n1\r\nc\r\n";
-    const Case cases[] = {
+    // The damaged file, the current slot, the note saved (nullptr: a read), the note read and
+    // the repaired file.
+    const std::tuple<std::string, int, const char*, std::string, std::string> cases[] = {
         // A note replaced before the damage is still saved.
         {badC, 1, "new", "", "A\r\n3\r\nnew\r\nB\r\n6\r\nnote b\r\nC\r\n1\r\nC\r\n"},
         // Damage after the current slot keeps the notes before it.
@@ -158,21 +154,21 @@ TEST(NotesFile, DamagedFilesAreReportedSetAsideAndRepaired) {
         {"A\r\n1\r\na\r\nB\r\n15\r\nnote b\r\nC\r\n1\r\nc\r\n", 3, nullptr, "C",
          "A\r\n1\r\na\r\nB\r\n15\r\nnote b\r\nC\r\n1\r\nc\r\nC\r\n1\r\nC\r\n"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.damaged + " at " + std::to_string(c.current));
+    for (const auto& [damaged, current, replacement, notes, repaired] : cases) {
+        SCOPED_TRACE(damaged + " at " + std::to_string(current));
         TempDir dir;
-        dir.Write("RWY.NTS", c.damaged);
-        ProgramState state = Job(dir, {"A", "B", "C"}, c.current);
+        dir.Write("RWY.NTS", damaged);
+        ProgramState state = Job(dir, {"A", "B", "C"}, current);
         FakeUserPort ui;
-        if (c.replacement) {
-            EXPECT_TRUE(UpdateNotes(state, ui, c.replacement, NotesMode::Replace));
+        if (replacement) {
+            EXPECT_TRUE(UpdateNotes(state, ui, replacement, NotesMode::Replace));
         } else {
             ReadNotes(state, ui);
-            EXPECT_EQ(state.NotesText, c.notes);
+            EXPECT_EQ(state.NotesText, notes);
         }
         EXPECT_EQ(ui.Titles(), std::vector<std::string>{"Notes File Error"});
-        EXPECT_EQ(dir.Read("NOTESBAD.NTS"), c.damaged);
-        EXPECT_EQ(dir.Read("RWY.NTS"), c.repaired);
+        EXPECT_EQ(dir.Read("NOTESBAD.NTS"), damaged);
+        EXPECT_EQ(dir.Read("RWY.NTS"), repaired);
     }
 }
 
