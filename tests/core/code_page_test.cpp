@@ -17,9 +17,7 @@ TEST(CodePage, EveryByteRoundTripsAndKnownCharactersAreRight) {
     EXPECT_EQ(Utf8ToCp1252("\u2013 5\u00B0C").bytes,
               "\x96 5\xB0"
               "C");
-}
-
-TEST(CodePage, CharactersOutsideAreRefusedOnceEachInOrder) {
+    // Characters outside are refused once each, in order.
     const Cp1252Text t = Utf8ToCp1252("a\u2126b\u4E2D\u2126\xF0\x9F\x98\x80");
     EXPECT_EQ(t.bytes, "ab");
     EXPECT_EQ(t.refused, "\u2126\u4E2D\xF0\x9F\x98\x80");

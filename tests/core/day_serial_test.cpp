@@ -2,19 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace tavro::core {
 namespace {
 
 // Whole days counted by hand from 1899-12-30 (spreadsheet serials after March 1900).
-struct DateCase {
-    int year, month, day, hour, minute;
-    double serial;
-};
-
 TEST(DaySerial, MatchesHandCountedSerials) {
-    const DateCase cases[] = {
+    // Year, month, day, hour, minute, serial.
+    const std::tuple<int, int, int, int, int, double> cases[] = {
         {1899, 12, 30, 0, 0, 0},
         {1899, 12, 29, 0, 0, -1},
         {1900, 2, 28, 0, 0, 60},
@@ -26,21 +23,19 @@ TEST(DaySerial, MatchesHandCountedSerials) {
         {2024, 3, 15, 13, 30, 45366.5625},
         {1899, 12, 29, 6, 0, -1.25},
     };
-    for (const DateCase& c : cases) {
-        CivilTime t{c.year, c.month, c.day, c.hour, c.minute, 0};
-        EXPECT_EQ(DaySerialFromCivil(t), c.serial) << c.year << '-' << c.month << '-' << c.day;
-        CivilTime b = CivilFromDaySerial(c.serial);
+    for (const auto& [year, month, day, hour, minute, serial] : cases) {
+        EXPECT_EQ(DaySerialFromCivil({year, month, day, hour, minute, 0}), serial)
+            << year << '-' << month << '-' << day;
+        CivilTime b = CivilFromDaySerial(serial);
         EXPECT_EQ(std::vector<int>({b.year, b.month, b.day, b.hour, b.minute, b.second}),
-                  std::vector<int>({c.year, c.month, c.day, c.hour, c.minute, 0}));
+                  std::vector<int>({year, month, day, hour, minute, 0}));
     }
 }
 
-TEST(FormatTimeStamp, NotAnalysedStampIsFirstOfNovember1971) {
+// The not-analysed stamp is the first of November 1971.
+TEST(FormatTimeStamp, RoundsToTheNearestSecondAcrossMidnight) {
     EXPECT_EQ(FormatTimeStamp(kNotAnalysedSerial), "11/01/71 00:00:00");
     EXPECT_EQ(FormatTimeStamp(45366.5625), "03/15/24 13:30:00");
-}
-
-TEST(FormatTimeStamp, RoundsToTheNearestSecondAcrossMidnight) {
     const double second = 1.0 / 86400;
     EXPECT_EQ(FormatTimeStamp(26238 + 59.4 * second), "11/01/71 00:00:59");
     EXPECT_EQ(FormatTimeStamp(26238 + 59.6 * second), "11/01/71 00:01:00");

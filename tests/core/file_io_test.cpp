@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/temp_dir.h"
@@ -17,6 +18,11 @@ namespace tavro::core {
 namespace {
 
 using test::TempDir;
+
+class FileIo : public ::testing::Test {
+protected:
+    TempDir dir;
+};
 
 // Every file of the directory, so a test can tell that no temporary was left behind.
 std::vector<std::string> FilesIn(const TempDir& dir) {
@@ -27,21 +33,18 @@ std::vector<std::string> FilesIn(const TempDir& dir) {
     return names;
 }
 
-TEST(FileIo, WritesAndReadsBytesExactlyIncludingCrLfAndNul) {
-    TempDir dir;
+TEST_F(FileIo, WritesAndReadsBytesExactlyIncludingCrLfAndNul) {
     const std::string bytes("A\r\nB\0C\n", 7);
     ASSERT_EQ(WriteFileAtomically(dir.File("A.JOB"), bytes), 0);
     EXPECT_EQ(dir.Read("A.JOB"), bytes);
     ReadResult r = ReadWholeFile(dir.File("A.JOB"));
-    EXPECT_EQ(r.error, 0);
-    EXPECT_EQ(r.bytes, bytes);
+    EXPECT_EQ(std::pair(r.error, r.bytes), std::pair(0, bytes));
     ASSERT_EQ(WriteFileAtomically(dir.File("A.JOB"), ""), 0);
     EXPECT_EQ(dir.Read("A.JOB"), "");
     EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"A.JOB"});
 }
 
-TEST(FileIo, MissingFileDirectoryOrAFileThatIsADirectoryAreTheirErrors) {
-    TempDir dir;
+TEST_F(FileIo, MissingFileDirectoryOrAFileThatIsADirectoryAreTheirErrors) {
     EXPECT_EQ(ReadWholeFile(dir.File("NONE.JOB")).error, 53);
     EXPECT_EQ(ReadWholeFile(dir.File("nodir/NONE.JOB")).error, 76);
     EXPECT_EQ(WriteFileAtomically(dir.File("nodir/NEW.JOB"), "x"), 76);
@@ -52,28 +55,22 @@ TEST(FileIo, MissingFileDirectoryOrAFileThatIsADirectoryAreTheirErrors) {
     EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"D.JOB"});
 }
 
-TEST(FileIo, FailureAtAnyStepLeavesTheOldFileAndNoTemporary) {
-    const WriteFaults faults[] = {{ENOSPC, 0, 0}, {0, ENOSPC, 0}, {0, 0, ENOSPC}};
-    for (const WriteFaults& f : faults) {
-        TempDir dir;
-        const std::string old("old\r\ncontent\r\n");
-        dir.Write("A.NTS", old);
+TEST_F(FileIo, FailureAtAnyStepLeavesTheOldFileAndNoTemporary) {
+    const std::string old("old\r\ncontent\r\n");
+    dir.Write("A.NTS", old);
+    for (const WriteFaults& f : {WriteFaults{ENOSPC, 0, 0}, {0, ENOSPC, 0}, {0, 0, ENOSPC}}) {
         EXPECT_EQ(WriteFileAtomically(dir.File("A.NTS"), "new bytes", &f), 57);
         EXPECT_EQ(dir.Read("A.NTS"), old);
         EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"A.NTS"});
     }
+    // A failed first write leaves no file at all.
+    const WriteFaults eio{0, EIO, 0};
+    EXPECT_EQ(WriteFileAtomically(dir.File("NEW.JOB"), "x", &eio), 75) << "EIO is not a full disk";
+    EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"A.NTS"});
 }
 
-TEST(FileIo, FailedFirstWriteLeavesNoFileAtAll) {
-    TempDir dir;
-    WriteFaults f{0, EIO, 0};
-    EXPECT_EQ(WriteFileAtomically(dir.File("NEW.JOB"), "x", &f), 75) << "EIO is not a full disk";
-    EXPECT_TRUE(FilesIn(dir).empty());
-}
-
-TEST(FileIo, ReplacementKeepsThePermissionsOfTheOldFile) {
+TEST_F(FileIo, ReplacementKeepsThePermissionsOfTheOldFile) {
     namespace fs = std::filesystem;
-    TempDir dir;
     dir.Write("A.JOB", "old");
     fs::permissions(dir.File("A.JOB"),
                     fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -82,51 +79,35 @@ TEST(FileIo, ReplacementKeepsThePermissionsOfTheOldFile) {
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
-TEST(FileIo, ErrnoValuesMapOntoFileErrorNumbers) {
-    TempDir dir;
+TEST_F(FileIo, ErrnoValuesMapOntoFileErrorNumbers) {
     const std::string inDir = dir.File("X.JOB");
-    EXPECT_EQ(FileErrorNumberFromErrno(ENOENT, inDir), 53);
     EXPECT_EQ(FileErrorNumberFromErrno(ENOENT, dir.File("gone/X.JOB")), 76);
-    EXPECT_EQ(FileErrorNumberFromErrno(ENOTDIR, inDir), 76);
-    for (int e : {EACCES, EPERM, EROFS, EISDIR}) EXPECT_EQ(FileErrorNumberFromErrno(e, inDir), 54);
-    for (int e : {EBUSY, ETXTBSY}) EXPECT_EQ(FileErrorNumberFromErrno(e, inDir), 55);
-    for (int e : {ENOSPC, EDQUOT}) EXPECT_EQ(FileErrorNumberFromErrno(e, inDir), 57);
-    EXPECT_EQ(FileErrorNumberFromErrno(EIO, inDir), 75);
-    for (int e : {ENAMETOOLONG, EINVAL, EILSEQ}) EXPECT_EQ(FileErrorNumberFromErrno(e, inDir), 64);
-    for (int e : {ENXIO, ENODEV}) EXPECT_EQ(FileErrorNumberFromErrno(e, inDir), 68);
-    EXPECT_EQ(FileErrorNumberFromErrno(EMFILE, inDir), 75);
+    const std::pair<int, int> cases[] = {
+        {ENOENT, 53}, {ENOTDIR, 76},      {EACCES, 54}, {EPERM, 54},  {EROFS, 54}, {EISDIR, 54},
+        {EBUSY, 55},  {ETXTBSY, 55},      {ENOSPC, 57}, {EDQUOT, 57}, {EIO, 75},   {EMFILE, 75},
+        {EINVAL, 64}, {ENAMETOOLONG, 64}, {EILSEQ, 64}, {ENXIO, 68},  {ENODEV, 68}};
+    for (auto [error, number] : cases)
+        EXPECT_EQ(FileErrorNumberFromErrno(error, inDir), number) << error;
 }
 
 // A sparse file is refused by its size, not read (fifos and devices: the cli test).
-TEST(FileIo, OnlyFilesOfBoundedSizeAreRead) {
-    TempDir dir;
+TEST_F(FileIo, OnlyFilesOfBoundedSizeAreRead) {
     {
         std::ofstream big(dir.File("BIG.JOB"), std::ios::binary);
         big.seekp(3LL << 30);
         big.put('x');
     }
     ReadResult big = ReadWholeFile(dir.File("BIG.JOB"));
-    EXPECT_EQ(big.error, 54);
-    EXPECT_EQ(big.detail,
-              "It holds 3221225473 bytes, more than the 16777216 such a file can hold.");
-    EXPECT_TRUE(big.bytes.empty());
+    EXPECT_EQ(
+        std::tuple(big.error, big.detail, big.bytes),
+        std::tuple(54, "It holds 3221225473 bytes, more than the 16777216 such a file can hold.",
+                   ""));
     dir.Write("SMALL.JOB", "12345");
     EXPECT_EQ(ReadWholeFile(dir.File("SMALL.JOB"), 5).error, 0) << "the limit itself is allowed";
     EXPECT_EQ(ReadWholeFile(dir.File("SMALL.JOB"), 4).error, 54);
 }
 
-// A read-only target is refused through the command line.
-TEST(FileIo, ASpecialTargetIsRefusedAndKept) {
-    namespace fs = std::filesystem;
-    TempDir dir;
-    ASSERT_EQ(mkfifo(dir.File("F.NTS").c_str(), 0644), 0);
-    EXPECT_EQ(WriteFileAtomically(dir.File("F.NTS"), "x"), 54);
-    EXPECT_TRUE(fs::is_fifo(dir.File("F.NTS")));
-    EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{"F.NTS"}));
-}
-
-TEST(FileIo, ASaveRemovesTheTemporariesOfAKilledSaveOfThatFileOnly) {
-    TempDir dir;
+TEST_F(FileIo, ASaveRemovesTheTemporariesOfAKilledSaveOfThatFileOnly) {
     const std::string stale = TemporaryNameFor(dir.File("A.JOB"), "abc123");
     const std::string other = TemporaryNameFor(dir.File("B.JOB"), "abc123");
     for (const std::string& p : {stale, other}) {
@@ -138,8 +119,7 @@ TEST(FileIo, ASaveRemovesTheTemporariesOfAKilledSaveOfThatFileOnly) {
               (std::vector<std::string>{"A.JOB", "A.JOB.tmp-notours", "B.JOB.tmp-abc123"}));
 }
 
-TEST(FileIo, ANameAtTheLimitCanStillBeSaved) {
-    TempDir dir;
+TEST_F(FileIo, ANameAtTheLimitCanStillBeSaved) {
     const std::string longName = std::string(NAME_MAX - 4, 'J') + ".JOB";
     dir.Write(longName, "old");
     ASSERT_EQ(ReadWholeFile(dir.File(longName)).error, 0);
@@ -148,15 +128,18 @@ TEST(FileIo, ANameAtTheLimitCanStillBeSaved) {
     EXPECT_EQ(FilesIn(dir), std::vector<std::string>{longName});
 }
 
-TEST(FileIo, OnlyRegularFilesAreRemoved) {
-    TempDir dir;
+// A read-only target is refused through the command line.
+TEST_F(FileIo, ASpecialTargetIsNeitherReplacedNorRemoved) {
+    ASSERT_EQ(mkfifo(dir.File("F.JOB").c_str(), 0644), 0);
+    EXPECT_EQ(WriteFileAtomically(dir.File("F.JOB"), "x"), 54);
+    EXPECT_EQ(FilesIn(dir), (std::vector<std::string>{"F.JOB"}));
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.File("F.JOB")));
     dir.Write("target", "keep me");
     std::filesystem::create_symlink(dir.File("target"), dir.File("L.JOB"));
-    ASSERT_EQ(mkfifo(dir.File("F.JOB").c_str(), 0644), 0);
-    EXPECT_EQ(RemoveRegularFile(dir.File("L.JOB")), 54);
-    EXPECT_EQ(RemoveRegularFile(dir.File("F.JOB")), 54);
-    EXPECT_EQ(RemoveRegularFile(dir.File("target")), 0);
-    EXPECT_EQ(RemoveRegularFile(dir.File("none")), 53);
+    std::vector<int> errors;
+    for (const char* name : {"L.JOB", "F.JOB", "target", "none"})
+        errors.push_back(RemoveRegularFile(dir.File(name)));
+    EXPECT_EQ(errors, (std::vector<int>{54, 54, 0, 53}));
 }
 
 }  // namespace

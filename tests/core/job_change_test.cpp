@@ -22,11 +22,17 @@ using test::TempDir;
 // Two programs (states) on one directory.
 class TwoPrograms : public ::testing::Test {
 protected:
+    // Leaves the boxes shown while the job opened.
     void Open(ProgramState& state, const std::string& job) {
         ui.answerDefaults = true;
         StartProgram(state, ui, dir.path(), true);
-        ASSERT_TRUE(OpenJob(state, ui, job));
         ui.boxes.clear();
+        ASSERT_TRUE(OpenJob(state, ui, job));
+    }
+    void OpenBoth(const std::vector<std::string>& sections) {
+        dir.Write("J.JOB", test::SampleJobFile(sections));
+        Open(first, "J");
+        Open(second, "J");
     }
     void Select(ProgramState& state, const std::string& name) {
         for (int i = 1; i <= state.SectionCount(); ++i)
@@ -42,10 +48,8 @@ protected:
 };
 
 TEST_F(TwoPrograms, ASaveKeepsWhatTheOtherProgramSavedMeanwhile) {
-    dir.Write("J.JOB", test::SampleJobFile({"A", "B"}));
     dir.Write("J.NTS", test::NotesFile({{"A", "note a"}, {"B", "note b"}}));
-    Open(first, "J");
-    Open(second, "J");
+    OpenBoth({"A", "B"});
     Select(second, "A");
     ASSERT_EQ(DuplicateSection(second, ui, "A2"), OpStatus::Done);
     // The first program still holds the job as it read it: A and B. It changes B.
@@ -62,9 +66,7 @@ TEST_F(TwoPrograms, ASaveKeepsWhatTheOtherProgramSavedMeanwhile) {
 }
 
 TEST_F(TwoPrograms, ConflictingChangesAreRefusedAndLoseNothing) {
-    dir.Write("J.JOB", test::SampleJobFile({"A", "B"}));
-    Open(first, "J");
-    Open(second, "J");
+    OpenBoth({"A", "B"});
     // Both add a section of the same name: the second to save is told it exists.
     Select(first, "A");
     Select(second, "A");
@@ -92,9 +94,7 @@ TEST_F(TwoPrograms, ConflictingChangesAreRefusedAndLoseNothing) {
 }
 
 TEST_F(TwoPrograms, AJobDeletedElsewhereIsNotRecreatedByASave) {
-    dir.Write("J.JOB", test::SampleJobFile({"A", "B"}));
-    Open(first, "J");
-    Open(second, "J");
+    OpenBoth({"A", "B"});
     ui.Answer(Answer::Yes);
     ASSERT_EQ(DeleteJob(second, ui), OpStatus::Done);
     ui.boxes.clear();
@@ -134,18 +134,14 @@ std::vector<ReadOnlyCase> ReadOnlyCases() {
     };
 }
 
-TEST(ReadOnlyJob, EveryChangeIsRefusedAndCopyingOutKeepsWhatWasRead) {
+// The second program copies into the read-only job.
+TEST_F(TwoPrograms, AReadOnlyJobRefusesEveryChangeAndCopyingOutKeepsWhatWasRead) {
+    ProgramState& state = first;
     for (const ReadOnlyCase& c : ReadOnlyCases()) {
         SCOPED_TRACE(c.what);
-        TempDir dir;
         dir.Write("J.JOB", c.file);
         dir.Write("NEW.JOB", "Format3\r\n");
-        ProgramState state;
-        FakeUserPort ui;
-        ui.answerDefaults = true;
-        StartProgram(state, ui, dir.path(), true);
-        ui.boxes.clear();
-        ASSERT_TRUE(OpenJob(state, ui, "J"));
+        Open(state, "J");
         ASSERT_FALSE(ui.boxes.empty()) << "the loss is reported when the job opens";
         EXPECT_NE((ui.boxes[0].title + ui.boxes[0].text).find(c.shownOnOpen), std::string::npos)
             << ui.boxes[0].text;
@@ -177,14 +173,10 @@ TEST(ReadOnlyJob, EveryChangeIsRefusedAndCopyingOutKeepsWhatWasRead) {
         EXPECT_FALSE(dir.Exists("J.NTS"));
 
         // Copying into it is refused too; copying out of it works.
-        ProgramState other;
-        StartProgram(other, ui, dir.path(), true);
-        ui.boxes.clear();
-        ASSERT_TRUE(OpenJob(other, ui, "Samples"));
-        EXPECT_EQ(CopySectionToJob(other, ui, "J", "COPY"), OpStatus::Refused);
+        Open(second, "Samples");
+        EXPECT_EQ(CopySectionToJob(second, ui, "J", "COPY"), OpStatus::Refused);
         EXPECT_EQ(ui.Titles().back(), "Copying a Section");
-        ui.boxes.clear();
-        ASSERT_TRUE(OpenJob(state, ui, "J"));
+        Open(state, "J");
         ui.boxes.clear();
         EXPECT_EQ(CopySectionToJob(state, ui, "NEW", "A"), OpStatus::Done);
         EXPECT_EQ(ParseJob(dir.Read("NEW.JOB"), "NEW").sections.size(), 1u);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "core/job_file.h"
 #include "core/notes_file.h"
@@ -50,31 +51,25 @@ protected:
     FakeUserPort ui;
 };
 
-// The no-job-files message is checked through the command line and the start window.
-TEST_F(JobOps, StartsOnSamplesWithASingleTrailingSeparator) {
+// A stray job file named like the built-in job (in any case) never lists "Samples" twice.
+// The section list shows names and pavement types; a damaged job falls back to Samples.
+TEST_F(JobOps, StartsOnSamplesAndListsJobFilesAfterIt) {
+    for (const char* job : {"RWY-2", "APRON", "samples"}) MakeJob(job, {"A"});
+    const std::string bad = "Format3\r\nA\r\n 11/01/71 00:00:00   garbage 0\r\n";
+    dir.Write("BAD.JOB", bad);
+    dir.Write("notes.txt", "x");
     ui.answerDefaults = true;
     StartProgram(state, ui, dir.path() + "//", true);
-    EXPECT_EQ(state.ProgramDir, dir.path());
-    EXPECT_EQ(state.JobList, std::vector<std::string>{"Samples"});
+    EXPECT_EQ(state.ProgramDir, dir.path()) << "a single trailing separator";
+    EXPECT_EQ(state.JobList, (std::vector<std::string>{"Samples", "APRON", "BAD", "RWY-2"}));
     EXPECT_EQ(state.Current.SectionName, "ACAggregate");
-}
-
-// A stray job file named like the built-in job (in any case) never lists "Samples" twice.
-TEST_F(JobOps, ListsJobFilesAfterSamples) {
-    MakeJob("RWY-2", {"A"});
-    MakeJob("APRON", {"A"});
-    MakeJob("samples", {"A"});
-    dir.Write("notes.txt", "x");
-    Start();
-    EXPECT_EQ(state.JobList, (std::vector<std::string>{"Samples", "APRON", "RWY-2"}));
     EXPECT_TRUE(ui.boxes.empty());
-}
-
-TEST_F(JobOps, SectionListShowsNamesAndPavementTypesAndKeepsTheCurrentSection) {
-    Start();
     SelectSection(state, ui, 2);
     EXPECT_EQ(FillSectionList(state, ui)[1], "AConFlex\tAC on Flexible");
     EXPECT_EQ(state.Current.SectionName, "AConFlex");
+    EXPECT_FALSE(OpenJob(state, ui, "BAD"));
+    EXPECT_EQ(state.JobName, "Samples");
+    EXPECT_EQ(dir.Read("BAD.JOB"), bad);
 }
 
 TEST_F(JobOps, NewJobRefusesATakenNameAndDeleteJobAsksWithNoAsDefault) {
@@ -111,20 +106,17 @@ TEST_F(JobOps, NewJobRefusesATakenNameAndDeleteJobAsksWithNoAsDefault) {
 }
 
 TEST_F(JobOps, DeletingASectionAsksAndSelectsItsNeighbour) {
-    struct Case {
-        int selected;
-        std::string selectedAfter;
-        std::vector<std::pair<std::string, std::string>> notesLeft;
-    };
-    const Case cases[] = {
+    // The section deleted, the one selected after it, the notes left.
+    using Notes = std::vector<std::pair<std::string, std::string>>;
+    const std::tuple<int, std::string, Notes> cases[] = {
         {3, "B", {{"A", "1"}, {"B", "2"}}},  // the new last
         {1, "B", {{"B", "2"}, {"C", "3"}}},  // the former second
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.selected);
+    for (const auto& [selected, selectedAfter, notesLeft] : cases) {
+        SCOPED_TRACE(selected);
         dir.Write("J.NTS", NotesFile({{"A", "1"}, {"B", "2"}, {"C", "3"}}));
         OpenNew("J", {"A", "B", "C"});
-        SelectSection(state, ui, c.selected);
+        SelectSection(state, ui, selected);
         const std::string before = dir.Read("J.JOB");
         ui.Answer(Answer::No);
         EXPECT_EQ(DeleteSection(state, ui), OpStatus::Refused);
@@ -132,10 +124,10 @@ TEST_F(JobOps, DeletingASectionAsksAndSelectsItsNeighbour) {
         ui.Answer(Answer::Yes);
         EXPECT_EQ(DeleteSection(state, ui), OpStatus::Done);
         EXPECT_EQ(ui.boxes.back().text, "Deleting section " +
-                                            std::string(c.selected == 1 ? "A" : "C") +
+                                            std::string(selected == 1 ? "A" : "C") +
                                             " in job J.\r\n\r\nDo you want to continue?");
-        EXPECT_EQ(state.Current.SectionName, c.selectedAfter);
-        EXPECT_EQ(dir.Read("J.NTS"), NotesFile(c.notesLeft));
+        EXPECT_EQ(state.Current.SectionName, selectedAfter);
+        EXPECT_EQ(dir.Read("J.NTS"), NotesFile(notesLeft));
         EXPECT_EQ(Reread("J").SectionCount(), 2);
     }
 }
@@ -176,15 +168,6 @@ TEST_F(JobOps, CopyCarriesTheNoteAndReopensTheSource) {
     EXPECT_EQ(state.CurrentSection, 2);
     EXPECT_EQ(dir.Read("DST.NTS"), NotesFile({{"M", "middle"}, {"Z9", "line 1\r\nline 2"}}));
     EXPECT_EQ(NamesOf(Reread("DST").Sections), (std::vector<std::string>{"M", "Z9"}));
-}
-
-TEST_F(JobOps, ADamagedJobFallsBackToSamples) {
-    const std::string bad = "Format3\r\nA\r\n 11/01/71 00:00:00   garbage 0\r\n";
-    dir.Write("BAD.JOB", bad);
-    Start();
-    EXPECT_FALSE(OpenJob(state, ui, "BAD"));
-    EXPECT_EQ(state.JobName, "Samples");
-    EXPECT_EQ(dir.Read("BAD.JOB"), bad);
 }
 
 TEST_F(JobOps, DuplicateOrCopyIntoAFullJobIsRefusedAndIntoNinetyNineDone) {
@@ -232,9 +215,7 @@ TEST(NameRules, TheFirstKeyReplacesTheDefaultAndOnlyNameCharactersFitUpToTheLeng
     for (char c : std::string("12345678901")) entry.Key(c);
     EXPECT_EQ(entry.text(), "x12345678901");
     EXPECT_FALSE(entry.Key('Z'));
-}
-
-TEST(NameRules, CheckNameGivesReasons) {
+    // CheckName gives reasons for the names it refuses.
     EXPECT_FALSE(CheckName("RWY-1_a", NameMode::NewJob));
     EXPECT_TRUE(CheckName("ABCDEFGHI", NameMode::NewJob));
     EXPECT_FALSE(CheckName("ABCDEFGHIJKL", NameMode::NewSection));
@@ -243,6 +224,7 @@ TEST(NameRules, CheckNameGivesReasons) {
     EXPECT_TRUE(CheckName("a/b", NameMode::NewSection));
 }
 
+// The dialog texts name the job and section.
 TEST(NameRules, DialogTextsNameTheJobAndSection) {
     ProgramState state;
     state.JobName = "RWY";

@@ -20,15 +20,13 @@ TEST(ShowMessage, AddsTheDemonstrationSuffixOnlyWhileTheDemonstrationRuns) {
     ShowMessage(state, ui, "Text", Buttons::Ok, "T");
     ui.Answer(Answer::No);
     EXPECT_EQ(ShowMessage(state, ui, "Text", Buttons::YesNo, "T", Answer::No), Answer::No);
-    EXPECT_EQ(ui.boxes[0].text, "Text");
-    EXPECT_EQ(ui.boxes[1].text, "Text\r\n\r\nClick OK to continue.");
-    EXPECT_EQ(ui.boxes[2].text, "Text\r\n\r\nClick the appropriate button to continue.");
+    std::vector<std::string> texts;
+    for (const auto& box : ui.boxes) texts.push_back(box.text);
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"Text", "Text\r\n\r\nClick OK to continue.",
+                                        "Text\r\n\r\nClick the appropriate button to continue."}));
     EXPECT_EQ(ui.boxes[2].defaultAnswer, Answer::No);
-}
-
-TEST(ShowMessage, ADefaultThatIsNotOfferedBecomesTheFirstButton) {
-    ProgramState state;
-    FakeUserPort ui;
+    // A default that is not offered becomes the first button.
     ui.answerDefaults = true;
     EXPECT_EQ(ShowMessage(state, ui, "x", Buttons::RetryCancel, "T"), Answer::Retry);
 }
@@ -66,11 +64,7 @@ TEST(Units, MetricFactorsConvertAsStated) {
     // (the stored factor 0.27144703 carries its own rounding, 4e-7 relative).
     EXPECT_NEAR(u.subgradeReaction.factor, 4.4482216 / (0.0254 * 0.0254 * 0.0254) / 1e6, 1e-6);
     EXPECT_EQ(u.subgradeReaction.label, "MN/m^3");
-}
-
-TEST(Units, SwitchingBackRestoresEnglishExactly) {
-    UnitSet u;
-    ApplyUnits(u, true);
+    // Switching back restores the English units exactly.
     ApplyUnits(u, false);
     EXPECT_FALSE(u.metric);
     for (const auto* q : {&u.thickness, &u.load, &u.pressure, &u.modulus, &u.subgradeReaction})

@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -24,21 +25,24 @@ ProgramState Job(const TempDir& dir, std::initializer_list<const char*> names, i
     return test::StateWithSections(dir.path(), "RWY", names, current);
 }
 
+class OneNotesFile : public ::testing::Test {
+protected:
+    TempDir dir;
+    FakeUserPort ui;
+};
+
 // Sections A, B and C with the notes "a", "note b" and "c".
 const std::string kAbc = "A\r\n1\r\na\r\nB\r\n6\r\nnote b\r\nC\r\n1\r\nc\r\n";
 
 const std::string kCorruptedText =
-    "File RWY.NTS is corrupted.\r\n"
-    "\r\n"
+    "File RWY.NTS is corrupted.\r\n\r\n"
     "The corrupted file has been stored in NOTESBAD.NTS,\r\n"
     "and as much of the corrupted file as possible\r\n"
     "retained in RWY.NTS.\r\n"
     "Try to fix the file in a text editor immediately.";
 
-TEST(NotesFile, MissingFileIsCreatedSilentlyAndANoteWithALineBreakIsCountedInBytes) {
-    TempDir dir;
+TEST_F(OneNotesFile, MissingFileIsCreatedSilentlyAndANoteWithALineBreakIsCountedInBytes) {
     ProgramState state = Job(dir, {"RWY 1", "TWY"}, 2);
-    FakeUserPort ui;
     ReadNotes(state, ui);
     EXPECT_EQ(dir.Read("RWY.NTS"), "RWY 1\r\n5\r\nRWY 1\r\nTWY\r\n3\r\nTWY\r\n");
     EXPECT_EQ(state.NotesText, "TWY");
@@ -51,11 +55,9 @@ TEST(NotesFile, MissingFileIsCreatedSilentlyAndANoteWithALineBreakIsCountedInByt
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST(NotesFile, EntriesWithLfLineEndsAreRead) {
-    TempDir dir;
+TEST_F(OneNotesFile, EntriesWithLfLineEndsAreRead) {
     dir.Write("RWY.NTS", "A\n2\nx\n\nB\n3\nyyy\n");
     ProgramState state = Job(dir, {"A", "B"}, 2);
-    FakeUserPort ui;
     ReadNotes(state, ui);
     EXPECT_EQ(state.NotesText, "yyy");
     state.CurrentSection = 1;
@@ -74,20 +76,16 @@ TEST(NotesFile, UpdatesInsertAndRemoveEntriesInSectionOrder) {
         NotesMode mode;
         std::string expected;
     };
+    using enum NotesMode;
     const Case cases[] = {
-        {"", {"A"}, 1, "x", NotesMode::Remove, "A\r\n1\r\nA\r\n"},
-        {std::nullopt,
-         {"A", "COPY"},
-         2,
-         "new",
-         NotesMode::Insert,
-         "A\r\n1\r\nA\r\nCOPY\r\n3\r\nnew\r\n"},
-        {"A\r\n1\r\na\r\n", {}, 0, kOldLastSect, NotesMode::Remove, ""},
+        {"", {"A"}, 1, "x", Remove, "A\r\n1\r\nA\r\n"},
+        {std::nullopt, {"A", "COPY"}, 2, "new", Insert, "A\r\n1\r\nA\r\nCOPY\r\n3\r\nnew\r\n"},
+        {"A\r\n1\r\na\r\n", {}, 0, kOldLastSect, Remove, ""},
         {kAbc,
          {"A", "N", "B", "C"},
          2,
          kNoNotes,
-         NotesMode::Insert,
+         Insert,
          "A\r\n1\r\na\r\nN\r\n9\r\nNo notes.\r\nB\r\n6\r\nnote b\r\nC\r\n1\r\nc\r\n"},
     };
     for (const Case& c : cases) {
@@ -133,17 +131,12 @@ TEST(NotesFile, RenamedEntryIsReportedSetAsideAndReplacedByAConsistentFile) {
 
 // Entries up to the damage keep their notes, the rest get their names; garbage counts too.
 TEST(NotesFile, DamagedFilesAreReportedSetAsideAndRepaired) {
-    struct Case {
-        std::string damaged;
-        int current;
-        const char* replacement;  // the note saved, or nullptr for a read
-        std::string notes;
-        std::string repaired;
-    };
     const std::string repairedFromB = "A\r\n1\r\na\r\nB\r\n1\r\nB\r\nC\r\n1\r\nC\r\n";
     const std::string badC = "A\r\n1\r\na\r\nB\r\n6\r\nnote b\r\nQ\r\n1\r\nc\r\n";
     const std::string badB = "A\r\n1\r\na\r\nb\r\n6\r\nnote b\r\nC\r\n1\r\nc\r\n";
-    const Case cases[] = {
+    // The damaged file, the current slot, the note saved (nullptr: a read), the note read and
+    // the repaired file.
+    const std::tuple<std::string, int, const char*, std::string, std::string> cases[] = {
         // A note replaced before the damage is still saved.
         {badC, 1, "new", "", "A\r\n3\r\nnew\r\nB\r\n6\r\nnote b\r\nC\r\n1\r\nC\r\n"},
         // Damage after the current slot keeps the notes before it.
@@ -161,39 +154,35 @@ TEST(NotesFile, DamagedFilesAreReportedSetAsideAndRepaired) {
         {"A\r\n1\r\na\r\nB\r\n15\r\nnote b\r\nC\r\n1\r\nc\r\n", 3, nullptr, "C",
          "A\r\n1\r\na\r\nB\r\n15\r\nnote b\r\nC\r\n1\r\nc\r\nC\r\n1\r\nC\r\n"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.damaged + " at " + std::to_string(c.current));
+    for (const auto& [damaged, current, replacement, notes, repaired] : cases) {
+        SCOPED_TRACE(damaged + " at " + std::to_string(current));
         TempDir dir;
-        dir.Write("RWY.NTS", c.damaged);
-        ProgramState state = Job(dir, {"A", "B", "C"}, c.current);
+        dir.Write("RWY.NTS", damaged);
+        ProgramState state = Job(dir, {"A", "B", "C"}, current);
         FakeUserPort ui;
-        if (c.replacement) {
-            EXPECT_TRUE(UpdateNotes(state, ui, c.replacement, NotesMode::Replace));
+        if (replacement) {
+            EXPECT_TRUE(UpdateNotes(state, ui, replacement, NotesMode::Replace));
         } else {
             ReadNotes(state, ui);
-            EXPECT_EQ(state.NotesText, c.notes);
+            EXPECT_EQ(state.NotesText, notes);
         }
         EXPECT_EQ(ui.Titles(), std::vector<std::string>{"Notes File Error"});
-        EXPECT_EQ(dir.Read("NOTESBAD.NTS"), c.damaged);
-        EXPECT_EQ(dir.Read("RWY.NTS"), c.repaired);
+        EXPECT_EQ(dir.Read("NOTESBAD.NTS"), damaged);
+        EXPECT_EQ(dir.Read("RWY.NTS"), repaired);
     }
 }
 
-TEST(NotesFile, EntryOfTheDeletedSectionMustBeThereToBeSkipped) {
-    TempDir dir;
+TEST_F(OneNotesFile, EntryOfTheDeletedSectionMustBeThereToBeSkipped) {
     dir.Write("RWY.NTS", "A\r\n1\r\na\r\n");
     ProgramState state = Job(dir, {"A"}, 1);
-    FakeUserPort ui;
     EXPECT_TRUE(UpdateNotes(state, ui, kNotOldLastSect, NotesMode::Remove));
     EXPECT_EQ(ui.Titles(), std::vector<std::string>{"Notes File Error"});
     EXPECT_EQ(dir.Read("RWY.NTS"), "A\r\n1\r\na\r\n");
 }
 
-TEST(NotesFile, MissingProgramDirectoryIsReportedAndTheNoteKeptInMemory) {
-    TempDir dir;
+TEST_F(OneNotesFile, MissingProgramDirectoryIsReportedAndTheNoteKeptInMemory) {
     ProgramState state = Job(dir, {"A"}, 1);
     state.ProgramDir = dir.path() + "gone/";
-    FakeUserPort ui;
     ReadNotes(state, ui);
     // The save lock of the directory is the first file a change needs.
     EXPECT_TRUE(ui.OnlyBox("File Error",
@@ -202,11 +191,9 @@ TEST(NotesFile, MissingProgramDirectoryIsReportedAndTheNoteKeptInMemory) {
     EXPECT_FALSE(UpdateNotes(state, ui, "edited", NotesMode::Replace));
 }
 
-TEST(NotesFile, UnreadableNotesFileIsReportedAndLeftAlone) {
-    TempDir dir;
+TEST_F(OneNotesFile, UnreadableNotesFileIsReportedAndLeftAlone) {
     std::filesystem::create_directory(dir.File("RWY.NTS"));
     ProgramState state = Job(dir, {"A"}, 1);
-    FakeUserPort ui;
     EXPECT_FALSE(UpdateNotes(state, ui, "edited", NotesMode::Replace));
     EXPECT_TRUE(ui.OnlyBox(nullptr, "Can't open " + dir.File("RWY.NTS") +
                                         " for that type of access.\r\n\r\nIt is a directory."));

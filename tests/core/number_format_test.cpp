@@ -60,26 +60,22 @@ TEST(FormatMask, WritesEachValueThroughItsMask) {
     }
 }
 
-TEST(RightAlign, PadsToTheWidthAndAlwaysLeavesOneSpace) {
+// Right alignment always leaves one space; only the first comma becomes a point.
+TEST(RightAlignAndDecimalPoint, PadToTheWidthAndReplaceOnlyTheFirstComma) {
     EXPECT_EQ(RightAlign("20", 4), "  20");
     EXPECT_EQ(RightAlign("1234", 4), " 1234");
     EXPECT_EQ(RightAlign("", 3), "   ");
-}
-
-TEST(DecimalPoint, ReplacesOnlyTheFirstComma) {
     EXPECT_EQ(DecimalPoint("3,25"), "3.25");
     EXPECT_EQ(DecimalPoint("1,234,5"), "1.234,5");
     EXPECT_EQ(DecimalPoint("3.25"), "3.25");
 }
 
+// Empty, garbage and non-finite texts are refused.
 TEST(ParseNumber, AcceptsSignedDecimalsExponentsAndSurroundingBlanks) {
     const std::pair<const char*, double> cases[] = {
         {"  -3.5\t", -3.5}, {"+7", 7}, {".5", 0.5}, {"5.", 5}, {"1.5E3", 1500}, {"2e-2", 0.02},
     };
     for (const auto& [text, value] : cases) EXPECT_EQ(ParseNumber(text), value) << text;
-}
-
-TEST(ParseNumber, RejectsEmptyGarbageAndNonFiniteValues) {
     for (const char* bad : {"", "   ", "12abc", "1.2.3", "1,5", "+-1", "+", ".", "e5", "-inf",
                             "nan", "1e999", "0x10", "1 2"}) {
         EXPECT_FALSE(ParseNumber(bad).has_value()) << '"' << bad << '"';

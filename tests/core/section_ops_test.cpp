@@ -4,32 +4,25 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "core/narrow.h"
+#include "core/notes_file.h"
 #include "core/program_state.h"
 #include "core/startup.h"
 #include "support/fake_user_port.h"
+#include "support/job_builder.h"
 
 namespace tavro::core {
 namespace {
 
 using test::FakeUserPort;
 
-SectionLayer L(int type, float thickness = 5) {
-    SectionLayer l;
-    l.LayerType = Int16(type);
-    l.LayerThickness = thickness;
-    return l;
-}
+SectionLayer L(int type, float thickness = 5) { return test::Layer(thickness, 0, Int16(type)); }
 
 DesignAircraft A(const std::string& name, float gross = 10000, float departures = 100,
                  float growth = 0) {
-    DesignAircraft a;
-    a.AircraftName = name;
-    a.GrossLoad = gross;
-    a.AnnualDepartures = departures;
-    a.AnnualGrowth = growth;
-    return a;
+    return test::Plane(name, gross, departures, growth);
 }
 
 Section S(const std::string& name, std::vector<SectionLayer> layers = {L(1), L(6), L(4, 0)},
@@ -50,14 +43,9 @@ ProgramState StateWith(std::vector<Section> sections, const std::string& job = "
     return state;
 }
 
-struct TypeCase {
-    int l1, l2;
-    int type;
-    bool existing;
-};
-
 TEST(PavementType, FollowsTheRulesInOrder) {
-    const TypeCase cases[] = {
+    // The top two layer types, the pavement type, an existing pavement.
+    const std::tuple<int, int, int, bool> cases[] = {
         {0, 4, kNewFlexible, false},     // Undefined over Subgrade
         {1, 6, kNewFlexible, false},     // Asphalt
         {1, 5, kNewFlexible, false},     // Asphalt wins over anything below
@@ -73,10 +61,10 @@ TEST(PavementType, FollowsTheRulesInOrder) {
         {10, 6, kPavementNone, false},  // AC Overlay directly on aggregate
         {11, 1, kPavementNone, false},
     };
-    for (const auto& c : cases) {
-        const PavementClass got = ClassifyPavement({L(c.l1), L(c.l2), L(4, 0)});
-        EXPECT_EQ(got.pavementType, c.type) << "layers " << c.l1 << ", " << c.l2;
-        EXPECT_EQ(got.existingPavement, c.existing) << "layers " << c.l1 << ", " << c.l2;
+    for (const auto& [l1, l2, type, existing] : cases) {
+        const PavementClass got = ClassifyPavement({L(l1), L(l2), L(4, 0)});
+        EXPECT_EQ(got.pavementType, type) << "layers " << l1 << ", " << l2;
+        EXPECT_EQ(got.existingPavement, existing) << "layers " << l1 << ", " << l2;
     }
 }
 
@@ -93,10 +81,9 @@ TEST(LoadSection, DropsAircraftMissingFromTheLibraryKeepingTheOrder) {
     FakeUserPort ui;
     LoadSection(state, ui);
 
-    ASSERT_EQ(state.Current.AircraftCount(), 3);
-    EXPECT_EQ(state.Current.Aircraft[0].AircraftName, "DC-3");
-    EXPECT_EQ(state.Current.Aircraft[1].AircraftName, "Falcon 50");
-    EXPECT_EQ(state.Current.Aircraft[2].AircraftName, "Citation X");
+    std::vector<std::string> kept;
+    for (const auto& a : state.Current.Aircraft) kept.push_back(a.AircraftName);
+    ASSERT_EQ(kept, (std::vector<std::string>{"DC-3", "Falcon 50", "Citation X"}));
     EXPECT_EQ(state.Current.Aircraft[1].AircraftLibIndex, 30);
     EXPECT_EQ(state.Slot(1).AircraftCount(), 3) << "the job table loses them too";
     ASSERT_EQ(ui.boxes.size(), 3u);
@@ -119,9 +106,9 @@ TEST(LoadSection, DerivesStructureFlagsAndAircraftValues) {
     FakeUserPort ui;
     LoadSection(state, ui);
     const auto& c = state.Current;
-    EXPECT_FALSE(c.StructureDefined);
-    EXPECT_EQ(c.PavementType, kNewFlexible);
-    EXPECT_FALSE(c.MixedTraffic) << "a single aircraft";
+    // A single aircraft is no mixed traffic.
+    EXPECT_EQ(std::tuple(c.StructureDefined, c.PavementType, c.MixedTraffic),
+              std::tuple(false, kNewFlexible, false));
     // N = 1000*10*(1 + 0.05*10/2) = 12500.
     EXPECT_NEAR(c.Aircraft[0].TotalDepartures, 12500.0, 0.01);
 
@@ -137,12 +124,13 @@ TEST(InsertSection, PutsTheCopyAtItsSortedPlace) {
     LoadSection(state, ui);
     state.Current.Aircraft[0].OverloadFlag = true;
     ASSERT_EQ(InsertSection(state, ui, "b"), InsertStatus::Inserted);
-    ASSERT_EQ(state.SectionCount(), 3);
+    ASSERT_EQ(NamesOf(state.Sections), (std::vector<std::string>{"A", "b", "C"}));
     EXPECT_EQ(state.CurrentSection, 2);
-    EXPECT_EQ(state.Slot(2).SectionName, "b");
-    EXPECT_EQ(state.Slot(2).Layers[0].LayerType, 5);
-    EXPECT_FALSE(state.Slot(2).Aircraft[0].OverloadFlag);
-    EXPECT_EQ(state.Slot(2).Aircraft[0].ContactWidth, 0.0f) << "derived values stay out";
+    // The copy holds the stored values, not the flags and derived values of the loaded one.
+    const Section& b = state.Slot(2);
+    EXPECT_EQ(
+        std::tuple(b.Layers[0].LayerType, b.Aircraft[0].OverloadFlag, b.Aircraft[0].ContactWidth),
+        std::tuple(5, false, 0.0f));
 
     // No name sorts after a sentinel.
     ASSERT_EQ(InsertSection(state, ui, "ZZZZZZZZZZZZ"), InsertStatus::Inserted);
@@ -156,9 +144,9 @@ TEST(SampleJob, ReplacesTheJobWithThreeCompleteSections) {
     ProgramState state = StateWith({S("OLD1"), S("OLD2"), S("OLD3"), S("OLD4")});
     LoadSampleJob(state);
     ASSERT_EQ(state.SectionCount(), 3);  // the second one's values: the cli show test
-    EXPECT_EQ(state.Slot(1).SCI, 0.0f);
-    EXPECT_EQ(state.Slot(3).Layers[1].LayerModulus, 400000.0f);
-    EXPECT_EQ(state.Slot(2).Aircraft[5].GrossLoad, 58500.0f);
+    EXPECT_EQ(std::tuple(state.Slot(1).SCI, state.Slot(3).Layers[1].LayerModulus,
+                         state.Slot(2).Aircraft[5].GrossLoad),
+              std::tuple(0.0f, 400000.0f, 58500.0f));
     for (const auto& s : state.Sections) {
         EXPECT_EQ(s.AsphaltCDF, 0.0f);
         for (const auto& l : s.Layers) EXPECT_EQ(l.LayerFlexStrength, 0.0f);

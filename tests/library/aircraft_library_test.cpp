@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -26,24 +27,17 @@ protected:
 TEST_F(AircraftLibraryTest, HoldsSeventySixEntriesInFourteenTabledGroups) {
     ASSERT_EQ(library.AircraftLibCount(), 76);
     ASSERT_EQ(library.groups.size(), 14u);
-    const std::pair<const char*, int> groups[] = {{"Generic", 1},
-                                                  {"Boeing", 10},
-                                                  {"Bombardier Aerspc", 11},
-                                                  {"Canadair", 13},
-                                                  {"Cessna", 17},
-                                                  {"Dassault", 30},
-                                                  {"Fokker", 33},
-                                                  {"Grumman", 34},
-                                                  {"Piper", 38},
-                                                  {"Raytheon/Beechcraft", 45},
-                                                  {"Sabreliner Corp.", 56},
-                                                  {"Shorts", 60},
-                                                  {"Military Aircraft", 62},
-                                                  {"Heavy Civil Aircraft", 66}};
-    for (std::size_t g = 0; g < 14; ++g) {
-        EXPECT_EQ(library.groups[g].AcGroupName, groups[g].first);
-        EXPECT_EQ(library.groups[g].AcGroupStart, groups[g].second) << groups[g].first;
+    std::vector<std::string> names;
+    std::vector<int> starts;
+    for (const auto& g : library.groups) {
+        names.push_back(g.AcGroupName);
+        starts.push_back(g.AcGroupStart);
     }
+    EXPECT_EQ(names, (std::vector<std::string>{"Generic", "Boeing", "Bombardier Aerspc", "Canadair",
+                                               "Cessna", "Dassault", "Fokker", "Grumman", "Piper",
+                                               "Raytheon/Beechcraft", "Sabreliner Corp.", "Shorts",
+                                               "Military Aircraft", "Heavy Civil Aircraft"}));
+    EXPECT_EQ(starts, (std::vector<int>{1, 10, 11, 13, 17, 30, 33, 34, 38, 45, 56, 60, 62, 66}));
     EXPECT_EQ(library.GroupRange(1), std::make_pair(1, 9));
     EXPECT_EQ(library.GroupRange(2), std::make_pair(10, 10));
     EXPECT_EQ(library.GroupRange(14), std::make_pair(66, 76));
@@ -55,26 +49,15 @@ TEST_F(AircraftLibraryTest, EveryEntryHasAUniqueNameAndAValidGear) {
     for (const AircraftEntry& e : library.entries) {
         SCOPED_TRACE(e.AcName);
         EXPECT_TRUE(names.insert(e.AcName).second) << "duplicate";
-        EXPECT_LE(e.AcName.size(), 20u);
-        EXPECT_FALSE(e.AcName.empty());
-        EXPECT_EQ(e.AcGearShare, 0.475f);
-        EXPECT_EQ(e.AcS3, 0.0f);
-        EXPECT_GT(e.AcTirePressure, 0.0f);
-        EXPECT_GE(e.AcTireCount, 1);
-        EXPECT_GE(e.AcPointCount, 1);
-        EXPECT_GE(e.AcWheelCount, 2);
+        EXPECT_TRUE(!e.AcName.empty() && e.AcName.size() <= 20u);
+        EXPECT_EQ(std::pair(e.AcGearShare, e.AcS3), std::pair(0.475f, 0.0f));
+        EXPECT_TRUE(e.AcTirePressure > 0 && e.AcTireCount >= 1 && e.AcPointCount >= 1 &&
+                    e.AcWheelCount >= 2);
     }
 }
 
 TEST_F(AircraftLibraryTest, SpotCheckedRowsMatchTheTable) {
-    struct Row {
-        int index;
-        const char* name;
-        float gross, pressure;
-        const char* code;
-        int config;
-        float s1, s2, tandem;
-    };
+    using Row = std::tuple<int, std::string, float, float, std::string, int, float, float, float>;
     const Row rows[] = {
         {1, "SW 6,000", 6000, 75, "B", 2, 50, 0, 0},
         {9, "DW 60,000", 60000, 178, "D", 3, 17, 165, 0},
@@ -85,16 +68,10 @@ TEST_F(AircraftLibraryTest, SpotCheckedRowsMatchTheTable) {
         {76, "DC-9-51", 122000, 170, "D", 3, 27.6f, 190, 0},
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE(r.index);
-        const AircraftEntry& e = library.Entry(r.index);
-        EXPECT_EQ(e.AcName, r.name);
-        EXPECT_EQ(e.AcGrossLoad, r.gross);
-        EXPECT_EQ(e.AcTirePressure, r.pressure);
-        EXPECT_EQ(e.AcGearCode, r.code);
-        EXPECT_EQ(e.AcGearConfig, r.config);
-        EXPECT_EQ(e.AcS1, r.s1);
-        EXPECT_EQ(e.AcS2, r.s2);
-        EXPECT_EQ(e.AcTandem, r.tandem);
+        const AircraftEntry& e = library.Entry(std::get<0>(r));
+        EXPECT_EQ(Row(std::get<0>(r), e.AcName, e.AcGrossLoad, e.AcTirePressure, e.AcGearCode,
+                      e.AcGearConfig, e.AcS1, e.AcS2, e.AcTandem),
+                  r);
     }
 }
 
@@ -120,16 +97,13 @@ TEST_F(AircraftLibraryTest, TiresAndEvaluationPointsFollowTheSpacings) {
     for (const Geometry& g : cases) {
         SCOPED_TRACE(g.name);
         const AircraftEntry& e = Named(g.name);
-        ASSERT_EQ(e.AcTireCount, static_cast<int>(g.tireX.size()));
-        ASSERT_EQ(e.AcPointCount, static_cast<int>(g.pointX.size()));
-        for (std::size_t t = 0; t < g.tireX.size(); ++t) {
-            EXPECT_EQ(e.AcTireX[t], g.tireX[t]) << t;
-            EXPECT_EQ(e.AcTireY[t], g.tireY[t]) << t;
-        }
-        for (std::size_t p = 0; p < g.pointX.size(); ++p) {
-            EXPECT_EQ(e.AcPointX[p], g.pointX[p]) << p;
-            EXPECT_EQ(e.AcPointY[p], g.pointY[p]) << p;
-        }
+        auto first = [](const auto& a, int n) {
+            return std::vector<float>(a.begin(), a.begin() + n);
+        };
+        EXPECT_EQ(first(e.AcTireX, e.AcTireCount), g.tireX);
+        EXPECT_EQ(first(e.AcTireY, e.AcTireCount), g.tireY);
+        EXPECT_EQ(first(e.AcPointX, e.AcPointCount), g.pointX);
+        EXPECT_EQ(first(e.AcPointY, e.AcPointCount), g.pointY);
     }
 }
 
@@ -150,9 +124,7 @@ TEST_F(AircraftLibraryTest, ContactLoadIsSharedBetweenTheTiresOfAGear) {
         EXPECT_NEAR(c.width, width, kContactToleranceIn) << name;
         EXPECT_NEAR(c.length, 1.6 * width, 2 * kContactToleranceIn) << name;
     }
-}
-
-TEST_F(AircraftLibraryTest, ContactOfAnEntryWithoutTiresOrPressureIsZeroNotNaN) {
+    // Without tires or pressure the contact is zero, not NaN.
     AircraftEntry noTires = Named("SW 6,000");
     noTires.AcTireCount = 0;
     EXPECT_EQ(ComputeContactSize(noTires, 6000).width, 0.0f);
@@ -164,12 +136,8 @@ TEST_F(AircraftLibraryTest, ContactOfAnEntryWithoutTiresOrPressureIsZeroNotNaN) 
 }
 
 TEST(TotalDepartures, GrowthAddsHalfTheGrowthOverThePeriodUntilTrafficStops) {
-    struct Case {
-        float annual, growth;
-        int years;
-        float total;
-    };
-    const Case cases[] = {
+    // Annual departures, growth, years, total.
+    const std::tuple<float, float, int, float> cases[] = {
         {1200, 0, 20, 24000},  // annual times years
         {1200, 0, 0, 0},
         {100, 0.1f, 10, 1500},  // 100 * 10 * (1 + 0.1 * 10 / 2)
@@ -179,10 +147,9 @@ TEST(TotalDepartures, GrowthAddsHalfTheGrowthOverThePeriodUntilTrafficStops) {
         {40, -0.5f, 20, 40},  // t = 2: 40 * 2 * 0.5, and a longer life changes nothing
         {40, -0.5f, 200, 40},
     };
-    for (const Case& c : cases) {
-        EXPECT_FLOAT_EQ(ComputeTotalDepartures(c.annual, c.growth, c.years), c.total)
-            << c.annual << " " << c.growth << " " << c.years;
-    }
+    for (const auto& [annual, growth, years, total] : cases)
+        EXPECT_FLOAT_EQ(ComputeTotalDepartures(annual, growth, years), total)
+            << annual << " " << growth << " " << years;
 }
 
 TEST(AircraftLibraryDeathTest, EntryOutsideTheLibraryAborts) {

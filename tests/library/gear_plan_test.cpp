@@ -12,13 +12,9 @@ namespace {
 // Positions are sums and halves of single spacings in double: beyond this is a fault.
 constexpr double kExactIn = 1e-9;
 
-const AircraftLibrary& Library() {
-    static const AircraftLibrary library = BuildAircraftLibrary();
-    return library;
-}
-
 const AircraftEntry& Named(std::string_view name) {
-    return Library().Entry(*FindAircraft(Library(), name));
+    static const AircraftLibrary library = BuildAircraftLibrary();
+    return library.Entry(*FindAircraft(library, name));
 }
 
 // Distinct values, sorted, merged within kExactIn.
@@ -30,17 +26,13 @@ std::vector<double> Distinct(std::vector<double> v) {
     return out;
 }
 
-std::vector<double> Xs(const GearPlan& p) {
+std::vector<double> Xs(const GearPlan& p, double PlanTire::*axis = &PlanTire::xIn) {
     std::vector<double> v;
-    for (const auto& t : p.tires) v.push_back(t.xIn);
+    for (const auto& t : p.tires) v.push_back(t.*axis);
     return Distinct(v);
 }
 
-std::vector<double> Ys(const GearPlan& p) {
-    std::vector<double> v;
-    for (const auto& t : p.tires) v.push_back(t.yIn);
-    return Distinct(v);
-}
+std::vector<double> Ys(const GearPlan& p) { return Xs(p, &PlanTire::yIn); }
 
 void ExpectNear(const std::vector<double>& actual, const std::vector<double>& expected) {
     ASSERT_EQ(actual.size(), expected.size());
@@ -58,12 +50,6 @@ void ExpectMirrored(const GearPlan& p) {
     }
 }
 
-// The wheels across the aircraft as the wander model sees them.
-std::vector<double> Wheels(const AircraftEntry& e) {
-    std::vector<double> v(e.AcWheelY.begin(), e.AcWheelY.begin() + e.AcWheelCount);
-    return Distinct(v);
-}
-
 TEST(GearPlan, BuiltInGearsStandOnTheWheelsOfTheWanderModel) {
     // Single (configurations 1 and 2), dual, and the C-130's single tandem.
     for (const char* name :
@@ -74,9 +60,10 @@ TEST(GearPlan, BuiltInGearsStandOnTheWheelsOfTheWanderModel) {
         ExpectMirrored(p);
         // The library stores its wheel positions in single precision.
         const auto x = Xs(p);
-        const auto wheels = Wheels(e);
-        ASSERT_EQ(x.size(), wheels.size());
-        for (std::size_t i = 0; i < x.size(); ++i) EXPECT_EQ(static_cast<float>(x[i]), wheels[i]);
+        // The wheels across the aircraft as the wander model sees them.
+        const auto wheels = Distinct({e.AcWheelY.begin(), e.AcWheelY.begin() + e.AcWheelCount});
+        ASSERT_EQ(std::vector<float>(x.begin(), x.end()),
+                  std::vector<float>(wheels.begin(), wheels.end()));
         // The dual spacing and the clear gap, unrounded.
         EXPECT_NEAR(x[1] - x[0], e.AcS1, kExactIn);
         if (e.AcGearCode == "D") {
@@ -119,8 +106,7 @@ AircraftEntry Fixture(const char* name, int config, double s1, double s2, double
 TEST(GearPlan, GearConfigurationsPlaceEveryGearAndTire) {
     struct Case {
         AircraftEntry entry;
-        int gears;
-        std::size_t tires;
+        int gears;  // each with the entry's tires
         std::vector<double> xs, ys;
     };
     const double row = kGearRowOffsetIn;
@@ -129,33 +115,27 @@ TEST(GearPlan, GearConfigurationsPlaceEveryGearAndTire) {
         // axles at +-25.
         {Fixture("DT", 3, 30, 100, 0, {{-15, 0}, {15, 0}, {-15, 50}, {15, 50}}),
          2,
-         8,
          {-80, -50, 50, 80},
          {-25, 25}},
         // Eight wheels across, S1 40, S2 60, S3 80: inner gears at +-60 (wheels 40, 80),
         // outer at +-160 (140, 180).
         {Fixture("DDT", 4, 40, 60, 80, {{-20, 0}, {20, 0}}),
          4,
-         8,
          {-180, -140, -80, -40, 40, 80, 140, 180},
          {0}},
         // Six wheels across, S1 40, S2 60: a centre gear at 0 (wheels +-20), the others at
         // +-100 (80, 120).
-        {Fixture("DC", 5, 40, 60, 0, {{-20, 0}, {20, 0}}),
-         3,
-         6,
-         {-120, -80, -20, 20, 80, 120},
-         {0}},
+        {Fixture("DC", 5, 40, 60, 0, {{-20, 0}, {20, 0}}), 3, {-120, -80, -20, 20, 80, 120}, {0}},
         // Two-row aircraft carry their gears four times; the name decides.
-        {Fixture("C-5", 3, 30, 100, 0, {{-15, 0}, {15, 0}}), 4, 8, {-80, -50, 50, 80}, {-row, row}},
-        {Fixture("C-50", 3, 30, 100, 0, {{-15, 0}, {15, 0}}), 2, 4, {-80, -50, 50, 80}, {0}},
+        {Fixture("C-5", 3, 30, 100, 0, {{-15, 0}, {15, 0}}), 4, {-80, -50, 50, 80}, {-row, row}},
+        {Fixture("C-50", 3, 30, 100, 0, {{-15, 0}, {15, 0}}), 2, {-80, -50, 50, 80}, {0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.entry.AcName);
         const GearPlan p = PlanGear(c.entry, c.entry.AcGrossLoad);
         ExpectMirrored(p);
         EXPECT_EQ(p.gearCount, c.gears);
-        EXPECT_EQ(p.tires.size(), c.tires);
+        EXPECT_EQ(p.tires.size(), static_cast<std::size_t>(c.gears * c.entry.AcTireCount));
         ExpectNear(Xs(p), c.xs);
         ExpectNear(Ys(p), c.ys);
     }
@@ -175,9 +155,7 @@ TEST(GearPlan, RowsMoveApartRatherThanOverlap) {
 }
 
 TEST(GearPlan, EntryWithoutTiresHasNoPlan) {
-    AircraftEntry e;
-    e.AcName = "Empty";
-    EXPECT_TRUE(PlanGear(e, 1000).tires.empty());
+    EXPECT_TRUE(PlanGear(AircraftEntry{}, 1000).tires.empty());
 }
 
 }  // namespace

@@ -35,11 +35,8 @@ TEST(ManPage, WritesHeaderNameSynopsisAndEntries) {
               "\\fB\\-\\-as\\fR \\fINAME\\fR\n"
               "Name of the copy\n"
               ".RE\n");
-}
-
-TEST(ManPage, TextCannotBecomeARequest) {
-    ManPage page;
-    page.name = "t";
+    // Text cannot become a request.
+    page.sections = {};
     page.sections.push_back({"Files", {".JOB files\n'quoted\nC:\\dir - a-b"}, {}});
     const std::string roff = RenderManPage(page);
     EXPECT_NE(roff.find(".PP\n\\&.JOB files\n\\&'quoted\nC:\\edir - a-b\n"), std::string::npos)

@@ -17,21 +17,18 @@ namespace fs = std::filesystem;
 // Sets an environment variable for one test and restores it afterwards.
 class EnvVar {
 public:
-    EnvVar(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
+    EnvVar(const char* name, const char* value) : name_(name), old_(Opt(std::getenv(name))) {
+        Set(name, Opt(value));
     }
-    ~EnvVar() {
-        if (old_)
-            setenv(name_, old_->c_str(), 1);
-        else
-            unsetenv(name_);
-    }
+    ~EnvVar() { Set(name_, old_); }
 
 private:
+    static std::optional<std::string> Opt(const char* v) {
+        return v ? std::optional<std::string>(v) : std::nullopt;
+    }
+    static void Set(const char* name, const std::optional<std::string>& value) {
+        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+    }
     const char* name_;
     std::optional<std::string> old_;
 };
@@ -63,9 +60,8 @@ TEST(IsInstalled, IsABinDirectoryBesideTheInstalledManual) {
 TEST(IsWritableDirectory, ProbesWithoutLeavingAFile) {
     test::TempDir dir;
     EXPECT_TRUE(IsWritableDirectory(dir.path()));
-    EXPECT_TRUE(fs::is_empty(dir.path()));
     EXPECT_FALSE(IsWritableDirectory(dir.File("missing")));
-    EXPECT_FALSE(fs::exists(dir.File("missing")));
+    EXPECT_TRUE(fs::is_empty(dir.path())) << "no probe left behind, nothing created";
     dir.Write("file", "x");
     EXPECT_FALSE(IsWritableDirectory(dir.File("file")));
 }
@@ -81,15 +77,12 @@ TEST(DefaultProgramDir, AnUnwritableDirectoryFallsBackWithItsReason) {
               "kept in " +
                   data + " instead.");
     EXPECT_EQ(DefaultProgramDir("/proc", data).notice, "");
-}
-
-TEST(DefaultProgramDir, ADataDirectoryThatCannotBeCreatedIsReported) {
-    test::TempDir home;
+    // A data directory that cannot be created is reported.
     home.Write("share", "a file where the directory should be");
-    const std::string data = home.File("share/TAVRO");
-    const auto choice = DefaultProgramDir("/proc", data);
-    EXPECT_EQ(choice.dir, data);
-    EXPECT_EQ(choice.notice.rfind("The directory " + data + " cannot be created: ", 0), 0u)
+    const std::string blocked = home.File("share/TAVRO");
+    const auto choice = DefaultProgramDir("/proc", blocked);
+    EXPECT_EQ(choice.dir, blocked);
+    EXPECT_EQ(choice.notice.rfind("The directory " + blocked + " cannot be created: ", 0), 0u)
         << choice.notice;
     EXPECT_NE(choice.notice.find("Use --dir to choose the program directory."), std::string::npos);
 }
