@@ -26,16 +26,9 @@ double DepthOf(std::mt19937_64& rng, const LayeredSystem& s, int& layer) {
     layer = 1 + static_cast<int>(rng() % static_cast<unsigned>(n));
     const double top = s.bottomDepth[static_cast<std::size_t>(layer - 1)];
     const double h = layer < n ? s.thickness[static_cast<std::size_t>(layer)] : 20.0;
-    switch (rng() % 4) {
-        case 0:
-            return top;  // top of the layer
-        case 1:
-            return layer < n ? top + h : top + 3.7;  // its bottom (L1 = L2)
-        case 2:
-            return top + 0.25 * h;  // upper part (the shift in layer 1)
-        default:
-            return top + 0.8 * h;
-    }
+    // Top, bottom (L1 = L2), upper part (the shift in layer 1) and lower part of the layer.
+    const double offsets[] = {0, layer < n ? h : 3.7, 0.25 * h, 0.8 * h};
+    return top + offsets[rng() % 4];
 }
 
 // Mirrored tires repeat distances, which the evaluation works once each.

@@ -39,34 +39,12 @@ std::vector<double> DenseReference(const LayeredSystem& s, double m, Slip slip) 
         const double fb = std::exp(-m * (z + (j < n ? h[j - 1] : 2 * h[n - 1])));
         const double sm = m * z;
         const double disp = (1 + v) / (m * s.modulus[j]);  // physical from scaled
-        double row[4];
-        switch (q) {
-            case 0:
-                row[0] = -fa;
-                row[1] = fb;
-                row[2] = (1 - 2 * v - sm) * fa;
-                row[3] = (1 - 2 * v + sm) * fb;
-                break;
-            case 1:
-                row[0] = fa;
-                row[1] = fb;
-                row[2] = (2 * v + sm) * fa;
-                row[3] = -(2 * v - sm) * fb;
-                break;
-            case 2:
-                row[0] = -fa * disp;
-                row[1] = -fb * disp;
-                row[2] = (2 - 4 * v - sm) * fa * disp;
-                row[3] = -(2 - 4 * v + sm) * fb * disp;
-                break;
-            default:
-                row[0] = fa * disp;
-                row[1] = -fb * disp;
-                row[2] = (1 + sm) * fa * disp;
-                row[3] = (1 - sm) * fb * disp;
-                break;
-        }
-        for (int c = 0; c < 4; ++c) a[r * size + 4 * (j - 1) + c] += factor * row[c];
+        const double rows[4][4] = {
+            {-fa, fb, (1 - 2 * v - sm) * fa, (1 - 2 * v + sm) * fb},
+            {fa, fb, (2 * v + sm) * fa, -(2 * v - sm) * fb},
+            {-fa * disp, -fb * disp, (2 - 4 * v - sm) * fa * disp, -(2 - 4 * v + sm) * fb * disp},
+            {fa * disp, -fb * disp, (1 + sm) * fa * disp, (1 - sm) * fb * disp}};
+        for (int c = 0; c < 4; ++c) a[r * size + 4 * (j - 1) + c] += factor * rows[q][c];
     };
     put(0, 1, 0.0, 0, -1.0);
     b[0] = 1.0;

@@ -121,8 +121,8 @@ TEST(InterfaceBond, ALoneWeakInterfaceGetsOneHundredthAndSeveralGetOneTenth) {
                                                         {6, 75000, 0.35, 0, 6},
                                                         {0, 10000, 0.4, 0, 4}},
                                                        {-6}));
-    EXPECT_DOUBLE_EQ(unbonded.bond[1], 0.1);
-    EXPECT_DOUBLE_EQ(unbonded.bond[2], 0.1);
+    EXPECT_EQ(unbonded.bond[1], 0.1);
+    EXPECT_EQ(unbonded.bond[2], 0.1);
     EXPECT_NEAR(unbonded.bond[3], 1, 1e-12);
 }
 
@@ -139,14 +139,17 @@ TEST(InterfaceBond, EveryInterfaceTakesTheSecondLayersModulus) {
 TEST(LayeredSystem, LayerOfADepthBelongsBelowAnInterfaceUnlessAskedNegative) {
     LayeredSystem s = LayeredSystemOf(Flexible().structure);
     EXPECT_EQ(s.thickness, (std::vector<double>{0, 5, 8, 8}));  // h(0) = 0, h(N) = h(N-1)
-    EXPECT_EQ(LayerOfDepth(s, 0), 1);
-    EXPECT_EQ(LayerOfDepth(s, 5), 2);
-    EXPECT_EQ(LayerOfDepth(s, -5), 1);        // bottom of layer 1
-    EXPECT_EQ(LayerOfDepth(s, 5 - 1e-7), 2);  // within rounding of the interface
-    EXPECT_EQ(LayerOfDepth(s, 4.99), 1);
-    EXPECT_EQ(LayerOfDepth(s, -13), 2);
-    EXPECT_EQ(LayerOfDepth(s, 13.0013), 3);
-    EXPECT_EQ(LayerOfDepth(s, -2), 1);  // "one layer up" from layer 1 stays in layer 1
+    // -5 is the bottom of layer 1, 5 - 1e-7 within rounding of the interface, and -2 is "one
+    // layer up" from layer 1, which stays in layer 1.
+    for (auto [z, layer] : {std::pair{0.0, 1},
+                            {5.0, 2},
+                            {-5.0, 1},
+                            {5 - 1e-7, 2},
+                            {4.99, 1},
+                            {-13.0, 2},
+                            {13.0013, 3},
+                            {-2.0, 1}})
+        EXPECT_EQ(LayerOfDepth(s, z), layer) << z;
 }
 
 TEST(GearLoads, TireLoadRadiusAndDistancesOfADualGear) {
@@ -300,10 +303,14 @@ double Misfit(const core::ProgramState& state, core::UserPort& ui, AnalysisInput
     return sum;
 }
 
-// Under a stiff slab the misfit curves downwards: the fit must go downhill, not to its maximum.
-TEST(BackCalculation, ConvergesToAModulusThatMinimisesTheBasinMisfit) {
+class BackCalculation : public ::testing::Test {
+protected:
     core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
     FakeUserPort ui;
+};
+
+// Under a stiff slab the misfit curves downwards: the fit must go downhill, not to its maximum.
+TEST_F(BackCalculation, ConvergesToAModulusThatMinimisesTheBasinMisfit) {
     AnalysisInput stiffSlab = PlateBasin();
     stiffSlab.structure.Thickness[1] = 30;
     stiffSlab.structure.Modulus[1] = 4000000;
@@ -320,9 +327,7 @@ TEST(BackCalculation, ConvergesToAModulusThatMinimisesTheBasinMisfit) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST(BackCalculation, AFitBeyondTheUpperBoundStopsAtTheBoundAndSaysSo) {
-    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
-    FakeUserPort ui;
+TEST_F(BackCalculation, AFitBeyondTheUpperBoundStopsAtTheBoundAndSaysSo) {
     // A basin a twentieth of the stored one: stiffer than any subgrade allowed.
     BackCalcOptions options;
     for (double& d : options.basinMils) d /= 20;
@@ -332,9 +337,7 @@ TEST(BackCalculation, AFitBeyondTheUpperBoundStopsAtTheBoundAndSaysSo) {
     EXPECT_TRUE(r.clamped);
 }
 
-TEST(BackCalculation, StopsAtTheIterationCap) {
-    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
-    FakeUserPort ui;
+TEST_F(BackCalculation, StopsAtTheIterationCap) {
     BackCalcOptions options;
     options.maxIterations = 1;
     options.relativeTolerance = 1e-15;
@@ -355,21 +358,25 @@ double HalfSpaceSurfaceDeflection(double load, double e, double v, double r) {
            (std::comp_ellint_2(k) - (1 - k * k) * std::comp_ellint_1(k));
 }
 
+// The basin, in mils, of a plate load on a half-space.
+BackCalcOptions HalfSpaceBasin(double load, double modulus) {
+    BackCalcOptions options;
+    options.plateLoadLbs = load;
+    for (std::size_t i = 0; i < options.basinMils.size(); ++i)
+        options.basinMils[i] =
+            1000 * HalfSpaceSurfaceDeflection(load, modulus, 0.4, kSensorOffsetsIn[i]);
+    return options;
+}
+
 // Surface deflections lie within 0.5 % of the closed form, and so does a fitted modulus.
 constexpr double kHalfSpaceFitRelative = 5e-3;
 
-TEST(BackCalculation, ThePlateLoadOnAHalfSpaceGivesBackItsModulus) {
-    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
-    FakeUserPort ui;
+TEST_F(BackCalculation, ThePlateLoadOnAHalfSpaceGivesBackItsModulus) {
     // A 10 in layer of the subgrade's own stiffness over it: a half-space once the fit has it.
     for (const auto& [load, modulus] : {std::pair{9563.0, 15000.0}, std::pair{20000.0, 42000.0}}) {
         const LeaStructure structure =
             Structure({{10, modulus, 0.4, 0, 2}, {0, 5000, 0.4, 0, 4}}, {1.0001 * 10});
-        BackCalcOptions options;
-        options.plateLoadLbs = load;
-        for (std::size_t i = 0; i < options.basinMils.size(); ++i)
-            options.basinMils[i] =
-                1000 * HalfSpaceSurfaceDeflection(load, modulus, 0.4, kSensorOffsetsIn[i]);
+        const BackCalcOptions options = HalfSpaceBasin(load, modulus);
         const BackCalcResult r = BackCalculateSubgrade(state, ui, structure, options);
         ASSERT_EQ(r.outcome, BackCalcOutcome::Converged) << r.reason;
         EXPECT_NEAR(r.modulusPsi / modulus, 1, kHalfSpaceFitRelative) << load;
@@ -388,14 +395,9 @@ TEST(BackCalculation, ThePlateLoadOnAHalfSpaceGivesBackItsModulus) {
 }
 
 // A layer told of every trial subgrade modulus: the fit finds the half-space again.
-TEST(BackCalculation, LayersThatRestOnTheBottomLayerFollowEveryTrialModulus) {
-    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
-    FakeUserPort ui;
+TEST_F(BackCalculation, LayersThatRestOnTheBottomLayerFollowEveryTrialModulus) {
     const LeaStructure structure = Structure({{10, 3000, 0.4, 0, 6}, {0, 5000, 0.4, 0, 4}}, {0});
-    BackCalcOptions options;
-    for (std::size_t i = 0; i < options.basinMils.size(); ++i)
-        options.basinMils[i] =
-            1000 * HalfSpaceSurfaceDeflection(9563, 25000, 0.4, kSensorOffsetsIn[i]);
+    BackCalcOptions options = HalfSpaceBasin(9563, 25000);
     int calls = 0;
     options.bottomModulusChanged = [&calls](double e, LeaStructure& s) {
         ++calls;
@@ -407,20 +409,18 @@ TEST(BackCalculation, LayersThatRestOnTheBottomLayerFollowEveryTrialModulus) {
     EXPECT_EQ(calls, 3 * r.iterations + 1);  // three basins a Newton step, one for the fit
 }
 
-TEST(BackCalculation, ABadBasinLoadOrStructureIsRefusedWithTheAnalysisError) {
-    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
-    FakeUserPort ui;
+TEST_F(BackCalculation, ABadBasinLoadOrStructureIsRefusedWithTheAnalysisError) {
     ui.answerDefaults = true;
     BackCalcOptions zeroDeflection, negativeLoad;
     zeroDeflection.basinMils[6] = 0;
     negativeLoad.plateLoadLbs = -1;
     LeaStructure negativeModulus = PlateBasin().structure;
     negativeModulus.Modulus[2] = -5;
-    EXPECT_EQ(BackCalculateSubgrade(state, ui, Flexible().structure, zeroDeflection).outcome,
-              BackCalcOutcome::BadInput);
-    EXPECT_EQ(BackCalculateSubgrade(state, ui, Flexible().structure, negativeLoad).outcome,
-              BackCalcOutcome::BadInput);
-    EXPECT_EQ(BackCalculateSubgrade(state, ui, negativeModulus).outcome, BackCalcOutcome::BadInput);
+    for (const auto& [structure, options] : {std::pair{Flexible().structure, zeroDeflection},
+                                             {Flexible().structure, negativeLoad},
+                                             {negativeModulus, BackCalcOptions{}}})
+        EXPECT_EQ(BackCalculateSubgrade(state, ui, structure, options).outcome,
+                  BackCalcOutcome::BadInput);
     EXPECT_EQ(ui.Titles(), std::vector<std::string>(3, "Analysis Error"));
 }
 
