@@ -91,19 +91,14 @@ std::string SampleLoads() {
     auto aircraft = [&](int k, const char* name, const char* gross, const char* tires,
                         const std::vector<const char*>& tireLines, const char* points,
                         const std::vector<const char*>& pointLines) {
-        t += " Aircraft Identification #   " + std::to_string(k) + " \r\n";
-        t += std::string(name) + "\r\n";
-        t += " Gross Load\r\n";
-        t += std::string(gross) + "\r\n";
-        t += " Fraction of Gross Load on Gear to be Analyzed\r\n";
-        t += " 4.7500000E-01\r\n";
-        t += " No. of Tires\r\n";
-        t += std::string(tires) + "\r\n";
-        t += kTireHeadings;
+        t += " Aircraft Identification #   " + std::to_string(k) + " \r\n" + name +
+             "\r\n Gross Load\r\n" + gross +
+             "\r\n Fraction of Gross Load on Gear to be Analyzed\r\n 4.7500000E-01\r\n"
+             " No. of Tires\r\n" +
+             tires + "\r\n" + std::string(kTireHeadings);
         for (const char* l : tireLines) t += std::string(l) + "\r\n";
-        t += " No. of Evaluation Points (( X,Y Sets )\r\n";
-        t += std::string(points) + "\r\n";
-        t += kPointHeadings;
+        t += " No. of Evaluation Points (( X,Y Sets )\r\n" + std::string(points) + "\r\n" +
+             std::string(kPointHeadings);
         for (const char* l : pointLines) t += std::string(l) + "\r\n";
     };
     const char* origin = "     1        0.0000000E00    0.0000000E00";
@@ -130,20 +125,6 @@ std::string SampleLoads() {
               "0.0000000E00"},
              "  1", {origin});
     return t;
-}
-
-TEST(VornaFiles, WritingFillsTheRecordsAndWritesBothFiles) {
-    TempDir dir;
-    core::ProgramState state = SampleState(dir.path());
-    FakeUserPort ui;
-    AnalysisInput input;
-    ASSERT_EQ(WriteVornaInput(state, ui, SampleList(), input), VornaStatus::Written);
-    EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_EQ(dir.Read("VORNA.STR"), kSampleStructure);
-    EXPECT_EQ(dir.Read("VORNA.LOA"), SampleLoads());
-    // The records hold the values the eight-digit file text rounds.
-    EXPECT_EQ(input.structure.Poisson[3], 0.35);  // rather than 0.34999999
-    EXPECT_EQ(input.gears.at(2).PointX.at(3), 2.895);
 }
 
 TEST(VornaFiles, ConcreteSurfaceGivesFlexuralStrengthAndRigidSubgradeRatio) {
@@ -226,6 +207,9 @@ TEST(VornaFiles, RewritesFollowEveryChangeOfLayersAndAircraft) {
     ASSERT_EQ(WriteVornaInput(state, ui, SampleList(), input), VornaStatus::Written);
     EXPECT_EQ(dir.Read("VORNA.STR"), kSampleStructure);
     EXPECT_EQ(dir.Read("VORNA.LOA"), SampleLoads());
+    // The records hold the values the eight-digit file text rounds.
+    EXPECT_EQ(input.structure.Poisson[3], 0.35);  // rather than 0.34999999
+    EXPECT_EQ(input.gears.at(2).PointX.at(3), 2.895);
 
     state.Current.Aircraft[1].GrossLoad = 16000;  // one load changes
     ASSERT_EQ(WriteVornaInput(state, ui, SampleList(), input), VornaStatus::Written);
