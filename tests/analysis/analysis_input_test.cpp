@@ -132,10 +132,10 @@ TEST(VornaFiles, ConcreteSurfaceGivesFlexuralStrengthAndRigidSubgradeRatio) {
     state.Current.Layers = {{12, 4000000, 650, 5}, {6, 75000, 0, 6}, {0, 10000, 0, 4}};
     AnalysisLayerList list{{{12, 4000000, 5}, {6, 75000, 6}, {0, 10000, 4}}, {-12}};
     AnalysisInput input = BuildAnalysisInput(state, list);
-    EXPECT_EQ(input.structure.FlexuralStrength, 650);
-    EXPECT_EQ(input.structure.Poisson[1], 0.15);
-    EXPECT_EQ(input.structure.Poisson[3], 0.4);
-    EXPECT_EQ(input.structure.Interface[1], 100000);
+    const LeaStructure& st = input.structure;
+    EXPECT_EQ(
+        (std::vector<double>{st.FlexuralStrength, st.Poisson[1], st.Poisson[3], st.Interface[1]}),
+        (std::vector<double>{650, 0.15, 0.4, 100000}));
     const std::string text = FormatVornaStructure(input.structure, "Rigid");
     EXPECT_NE(text.find("\r\n        650.00000000\r\n"), std::string::npos);
     // 51 blanks, then the interface value right-aligned in 12.
@@ -175,8 +175,7 @@ TEST(VornaFiles, SeventeenAnalysisLayersStopTheRunWithoutWritingAnything) {
     core::ProgramState state = SampleState(dir.path());
     FakeUserPort ui;
     ui.Answer(core::Answer::Ok);
-    AnalysisLayerList list;
-    for (int i = 0; i < 16; ++i) list.layers.push_back({1, 75000, 6});
+    AnalysisLayerList list{std::vector<AnalysisLayer>(16, {1, 75000, 6}), {}};
     list.layers.push_back({0, 10000, 4});
     AnalysisInput input;
     input.structure.Layers = 99;  // must stay untouched

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <string>
 
 #include "analysis/numerical.h"
@@ -180,22 +179,20 @@ TEST(LayerCoefficients, ThickLayersAtLargeMUnderflowToZero) {
         MakeSystem({{100, 50000, 0.35, 1}, {100, 20000, 0.35, 1}, {0, 9000, 0.4, 1}});
     std::vector<double> c(3, 7.0);
     EXPECT_EQ(LayerCoefficients(s, 2.5, c), CoefficientStatus::Underflow);
-    ASSERT_EQ(c.size(), 12u);
-    for (double v : c) EXPECT_EQ(v, 0.0);
+    EXPECT_EQ(c, std::vector<double>(12, 0.0));
     EXPECT_EQ(LayerCoefficients(s, 1.5, c), CoefficientStatus::Ok);
 }
 
 TEST(LayerCoefficients, BadStructuresRaiseAnAnalysisError) {
     std::vector<double> c;
-    LayeredSystem one = MakeSystem({{5, 1000, 0.3, 1}, {0, 1000, 0.3, 1}});
-    one.layerCount = 1;
-    EXPECT_THROW(LayerCoefficients(one, 0.1, c), AnalysisError);
-    LayeredSystem shortArrays = MakeSystem(kFlexible);
-    shortArrays.poisson.resize(2);
-    EXPECT_THROW(LayerCoefficients(shortArrays, 0.1, c), AnalysisError);
-    LayeredSystem nan = MakeSystem(kFlexible);
-    nan.modulus[2] = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_THROW(LayerCoefficients(nan, 0.1, c), AnalysisError);
+    // A subgrade alone, short arrays and a modulus that is not a number.
+    for (auto spoil : {+[](LayeredSystem& s) { s.layerCount = 1; },
+                       +[](LayeredSystem& s) { s.poisson.resize(2); },
+                       +[](LayeredSystem& s) { s.modulus[2] = std::nan(""); }}) {
+        LayeredSystem s = MakeSystem(kFlexible);
+        spoil(s);
+        EXPECT_THROW(LayerCoefficients(s, 0.1, c), AnalysisError);
+    }
 }
 
 }  // namespace

@@ -91,11 +91,10 @@ AnalysisInput Rigid() {
     return in;
 }
 
-core::ProgramState StateIn(const std::string& dir, int pavementType, bool existing = false) {
+core::ProgramState StateIn(const std::string& dir, int pavementType) {
     core::ProgramState state;
     state.ProgramDir = dir;
     state.Current.PavementType = static_cast<std::int16_t>(pavementType);
-    state.Current.ExistingPavement = existing;
     state.Run.DesignRunning = true;
     return state;
 }

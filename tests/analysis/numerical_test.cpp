@@ -79,12 +79,8 @@ TEST(DenseSolver, SolvesAHandWorkedSystemWithANegativePivot) {
     const std::vector<double> x = SolveLinearSystem(a, 3, b), want = {1, 1, 2};
     ASSERT_EQ(x.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) EXPECT_NEAR(x[i], want[i], 1e-14) << i;
-}
-
-TEST(DenseSolver, SingularMatrixGivesNumbersNotACrash) {
-    const std::vector<double> a = {1, 2, 2, 4};
-    const std::vector<double> x = SolveLinearSystem(a, 2, {1, 2});
-    EXPECT_EQ(x.size(), 2u);
+    // A singular matrix gives numbers, not a crash.
+    EXPECT_EQ(SolveLinearSystem({1, 2, 2, 4}, 2, {1, 2}).size(), 2u);
 }
 
 // The block fits reduce their shared sine and cosine themselves: rounding differences only.
