@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <utility>
 
 #include "core/program_state.h"
@@ -228,36 +229,41 @@ TEST(RunAnalysis, KindOfAnUntypedSectionIsTheKindOfThePreviousRun) {
               ResponseKind::VerticalDeflection);
 }
 
-TEST(RunAnalysis, StrainRunKeepsACompressiveStrainPerAircraftAndWritesTheResultFile) {
-    TempDir dir;
-    core::ProgramState state = StateIn(dir.path(), core::kNewFlexible);
-    TickingUserPort ui;
-    AnalysisResult r = RunAnalysis(state, ui, Flexible());
-    ASSERT_EQ(r.outcome, AnalysisOutcome::Completed) << r.reason;
-    ASSERT_EQ(r.output.rows.size(), 1u);
-    EXPECT_EQ(r.output.rows[0].layer, 3);
-    ASSERT_EQ(r.output.rows[0].kept.size(), 2u);
-    for (double strain : r.output.rows[0].kept) {
-        EXPECT_LT(strain, 0);
-        EXPECT_GT(strain, -0.01);
+// Compressive strain in the subgrade, tensile stress at the bottom of the slab, and a surface
+// deflection, which writes no result file.
+TEST(RunAnalysis, CompletedRunsKeepOneValuePerAircraftOfTheSectionsKind) {
+    struct Case {
+        int type;
+        AnalysisInput input;
+        std::optional<ResponseKind> kind;
+        int layer;
+        double low, high;
+    };
+    AnalysisInput surface = Flexible();
+    surface.structure.Depth[1] = 0;
+    const Case cases[] = {{core::kNewFlexible, Flexible(), {}, 3, -0.01, 0},
+                          {core::kNewRigid, Rigid(), {}, 1, 10, 1000},
+                          {core::kNewFlexible, surface, ResponseKind::VerticalDeflection, 1, 0, 1}};
+    for (const Case& c : cases) {
+        TempDir dir;
+        core::ProgramState state = StateIn(dir.path(), c.type);
+        TickingUserPort ui;
+        const AnalysisResult r = RunAnalysis(state, ui, c.input, c.kind);
+        ASSERT_EQ(r.outcome, AnalysisOutcome::Completed) << r.reason;
+        ASSERT_EQ(r.output.rows.size(), 1u);
+        EXPECT_EQ(r.output.rows[0].layer, c.layer);
+        ASSERT_EQ(r.output.rows[0].kept.size(), c.input.gears.size());
+        for (double value : r.output.rows[0].kept) {
+            EXPECT_GT(value, c.low) << c.type;
+            EXPECT_LT(value, c.high) << c.type;
+        }
+        EXPECT_TRUE(ui.boxes.empty());
+        EXPECT_EQ(r.elapsedMs, 5);
+        const std::string file = c.kind ? "" : dir.Read("DAMTMP.DAT");
+        EXPECT_EQ(dir.Exists("DAMTMP.DAT"), !c.kind);
+        for (const AnalysisGear& g : c.input.gears)
+            EXPECT_EQ(file.find(g.Name) != std::string::npos, !c.kind) << g.Name;
     }
-    EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_EQ(r.elapsedMs, 5);
-    const std::string file = dir.Read("DAMTMP.DAT");
-    EXPECT_NE(file.find("Single"), std::string::npos);
-    EXPECT_NE(file.find("Dual"), std::string::npos);
-}
-
-TEST(RunAnalysis, StressRunAtTheBottomOfTheSlabIsTensile) {
-    TempDir dir;
-    core::ProgramState state = StateIn(dir.path(), core::kNewRigid);
-    FakeUserPort ui;
-    AnalysisResult r = RunAnalysis(state, ui, Rigid());
-    ASSERT_EQ(r.outcome, AnalysisOutcome::Completed) << r.reason;
-    EXPECT_EQ(r.output.rows.at(0).layer, 1);
-    EXPECT_GT(r.output.rows[0].kept[0], 10);
-    EXPECT_LT(r.output.rows[0].kept[0], 1000);
-    EXPECT_TRUE(dir.Exists("DAMTMP.DAT"));
 }
 
 TEST(RunAnalysis, ResultFileThatCannotBeWrittenStopsTheRun) {
@@ -268,18 +274,6 @@ TEST(RunAnalysis, ResultFileThatCannotBeWrittenStopsTheRun) {
     EXPECT_EQ(r.outcome, AnalysisOutcome::FileError);
     EXPECT_EQ(ui.Titles(), std::vector<std::string>{"File Error"});
     EXPECT_FALSE(state.Run.DesignRunning);
-}
-
-TEST(RunAnalysis, DeflectionRunWritesNoResultFile) {
-    TempDir dir;
-    core::ProgramState state = StateIn(dir.path(), core::kNewFlexible);
-    FakeUserPort ui;
-    AnalysisInput in = Flexible();
-    in.structure.Depth[1] = 0;
-    AnalysisResult r = RunAnalysis(state, ui, in, ResponseKind::VerticalDeflection);
-    ASSERT_EQ(r.outcome, AnalysisOutcome::Completed) << r.reason;
-    EXPECT_FALSE(dir.Exists("DAMTMP.DAT"));
-    EXPECT_NE(r.output.rows[0].kept[0], 0);
 }
 
 AnalysisInput PlateBasin() {
