@@ -30,10 +30,9 @@ TEST(CoefficientBlock, EveryLaneIsTheSingleSolveToTheLastBit) {
             const int first = 1 + static_cast<int>(rng() % static_cast<unsigned>(rule.count));
             const int count = 1 + static_cast<int>(rng() % kCoefficientLanes);
             double m[kCoefficientLanes] = {};
-            for (int l = 0; l < count; ++l) {
+            for (int l = 0; l < count; ++l)
                 m[l] = rule.node[static_cast<std::size_t>(std::min(first + 7 * l, rule.count))] /
                        scale;
-            }
             const int layer = 1 + static_cast<int>(rng() % static_cast<unsigned>(layers));
             CoefficientBlock block;
             LayerCoefficientsBlock(s, m, count, layer, block);

@@ -28,9 +28,8 @@ using layered::MakeSystem;
 
 // The layer holding depth z (an interface depth belongs to the layer above).
 int LayerOf(const LayeredSystem& s, double z) {
-    for (int i = 1; i < s.layerCount; ++i) {
+    for (int i = 1; i < s.layerCount; ++i)
         if (z <= s.bottomDepth[i]) return i;
-    }
     return s.layerCount;
 }
 
@@ -145,9 +144,8 @@ TEST_F(HalfSpace, SurfaceDeflectionOffTheLoadIsBoussinesqs) {
     const std::vector<double>& w = run.out.pointValues[0];
     EXPECT_NEAR(w[0] / exact_.W(0), 1.0, kSurfaceRelative);
     const double r[] = {9, 12, 18, 30};  // distances of the points after the first
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
         EXPECT_NEAR(w[i + 1] / exact_.SurfaceW(r[i]), 1.0, kSurfaceRelative) << "r " << r[i];
-    }
     EXPECT_EQ(run.out.rows[0].kept[0], w[0]);  // the largest deflection
     // No node falls below 1e-4 of the total: unconverged after the whole rule.
     EXPECT_EQ(run.out.rows[0].convergedAt[0], 0);

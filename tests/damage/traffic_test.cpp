@@ -62,9 +62,8 @@ TEST(PassToCoverage, TandemAxlesRepeatUntilTheirPressureBulbsMeet) {
     core::ProgramState twin = single;
     twin.Aircraft.entries[0].AcTandem = 40;  // with L = 10 the clear gap g is 30
     // R = 2 down to g, 3 - z/g between g and 2g, 1 from 2g on.
-    for (auto [depth, r] : {std::pair{30.0, 2.0f}, {45.0, 1.5f}, {60.0, 1.0f}}) {
+    for (auto [depth, r] : {std::pair{30.0, 2.0f}, {45.0, 1.5f}, {60.0, 1.0f}})
         EXPECT_FLOAT_EQ(PassToCoverage(twin, 1, 0, depth), r * PassToCoverage(single, 1, 0, depth));
-    }
 }
 
 TEST(PassToCoverage, EightWheelGearMergesGapByGapAndSpansItsWholeWidth) {
