@@ -60,8 +60,9 @@ TEST(Bessel, MatchesTheStandardLibraryOnBothSidesOfEight) {
         EXPECT_NEAR(BesselJ0(x), std::cyl_bessel_j(0.0, x), kBesselTolerance) << x;
         EXPECT_NEAR(BesselJ1(x), std::cyl_bessel_j(1.0, x), kBesselTolerance) << x;
         EXPECT_NEAR(BesselJ1Scaled(x, 0.5), std::cyl_bessel_j(1.0, x * 0.5), kBesselTolerance);
-        if (x > 0)
+        if (x > 0) {
             EXPECT_NEAR(BesselJ1OverX(x), std::cyl_bessel_j(1.0, x) / x, kBesselTolerance) << x;
+        }
     }
     EXPECT_NEAR(BesselJ0(8.0), std::cyl_bessel_j(0.0, 8.0), kBesselTolerance);  // the switch
     EXPECT_NEAR(BesselJ1OverX(0.0), 0.5, kBesselTolerance);
@@ -99,7 +100,9 @@ TEST(BesselBlock, MatchesTheSingleFitsFromZeroToLargeArguments) {
             ASSERT_NEAR(j0[i], BesselJ0(x[i]), kBlockBesselTolerance) << x[i];
             ASSERT_EQ(j0only[i], j0[i]);
             ASSERT_NEAR(j1[i], BesselJ1(x[i]), kBlockBesselTolerance) << x[i];
-            if (x[i] > 0) ASSERT_NEAR(ratio[i], BesselJ1OverX(x[i]), kBlockBesselTolerance) << x[i];
+            if (x[i] > 0) {
+                ASSERT_NEAR(ratio[i], BesselJ1OverX(x[i]), kBlockBesselTolerance) << x[i];
+            }
         }
         EXPECT_EQ(ratio[0], BesselJ1OverX(0.0));  // the fit at x = 0, about 1/2
     }

@@ -43,21 +43,18 @@ GearLoads Gear(const std::string& name, double pressure, double radius,
     g.name = name;
     const double tireLoad = pressure * pi * radius * radius;
     g.grossLoad = tireLoad * static_cast<double>(tires.size());
+    for (const Xy& p : points) {
+        g.pointX.push_back(p.x);
+        g.pointY.push_back(p.y);
+    }
     for (const Xy& t : tires) {
         g.tireLoad.push_back(tireLoad);
         g.tirePressure.push_back(pressure);
         g.tireRadius.push_back(radius);
         g.tireX.push_back(t.x);
         g.tireY.push_back(t.y);
-    }
-    for (const Xy& p : points) {
-        g.pointX.push_back(p.x);
-        g.pointY.push_back(p.y);
-    }
-    for (const Xy& t : tires) {
-        std::vector<double> row;
+        std::vector<double>& row = g.distance.emplace_back();
         for (const Xy& p : points) row.push_back(std::hypot(p.x - t.x, p.y - t.y));
-        g.distance.push_back(row);
     }
     return g;
 }
