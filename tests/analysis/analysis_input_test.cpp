@@ -14,7 +14,6 @@ namespace tavro::analysis {
 namespace {
 
 using test::FakeUserPort;
-using test::TempDir;
 
 // "ACAggregate": 4.5 in asphalt on 10 in crushed aggregate on 10000 psi, four aircraft.
 core::ProgramState SampleState(const std::string& dir = "/nonexistent/") {
@@ -171,7 +170,7 @@ TEST(VornaFiles, AircraftMissingFromTheLibraryGetsNoTiresRatherThanACrash) {
 }
 
 TEST(VornaFiles, SeventeenAnalysisLayersStopTheRunWithoutWritingAnything) {
-    TempDir dir;
+    test::TempDir dir;
     core::ProgramState state = SampleState(dir.path());
     FakeUserPort ui;
     ui.Answer(core::Answer::Ok);
@@ -194,7 +193,7 @@ TEST(VornaFiles, SeventeenAnalysisLayersStopTheRunWithoutWritingAnything) {
 // The loads text is kept between analyses: every change must reach the file, which ends
 // where the new text ends. Sixteen layers, the most there may be, are written.
 TEST(VornaFiles, RewritesFollowEveryChangeOfLayersAndAircraft) {
-    TempDir dir;
+    test::TempDir dir;
     core::ProgramState state = SampleState(dir.path());
     FakeUserPort ui;
     dir.Write("VORNA.STR", std::string(20000, '#'));  // longer than any new text

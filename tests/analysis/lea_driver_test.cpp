@@ -19,7 +19,6 @@ namespace tavro::analysis {
 namespace {
 
 using test::FakeUserPort;
-using test::TempDir;
 
 // A clock that moves 5 ms on every reading.
 class TickingUserPort : public FakeUserPort {
@@ -58,18 +57,14 @@ AnalysisGear Gear(const std::string& name, double gearLoad, double pressure,
     g.GearShare = 0.475;
     g.GearLoad = gearLoad;
     g.TireCount = static_cast<int>(tireX.size());
-    g.TirePressure = g.TireX = g.TireY = {0};
-    for (double x : tireX) {
-        g.TirePressure.push_back(pressure);
-        g.TireX.push_back(x);
-        g.TireY.push_back(0);
-    }
     g.PointCount = static_cast<int>(pointX.size());
-    g.PointX = g.PointY = {0};
-    for (double x : pointX) {
-        g.PointX.push_back(x);
-        g.PointY.push_back(0);
-    }
+    g.TirePressure.assign(tireX.size() + 1, pressure);
+    g.TirePressure[0] = 0;
+    g.TireY.assign(tireX.size() + 1, 0);
+    g.PointY.assign(pointX.size() + 1, 0);
+    g.TireX = g.PointX = {0};
+    g.TireX.insert(g.TireX.end(), tireX.begin(), tireX.end());
+    g.PointX.insert(g.PointX.end(), pointX.begin(), pointX.end());
     return g;
 }
 
@@ -195,7 +190,7 @@ TEST(RunAnalysis, BadNumbersEndTheRunWithOneMessageAndNoResults) {
     };
     for (const BadCase& c : cases) {
         SCOPED_TRACE(c.what);
-        TempDir dir;
+        test::TempDir dir;
         core::ProgramState state = StateIn(dir.path(), core::kNewFlexible);
         TickingUserPort ui;
         ui.Answer(core::Answer::Ok);
@@ -245,7 +240,7 @@ TEST(RunAnalysis, CompletedRunsKeepOneValuePerAircraftOfTheSectionsKind) {
                           {core::kNewRigid, Rigid(), {}, 1, 10, 1000},
                           {core::kNewFlexible, surface, ResponseKind::VerticalDeflection, 1, 0, 1}};
     for (const Case& c : cases) {
-        TempDir dir;
+        test::TempDir dir;
         core::ProgramState state = StateIn(dir.path(), c.type);
         TickingUserPort ui;
         const AnalysisResult r = RunAnalysis(state, ui, c.input, c.kind);

@@ -23,7 +23,6 @@ constexpr double kRadialStrainRelative = 1e-6;
 // At the surface the integrand does not decay with m: a few 1e-3.
 constexpr double kSurfaceRelative = 5e-3;
 
-using layered::Layer;
 using layered::MakeSystem;
 
 // The layer holding depth z (an interface depth belongs to the layer above).
@@ -149,7 +148,7 @@ TEST_F(HalfSpace, SurfaceDeflectionOffTheLoadIsBoussinesqs) {
     EXPECT_EQ(run.polls, StandardLaguerreRule().count);
 }
 
-const std::vector<Layer> kFlexible = {
+const std::vector<layered::Layer> kFlexible = {
     {5, 400000, 0.35, 1}, {10, 30000, 0.35, 1}, {0, 10000, 0.40, 1}};
 
 // Westergaard's interior stress with the radius of relative stiffness on an elastic solid;

@@ -13,8 +13,6 @@
 namespace tavro::analysis {
 namespace {
 
-using test::TempDir;
-
 ino_t InodeOf(const std::string& path) {
     struct stat st {};
     EXPECT_EQ(stat(path.c_str(), &st), 0);
@@ -22,7 +20,7 @@ ino_t InodeOf(const std::string& path) {
 }
 
 TEST(ScratchFile, RewritesInPlaceToTheExactNewBytes) {
-    TempDir dir;
+    test::TempDir dir;
     const std::string path = dir.File("DAMTMP.DAT");
     ino_t inode = 0;
     // A shorter text leaves no tail of the longer one.
@@ -39,7 +37,7 @@ TEST(ScratchFile, RewritesInPlaceToTheExactNewBytes) {
 }
 
 TEST(ScratchFile, FailuresGiveTheFileErrorNumbers) {
-    TempDir dir;
+    test::TempDir dir;
     EXPECT_EQ(WriteScratchFile("/nonexistent-tavro-dir/VORNA.STR", "x"), 76);  // path not found
     std::filesystem::create_directory(dir.File("VORNA.LOA"));
     EXPECT_EQ(WriteScratchFile(dir.File("VORNA.LOA"), "x"), 54);  // a directory in the way

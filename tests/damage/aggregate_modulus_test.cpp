@@ -13,8 +13,6 @@
 namespace tavro::damage {
 namespace {
 
-using test::FakeUserPort;
-
 constexpr int kAsphalt = 1, kSubgrade = 4, kPcc = 5, kCrushed = 6, kUncrushed = 8, kAcOverlay = 10;
 
 core::SectionLayer L(int type, float thickness, float modulus) {
@@ -128,7 +126,7 @@ protected:
         return CalculateAggregateModuli(state, ui, list);
     }
     core::ProgramState state;
-    FakeUserPort ui;
+    test::FakeUserPort ui;
     analysis::AnalysisLayerList list;
 };
 
@@ -199,7 +197,7 @@ TEST(AggregateModuli, InvalidAggregateStructuresAreRefusedWithTheirMessage) {
     for (const RefusedCase& c : cases) {
         core::ProgramState state = StateWith(c.layers);
         state.Run.BaseSublayers = 7;
-        FakeUserPort ui;
+        test::FakeUserPort ui;
         ui.Answer(core::Answer::Ok);
         analysis::AnalysisLayerList list{{{1, 2, 3}}, {42}};
         AggregateResult r = CalculateAggregateModuli(state, ui, list);

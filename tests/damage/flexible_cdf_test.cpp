@@ -12,9 +12,6 @@
 namespace tavro::damage {
 namespace {
 
-using test::FakeUserPort;
-using test::TempDir;
-
 // A single-precision log divisor and eight-digit strains: a few parts in a million.
 constexpr double kCoverageRelTolerance = 1e-5;
 
@@ -33,7 +30,7 @@ std::string Line(const std::string& horizontal, const std::string& vertical) {
 }
 
 // One single-wheel aircraft (10 in wide) per position on 5 in asphalt over 15000 psi.
-core::ProgramState SingleWheels(const TempDir& dir, std::vector<float> positions,
+core::ProgramState SingleWheels(const test::TempDir& dir, std::vector<float> positions,
                                 float departures) {
     core::ProgramState state;
     state.ProgramDir = dir.path();
@@ -60,9 +57,9 @@ protected:
         dir.Write("DAMTMP.DAT", kHeader + lines);
         return ComputeFlexibleCDF(state, ui, 0, criterion);
     }
-    TempDir dir;
+    test::TempDir dir;
     core::ProgramState state;
-    FakeUserPort ui;
+    test::FakeUserPort ui;
 };
 
 // Subgrade criterion at E = 15000 psi (15 ksi):

@@ -14,7 +14,6 @@
 namespace tavro::damage {
 namespace {
 
-using test::FakeUserPort;
 using test::TempDir;
 
 core::DesignAircraft Traffic(float annual, float growth) {
@@ -88,7 +87,7 @@ core::ProgramState TwoAircraft(const TempDir& dir) {
 TEST(ReadOverlayStresses, TwoDepthFileIsReadAircraftByAircraft) {
     TempDir dir;
     core::ProgramState state = TwoAircraft(dir);
-    FakeUserPort ui;
+    test::FakeUserPort ui;
     dir.Write("DAMTMP.DAT", kHeader + Line("-.30000000E+03", 1) + Line(".20000000E+03", 2) +
                                 Line(".25000000E+03", 1) + Line(".15000000E+03", 2));
     const OverlayStresses s = ReadOverlayStresses(state, ui, 2);
@@ -108,7 +107,7 @@ TEST(ReadOverlayStresses, TwoDepthFileIsReadAircraftByAircraft) {
 TEST(ReadOverlayStresses, MissingLinesAreAReadErrorWithTheStandInStress) {
     TempDir dir;
     core::ProgramState state = TwoAircraft(dir);
-    FakeUserPort ui;
+    test::FakeUserPort ui;
     dir.Write("DAMTMP.DAT",
               kHeader + Line(".30000000E+03", 1) + Line(".20000000E+03", 2) + Line("garbage", 1));
     const OverlayStresses s = ReadOverlayStresses(state, ui, 2);

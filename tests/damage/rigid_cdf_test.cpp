@@ -13,7 +13,6 @@
 namespace tavro::damage {
 namespace {
 
-using test::FakeUserPort;
 using test::TempDir;
 
 constexpr std::int16_t kSubgrade = 4, kPcc = 5, kCrushed = 6, kStabilized = 7, kUncrushed = 8;
@@ -37,7 +36,7 @@ protected:
     }
     TempDir dir;
     core::ProgramState state = Slab(dir, {{0, 60000, 0, kSubgrade}});
-    FakeUserPort ui;
+    test::FakeUserPort ui;
 };
 
 TEST(BaseSubgradeFactor, AggregateStiffBasesThinStructuresAndStrongSubgrades) {
@@ -81,7 +80,7 @@ TEST(SlabFlexuralStrength, LastLayerWithAStrengthGoverns) {
 TEST(FillRigidCoverageTable, TandemCountsTwiceOnlyBeyondSeventyTwoInches) {
     TempDir dir;
     core::ProgramState state = Slab(dir, {{0, 10000, 0, kSubgrade}});
-    FakeUserPort ui;
+    test::FakeUserPort ui;
     state.Aircraft.entries[0].AcTandem = 72;
     FillRigidCoverageTable(state, ui);
     const float once = state.Run.Damage.CoveragesPerPass[1][1];
