@@ -175,8 +175,7 @@ TEST(LayerCoefficients, EveryInterfaceCombinationGivesFiniteCoefficients) {
 
 TEST(LayerCoefficients, ThickLayersAtLargeMUnderflowToZero) {
     // exp(-m (h0 + h1)) = exp(-2.5 * 200) is below 1e-200.
-    const LayeredSystem s =
-        MakeSystem({{100, 50000, 0.35, 1}, {100, 20000, 0.35, 1}, {0, 9000, 0.4, 1}});
+    const auto s = MakeSystem({{100, 50000, 0.35, 1}, {100, 20000, 0.35, 1}, {0, 9000, 0.4, 1}});
     std::vector<double> c(3, 7.0);
     EXPECT_EQ(LayerCoefficients(s, 2.5, c), CoefficientStatus::Underflow);
     EXPECT_EQ(c, std::vector<double>(12, 0.0));

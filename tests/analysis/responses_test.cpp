@@ -134,8 +134,7 @@ TEST_F(HalfSpace, ResponsesOnTheAxisAreBoussinesqs) {
 }
 
 TEST_F(HalfSpace, SurfaceDeflectionOffTheLoadIsBoussinesqs) {
-    const GearLoads gear =
-        Gear("ONE", kQ, kA, {{0, 0}}, {{0, 0}, {9, 0}, {0, 12}, {18, 0}, {30, 0}});
+    const auto gear = Gear("ONE", kQ, kA, {{0, 0}}, {{0, 0}, {9, 0}, {0, 12}, {18, 0}, {30, 0}});
     const EvalResult run = Evaluate(ResponseKind::VerticalDeflection, s_, {gear}, 0.0);
     const std::vector<double>& w = run.out.pointValues[0];
     EXPECT_NEAR(w[0] / exact_.W(0), 1.0, kSurfaceRelative);
@@ -165,8 +164,7 @@ TEST(Layered, SlabBottomStressIsTensileAndCloseToWestergaardsInteriorValue) {
         const double load = q * pi * a * a;
         const double l = h * std::cbrt(e * (1 - vs * vs) / (6 * es * (1 - v * v)));
         const double b = a >= 1.724 * h ? a : std::sqrt(1.6 * a * a + h * h) - 0.675 * h;
-        const double westergaard =
-            3 * (1 + v) * load / (2 * pi * h * h) * (std::log(l / b) + 0.6159);
+        const auto westergaard = 3 * (1 + v) * load / (2 * pi * h * h) * (std::log(l / b) + 0.6159);
         EXPECT_GT(got, 0.0);
         EXPECT_NEAR(got / westergaard, 1.0, kWestergaardRelative) << "h " << h;
     }

@@ -68,8 +68,7 @@ protected:
 //   B = 3.662531599 * 15^0.3863832 = 3.662531599 * 2.8472404 = 10.428054
 // A strain of A gives C = 10000; A/2 gives 10000 * 2^10.428054 = 13777079.
 TEST_F(StrainFile, SubgradeCriterionAtFifteenThousandPsiMatchesTheHandConstants) {
-    const FlexibleCdfResult r =
-        Run({0, 200}, Line("0", "-.14190150E-02") + Line("0", "-.70950748E-03"));
+    const auto r = Run({0, 200}, Line("0", "-.14190150E-02") + Line("0", "-.70950748E-03"));
     const core::DamageTables& d = state.Run.Damage;
     EXPECT_NEAR(d.AllowableCoverages[1], 10000, 10000 * kCoverageRelTolerance);
     EXPECT_NEAR(d.AllowableCoverages[2], 13777079, 13777079 * kCoverageRelTolerance);
@@ -107,8 +106,7 @@ TEST_F(StrainFile, CdfIsTheLargestPositionNotTheSumOfAircraft) {
 }
 
 TEST_F(StrainFile, AsphaltCriterionUsesTheHorizontalStrainAndSurfaceModulus) {
-    const FlexibleCdfResult r =
-        Run({0}, Line(".10000000E-03", "-.30000000E-02"), FlexibleCriterion::Asphalt);
+    const auto r = Run({0}, Line(".10000000E-03", "-.30000000E-02"), FlexibleCriterion::Asphalt);
     // log10 C = 2.68 - 5 * (-4) - 2.665 * log10 200000 = 22.68 - 2.665 * 5.30103 = 8.552755
     EXPECT_NEAR(state.Run.Damage.Log10Coverages[1], 8.552755, 1e-5);
     EXPECT_TRUE(r.strainsTooLow);
@@ -116,8 +114,7 @@ TEST_F(StrainFile, AsphaltCriterionUsesTheHorizontalStrainAndSurfaceModulus) {
 
 TEST_F(StrainFile, ShortOrGarbledResultFileEndsTheRunWithOneMessage) {
     ui.answerDefaults = true;
-    const FlexibleCdfResult r =
-        Run({0, 100, 200}, Line("0", "-.14190150E-02") + "Test wheel  x y z\r\n");
+    const auto r = Run({0, 100, 200}, Line("0", "-.14190150E-02") + "Test wheel  x y z\r\n");
     EXPECT_TRUE(r.readError);
     EXPECT_FALSE(state.Run.DesignRunning);
     EXPECT_TRUE(ui.OnlyBox("File Error",
