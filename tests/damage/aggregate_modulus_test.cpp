@@ -165,9 +165,8 @@ TEST_F(AggregateStructure, BaseDirectlyOnSubbaseRestsOnTheSubbaseTopSublayer) {
 }
 
 TEST_F(AggregateStructure, BaseAboveAnotherLayerRestsOnThatLayer) {
-    const AggregateResult r =
-        Calculate({L(kAsphalt, 4, 200000), L(kCrushed, 10, 75000), L(kAsphalt, 3, 10000),
-                   L(kUncrushed, 8, 40000), L(kSubgrade, 0, 10000)});
+    const auto r = Calculate({L(kAsphalt, 4, 200000), L(kCrushed, 10, 75000), L(kAsphalt, 3, 10000),
+                              L(kUncrushed, 8, 40000), L(kSubgrade, 0, 10000)});
     EXPECT_NEAR(r.moduli.base[1], 31199.986f, kModulusTolerancePsi);  // on the 10000 psi layer
     EXPECT_FALSE(r.sublayered);
 }
@@ -223,7 +222,7 @@ TEST_F(AggregateStructure, EvaluationDepthFollowsThePavementType) {
 }
 
 TEST_F(AggregateStructure, ZeroThicknessBaseLeavesTheSectionModulusAlone) {
-    const AggregateResult r =
+    const auto r =
         Calculate({L(kAsphalt, 4, 200000), L(kCrushed, 0, 75000), L(kSubgrade, 0, 15000)}, true);
     EXPECT_EQ(r.base.status, ModulusThickStatus::InvalidValue);
     EXPECT_EQ(state.Current.Layers[1].LayerModulus, 75000);

@@ -49,10 +49,7 @@ TEST(Bisect, FindsKnownRootsAndStopsAtEndsWithinTolerance) {
     EXPECT_NEAR(Bisect(0, 2, -2, 2, 0, 0.01, f), std::sqrt(2.0), 0.02);
     // An end already within the residual tolerance is the root, without evaluating f.
     int calls = 0;
-    auto counted = [&](double x) {
-        ++calls;
-        return x;
-    };
+    auto counted = [&](double x) { return ++calls, x; };
     EXPECT_EQ(Bisect(-3, 2e-5, -3, 2e-5, 1e-4, 1e-3, counted), 2e-5);
     EXPECT_EQ(calls, 0);
     // A decreasing function: the half whose end values differ in sign is kept.

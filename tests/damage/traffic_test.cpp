@@ -27,10 +27,8 @@ core::ProgramState Gear(int config, std::vector<float> y, float width, float s1 
     std::copy(y.begin(), y.end(), e.AcWheelY.begin());
     core::ProgramState state;
     state.Aircraft.entries = {e};
-    state.Current.Aircraft.resize(1);
-    state.Current.Aircraft[0].AircraftLibIndex = 1;
-    state.Current.Aircraft[0].ContactWidth = width;
-    state.Current.Aircraft[0].ContactLength = 10;
+    core::DesignAircraft& a = state.Current.Aircraft.emplace_back();
+    a.AircraftLibIndex = 1, a.ContactWidth = width, a.ContactLength = 10;
     return state;
 }
 
