@@ -117,25 +117,19 @@ TEST(BlockEvaluation, AnEvaluationInsideAPollDoesNotDisturbTheOuterOne) {
     const std::vector<GearLoads> otherGears = {test::RandomGear(rng, "INNER"),
                                                test::RandomGear(rng, "INNER2")};
     for (const ResponseKind kind : {ResponseKind::VerticalStrain, ResponseKind::HorizontalStress}) {
-        test::FakeUserPort quiet;
-        AnalysisOutput alone;
-        LayeredSystem s1 = s;
-        EvaluateDepth(kind, s1, StandardLaguerreRule(), gears, 2, s.bottomDepth[1] + 1.0, alone,
-                      quiet);
-
-        test::FakeUserPort nested;
-        nested.onPoll = [&](int poll) {
-            if (poll % 5 != 1) return;
-            test::FakeUserPort inner;
-            AnalysisOutput ignored;
-            LayeredSystem o = other;
-            EvaluateDepth(kind, o, StandardLaguerreRule(), otherGears, 3, o.bottomDepth[2], ignored,
-                          inner);
+        auto evaluate = [kind](LayeredSystem sys, const std::vector<GearLoads>& g, int layer,
+                               double depth, test::FakeUserPort& ui) {
+            AnalysisOutput out;
+            EvaluateDepth(kind, sys, StandardLaguerreRule(), g, layer, depth, out, ui);
+            return out;
         };
-        AnalysisOutput outer;
-        LayeredSystem s2 = s;
-        EvaluateDepth(kind, s2, StandardLaguerreRule(), gears, 2, s.bottomDepth[1] + 1.0, outer,
-                      nested);
+        test::FakeUserPort quiet, nested;
+        const AnalysisOutput alone = evaluate(s, gears, 2, s.bottomDepth[1] + 1.0, quiet);
+        nested.onPoll = [&](int poll) {
+            test::FakeUserPort inner;
+            if (poll % 5 == 1) evaluate(other, otherGears, 3, other.bottomDepth[2], inner);
+        };
+        const AnalysisOutput outer = evaluate(s, gears, 2, s.bottomDepth[1] + 1.0, nested);
         EXPECT_GT(nested.eventPolls, 5);
         EXPECT_EQ(outer.rows[0].convergedAt, alone.rows[0].convergedAt);
         EXPECT_EQ(outer.pointValues, alone.pointValues);

@@ -315,21 +315,18 @@ TEST_F(BackCalculation, ConvergesToAModulusThatMinimisesTheBasinMisfit) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(BackCalculation, AFitBeyondTheUpperBoundStopsAtTheBoundAndSaysSo) {
+TEST_F(BackCalculation, StopsAtTheUpperBoundOrAtTheIterationCap) {
     // A basin a twentieth of the stored one: stiffer than any subgrade allowed.
-    BackCalcOptions options;
-    for (double& d : options.basinMils) d /= 20;
-    BackCalcResult r = BackCalculateSubgrade(state, ui, PlateBasin().structure, options);
+    BackCalcOptions stiff, capped;
+    for (double& d : stiff.basinMils) d /= 20;
+    BackCalcResult r = BackCalculateSubgrade(state, ui, PlateBasin().structure, stiff);
     EXPECT_EQ(r.outcome, BackCalcOutcome::AtUpperBound) << r.reason;
     EXPECT_EQ(r.modulusPsi, 100000);
     EXPECT_TRUE(r.clamped);
-}
 
-TEST_F(BackCalculation, StopsAtTheIterationCap) {
-    BackCalcOptions options;
-    options.maxIterations = 1;
-    options.relativeTolerance = 1e-15;
-    BackCalcResult r = BackCalculateSubgrade(state, ui, PlateBasin().structure, options);
+    capped.maxIterations = 1;
+    capped.relativeTolerance = 1e-15;
+    r = BackCalculateSubgrade(state, ui, PlateBasin().structure, capped);
     EXPECT_EQ(r.iterations, 1);
     EXPECT_TRUE(r.outcome == BackCalcOutcome::NotConverged ||
                 r.outcome == BackCalcOutcome::AtLowerBound ||

@@ -14,7 +14,6 @@
 namespace tavro::damage {
 namespace {
 
-using test::TempDir;
 
 core::DesignAircraft Traffic(float annual, float growth) {
     core::DesignAircraft a;
@@ -74,17 +73,16 @@ using stress_run::kHeader;
 using stress_run::Line;
 
 // A concrete overlay on a slab on a 10000 psi subgrade under two aircraft.
-core::ProgramState TwoAircraft(const TempDir& dir) {
+class TwoAircraft : public ::testing::Test {
+protected:
+    void SetUp() override { state.Current.ExistingPavement = true; }
+    test::TempDir dir;
     core::ProgramState state = stress_run::Design(
         dir.path(), {{6, 4000000, 650, 11}, {10, 4000000, 650, 5}, {0, 10000, 0, 4}}, 2);
-    state.Current.ExistingPavement = true;
-    return state;
-}
-
-TEST(ReadOverlayStresses, TwoDepthFileIsReadAircraftByAircraft) {
-    TempDir dir;
-    core::ProgramState state = TwoAircraft(dir);
     test::FakeUserPort ui;
+};
+
+TEST_F(TwoAircraft, TwoDepthFileIsReadAircraftByAircraft) {
     dir.Write("DAMTMP.DAT", kHeader + Line("-.30000000E+03", 1) + Line(".20000000E+03", 2) +
                                 Line(".25000000E+03", 1) + Line(".15000000E+03", 2));
     const OverlayStresses s = ReadOverlayStresses(state, ui, 2);
@@ -101,10 +99,7 @@ TEST(ReadOverlayStresses, TwoDepthFileIsReadAircraftByAircraft) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST(ReadOverlayStresses, MissingLinesAreAReadErrorWithTheStandInStress) {
-    TempDir dir;
-    core::ProgramState state = TwoAircraft(dir);
-    test::FakeUserPort ui;
+TEST_F(TwoAircraft, MissingLinesAreAReadErrorWithTheStandInStress) {
     dir.Write("DAMTMP.DAT",
               kHeader + Line(".30000000E+03", 1) + Line(".20000000E+03", 2) + Line("garbage", 1));
     const OverlayStresses s = ReadOverlayStresses(state, ui, 2);
@@ -113,9 +108,7 @@ TEST(ReadOverlayStresses, MissingLinesAreAReadErrorWithTheStandInStress) {
     EXPECT_TRUE(ui.boxes.empty());  // the caller decides what a read error means
 }
 
-TEST(CDFBetween, MinerSumAtTheCriticalPositionLeavesOverloadAircraftOut) {
-    TempDir dir;
-    core::ProgramState state = TwoAircraft(dir);
+TEST_F(TwoAircraft, MinerSumAtTheCriticalPositionLeavesOverloadAircraftOut) {
     state.Run.Damage.CriticalPosition = 5;
     state.Run.Damage.CoveragesPerPass[1][5] = 0.5f;
     state.Run.Damage.CoveragesPerPass[2][5] = 0.25f;
