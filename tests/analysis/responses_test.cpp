@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -205,8 +206,7 @@ TEST(Layered, PointUnderATireCentreTakesTheXAxisAsRadial) {
         const std::vector<double> v = Evaluate(kind, s, {gear}, 5).out.pointValues[0];
         ASSERT_TRUE(std::isfinite(v[0]));
         EXPECT_GT(v[0], 0.0);
-        EXPECT_NEAR(v[1] / v[0], 1.0, 1e-4);
-        EXPECT_NEAR(v[2] / v[0], 1.0, 1e-4);
+        for (int i : {1, 2}) EXPECT_NEAR(v[i] / v[0], 1.0, 1e-4) << i;
     }
 }
 
@@ -218,8 +218,7 @@ TEST(Layered, BottomLayerEvaluationMeetsTheLayerAbove) {
         Evaluate(ResponseKind::VerticalDeflection, s, {gear}, 15, 2).out.pointValues[0];
     const auto below =
         Evaluate(ResponseKind::VerticalDeflection, s, {gear}, 15, 3).out.pointValues[0];
-    EXPECT_NEAR(below[0] / above[0], 1.0, 1e-4);
-    EXPECT_NEAR(below[1] / above[1], 1.0, 1e-4);
+    for (int i : {0, 1}) EXPECT_NEAR(below[i] / above[i], 1.0, 1e-4) << i;
 }
 
 TEST(Convergence, NodeIsRecordedAndTheLoopEndsWhenAllAircraftAreDone) {
@@ -229,8 +228,7 @@ TEST(Convergence, NodeIsRecordedAndTheLoopEndsWhenAllAircraftAreDone) {
     const EvalResult both = Evaluate(ResponseKind::VerticalStrain, s, {near, wide}, 15);
     const std::vector<int>& at = both.out.rows[0].convergedAt;
     ASSERT_EQ(at.size(), 2u);
-    EXPECT_GT(at[0], 0);
-    EXPECT_GT(at[1], 0);
+    EXPECT_GT(std::min(at[0], at[1]), 0);
     EXPECT_EQ(both.polls, std::max(at[0], at[1]));  // one poll per node, none after the last
     // A converged aircraft is skipped: its values are those of a run of its own.
     const EvalResult alone = Evaluate(ResponseKind::VerticalStrain, s, {near}, 15);
@@ -243,8 +241,7 @@ TEST(KeptValue, StrainNeverAboveZeroAndStressNeverBelowZero) {
     LayeredSystem s = MakeSystem(kFlexible);
     const GearLoads gear = Gear("ONE", 100, 6, {{0, 0}}, {{0, 0}, {60, 0}});
     const EvalResult strain = Evaluate(ResponseKind::VerticalStrain, s, {gear}, 1.0);
-    EXPECT_GT(strain.out.pointValues[0][0], 0.0);
-    EXPECT_GT(strain.out.pointValues[0][1], 0.0);
+    EXPECT_GT(std::min(strain.out.pointValues[0][0], strain.out.pointValues[0][1]), 0.0);
     EXPECT_EQ(strain.out.rows[0].kept[0], 0.0);
     // Near the top of the same layer horizontal stress is compression.
     const EvalResult stress =

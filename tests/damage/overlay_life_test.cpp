@@ -14,7 +14,6 @@
 namespace tavro::damage {
 namespace {
 
-
 core::DesignAircraft Traffic(float annual, float growth) {
     core::DesignAircraft a;
     a.AnnualDepartures = annual;

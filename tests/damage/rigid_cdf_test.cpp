@@ -26,8 +26,8 @@ core::ProgramState Slab(const TempDir& dir, std::vector<core::SectionLayer> belo
     return stress_run::Design(dir.path(), std::move(below), 1);
 }
 
-// A slab on a full-strength 60000 psi subgrade whose one stress line is `stress`.
-class StressFile : public ::testing::Test {
+// A slab on a full-strength 60000 psi subgrade; Run reads a result file of one stress line.
+class OneSlab : public ::testing::Test {
 protected:
     RigidCdfResult Run(const std::string& stress) {
         dir.Write("DAMTMP.DAT", kHeader + stress);
@@ -58,9 +58,8 @@ TEST(BaseSubgradeFactor, AggregateStiffBasesThinStructuresAndStrongSubgrades) {
     EXPECT_NEAR(BaseSubgradeFactor(state, 2), 1, 1e-12);
 }
 
-TEST(AdjustEdgeStress, GearFactorsByCodeOnATenKsiSubgrade) {
-    TempDir dir;
-    core::ProgramState state = Slab(dir, {{0, 10000, 0, kSubgrade}});
+TEST_F(OneSlab, GearFactorsByCodeOnATenKsiSubgrade) {
+    state.Current.Layers.back().LayerModulus = 10000;
     state.Aircraft.entries[0].AcGearCode = "B";
     // f0 = 1.261 + 0.1549 - 0.009375 = 1.406525
     // "B": g = 0.75 * 1.406525 * (1.43 - 0.06983 + 0.00551) = 1.4406473
@@ -77,10 +76,7 @@ TEST(SlabFlexuralStrength, LastLayerWithAStrengthGoverns) {
     EXPECT_EQ(SlabFlexuralStrength(s), 720);
 }
 
-TEST(FillRigidCoverageTable, TandemCountsTwiceOnlyBeyondSeventyTwoInches) {
-    TempDir dir;
-    core::ProgramState state = Slab(dir, {{0, 10000, 0, kSubgrade}});
-    test::FakeUserPort ui;
+TEST_F(OneSlab, TandemCountsTwiceOnlyBeyondSeventyTwoInches) {
     state.Aircraft.entries[0].AcTandem = 72;
     FillRigidCoverageTable(state, ui);
     const float once = state.Run.Damage.CoveragesPerPass[1][1];
@@ -95,7 +91,7 @@ TEST(FillRigidCoverageTable, TandemCountsTwiceOnlyBeyondSeventyTwoInches) {
 // gives the edge stress 1.3508438 * 343.94972 * 0.7533 = 350: DF = 700/350 = 2.
 //   log10 C80 = (2 - 0.2967 - 0.18136) / (0.00312 + 0.3881) = 1.52194/0.39122 = 3.8902408
 //   first crack: t = (2 - 0.5236)/0.392 = 3.7663265, C1 = 5838.84
-TEST_F(StressFile, DesignFactorTwoOnAFullStrengthSubgrade) {
+TEST_F(OneSlab, DesignFactorTwoOnAFullStrengthSubgrade) {
     const RigidCdfResult r = Run(Line(".34394972E+03"));
     const core::DamageTables& d = state.Run.Damage;
     EXPECT_NEAR(d.CriticalResponse[1], 350, 1e-3);
@@ -105,7 +101,7 @@ TEST_F(StressFile, DesignFactorTwoOnAFullStrengthSubgrade) {
     EXPECT_NEAR(r.firstCrackCdf, 2.23200, 2e-4);
 }
 
-TEST_F(StressFile, CoveragesAreCappedAtTenDecadesAndFlagTheStressesAsTooLow) {
+TEST_F(OneSlab, CoveragesAreCappedAtTenDecadesAndFlagTheStressesAsTooLow) {
     const RigidCdfResult r = Run(Line(".10000000E+01"));  // DF = 700/1.0176 = 688
     EXPECT_TRUE(r.stressesTooLow);
     EXPECT_FLOAT_EQ(state.Run.Damage.AllowableCoverages[1], 1e10f);
@@ -117,7 +113,7 @@ TEST_F(StressFile, CoveragesAreCappedAtTenDecadesAndFlagTheStressesAsTooLow) {
     EXPECT_EQ(ComputeRigidCDF(state, ui).cdf, 0);
 }
 
-TEST_F(StressFile, MissingStressLineEndsTheRunWithItsMessageAndUsesAThousandPsi) {
+TEST_F(OneSlab, MissingStressLineEndsTheRunWithItsMessageAndUsesAThousandPsi) {
     ui.answerDefaults = true;
     const RigidCdfResult r = Run("");
     EXPECT_TRUE(r.readError);
