@@ -43,12 +43,11 @@ GearLoads Mirrored(GearLoads g, bool roundDistances) {
     }
     g.distance.clear();
     for (std::size_t t = 0; t < 2 * tires; ++t) {
-        std::vector<double> row;
+        std::vector<double>& row = g.distance.emplace_back();
         for (std::size_t p = 0; p < g.pointX.size(); ++p) {
             const double d = std::hypot(g.pointX[p] - g.tireX[t], g.pointY[p] - g.tireY[t]);
             row.push_back(roundDistances ? std::round(d) : d);
         }
-        g.distance.push_back(row);
     }
     return g;
 }

@@ -148,8 +148,7 @@ TEST(LayeredSystem, LayerOfADepthBelongsBelowAnInterfaceUnlessAskedNegative) {
 }
 
 TEST(GearLoads, TireLoadRadiusAndDistancesOfADualGear) {
-    std::vector<GearLoads> loads = GearLoadsOf({Flexible().gears[1]});
-    const GearLoads& g = loads.at(0);
+    const GearLoads g = GearLoadsOf({Flexible().gears[1]}).at(0);
     ASSERT_EQ(g.PointCount(), 4);
     EXPECT_DOUBLE_EQ(g.tireLoad[1], 2731.25);
     // sqrt(2731.25 / 52 / 3.14159265359) = sqrt(16.718993) = 4.0888777

@@ -148,8 +148,11 @@ TEST_F(HalfSpace, SurfaceDeflectionOffTheLoadIsBoussinesqs) {
     EXPECT_EQ(run.polls, StandardLaguerreRule().count);
 }
 
-const std::vector<layered::Layer> kFlexible = {
-    {5, 400000, 0.35, 1}, {10, 30000, 0.35, 1}, {0, 10000, 0.40, 1}};
+// 5 in asphalt on 10 in base on 10000 psi.
+class Flexible : public ::testing::Test {
+protected:
+    LayeredSystem s = MakeSystem({{5, 400000, 0.35, 1}, {10, 30000, 0.35, 1}, {0, 10000, 0.40, 1}});
+};
 
 // Westergaard's interior stress with the radius of relative stiffness on an elastic solid;
 // the foundation models differ, the layered stress is found 2 to 3 % low.
@@ -187,8 +190,7 @@ TEST(Layered, PartialBondLiesBetweenFullBondAndFrictionless) {
     EXPECT_LT(topSlab[4], 400.0);
 }
 
-TEST(Layered, TwoTiresSuperposeAsTheSumOfSingleTires) {
-    LayeredSystem s = MakeSystem(kFlexible);
+TEST_F(Flexible, TwoTiresSuperposeAsTheSumOfSingleTires) {
     const GearLoads two = Gear("TWO", 100, 6, {{0, 0}, {30, 0}}, {{12, 5}});
     const GearLoads first = Gear("A", 100, 6, {{0, 0}}, {{12, 5}});
     const GearLoads second = Gear("B", 100, 6, {{30, 0}}, {{12, 5}});
@@ -199,8 +201,7 @@ TEST(Layered, TwoTiresSuperposeAsTheSumOfSingleTires) {
     }
 }
 
-TEST(Layered, PointUnderATireCentreTakesTheXAxisAsRadial) {
-    LayeredSystem s = MakeSystem(kFlexible);
+TEST_F(Flexible, PointUnderATireCentreTakesTheXAxisAsRadial) {
     const GearLoads gear = Gear("TWO", 100, 6, {{0, 0}, {20, 0}}, {{0, 0}, {1e-3, 0}, {0, 1e-3}});
     for (ResponseKind kind : {ResponseKind::HorizontalStress, ResponseKind::HorizontalStrain}) {
         const std::vector<double> v = Evaluate(kind, s, {gear}, 5).out.pointValues[0];
@@ -211,8 +212,7 @@ TEST(Layered, PointUnderATireCentreTakesTheXAxisAsRadial) {
 }
 
 // Deflection is continuous across a bonded interface, from the base and from the subgrade.
-TEST(Layered, BottomLayerEvaluationMeetsTheLayerAbove) {
-    LayeredSystem s = MakeSystem(kFlexible);
+TEST_F(Flexible, BottomLayerEvaluationMeetsTheLayerAbove) {
     const GearLoads gear = Gear("ONE", 100, 6, {{0, 0}}, {{0, 0}, {15, 0}});
     const auto above =
         Evaluate(ResponseKind::VerticalDeflection, s, {gear}, 15, 2).out.pointValues[0];
@@ -221,8 +221,7 @@ TEST(Layered, BottomLayerEvaluationMeetsTheLayerAbove) {
     for (int i : {0, 1}) EXPECT_NEAR(below[i] / above[i], 1.0, 1e-4) << i;
 }
 
-TEST(Convergence, NodeIsRecordedAndTheLoopEndsWhenAllAircraftAreDone) {
-    LayeredSystem s = MakeSystem(kFlexible);
+TEST_F(Flexible, NodeIsRecordedAndTheLoopEndsWhenAllAircraftAreDone) {
     const GearLoads near = Gear("NEAR", 100, 6, {{0, 0}}, {{0, 0}});
     const GearLoads wide = Gear("WIDE", 150, 5, {{0, 0}, {40, 0}}, {{0, 0}, {20, 0}});
     const EvalResult both = Evaluate(ResponseKind::VerticalStrain, s, {near, wide}, 15);
@@ -236,9 +235,8 @@ TEST(Convergence, NodeIsRecordedAndTheLoopEndsWhenAllAircraftAreDone) {
     EXPECT_EQ(alone.out.rows[0].convergedAt[0], at[0]);
 }
 
-TEST(KeptValue, StrainNeverAboveZeroAndStressNeverBelowZero) {
+TEST_F(Flexible, StrainNeverAboveZeroAndStressNeverBelowZero) {
     // 1 in into a stiff asphalt layer the plate bends: vertical strain is extension everywhere.
-    LayeredSystem s = MakeSystem(kFlexible);
     const GearLoads gear = Gear("ONE", 100, 6, {{0, 0}}, {{0, 0}, {60, 0}});
     const EvalResult strain = Evaluate(ResponseKind::VerticalStrain, s, {gear}, 1.0);
     EXPECT_GT(std::min(strain.out.pointValues[0][0], strain.out.pointValues[0][1]), 0.0);
@@ -250,8 +248,7 @@ TEST(KeptValue, StrainNeverAboveZeroAndStressNeverBelowZero) {
     EXPECT_EQ(stress.out.rows[0].kept[0], 0.0);
 }
 
-TEST(Faults, BadLoadsAndDepthsRaiseAnAnalysisErrorAndClearTheShift) {
-    LayeredSystem s = MakeSystem(kFlexible);
+TEST_F(Flexible, BadLoadsAndDepthsRaiseAnAnalysisErrorAndClearTheShift) {
     test::FakeUserPort ui;
     AnalysisOutput out;
     GearLoads zeroPressure = Gear("ZERO", 100, 6, {{0, 0}}, {{0, 0}});

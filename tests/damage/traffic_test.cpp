@@ -47,14 +47,6 @@ TEST(PassToCoverage, SingleTenInchTireAtItsOwnPositionCoversAboutThirteenPercent
     EXPECT_NEAR(PassToCoverage(state, 1, 30, -20), Mass(-15, 15), kRuleTolerance);  // w + z
 }
 
-TEST(PassToCoverage, TwoWheelsFiftyApartMergeBelowForty) {
-    const core::ProgramState state = Gear(2, {-25, 25}, 10, 50);
-    // Depth 39: two tires 49 wide at -25 and 25, [-49.5, -0.5] and [0.5, 49.5].
-    EXPECT_NEAR(PassToCoverage(state, 1, 0, 39), 2 * Mass(0.5, 49.5), kRuleTolerance);
-    // Depth 41: the 40 in gap has closed, one tire 50 + 10 + 41 = 101 wide at 0.
-    EXPECT_NEAR(PassToCoverage(state, 1, 0, 41), Mass(-50.5, 50.5), kRuleTolerance);
-}
-
 TEST(PassToCoverage, TandemAxlesRepeatUntilTheirPressureBulbsMeet) {
     const core::ProgramState single = Gear(1, {0}, 10);
     core::ProgramState twin = single;
@@ -64,7 +56,13 @@ TEST(PassToCoverage, TandemAxlesRepeatUntilTheirPressureBulbsMeet) {
         EXPECT_FLOAT_EQ(PassToCoverage(twin, 1, 0, depth), r * PassToCoverage(single, 1, 0, depth));
 }
 
-TEST(PassToCoverage, EightWheelGearMergesGapByGapAndSpansItsWholeWidth) {
+// Gaps between tires close one by one as the depth grows.
+TEST(PassToCoverage, GearsMergeTheirTiresGapByGap) {
+    const core::ProgramState two = Gear(2, {-25, 25}, 10, 50);
+    // Depth 39: two tires 49 wide at -25 and 25, [-49.5, -0.5] and [0.5, 49.5].
+    EXPECT_NEAR(PassToCoverage(two, 1, 0, 39), 2 * Mass(0.5, 49.5), kRuleTolerance);
+    // Depth 41: the 40 in gap has closed, one tire 50 + 10 + 41 = 101 wide at 0.
+    EXPECT_NEAR(PassToCoverage(two, 1, 0, 41), Mass(-50.5, 50.5), kRuleTolerance);
     // S1 4, S2 10, S3 20 (S3 > S2), w 2: gaps close at depths 2, 8 and 18. At depth 20 one
     // tire of 4*4 + 2*10 + 20 + 2 + 20 = 78 in; at depth 10 two of 2*4 + 10 + 2 + 10 = 30 at
     // -19, 19.
@@ -75,9 +73,7 @@ TEST(PassToCoverage, EightWheelGearMergesGapByGapAndSpansItsWholeWidth) {
     // outer pairs of 4 + 2 + 10 = 16 at -31 and 31, a middle tire of 2*4 + 10 + 2 + 10 = 30.
     const core::ProgramState narrow = Gear(4, {-33, -29, -9, -5, 5, 9, 29, 33}, 2, 4, 20, 10);
     EXPECT_NEAR(PassToCoverage(narrow, 1, 0, 10), Mass(-15, 15) + 2 * Mass(23, 39), kRuleTolerance);
-}
-
-TEST(PassToCoverage, DualTandemRowClosesItsDualGapsBeforeTheGapBetweenThem) {
+    // A dual tandem row closes its dual gaps before the gap between them.
     // Wheels at -30, -20, 20, 30: S1 10 within each dual, S2 40 between them, w 2. At depth
     // 10 the dual gaps (8) have closed, not the middle one (38): two tires of 10 + 2 + 10 =
     // 22 in at -25 and 25, which the centreline at x = 0 sees 14 to 36 in away.
