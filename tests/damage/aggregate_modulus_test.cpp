@@ -36,7 +36,7 @@ protected:
     AggregateModuli moduli;
 };
 
-TEST_F(Sublayering, TwelveInchBaseOnFifteenThousandPsiMakesTwoSixInchSublayers) {
+TEST_F(Sublayering, SublayerCountsAndModuliOfBaseAndSubbase) {
     SublayerSplit split = ModulusThick(run, 12, kCrushed, 15000, moduli);
     EXPECT_EQ(split.status, ModulusThickStatus::Computed);
     EXPECT_EQ(split.count, 2);
@@ -49,9 +49,8 @@ TEST_F(Sublayering, TwelveInchBaseOnFifteenThousandPsiMakesTwoSixInchSublayers) 
     EXPECT_NEAR(moduli.base[1], 62070.156f, kModulusTolerancePsi);
     EXPECT_EQ(run.BaseSublayers, 2);
     EXPECT_EQ(run.SubbaseSublayers, 1);  // the subbase count is not touched
-}
 
-TEST_F(Sublayering, SublayerCountChangesJustAboveTheLargestSublayer) {
+    // The count changes just above the largest sublayer.
     EXPECT_EQ(ModulusThick(run, 10, kCrushed, 10000, moduli).count, 1);
     // One 10 in sublayer on 10000 psi: 10000 * (1 + 10.52 * 1.0000000 - 2.1 * 4.0000003) = 31199.99
     EXPECT_NEAR(moduli.base[1], 31199.986f, kModulusTolerancePsi);

@@ -16,8 +16,7 @@ namespace {
 
 core::DesignAircraft Traffic(float annual, float growth) {
     core::DesignAircraft a;
-    a.AnnualDepartures = annual;
-    a.AnnualGrowth = growth;
+    a.AnnualDepartures = annual, a.AnnualGrowth = growth;
     return a;
 }
 
@@ -91,10 +90,9 @@ TEST_F(TwoAircraft, TwoDepthFileIsReadAircraftByAircraft) {
     EXPECT_DOUBLE_EQ(s.stress[1][0], AdjustEdgeStress(state, 2, 250));
     // The rigid damage of such a run takes aircraft 2's line from the third line.
     ComputeRigidCDF(state, ui, 2);
-    EXPECT_FLOAT_EQ(state.Run.Damage.CriticalResponse[1],
-                    static_cast<float>(AdjustEdgeStress(state, 1, 300)));
-    EXPECT_FLOAT_EQ(state.Run.Damage.CriticalResponse[2],
-                    static_cast<float>(AdjustEdgeStress(state, 2, 250)));
+    for (auto [k, stress] : {std::pair{1, 300.0}, {2, 250.0}})
+        EXPECT_FLOAT_EQ(state.Run.Damage.CriticalResponse[k],
+                        static_cast<float>(AdjustEdgeStress(state, k, stress)));
     EXPECT_TRUE(ui.boxes.empty());
 }
 
