@@ -89,10 +89,9 @@ const std::vector<Layer> kUnbondedOverlay = {
 
 std::vector<Layer> SixteenLayers() {
     std::vector<Layer> layers;
-    for (int i = 0; i < 15; ++i) {
+    for (int i = 0; i < 15; ++i)
         layers.push_back({1.0 + i % 4, 1e4 * (1 + (i * 7) % 11), 0.2 + 0.015 * i,
                           i % 5 == 2 ? 0.1 : (i % 5 == 4 ? 0.9996 : 1.0)});
-    }
     layers.push_back({0, 5000, 0.45, 1});
     return layers;
 }
