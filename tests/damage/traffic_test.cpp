@@ -73,10 +73,10 @@ TEST(PassToCoverage, GearsMergeTheirTiresGapByGap) {
     // outer pairs of 4 + 2 + 10 = 16 at -31 and 31, a middle tire of 2*4 + 10 + 2 + 10 = 30.
     const core::ProgramState narrow = Gear(4, {-33, -29, -9, -5, 5, 9, 29, 33}, 2, 4, 20, 10);
     EXPECT_NEAR(PassToCoverage(narrow, 1, 0, 10), Mass(-15, 15) + 2 * Mass(23, 39), kRuleTolerance);
-    // A dual tandem row closes its dual gaps before the gap between them.
-    // Wheels at -30, -20, 20, 30: S1 10 within each dual, S2 40 between them, w 2. At depth
-    // 10 the dual gaps (8) have closed, not the middle one (38): two tires of 10 + 2 + 10 =
-    // 22 in at -25 and 25, which the centreline at x = 0 sees 14 to 36 in away.
+    // A dual tandem row closes its dual gaps first. Wheels at -30, -20, 20, 30: S1 10 within each
+    // dual, S2 40 between them, w 2. At depth 10 the dual gaps (8) have closed, not the middle one
+    // (38): two tires of 10 + 2 + 10 = 22 in at -25 and 25, which the centreline at x = 0 sees 14
+    // to 36 in away.
     const core::ProgramState dual = Gear(3, {-30, -20, 20, 30}, 2, 10, 40);
     EXPECT_NEAR(PassToCoverage(dual, 1, 0, 10), 2 * Mass(14, 36), kRuleTolerance);
     // Over the outer wheel at x = 30: the near tire spans [-6, 16] around it, the far one
