@@ -14,7 +14,6 @@ namespace tavro::analysis {
 namespace {
 
 using test::FakeUserPort;
-using test::TempDir;
 
 // "ACAggregate": 4.5 in asphalt on 10 in crushed aggregate on 10000 psi, four aircraft.
 core::ProgramState SampleState(const std::string& dir = "/nonexistent/") {
@@ -91,19 +90,14 @@ std::string SampleLoads() {
     auto aircraft = [&](int k, const char* name, const char* gross, const char* tires,
                         const std::vector<const char*>& tireLines, const char* points,
                         const std::vector<const char*>& pointLines) {
-        t += " Aircraft Identification #   " + std::to_string(k) + " \r\n";
-        t += std::string(name) + "\r\n";
-        t += " Gross Load\r\n";
-        t += std::string(gross) + "\r\n";
-        t += " Fraction of Gross Load on Gear to be Analyzed\r\n";
-        t += " 4.7500000E-01\r\n";
-        t += " No. of Tires\r\n";
-        t += std::string(tires) + "\r\n";
-        t += kTireHeadings;
+        t += " Aircraft Identification #   " + std::to_string(k) + " \r\n" + name +
+             "\r\n Gross Load\r\n" + gross +
+             "\r\n Fraction of Gross Load on Gear to be Analyzed\r\n 4.7500000E-01\r\n"
+             " No. of Tires\r\n" +
+             tires + "\r\n" + std::string(kTireHeadings);
         for (const char* l : tireLines) t += std::string(l) + "\r\n";
-        t += " No. of Evaluation Points (( X,Y Sets )\r\n";
-        t += std::string(points) + "\r\n";
-        t += kPointHeadings;
+        t += " No. of Evaluation Points (( X,Y Sets )\r\n" + std::string(points) + "\r\n" +
+             std::string(kPointHeadings);
         for (const char* l : pointLines) t += std::string(l) + "\r\n";
     };
     const char* origin = "     1        0.0000000E00    0.0000000E00";
@@ -132,29 +126,15 @@ std::string SampleLoads() {
     return t;
 }
 
-TEST(VornaFiles, WritingFillsTheRecordsAndWritesBothFiles) {
-    TempDir dir;
-    core::ProgramState state = SampleState(dir.path());
-    FakeUserPort ui;
-    AnalysisInput input;
-    ASSERT_EQ(WriteVornaInput(state, ui, SampleList(), input), VornaStatus::Written);
-    EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_EQ(dir.Read("VORNA.STR"), kSampleStructure);
-    EXPECT_EQ(dir.Read("VORNA.LOA"), SampleLoads());
-    // The records hold the values the eight-digit file text rounds.
-    EXPECT_EQ(input.structure.Poisson[3], 0.35);  // rather than 0.34999999
-    EXPECT_EQ(input.gears.at(2).PointX.at(3), 2.895);
-}
-
 TEST(VornaFiles, ConcreteSurfaceGivesFlexuralStrengthAndRigidSubgradeRatio) {
     core::ProgramState state = SampleState();
     state.Current.Layers = {{12, 4000000, 650, 5}, {6, 75000, 0, 6}, {0, 10000, 0, 4}};
     AnalysisLayerList list{{{12, 4000000, 5}, {6, 75000, 6}, {0, 10000, 4}}, {-12}};
     AnalysisInput input = BuildAnalysisInput(state, list);
-    EXPECT_EQ(input.structure.FlexuralStrength, 650);
-    EXPECT_EQ(input.structure.Poisson[1], 0.15);
-    EXPECT_EQ(input.structure.Poisson[3], 0.4);
-    EXPECT_EQ(input.structure.Interface[1], 100000);
+    const LeaStructure& st = input.structure;
+    EXPECT_EQ(
+        (std::vector<double>{st.FlexuralStrength, st.Poisson[1], st.Poisson[3], st.Interface[1]}),
+        (std::vector<double>{650, 0.15, 0.4, 100000}));
     const std::string text = FormatVornaStructure(input.structure, "Rigid");
     EXPECT_NE(text.find("\r\n        650.00000000\r\n"), std::string::npos);
     // 51 blanks, then the interface value right-aligned in 12.
@@ -190,12 +170,11 @@ TEST(VornaFiles, AircraftMissingFromTheLibraryGetsNoTiresRatherThanACrash) {
 }
 
 TEST(VornaFiles, SeventeenAnalysisLayersStopTheRunWithoutWritingAnything) {
-    TempDir dir;
+    test::TempDir dir;
     core::ProgramState state = SampleState(dir.path());
     FakeUserPort ui;
     ui.Answer(core::Answer::Ok);
-    AnalysisLayerList list;
-    for (int i = 0; i < 16; ++i) list.layers.push_back({1, 75000, 6});
+    AnalysisLayerList list{std::vector<AnalysisLayer>(16, {1, 75000, 6}), {}};
     list.layers.push_back({0, 10000, 4});
     AnalysisInput input;
     input.structure.Layers = 99;  // must stay untouched
@@ -214,7 +193,7 @@ TEST(VornaFiles, SeventeenAnalysisLayersStopTheRunWithoutWritingAnything) {
 // The loads text is kept between analyses: every change must reach the file, which ends
 // where the new text ends. Sixteen layers, the most there may be, are written.
 TEST(VornaFiles, RewritesFollowEveryChangeOfLayersAndAircraft) {
-    TempDir dir;
+    test::TempDir dir;
     core::ProgramState state = SampleState(dir.path());
     FakeUserPort ui;
     dir.Write("VORNA.STR", std::string(20000, '#'));  // longer than any new text
@@ -226,6 +205,9 @@ TEST(VornaFiles, RewritesFollowEveryChangeOfLayersAndAircraft) {
     ASSERT_EQ(WriteVornaInput(state, ui, SampleList(), input), VornaStatus::Written);
     EXPECT_EQ(dir.Read("VORNA.STR"), kSampleStructure);
     EXPECT_EQ(dir.Read("VORNA.LOA"), SampleLoads());
+    // The records hold the values the eight-digit file text rounds.
+    EXPECT_EQ(input.structure.Poisson[3], 0.35);  // rather than 0.34999999
+    EXPECT_EQ(input.gears.at(2).PointX.at(3), 2.895);
 
     state.Current.Aircraft[1].GrossLoad = 16000;  // one load changes
     ASSERT_EQ(WriteVornaInput(state, ui, SampleList(), input), VornaStatus::Written);

@@ -14,8 +14,6 @@
 namespace tavro::analysis {
 namespace {
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
 TEST(CoefficientBlock, EveryLaneIsTheSingleSolveToTheLastBit) {
     for (const LaneWidth width : AvailableLaneWidths()) {
         ASSERT_TRUE(SetLaneWidth(width));
@@ -30,26 +28,21 @@ TEST(CoefficientBlock, EveryLaneIsTheSingleSolveToTheLastBit) {
             const int first = 1 + static_cast<int>(rng() % static_cast<unsigned>(rule.count));
             const int count = 1 + static_cast<int>(rng() % kCoefficientLanes);
             double m[kCoefficientLanes] = {};
-            for (int l = 0; l < count; ++l) {
-                m[l] = rule.node[static_cast<std::size_t>(std::min(first + 7 * l, rule.count))] /
-                       scale;
-            }
+            for (int l = 0; l < count; ++l)
+                m[l] = rule.node[std::min(first + 7 * l, rule.count)] / scale;
             const int layer = 1 + static_cast<int>(rng() % static_cast<unsigned>(layers));
             CoefficientBlock block;
             LayerCoefficientsBlock(s, m, count, layer, block);
             std::vector<double> c;
             for (int l = 0; l < count; ++l) {
-                const auto lu = static_cast<std::size_t>(l);
                 const CoefficientStatus single = LayerCoefficients(s, m[l], c);
-                ASSERT_EQ(block.status[lu], single) << "trial " << trial << " lane " << l;
-                EXPECT_EQ(block.fault[lu], nullptr);
-                if (single == CoefficientStatus::Underflow) ++underflowed;
-                for (int q = 0; q < 4; ++q) {
-                    const double want = c[static_cast<std::size_t>(4 * (layer - 1) + q)];
-                    ASSERT_TRUE(SameBits(block.abcd[lu][static_cast<std::size_t>(q)], want))
-                        << "trial " << trial << " lane " << l << " entry " << q << ": "
-                        << block.abcd[lu][static_cast<std::size_t>(q)] << " vs " << want;
-                }
+                ASSERT_EQ(block.status[l], single) << "trial " << trial << " lane " << l;
+                EXPECT_EQ(block.fault[l], nullptr);
+                underflowed += single == CoefficientStatus::Underflow;
+                // The same four coefficients to the last bit.
+                ASSERT_EQ(
+                    std::memcmp(block.abcd[l].data(), &c[4 * (layer - 1)], sizeof block.abcd[l]), 0)
+                    << "trial " << trial << " lane " << l;
                 ++compared;
             }
         }
@@ -69,8 +62,7 @@ TEST(CoefficientBlock, ASingularLaneCarriesItsFaultAndSparesTheOthers) {
     const double m[2] = {0.1, 0.2};
     CoefficientBlock block;
     LayerCoefficientsBlock(s, m, 2, 1, block);
-    EXPECT_NE(block.fault[0], nullptr);
-    EXPECT_NE(block.fault[1], nullptr);
+    EXPECT_TRUE(block.fault[0] && block.fault[1]);
 
     LayeredSystem good = test::RandomStructure(rng, 3);
     EXPECT_THROW(LayerCoefficientsBlock(good, m, 0, 1, block), AnalysisError);

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <string>
 
 #include "analysis/numerical.h"
@@ -39,34 +38,12 @@ std::vector<double> DenseReference(const LayeredSystem& s, double m, Slip slip) 
         const double fb = std::exp(-m * (z + (j < n ? h[j - 1] : 2 * h[n - 1])));
         const double sm = m * z;
         const double disp = (1 + v) / (m * s.modulus[j]);  // physical from scaled
-        double row[4];
-        switch (q) {
-            case 0:
-                row[0] = -fa;
-                row[1] = fb;
-                row[2] = (1 - 2 * v - sm) * fa;
-                row[3] = (1 - 2 * v + sm) * fb;
-                break;
-            case 1:
-                row[0] = fa;
-                row[1] = fb;
-                row[2] = (2 * v + sm) * fa;
-                row[3] = -(2 * v - sm) * fb;
-                break;
-            case 2:
-                row[0] = -fa * disp;
-                row[1] = -fb * disp;
-                row[2] = (2 - 4 * v - sm) * fa * disp;
-                row[3] = -(2 - 4 * v + sm) * fb * disp;
-                break;
-            default:
-                row[0] = fa * disp;
-                row[1] = -fb * disp;
-                row[2] = (1 + sm) * fa * disp;
-                row[3] = (1 - sm) * fb * disp;
-                break;
-        }
-        for (int c = 0; c < 4; ++c) a[r * size + 4 * (j - 1) + c] += factor * row[c];
+        const double rows[4][4] = {
+            {-fa, fb, (1 - 2 * v - sm) * fa, (1 - 2 * v + sm) * fb},
+            {fa, fb, (2 * v + sm) * fa, -(2 * v - sm) * fb},
+            {-fa * disp, -fb * disp, (2 - 4 * v - sm) * fa * disp, -(2 - 4 * v + sm) * fb * disp},
+            {fa * disp, -fb * disp, (1 + sm) * fa * disp, (1 - sm) * fb * disp}};
+        for (int c = 0; c < 4; ++c) a[r * size + 4 * (j - 1) + c] += factor * rows[q][c];
     };
     put(0, 1, 0.0, 0, -1.0);
     b[0] = 1.0;
@@ -112,10 +89,9 @@ const std::vector<Layer> kUnbondedOverlay = {
 
 std::vector<Layer> SixteenLayers() {
     std::vector<Layer> layers;
-    for (int i = 0; i < 15; ++i) {
+    for (int i = 0; i < 15; ++i)
         layers.push_back({1.0 + i % 4, 1e4 * (1 + (i * 7) % 11), 0.2 + 0.015 * i,
                           i % 5 == 2 ? 0.1 : (i % 5 == 4 ? 0.9996 : 1.0)});
-    }
     layers.push_back({0, 5000, 0.45, 1});
     return layers;
 }
@@ -164,12 +140,11 @@ TEST(LayerCoefficients, WeakestBondIsPracticallyFrictionless) {
 }
 
 TEST(LayerCoefficients, BondOfOneIsTheLimitOfNearlyFullBond) {
-    std::vector<Layer> bonded = kFlexible;
     std::vector<Layer> nearly = kFlexible;
     nearly[1].k = 1 - 1e-12;
     std::vector<double> a, b;
     for (double m : {0.001, 0.05, 0.7}) {
-        LayerCoefficients(MakeSystem(bonded), m, a);
+        LayerCoefficients(MakeSystem(kFlexible), m, a);
         LayerCoefficients(MakeSystem(nearly), m, b);
         EXPECT_LT(RelativeDifference(b, a), 1e-8) << m;
     }
@@ -198,26 +173,23 @@ TEST(LayerCoefficients, EveryInterfaceCombinationGivesFiniteCoefficients) {
 
 TEST(LayerCoefficients, ThickLayersAtLargeMUnderflowToZero) {
     // exp(-m (h0 + h1)) = exp(-2.5 * 200) is below 1e-200.
-    const LayeredSystem s =
-        MakeSystem({{100, 50000, 0.35, 1}, {100, 20000, 0.35, 1}, {0, 9000, 0.4, 1}});
+    const auto s = MakeSystem({{100, 50000, 0.35, 1}, {100, 20000, 0.35, 1}, {0, 9000, 0.4, 1}});
     std::vector<double> c(3, 7.0);
     EXPECT_EQ(LayerCoefficients(s, 2.5, c), CoefficientStatus::Underflow);
-    ASSERT_EQ(c.size(), 12u);
-    for (double v : c) EXPECT_EQ(v, 0.0);
+    EXPECT_EQ(c, std::vector<double>(12, 0.0));
     EXPECT_EQ(LayerCoefficients(s, 1.5, c), CoefficientStatus::Ok);
 }
 
 TEST(LayerCoefficients, BadStructuresRaiseAnAnalysisError) {
     std::vector<double> c;
-    LayeredSystem one = MakeSystem({{5, 1000, 0.3, 1}, {0, 1000, 0.3, 1}});
-    one.layerCount = 1;
-    EXPECT_THROW(LayerCoefficients(one, 0.1, c), AnalysisError);
-    LayeredSystem shortArrays = MakeSystem(kFlexible);
-    shortArrays.poisson.resize(2);
-    EXPECT_THROW(LayerCoefficients(shortArrays, 0.1, c), AnalysisError);
-    LayeredSystem nan = MakeSystem(kFlexible);
-    nan.modulus[2] = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_THROW(LayerCoefficients(nan, 0.1, c), AnalysisError);
+    // A subgrade alone, short arrays and a modulus that is not a number.
+    for (auto spoil : {+[](LayeredSystem& s) { s.layerCount = 1; },
+                       +[](LayeredSystem& s) { s.poisson.resize(2); },
+                       +[](LayeredSystem& s) { s.modulus[2] = std::nan(""); }}) {
+        LayeredSystem s = MakeSystem(kFlexible);
+        spoil(s);
+        EXPECT_THROW(LayerCoefficients(s, 0.1, c), AnalysisError);
+    }
 }
 
 }  // namespace

@@ -17,10 +17,7 @@ inline LayeredSystem MakeSystem(const std::vector<Layer>& layers, double shift =
     LayeredSystem s;
     const int n = static_cast<int>(layers.size());
     s.layerCount = n;
-    s.thickness.assign(n + 1, 0.0);
-    s.bottomDepth.assign(n + 1, 0.0);
-    s.modulus.assign(n + 1, 0.0);
-    s.poisson.assign(n + 1, 0.0);
+    s.thickness = s.bottomDepth = s.modulus = s.poisson = std::vector<double>(n + 1, 0.0);
     s.bond.assign(n + 1, 1.0);
     for (int i = 1; i <= n; ++i) {
         const Layer& l = layers[i - 1];

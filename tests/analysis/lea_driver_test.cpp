@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <utility>
 
 #include "core/program_state.h"
@@ -18,7 +19,6 @@ namespace tavro::analysis {
 namespace {
 
 using test::FakeUserPort;
-using test::TempDir;
 
 // A clock that moves 5 ms on every reading.
 class TickingUserPort : public FakeUserPort {
@@ -57,18 +57,14 @@ AnalysisGear Gear(const std::string& name, double gearLoad, double pressure,
     g.GearShare = 0.475;
     g.GearLoad = gearLoad;
     g.TireCount = static_cast<int>(tireX.size());
-    g.TirePressure = g.TireX = g.TireY = {0};
-    for (double x : tireX) {
-        g.TirePressure.push_back(pressure);
-        g.TireX.push_back(x);
-        g.TireY.push_back(0);
-    }
     g.PointCount = static_cast<int>(pointX.size());
-    g.PointX = g.PointY = {0};
-    for (double x : pointX) {
-        g.PointX.push_back(x);
-        g.PointY.push_back(0);
-    }
+    g.TirePressure.assign(tireX.size() + 1, pressure);
+    g.TirePressure[0] = 0;
+    g.TireY.assign(tireX.size() + 1, 0);
+    g.PointY.assign(pointX.size() + 1, 0);
+    g.TireX = g.PointX = {0};
+    g.TireX.insert(g.TireX.end(), tireX.begin(), tireX.end());
+    g.PointX.insert(g.PointX.end(), pointX.begin(), pointX.end());
     return g;
 }
 
@@ -91,11 +87,10 @@ AnalysisInput Rigid() {
     return in;
 }
 
-core::ProgramState StateIn(const std::string& dir, int pavementType, bool existing = false) {
+core::ProgramState StateIn(const std::string& dir, int pavementType) {
     core::ProgramState state;
     state.ProgramDir = dir;
     state.Current.PavementType = static_cast<std::int16_t>(pavementType);
-    state.Current.ExistingPavement = existing;
     state.Run.DesignRunning = true;
     return state;
 }
@@ -121,8 +116,8 @@ TEST(InterfaceBond, ALoneWeakInterfaceGetsOneHundredthAndSeveralGetOneTenth) {
                                                         {6, 75000, 0.35, 0, 6},
                                                         {0, 10000, 0.4, 0, 4}},
                                                        {-6}));
-    EXPECT_DOUBLE_EQ(unbonded.bond[1], 0.1);
-    EXPECT_DOUBLE_EQ(unbonded.bond[2], 0.1);
+    EXPECT_EQ(unbonded.bond[1], 0.1);
+    EXPECT_EQ(unbonded.bond[2], 0.1);
     EXPECT_NEAR(unbonded.bond[3], 1, 1e-12);
 }
 
@@ -139,19 +134,21 @@ TEST(InterfaceBond, EveryInterfaceTakesTheSecondLayersModulus) {
 TEST(LayeredSystem, LayerOfADepthBelongsBelowAnInterfaceUnlessAskedNegative) {
     LayeredSystem s = LayeredSystemOf(Flexible().structure);
     EXPECT_EQ(s.thickness, (std::vector<double>{0, 5, 8, 8}));  // h(0) = 0, h(N) = h(N-1)
-    EXPECT_EQ(LayerOfDepth(s, 0), 1);
-    EXPECT_EQ(LayerOfDepth(s, 5), 2);
-    EXPECT_EQ(LayerOfDepth(s, -5), 1);        // bottom of layer 1
-    EXPECT_EQ(LayerOfDepth(s, 5 - 1e-7), 2);  // within rounding of the interface
-    EXPECT_EQ(LayerOfDepth(s, 4.99), 1);
-    EXPECT_EQ(LayerOfDepth(s, -13), 2);
-    EXPECT_EQ(LayerOfDepth(s, 13.0013), 3);
-    EXPECT_EQ(LayerOfDepth(s, -2), 1);  // "one layer up" from layer 1 stays in layer 1
+    // -5 is the bottom of layer 1, 5 - 1e-7 within rounding of the interface, and -2 is "one
+    // layer up" from layer 1, which stays in layer 1.
+    for (auto [z, layer] : {std::pair{0.0, 1},
+                            {5.0, 2},
+                            {-5.0, 1},
+                            {5 - 1e-7, 2},
+                            {4.99, 1},
+                            {-13.0, 2},
+                            {13.0013, 3},
+                            {-2.0, 1}})
+        EXPECT_EQ(LayerOfDepth(s, z), layer) << z;
 }
 
 TEST(GearLoads, TireLoadRadiusAndDistancesOfADualGear) {
-    std::vector<GearLoads> loads = GearLoadsOf({Flexible().gears[1]});
-    const GearLoads& g = loads.at(0);
+    const GearLoads g = GearLoadsOf({Flexible().gears[1]}).at(0);
     ASSERT_EQ(g.PointCount(), 4);
     EXPECT_DOUBLE_EQ(g.tireLoad[1], 2731.25);
     // sqrt(2731.25 / 52 / 3.14159265359) = sqrt(16.718993) = 4.0888777
@@ -192,7 +189,7 @@ TEST(RunAnalysis, BadNumbersEndTheRunWithOneMessageAndNoResults) {
     };
     for (const BadCase& c : cases) {
         SCOPED_TRACE(c.what);
-        TempDir dir;
+        test::TempDir dir;
         core::ProgramState state = StateIn(dir.path(), core::kNewFlexible);
         TickingUserPort ui;
         ui.Answer(core::Answer::Ok);
@@ -226,36 +223,41 @@ TEST(RunAnalysis, KindOfAnUntypedSectionIsTheKindOfThePreviousRun) {
               ResponseKind::VerticalDeflection);
 }
 
-TEST(RunAnalysis, StrainRunKeepsACompressiveStrainPerAircraftAndWritesTheResultFile) {
-    TempDir dir;
-    core::ProgramState state = StateIn(dir.path(), core::kNewFlexible);
-    TickingUserPort ui;
-    AnalysisResult r = RunAnalysis(state, ui, Flexible());
-    ASSERT_EQ(r.outcome, AnalysisOutcome::Completed) << r.reason;
-    ASSERT_EQ(r.output.rows.size(), 1u);
-    EXPECT_EQ(r.output.rows[0].layer, 3);
-    ASSERT_EQ(r.output.rows[0].kept.size(), 2u);
-    for (double strain : r.output.rows[0].kept) {
-        EXPECT_LT(strain, 0);
-        EXPECT_GT(strain, -0.01);
+// Compressive strain in the subgrade, tensile stress at the bottom of the slab, and a surface
+// deflection, which writes no result file.
+TEST(RunAnalysis, CompletedRunsKeepOneValuePerAircraftOfTheSectionsKind) {
+    struct Case {
+        int type;
+        AnalysisInput input;
+        std::optional<ResponseKind> kind;
+        int layer;
+        double low, high;
+    };
+    AnalysisInput surface = Flexible();
+    surface.structure.Depth[1] = 0;
+    const Case cases[] = {{core::kNewFlexible, Flexible(), {}, 3, -0.01, 0},
+                          {core::kNewRigid, Rigid(), {}, 1, 10, 1000},
+                          {core::kNewFlexible, surface, ResponseKind::VerticalDeflection, 1, 0, 1}};
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        core::ProgramState state = StateIn(dir.path(), c.type);
+        TickingUserPort ui;
+        const AnalysisResult r = RunAnalysis(state, ui, c.input, c.kind);
+        ASSERT_EQ(r.outcome, AnalysisOutcome::Completed) << r.reason;
+        ASSERT_EQ(r.output.rows.size(), 1u);
+        EXPECT_EQ(r.output.rows[0].layer, c.layer);
+        ASSERT_EQ(r.output.rows[0].kept.size(), c.input.gears.size());
+        for (double value : r.output.rows[0].kept) {
+            EXPECT_GT(value, c.low) << c.type;
+            EXPECT_LT(value, c.high) << c.type;
+        }
+        EXPECT_TRUE(ui.boxes.empty());
+        EXPECT_EQ(r.elapsedMs, 5);
+        const std::string file = c.kind ? "" : dir.Read("DAMTMP.DAT");
+        EXPECT_EQ(dir.Exists("DAMTMP.DAT"), !c.kind);
+        for (const AnalysisGear& g : c.input.gears)
+            EXPECT_EQ(file.find(g.Name) != std::string::npos, !c.kind) << g.Name;
     }
-    EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_EQ(r.elapsedMs, 5);
-    const std::string file = dir.Read("DAMTMP.DAT");
-    EXPECT_NE(file.find("Single"), std::string::npos);
-    EXPECT_NE(file.find("Dual"), std::string::npos);
-}
-
-TEST(RunAnalysis, StressRunAtTheBottomOfTheSlabIsTensile) {
-    TempDir dir;
-    core::ProgramState state = StateIn(dir.path(), core::kNewRigid);
-    FakeUserPort ui;
-    AnalysisResult r = RunAnalysis(state, ui, Rigid());
-    ASSERT_EQ(r.outcome, AnalysisOutcome::Completed) << r.reason;
-    EXPECT_EQ(r.output.rows.at(0).layer, 1);
-    EXPECT_GT(r.output.rows[0].kept[0], 10);
-    EXPECT_LT(r.output.rows[0].kept[0], 1000);
-    EXPECT_TRUE(dir.Exists("DAMTMP.DAT"));
 }
 
 TEST(RunAnalysis, ResultFileThatCannotBeWrittenStopsTheRun) {
@@ -266,18 +268,6 @@ TEST(RunAnalysis, ResultFileThatCannotBeWrittenStopsTheRun) {
     EXPECT_EQ(r.outcome, AnalysisOutcome::FileError);
     EXPECT_EQ(ui.Titles(), std::vector<std::string>{"File Error"});
     EXPECT_FALSE(state.Run.DesignRunning);
-}
-
-TEST(RunAnalysis, DeflectionRunWritesNoResultFile) {
-    TempDir dir;
-    core::ProgramState state = StateIn(dir.path(), core::kNewFlexible);
-    FakeUserPort ui;
-    AnalysisInput in = Flexible();
-    in.structure.Depth[1] = 0;
-    AnalysisResult r = RunAnalysis(state, ui, in, ResponseKind::VerticalDeflection);
-    ASSERT_EQ(r.outcome, AnalysisOutcome::Completed) << r.reason;
-    EXPECT_FALSE(dir.Exists("DAMTMP.DAT"));
-    EXPECT_NE(r.output.rows[0].kept[0], 0);
 }
 
 AnalysisInput PlateBasin() {
@@ -300,10 +290,14 @@ double Misfit(const core::ProgramState& state, core::UserPort& ui, AnalysisInput
     return sum;
 }
 
-// Under a stiff slab the misfit curves downwards: the fit must go downhill, not to its maximum.
-TEST(BackCalculation, ConvergesToAModulusThatMinimisesTheBasinMisfit) {
+class BackCalculation : public ::testing::Test {
+protected:
     core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
     FakeUserPort ui;
+};
+
+// Under a stiff slab the misfit curves downwards: the fit must go downhill, not to its maximum.
+TEST_F(BackCalculation, ConvergesToAModulusThatMinimisesTheBasinMisfit) {
     AnalysisInput stiffSlab = PlateBasin();
     stiffSlab.structure.Thickness[1] = 30;
     stiffSlab.structure.Modulus[1] = 4000000;
@@ -320,25 +314,18 @@ TEST(BackCalculation, ConvergesToAModulusThatMinimisesTheBasinMisfit) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST(BackCalculation, AFitBeyondTheUpperBoundStopsAtTheBoundAndSaysSo) {
-    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
-    FakeUserPort ui;
+TEST_F(BackCalculation, StopsAtTheUpperBoundOrAtTheIterationCap) {
     // A basin a twentieth of the stored one: stiffer than any subgrade allowed.
-    BackCalcOptions options;
-    for (double& d : options.basinMils) d /= 20;
-    BackCalcResult r = BackCalculateSubgrade(state, ui, PlateBasin().structure, options);
+    BackCalcOptions stiff, capped;
+    for (double& d : stiff.basinMils) d /= 20;
+    BackCalcResult r = BackCalculateSubgrade(state, ui, PlateBasin().structure, stiff);
     EXPECT_EQ(r.outcome, BackCalcOutcome::AtUpperBound) << r.reason;
     EXPECT_EQ(r.modulusPsi, 100000);
     EXPECT_TRUE(r.clamped);
-}
 
-TEST(BackCalculation, StopsAtTheIterationCap) {
-    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
-    FakeUserPort ui;
-    BackCalcOptions options;
-    options.maxIterations = 1;
-    options.relativeTolerance = 1e-15;
-    BackCalcResult r = BackCalculateSubgrade(state, ui, PlateBasin().structure, options);
+    capped.maxIterations = 1;
+    capped.relativeTolerance = 1e-15;
+    r = BackCalculateSubgrade(state, ui, PlateBasin().structure, capped);
     EXPECT_EQ(r.iterations, 1);
     EXPECT_TRUE(r.outcome == BackCalcOutcome::NotConverged ||
                 r.outcome == BackCalcOutcome::AtLowerBound ||
@@ -355,21 +342,25 @@ double HalfSpaceSurfaceDeflection(double load, double e, double v, double r) {
            (std::comp_ellint_2(k) - (1 - k * k) * std::comp_ellint_1(k));
 }
 
+// The basin, in mils, of a plate load on a half-space.
+BackCalcOptions HalfSpaceBasin(double load, double modulus) {
+    BackCalcOptions options;
+    options.plateLoadLbs = load;
+    for (std::size_t i = 0; i < options.basinMils.size(); ++i)
+        options.basinMils[i] =
+            1000 * HalfSpaceSurfaceDeflection(load, modulus, 0.4, kSensorOffsetsIn[i]);
+    return options;
+}
+
 // Surface deflections lie within 0.5 % of the closed form, and so does a fitted modulus.
 constexpr double kHalfSpaceFitRelative = 5e-3;
 
-TEST(BackCalculation, ThePlateLoadOnAHalfSpaceGivesBackItsModulus) {
-    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
-    FakeUserPort ui;
+TEST_F(BackCalculation, ThePlateLoadOnAHalfSpaceGivesBackItsModulus) {
     // A 10 in layer of the subgrade's own stiffness over it: a half-space once the fit has it.
     for (const auto& [load, modulus] : {std::pair{9563.0, 15000.0}, std::pair{20000.0, 42000.0}}) {
         const LeaStructure structure =
             Structure({{10, modulus, 0.4, 0, 2}, {0, 5000, 0.4, 0, 4}}, {1.0001 * 10});
-        BackCalcOptions options;
-        options.plateLoadLbs = load;
-        for (std::size_t i = 0; i < options.basinMils.size(); ++i)
-            options.basinMils[i] =
-                1000 * HalfSpaceSurfaceDeflection(load, modulus, 0.4, kSensorOffsetsIn[i]);
+        const BackCalcOptions options = HalfSpaceBasin(load, modulus);
         const BackCalcResult r = BackCalculateSubgrade(state, ui, structure, options);
         ASSERT_EQ(r.outcome, BackCalcOutcome::Converged) << r.reason;
         EXPECT_NEAR(r.modulusPsi / modulus, 1, kHalfSpaceFitRelative) << load;
@@ -388,14 +379,9 @@ TEST(BackCalculation, ThePlateLoadOnAHalfSpaceGivesBackItsModulus) {
 }
 
 // A layer told of every trial subgrade modulus: the fit finds the half-space again.
-TEST(BackCalculation, LayersThatRestOnTheBottomLayerFollowEveryTrialModulus) {
-    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
-    FakeUserPort ui;
+TEST_F(BackCalculation, LayersThatRestOnTheBottomLayerFollowEveryTrialModulus) {
     const LeaStructure structure = Structure({{10, 3000, 0.4, 0, 6}, {0, 5000, 0.4, 0, 4}}, {0});
-    BackCalcOptions options;
-    for (std::size_t i = 0; i < options.basinMils.size(); ++i)
-        options.basinMils[i] =
-            1000 * HalfSpaceSurfaceDeflection(9563, 25000, 0.4, kSensorOffsetsIn[i]);
+    BackCalcOptions options = HalfSpaceBasin(9563, 25000);
     int calls = 0;
     options.bottomModulusChanged = [&calls](double e, LeaStructure& s) {
         ++calls;
@@ -407,20 +393,18 @@ TEST(BackCalculation, LayersThatRestOnTheBottomLayerFollowEveryTrialModulus) {
     EXPECT_EQ(calls, 3 * r.iterations + 1);  // three basins a Newton step, one for the fit
 }
 
-TEST(BackCalculation, ABadBasinLoadOrStructureIsRefusedWithTheAnalysisError) {
-    core::ProgramState state = StateIn("/nonexistent/", core::kNewFlexible);
-    FakeUserPort ui;
+TEST_F(BackCalculation, ABadBasinLoadOrStructureIsRefusedWithTheAnalysisError) {
     ui.answerDefaults = true;
     BackCalcOptions zeroDeflection, negativeLoad;
     zeroDeflection.basinMils[6] = 0;
     negativeLoad.plateLoadLbs = -1;
     LeaStructure negativeModulus = PlateBasin().structure;
     negativeModulus.Modulus[2] = -5;
-    EXPECT_EQ(BackCalculateSubgrade(state, ui, Flexible().structure, zeroDeflection).outcome,
-              BackCalcOutcome::BadInput);
-    EXPECT_EQ(BackCalculateSubgrade(state, ui, Flexible().structure, negativeLoad).outcome,
-              BackCalcOutcome::BadInput);
-    EXPECT_EQ(BackCalculateSubgrade(state, ui, negativeModulus).outcome, BackCalcOutcome::BadInput);
+    for (const auto& [structure, options] : {std::pair{Flexible().structure, zeroDeflection},
+                                             {Flexible().structure, negativeLoad},
+                                             {negativeModulus, BackCalcOptions{}}})
+        EXPECT_EQ(BackCalculateSubgrade(state, ui, structure, options).outcome,
+                  BackCalcOutcome::BadInput);
     EXPECT_EQ(ui.Titles(), std::vector<std::string>(3, "Analysis Error"));
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -23,14 +24,12 @@ constexpr double kRadialStrainRelative = 1e-6;
 // At the surface the integrand does not decay with m: a few 1e-3.
 constexpr double kSurfaceRelative = 5e-3;
 
-using layered::Layer;
 using layered::MakeSystem;
 
 // The layer holding depth z (an interface depth belongs to the layer above).
 int LayerOf(const LayeredSystem& s, double z) {
-    for (int i = 1; i < s.layerCount; ++i) {
+    for (int i = 1; i < s.layerCount; ++i)
         if (z <= s.bottomDepth[i]) return i;
-    }
     return s.layerCount;
 }
 
@@ -44,21 +43,18 @@ GearLoads Gear(const std::string& name, double pressure, double radius,
     g.name = name;
     const double tireLoad = pressure * pi * radius * radius;
     g.grossLoad = tireLoad * static_cast<double>(tires.size());
+    for (const Xy& p : points) {
+        g.pointX.push_back(p.x);
+        g.pointY.push_back(p.y);
+    }
     for (const Xy& t : tires) {
         g.tireLoad.push_back(tireLoad);
         g.tirePressure.push_back(pressure);
         g.tireRadius.push_back(radius);
         g.tireX.push_back(t.x);
         g.tireY.push_back(t.y);
-    }
-    for (const Xy& p : points) {
-        g.pointX.push_back(p.x);
-        g.pointY.push_back(p.y);
-    }
-    for (const Xy& t : tires) {
-        std::vector<double> row;
+        std::vector<double>& row = g.distance.emplace_back();
         for (const Xy& p : points) row.push_back(std::hypot(p.x - t.x, p.y - t.y));
-        g.distance.push_back(row);
     }
     return g;
 }
@@ -114,49 +110,49 @@ protected:
     const std::vector<double> depths_ = {1.2, 3, 5, 9, 10, 14, 25, 30, 48};  // 0.2a .. 8a
 };
 
+// Radial stress changes sign with depth: it is judged against the pressure.
 TEST_F(HalfSpace, ResponsesOnTheAxisAreBoussinesqs) {
     struct Case {
         ResponseKind kind;
         double (Boussinesq::*exact)(double) const;
-        double relative;
+        double relative, ofPressure;
     };
-    const Case cases[] = {{ResponseKind::VerticalStrain, &Boussinesq::Ez, kHalfSpaceRelative},
-                          {ResponseKind::VerticalDeflection, &Boussinesq::W, kHalfSpaceRelative},
-                          {ResponseKind::HorizontalStrain, &Boussinesq::Er, kRadialStrainRelative}};
+    const Case cases[] = {
+        {ResponseKind::VerticalStrain, &Boussinesq::Ez, kHalfSpaceRelative, 0},
+        {ResponseKind::VerticalDeflection, &Boussinesq::W, kHalfSpaceRelative, 0},
+        {ResponseKind::HorizontalStrain, &Boussinesq::Er, kRadialStrainRelative, 0},
+        {ResponseKind::HorizontalStress, &Boussinesq::Sr, 0, kStressOfPressure}};
     for (const Case& c : cases) {
         for (double z : depths_) {
             const double exact = (exact_.*c.exact)(z);
             // The kept radial strain is the tensile one.
             if (c.kind == ResponseKind::HorizontalStrain && exact <= 0) continue;
-            const double got = PointValue(c.kind, s_, onAxis_, z);
-            EXPECT_NEAR(got / exact, 1.0, c.relative) << static_cast<int>(c.kind) << " z " << z;
+            EXPECT_NEAR(PointValue(c.kind, s_, onAxis_, z), exact,
+                        c.relative * std::abs(exact) + c.ofPressure * kQ)
+                << static_cast<int>(c.kind) << " z " << z;
         }
-    }
-    // Radial stress changes sign with depth: it is judged against the pressure.
-    for (double z : depths_) {
-        const double got = PointValue(ResponseKind::HorizontalStress, s_, onAxis_, z);
-        EXPECT_NEAR(got, exact_.Sr(z), kStressOfPressure * kQ) << "z " << z;
     }
 }
 
 TEST_F(HalfSpace, SurfaceDeflectionOffTheLoadIsBoussinesqs) {
-    const GearLoads gear =
-        Gear("ONE", kQ, kA, {{0, 0}}, {{0, 0}, {9, 0}, {0, 12}, {18, 0}, {30, 0}});
+    const auto gear = Gear("ONE", kQ, kA, {{0, 0}}, {{0, 0}, {9, 0}, {0, 12}, {18, 0}, {30, 0}});
     const EvalResult run = Evaluate(ResponseKind::VerticalDeflection, s_, {gear}, 0.0);
     const std::vector<double>& w = run.out.pointValues[0];
     EXPECT_NEAR(w[0] / exact_.W(0), 1.0, kSurfaceRelative);
     const double r[] = {9, 12, 18, 30};  // distances of the points after the first
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
         EXPECT_NEAR(w[i + 1] / exact_.SurfaceW(r[i]), 1.0, kSurfaceRelative) << "r " << r[i];
-    }
     EXPECT_EQ(run.out.rows[0].kept[0], w[0]);  // the largest deflection
     // No node falls below 1e-4 of the total: unconverged after the whole rule.
     EXPECT_EQ(run.out.rows[0].convergedAt[0], 0);
     EXPECT_EQ(run.polls, StandardLaguerreRule().count);
 }
 
-const std::vector<Layer> kFlexible = {
-    {5, 400000, 0.35, 1}, {10, 30000, 0.35, 1}, {0, 10000, 0.40, 1}};
+// 5 in asphalt on 10 in base on 10000 psi.
+class Flexible : public ::testing::Test {
+protected:
+    LayeredSystem s = MakeSystem({{5, 400000, 0.35, 1}, {10, 30000, 0.35, 1}, {0, 10000, 0.40, 1}});
+};
 
 // Westergaard's interior stress with the radius of relative stiffness on an elastic solid;
 // the foundation models differ, the layered stress is found 2 to 3 % low.
@@ -172,8 +168,7 @@ TEST(Layered, SlabBottomStressIsTensileAndCloseToWestergaardsInteriorValue) {
         const double load = q * pi * a * a;
         const double l = h * std::cbrt(e * (1 - vs * vs) / (6 * es * (1 - v * v)));
         const double b = a >= 1.724 * h ? a : std::sqrt(1.6 * a * a + h * h) - 0.675 * h;
-        const double westergaard =
-            3 * (1 + v) * load / (2 * pi * h * h) * (std::log(l / b) + 0.6159);
+        const auto westergaard = 3 * (1 + v) * load / (2 * pi * h * h) * (std::log(l / b) + 0.6159);
         EXPECT_GT(got, 0.0);
         EXPECT_NEAR(got / westergaard, 1.0, kWestergaardRelative) << "h " << h;
     }
@@ -195,8 +190,7 @@ TEST(Layered, PartialBondLiesBetweenFullBondAndFrictionless) {
     EXPECT_LT(topSlab[4], 400.0);
 }
 
-TEST(Layered, TwoTiresSuperposeAsTheSumOfSingleTires) {
-    LayeredSystem s = MakeSystem(kFlexible);
+TEST_F(Flexible, TwoTiresSuperposeAsTheSumOfSingleTires) {
     const GearLoads two = Gear("TWO", 100, 6, {{0, 0}, {30, 0}}, {{12, 5}});
     const GearLoads first = Gear("A", 100, 6, {{0, 0}}, {{12, 5}});
     const GearLoads second = Gear("B", 100, 6, {{30, 0}}, {{12, 5}});
@@ -207,39 +201,33 @@ TEST(Layered, TwoTiresSuperposeAsTheSumOfSingleTires) {
     }
 }
 
-TEST(Layered, PointUnderATireCentreTakesTheXAxisAsRadial) {
-    LayeredSystem s = MakeSystem(kFlexible);
+TEST_F(Flexible, PointUnderATireCentreTakesTheXAxisAsRadial) {
     const GearLoads gear = Gear("TWO", 100, 6, {{0, 0}, {20, 0}}, {{0, 0}, {1e-3, 0}, {0, 1e-3}});
     for (ResponseKind kind : {ResponseKind::HorizontalStress, ResponseKind::HorizontalStrain}) {
         const std::vector<double> v = Evaluate(kind, s, {gear}, 5).out.pointValues[0];
         ASSERT_TRUE(std::isfinite(v[0]));
         EXPECT_GT(v[0], 0.0);
-        EXPECT_NEAR(v[1] / v[0], 1.0, 1e-4);
-        EXPECT_NEAR(v[2] / v[0], 1.0, 1e-4);
+        for (int i : {1, 2}) EXPECT_NEAR(v[i] / v[0], 1.0, 1e-4) << i;
     }
 }
 
 // Deflection is continuous across a bonded interface, from the base and from the subgrade.
-TEST(Layered, BottomLayerEvaluationMeetsTheLayerAbove) {
-    LayeredSystem s = MakeSystem(kFlexible);
+TEST_F(Flexible, BottomLayerEvaluationMeetsTheLayerAbove) {
     const GearLoads gear = Gear("ONE", 100, 6, {{0, 0}}, {{0, 0}, {15, 0}});
     const auto above =
         Evaluate(ResponseKind::VerticalDeflection, s, {gear}, 15, 2).out.pointValues[0];
     const auto below =
         Evaluate(ResponseKind::VerticalDeflection, s, {gear}, 15, 3).out.pointValues[0];
-    EXPECT_NEAR(below[0] / above[0], 1.0, 1e-4);
-    EXPECT_NEAR(below[1] / above[1], 1.0, 1e-4);
+    for (int i : {0, 1}) EXPECT_NEAR(below[i] / above[i], 1.0, 1e-4) << i;
 }
 
-TEST(Convergence, NodeIsRecordedAndTheLoopEndsWhenAllAircraftAreDone) {
-    LayeredSystem s = MakeSystem(kFlexible);
+TEST_F(Flexible, NodeIsRecordedAndTheLoopEndsWhenAllAircraftAreDone) {
     const GearLoads near = Gear("NEAR", 100, 6, {{0, 0}}, {{0, 0}});
     const GearLoads wide = Gear("WIDE", 150, 5, {{0, 0}, {40, 0}}, {{0, 0}, {20, 0}});
     const EvalResult both = Evaluate(ResponseKind::VerticalStrain, s, {near, wide}, 15);
     const std::vector<int>& at = both.out.rows[0].convergedAt;
     ASSERT_EQ(at.size(), 2u);
-    EXPECT_GT(at[0], 0);
-    EXPECT_GT(at[1], 0);
+    EXPECT_GT(std::min(at[0], at[1]), 0);
     EXPECT_EQ(both.polls, std::max(at[0], at[1]));  // one poll per node, none after the last
     // A converged aircraft is skipped: its values are those of a run of its own.
     const EvalResult alone = Evaluate(ResponseKind::VerticalStrain, s, {near}, 15);
@@ -247,13 +235,11 @@ TEST(Convergence, NodeIsRecordedAndTheLoopEndsWhenAllAircraftAreDone) {
     EXPECT_EQ(alone.out.rows[0].convergedAt[0], at[0]);
 }
 
-TEST(KeptValue, StrainNeverAboveZeroAndStressNeverBelowZero) {
+TEST_F(Flexible, StrainNeverAboveZeroAndStressNeverBelowZero) {
     // 1 in into a stiff asphalt layer the plate bends: vertical strain is extension everywhere.
-    LayeredSystem s = MakeSystem(kFlexible);
     const GearLoads gear = Gear("ONE", 100, 6, {{0, 0}}, {{0, 0}, {60, 0}});
     const EvalResult strain = Evaluate(ResponseKind::VerticalStrain, s, {gear}, 1.0);
-    EXPECT_GT(strain.out.pointValues[0][0], 0.0);
-    EXPECT_GT(strain.out.pointValues[0][1], 0.0);
+    EXPECT_GT(std::min(strain.out.pointValues[0][0], strain.out.pointValues[0][1]), 0.0);
     EXPECT_EQ(strain.out.rows[0].kept[0], 0.0);
     // Near the top of the same layer horizontal stress is compression.
     const EvalResult stress =
@@ -262,8 +248,7 @@ TEST(KeptValue, StrainNeverAboveZeroAndStressNeverBelowZero) {
     EXPECT_EQ(stress.out.rows[0].kept[0], 0.0);
 }
 
-TEST(Faults, BadLoadsAndDepthsRaiseAnAnalysisErrorAndClearTheShift) {
-    LayeredSystem s = MakeSystem(kFlexible);
+TEST_F(Flexible, BadLoadsAndDepthsRaiseAnAnalysisErrorAndClearTheShift) {
     test::FakeUserPort ui;
     AnalysisOutput out;
     GearLoads zeroPressure = Gear("ZERO", 100, 6, {{0, 0}}, {{0, 0}});

@@ -18,6 +18,12 @@ GearLoads Named(const std::string& name, double gross) {
     return g;
 }
 
+const std::string kHead =
+    " Number of Pavements\r\n"
+    "           1\r\n"
+    "Number; of; Thickness & Modulii; Variations, ACs And RConcrete\r\n"
+    "  1  1  1    .00\r\n";
+
 TEST(ResultFile, StrainRunListsTheCurrentDepthPerAircraft) {
     const LayeredSystem s = ThreeLayers(400000, 30000, 10000);
     const std::vector<GearLoads> gears = {Named("B737-800 Heavy Gear", 174200),
@@ -26,15 +32,15 @@ TEST(ResultFile, StrainRunListsTheCurrentDepthPerAircraft) {
     out.rows.push_back({2, 5.0, {-1e-4, -2e-4}, {12, 13}});  // an earlier depth: not written
     out.rows.push_back({3, 15.0, {-5.23e-4, -1.2345678e-3}, {41, 0}});
     const std::string expected =
-        " Number of Pavements\r\n"
-        "           1\r\n"
-        "Number; of; Thickness & Modulii; Variations, ACs And RConcrete\r\n"
-        "  1  1  1    .00\r\n"
+        kHead +
         "           Gross   Layer              E          Horizontal   Vertical\r\n"
         " AC        Load     No.   Depth    Modulus         Strain        Strain\r\n"
         "B737-800 Hea    174200.0  3   15.0    .10000000E+05     41   -.52300000E-03\r\n"
         "DC3              26900.5  3   15.0    .10000000E+05      0   -.12345678E-02\r\n";
     EXPECT_EQ(FormatResultFile(ResponseKind::VerticalStrain, s, gears, out), expected);
+    // A row naming a layer outside the structure.
+    out.rows.push_back({7, 3.0, {-1e-4, -1e-4}, {5, 5}});
+    EXPECT_THROW(FormatResultFile(ResponseKind::VerticalStrain, s, gears, out), AnalysisError);
 }
 
 TEST(ResultFile, StressRunListsEveryDepthSoFarPerAircraft) {
@@ -44,10 +50,7 @@ TEST(ResultFile, StressRunListsEveryDepthSoFarPerAircraft) {
     out.rows.push_back({1, 10.0, {412.5, 0.0}, {0, 0}});
     out.rows.push_back({2, 16.125, {98.765432, 1.5}, {0, 0}});
     const std::string expected =
-        " Number of Pavements\r\n"
-        "           1\r\n"
-        "Number; of; Thickness & Modulii; Variations, ACs And RConcrete\r\n"
-        "  1  1  1    .00\r\n"
+        kHead +
         "           Gross   Layer              E         Horizontal    Iterations\r\n"
         " AC        Load     No.   Depth    Modulus        Stress      to Converge\r\n"
         "A                60000.0  1 10.00000    .40000000E+07    .41250000E+03\r\n"
@@ -55,14 +58,6 @@ TEST(ResultFile, StressRunListsEveryDepthSoFarPerAircraft) {
         "TWELVE CHARS    100000.0  1 10.00000    .40000000E+07    .00000000E+00\r\n"
         "TWELVE CHARS    100000.0  2 16.12500    .30000000E+05    .15000000E+01\r\n";
     EXPECT_EQ(FormatResultFile(ResponseKind::HorizontalStress, s, gears, out), expected);
-}
-
-TEST(ResultFile, RowNamingALayerOutsideTheStructureIsAnAnalysisError) {
-    const LayeredSystem s = ThreeLayers(400000, 30000, 10000);
-    AnalysisOutput out;
-    out.rows.push_back({7, 3.0, {-1e-4}, {5}});
-    EXPECT_THROW(FormatResultFile(ResponseKind::VerticalStrain, s, {Named("X", 1)}, out),
-                 AnalysisError);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -12,8 +13,6 @@
 namespace tavro::analysis {
 namespace {
 
-using test::TempDir;
-
 ino_t InodeOf(const std::string& path) {
     struct stat st {};
     EXPECT_EQ(stat(path.c_str(), &st), 0);
@@ -21,30 +20,24 @@ ino_t InodeOf(const std::string& path) {
 }
 
 TEST(ScratchFile, RewritesInPlaceToTheExactNewBytes) {
-    TempDir dir;
+    test::TempDir dir;
     const std::string path = dir.File("DAMTMP.DAT");
-    ASSERT_EQ(WriteScratchFile(path, "first version, rather long\r\n"), 0);
-    EXPECT_EQ(dir.Read("DAMTMP.DAT"), "first version, rather long\r\n");
-    const ino_t inode = InodeOf(path);
-
-    ASSERT_EQ(WriteScratchFile(path, "short\r\n"), 0);  // no tail of the longer text
-    EXPECT_EQ(dir.Read("DAMTMP.DAT"), "short\r\n");
-    ASSERT_EQ(WriteScratchFile(path, std::string(70000, 'x')), 0);
-    EXPECT_EQ(dir.Read("DAMTMP.DAT"), std::string(70000, 'x'));
-    ASSERT_EQ(WriteScratchFile(path, ""), 0);
-    EXPECT_EQ(dir.Read("DAMTMP.DAT"), "");
-
-    EXPECT_EQ(InodeOf(path), inode);  // the same file throughout: never replaced
-    int entries = 0;
-    for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
-        (void)e;
-        ++entries;
+    ino_t inode = 0;
+    // A shorter text leaves no tail of the longer one.
+    for (const std::string& text :
+         {std::string("first version, rather long\r\n"), std::string("short\r\n"),
+          std::string(70000, 'x'), std::string()}) {
+        ASSERT_EQ(WriteScratchFile(path, text), 0);
+        EXPECT_EQ(dir.Read("DAMTMP.DAT"), text);
+        if (inode == 0) inode = InodeOf(path);
+        EXPECT_EQ(InodeOf(path), inode);  // the same file throughout: never replaced
     }
-    EXPECT_EQ(entries, 1);  // no temporary file beside it
+    // No temporary file beside it.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST(ScratchFile, FailuresGiveTheFileErrorNumbers) {
-    TempDir dir;
+    test::TempDir dir;
     EXPECT_EQ(WriteScratchFile("/nonexistent-tavro-dir/VORNA.STR", "x"), 76);  // path not found
     std::filesystem::create_directory(dir.File("VORNA.LOA"));
     EXPECT_EQ(WriteScratchFile(dir.File("VORNA.LOA"), "x"), 54);  // a directory in the way

@@ -13,8 +13,6 @@
 namespace tavro::damage {
 namespace {
 
-using test::FakeUserPort;
-
 constexpr int kAsphalt = 1, kSubgrade = 4, kPcc = 5, kCrushed = 6, kUncrushed = 8, kAcOverlay = 10;
 
 core::SectionLayer L(int type, float thickness, float modulus) {
@@ -32,9 +30,13 @@ core::ProgramState StateWith(std::vector<core::SectionLayer> layers) {
 // Single-precision results of the rule are compared to the float nearest the hand value.
 constexpr float kModulusTolerancePsi = 0.05f;
 
-TEST(ModulusThick, TwelveInchBaseOnFifteenThousandPsiMakesTwoSixInchSublayers) {
+class Sublayering : public ::testing::Test {
+protected:
     core::RunState run;
     AggregateModuli moduli;
+};
+
+TEST_F(Sublayering, SublayerCountsAndModuliOfBaseAndSubbase) {
     SublayerSplit split = ModulusThick(run, 12, kCrushed, 15000, moduli);
     EXPECT_EQ(split.status, ModulusThickStatus::Computed);
     EXPECT_EQ(split.count, 2);
@@ -47,11 +49,8 @@ TEST(ModulusThick, TwelveInchBaseOnFifteenThousandPsiMakesTwoSixInchSublayers) {
     EXPECT_NEAR(moduli.base[1], 62070.156f, kModulusTolerancePsi);
     EXPECT_EQ(run.BaseSublayers, 2);
     EXPECT_EQ(run.SubbaseSublayers, 1);  // the subbase count is not touched
-}
 
-TEST(ModulusThick, SublayerCountChangesJustAboveTheLargestSublayer) {
-    core::RunState run;
-    AggregateModuli moduli;
+    // The count changes just above the largest sublayer.
     EXPECT_EQ(ModulusThick(run, 10, kCrushed, 10000, moduli).count, 1);
     // One 10 in sublayer on 10000 psi: 10000 * (1 + 10.52 * 1.0000000 - 2.1 * 4.0000003) = 31199.99
     EXPECT_NEAR(moduli.base[1], 31199.986f, kModulusTolerancePsi);
@@ -62,9 +61,7 @@ TEST(ModulusThick, SublayerCountChangesJustAboveTheLargestSublayer) {
     EXPECT_EQ(ModulusThick(run, 16.1, kUncrushed, 10000, moduli).count, 3);
 }
 
-TEST(ModulusThick, CountsFreezeOnlyWhileSublayeringNearConvergence) {
-    core::RunState run;
-    AggregateModuli moduli;
+TEST_F(Sublayering, CountsFreezeOnlyWhileSublayeringNearConvergence) {
     run.BaseSublayers = 3;
     run.SublayeringOn = true;
     run.LnCdf = -0.345;
@@ -82,9 +79,7 @@ TEST(ModulusThick, CountsFreezeOnlyWhileSublayeringNearConvergence) {
     EXPECT_EQ(ModulusThick(run, 12, kCrushed, 15000, moduli).count, 2);
 }
 
-TEST(ModulusThick, RefusesWhatItCannotCompute) {
-    core::RunState run;
-    AggregateModuli moduli;
+TEST_F(Sublayering, RefusesWhatItCannotCompute) {
     EXPECT_EQ(ModulusThick(run, 12, kAsphalt, 15000, moduli).status,
               ModulusThickStatus::NotAggregate);
     EXPECT_EQ(ModulusThick(run, 0, kCrushed, 15000, moduli).status,
@@ -103,9 +98,7 @@ TEST(ModulusThick, RefusesWhatItCannotCompute) {
 constexpr float kBaseEquilibriumPsi = 102217.1f, kSubbaseEquilibriumPsi = 40046.5f;
 constexpr float kEquilibriumTolerancePsi = 0.5f;
 
-TEST(ModulusThick, AStiffSupportSoftensTheAggregateNoFurtherThanItsEquilibrium) {
-    core::RunState run;
-    AggregateModuli moduli;
+TEST_F(Sublayering, AStiffSupportSoftensTheAggregateNoFurtherThanItsEquilibrium) {
     // 12 in base on 700,000 psi econocrete: unbounded, 700000 * (1 + 10.52 * 0.7781513 -
     // 2.1 * ln 700000 * ln 6 / 5.301897) = 700000 * -0.3661 < 0, and the next sublayer no number.
     ASSERT_EQ(ModulusThick(run, 12, kCrushed, 700000, moduli).status, ModulusThickStatus::Computed);
@@ -124,23 +117,31 @@ TEST(ModulusThick, AStiffSupportSoftensTheAggregateNoFurtherThanItsEquilibrium) 
     EXPECT_EQ(moduli.base[1], 500000);
 }
 
-TEST(AggregateModuli, BaseModulusIsTheMeanOfItsSublayersWhichSublayeringLists) {
-    core::ProgramState state =
-        StateWith({L(kAsphalt, 4, 200000), L(kCrushed, 12, 75000), L(kSubgrade, 0, 15000)});
-    FakeUserPort ui;
+class AggregateStructure : public ::testing::Test {
+protected:
+    AggregateResult Calculate(std::vector<core::SectionLayer> layers, bool sublayering = false) {
+        state = StateWith(std::move(layers));
+        state.Run.SublayeringOn = sublayering;
+        return CalculateAggregateModuli(state, ui, list);
+    }
+    core::ProgramState state;
+    test::FakeUserPort ui;
     analysis::AnalysisLayerList list;
-    EXPECT_TRUE(CalculateAggregateModuli(state, ui, list).sublayered);
+};
+
+TEST_F(AggregateStructure, BaseModulusIsTheMeanOfItsSublayersWhichSublayeringLists) {
+    const std::vector<core::SectionLayer> layers = {L(kAsphalt, 4, 200000), L(kCrushed, 12, 75000),
+                                                    L(kSubgrade, 0, 15000)};
+    EXPECT_TRUE(Calculate(layers).sublayered);
     // (62070.156 + 35428.887) / 2
     EXPECT_NEAR(state.Current.Layers[1].LayerModulus, 48749.523f, kModulusTolerancePsi);
     // Switch off: the section layers one to one, the depth just inside the subgrade.
     ASSERT_EQ(list.layers.size(), 3u);
     EXPECT_EQ(list.layers[1].modulus, state.Current.Layers[1].LayerModulus);
-    ASSERT_EQ(list.depths.size(), 1u);
-    EXPECT_DOUBLE_EQ(list.depths[0], 1.0001 * 16);
+    EXPECT_EQ(list.depths, std::vector<double>{1.0001 * 16});
 
-    state.Run.SublayeringOn = true;
     list = {};
-    CalculateAggregateModuli(state, ui, list);
+    Calculate(layers, true);
     ASSERT_EQ(list.layers.size(), 4u);
     EXPECT_EQ(list.layers[1].thickness, 6);
     EXPECT_EQ(list.layers[2].thickness, 6);
@@ -149,12 +150,9 @@ TEST(AggregateModuli, BaseModulusIsTheMeanOfItsSublayersWhichSublayeringLists) {
     EXPECT_EQ(list.layers[3].type, kSubgrade);
 }
 
-TEST(AggregateModuli, BaseDirectlyOnSubbaseRestsOnTheSubbaseTopSublayer) {
-    core::ProgramState state = StateWith({L(kAsphalt, 4, 200000), L(kCrushed, 6, 75000),
-                                          L(kUncrushed, 12, 40000), L(kSubgrade, 0, 10000)});
-    FakeUserPort ui;
-    analysis::AnalysisLayerList list;
-    AggregateResult r = CalculateAggregateModuli(state, ui, list);
+TEST_F(AggregateStructure, BaseDirectlyOnSubbaseRestsOnTheSubbaseTopSublayer) {
+    const AggregateResult r = Calculate({L(kAsphalt, 4, 200000), L(kCrushed, 6, 75000),
+                                         L(kUncrushed, 12, 40000), L(kSubgrade, 0, 10000)});
     EXPECT_EQ(r.subbase.count, 2);
     EXPECT_EQ(r.base.count, 1);
     // Subbase: two 6 in sublayers on 10000 psi: 17314.613 and 24968.508 (top).
@@ -165,13 +163,9 @@ TEST(AggregateModuli, BaseDirectlyOnSubbaseRestsOnTheSubbaseTopSublayer) {
     EXPECT_NEAR(state.Current.Layers[2].LayerModulus, (24968.508f + 17314.613f) / 2, 0.1f);
 }
 
-TEST(AggregateModuli, BaseAboveAnotherLayerRestsOnThatLayer) {
-    core::ProgramState state =
-        StateWith({L(kAsphalt, 4, 200000), L(kCrushed, 10, 75000), L(kAsphalt, 3, 10000),
-                   L(kUncrushed, 8, 40000), L(kSubgrade, 0, 10000)});
-    FakeUserPort ui;
-    analysis::AnalysisLayerList list;
-    AggregateResult r = CalculateAggregateModuli(state, ui, list);
+TEST_F(AggregateStructure, BaseAboveAnotherLayerRestsOnThatLayer) {
+    const auto r = Calculate({L(kAsphalt, 4, 200000), L(kCrushed, 10, 75000), L(kAsphalt, 3, 10000),
+                              L(kUncrushed, 8, 40000), L(kSubgrade, 0, 10000)});
     EXPECT_NEAR(r.moduli.base[1], 31199.986f, kModulusTolerancePsi);  // on the 10000 psi layer
     EXPECT_FALSE(r.sublayered);
 }
@@ -201,7 +195,7 @@ TEST(AggregateModuli, InvalidAggregateStructuresAreRefusedWithTheirMessage) {
     for (const RefusedCase& c : cases) {
         core::ProgramState state = StateWith(c.layers);
         state.Run.BaseSublayers = 7;
-        FakeUserPort ui;
+        test::FakeUserPort ui;
         ui.Answer(core::Answer::Ok);
         analysis::AnalysisLayerList list{{{1, 2, 3}}, {42}};
         AggregateResult r = CalculateAggregateModuli(state, ui, list);
@@ -213,34 +207,22 @@ TEST(AggregateModuli, InvalidAggregateStructuresAreRefusedWithTheirMessage) {
     }
 }
 
-TEST(AggregateModuli, EvaluationDepthFollowsThePavementType) {
-    FakeUserPort ui;
-    {
-        core::ProgramState rigid =
-            StateWith({L(kPcc, 14, 4000000), L(kCrushed, 6, 75000), L(kSubgrade, 0, 10000)});
-        ASSERT_EQ(rigid.Current.PavementType, core::kNewRigid);
-        analysis::AnalysisLayerList list;
-        CalculateAggregateModuli(rigid, ui, list);
-        EXPECT_EQ(list.depths, std::vector<double>{-14});  // bottom of the slab
-    }
-    {
-        core::ProgramState onRigid = StateWith({L(kAcOverlay, 4, 200000), L(kPcc, 12, 4000000),
-                                                L(kCrushed, 6, 75000), L(kSubgrade, 0, 10000)});
-        ASSERT_EQ(onRigid.Current.PavementType, core::kAcOnRigid);
-        analysis::AnalysisLayerList list{{}, {-16, 3}};
-        CalculateAggregateModuli(onRigid, ui, list);
-        EXPECT_EQ(list.depths, (std::vector<double>{-16, 3}));  // set by the overlay model
-        EXPECT_EQ(list.layers.size(), 4u);
-    }
+TEST_F(AggregateStructure, EvaluationDepthFollowsThePavementType) {
+    Calculate({L(kPcc, 14, 4000000), L(kCrushed, 6, 75000), L(kSubgrade, 0, 10000)});
+    ASSERT_EQ(state.Current.PavementType, core::kNewRigid);
+    EXPECT_EQ(list.depths, std::vector<double>{-14});  // bottom of the slab
+
+    list = {{}, {-16, 3}};
+    Calculate({L(kAcOverlay, 4, 200000), L(kPcc, 12, 4000000), L(kCrushed, 6, 75000),
+               L(kSubgrade, 0, 10000)});
+    ASSERT_EQ(state.Current.PavementType, core::kAcOnRigid);
+    EXPECT_EQ(list.depths, (std::vector<double>{-16, 3}));  // set by the overlay model
+    EXPECT_EQ(list.layers.size(), 4u);
 }
 
-TEST(AggregateModuli, ZeroThicknessBaseLeavesTheSectionModulusAlone) {
-    core::ProgramState state =
-        StateWith({L(kAsphalt, 4, 200000), L(kCrushed, 0, 75000), L(kSubgrade, 0, 15000)});
-    state.Run.SublayeringOn = true;
-    FakeUserPort ui;
-    analysis::AnalysisLayerList list;
-    AggregateResult r = CalculateAggregateModuli(state, ui, list);
+TEST_F(AggregateStructure, ZeroThicknessBaseLeavesTheSectionModulusAlone) {
+    const auto r =
+        Calculate({L(kAsphalt, 4, 200000), L(kCrushed, 0, 75000), L(kSubgrade, 0, 15000)}, true);
     EXPECT_EQ(r.base.status, ModulusThickStatus::InvalidValue);
     EXPECT_EQ(state.Current.Layers[1].LayerModulus, 75000);
     ASSERT_EQ(list.layers.size(), 3u);

@@ -14,13 +14,9 @@
 namespace tavro::damage {
 namespace {
 
-using test::FakeUserPort;
-using test::TempDir;
-
 core::DesignAircraft Traffic(float annual, float growth) {
     core::DesignAircraft a;
-    a.AnnualDepartures = annual;
-    a.AnnualGrowth = growth;
+    a.AnnualDepartures = annual, a.AnnualGrowth = growth;
     return a;
 }
 
@@ -50,10 +46,7 @@ TEST(Bisect, FindsKnownRootsAndStopsAtEndsWithinTolerance) {
     EXPECT_NEAR(Bisect(0, 2, -2, 2, 0, 0.01, f), std::sqrt(2.0), 0.02);
     // An end already within the residual tolerance is the root, without evaluating f.
     int calls = 0;
-    auto counted = [&](double x) {
-        ++calls;
-        return x;
-    };
+    auto counted = [&](double x) { return ++calls, x; };
     EXPECT_EQ(Bisect(-3, 2e-5, -3, 2e-5, 1e-4, 1e-3, counted), 2e-5);
     EXPECT_EQ(calls, 0);
     // A decreasing function: the half whose end values differ in sign is kept.
@@ -78,17 +71,16 @@ using stress_run::kHeader;
 using stress_run::Line;
 
 // A concrete overlay on a slab on a 10000 psi subgrade under two aircraft.
-core::ProgramState TwoAircraft(const TempDir& dir) {
+class TwoAircraft : public ::testing::Test {
+protected:
+    void SetUp() override { state.Current.ExistingPavement = true; }
+    test::TempDir dir;
     core::ProgramState state = stress_run::Design(
         dir.path(), {{6, 4000000, 650, 11}, {10, 4000000, 650, 5}, {0, 10000, 0, 4}}, 2);
-    state.Current.ExistingPavement = true;
-    return state;
-}
+    test::FakeUserPort ui;
+};
 
-TEST(ReadOverlayStresses, TwoDepthFileIsReadAircraftByAircraft) {
-    TempDir dir;
-    core::ProgramState state = TwoAircraft(dir);
-    FakeUserPort ui;
+TEST_F(TwoAircraft, TwoDepthFileIsReadAircraftByAircraft) {
     dir.Write("DAMTMP.DAT", kHeader + Line("-.30000000E+03", 1) + Line(".20000000E+03", 2) +
                                 Line(".25000000E+03", 1) + Line(".15000000E+03", 2));
     const OverlayStresses s = ReadOverlayStresses(state, ui, 2);
@@ -98,17 +90,13 @@ TEST(ReadOverlayStresses, TwoDepthFileIsReadAircraftByAircraft) {
     EXPECT_DOUBLE_EQ(s.stress[1][0], AdjustEdgeStress(state, 2, 250));
     // The rigid damage of such a run takes aircraft 2's line from the third line.
     ComputeRigidCDF(state, ui, 2);
-    EXPECT_FLOAT_EQ(state.Run.Damage.CriticalResponse[1],
-                    static_cast<float>(AdjustEdgeStress(state, 1, 300)));
-    EXPECT_FLOAT_EQ(state.Run.Damage.CriticalResponse[2],
-                    static_cast<float>(AdjustEdgeStress(state, 2, 250)));
+    for (auto [k, stress] : {std::pair{1, 300.0}, {2, 250.0}})
+        EXPECT_FLOAT_EQ(state.Run.Damage.CriticalResponse[k],
+                        static_cast<float>(AdjustEdgeStress(state, k, stress)));
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST(ReadOverlayStresses, MissingLinesAreAReadErrorWithTheStandInStress) {
-    TempDir dir;
-    core::ProgramState state = TwoAircraft(dir);
-    FakeUserPort ui;
+TEST_F(TwoAircraft, MissingLinesAreAReadErrorWithTheStandInStress) {
     dir.Write("DAMTMP.DAT",
               kHeader + Line(".30000000E+03", 1) + Line(".20000000E+03", 2) + Line("garbage", 1));
     const OverlayStresses s = ReadOverlayStresses(state, ui, 2);
@@ -117,9 +105,7 @@ TEST(ReadOverlayStresses, MissingLinesAreAReadErrorWithTheStandInStress) {
     EXPECT_TRUE(ui.boxes.empty());  // the caller decides what a read error means
 }
 
-TEST(CDFBetween, MinerSumAtTheCriticalPositionLeavesOverloadAircraftOut) {
-    TempDir dir;
-    core::ProgramState state = TwoAircraft(dir);
+TEST_F(TwoAircraft, MinerSumAtTheCriticalPositionLeavesOverloadAircraftOut) {
     state.Run.Damage.CriticalPosition = 5;
     state.Run.Damage.CoveragesPerPass[1][5] = 0.5f;
     state.Run.Damage.CoveragesPerPass[2][5] = 0.25f;

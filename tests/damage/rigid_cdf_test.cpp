@@ -13,7 +13,6 @@
 namespace tavro::damage {
 namespace {
 
-using test::FakeUserPort;
 using test::TempDir;
 
 constexpr std::int16_t kSubgrade = 4, kPcc = 5, kCrushed = 6, kStabilized = 7, kUncrushed = 8;
@@ -26,6 +25,19 @@ core::ProgramState Slab(const TempDir& dir, std::vector<core::SectionLayer> belo
     below.insert(below.begin(), {12, 4000000, 700, kPcc});
     return stress_run::Design(dir.path(), std::move(below), 1);
 }
+
+// A slab on a full-strength 60000 psi subgrade; Run reads a result file of one stress line.
+class OneSlab : public ::testing::Test {
+protected:
+    RigidCdfResult Run(const std::string& stress) {
+        dir.Write("DAMTMP.DAT", kHeader + stress);
+        FillRigidCoverageTable(state, ui);
+        return ComputeRigidCDF(state, ui);
+    }
+    TempDir dir;
+    core::ProgramState state = Slab(dir, {{0, 60000, 0, kSubgrade}});
+    test::FakeUserPort ui;
+};
 
 TEST(BaseSubgradeFactor, AggregateStiffBasesThinStructuresAndStrongSubgrades) {
     TempDir dir;
@@ -46,9 +58,8 @@ TEST(BaseSubgradeFactor, AggregateStiffBasesThinStructuresAndStrongSubgrades) {
     EXPECT_NEAR(BaseSubgradeFactor(state, 2), 1, 1e-12);
 }
 
-TEST(AdjustEdgeStress, GearFactorsByCodeOnATenKsiSubgrade) {
-    TempDir dir;
-    core::ProgramState state = Slab(dir, {{0, 10000, 0, kSubgrade}});
+TEST_F(OneSlab, GearFactorsByCodeOnATenKsiSubgrade) {
+    state.Current.Layers.back().LayerModulus = 10000;
     state.Aircraft.entries[0].AcGearCode = "B";
     // f0 = 1.261 + 0.1549 - 0.009375 = 1.406525
     // "B": g = 0.75 * 1.406525 * (1.43 - 0.06983 + 0.00551) = 1.4406473
@@ -65,10 +76,7 @@ TEST(SlabFlexuralStrength, LastLayerWithAStrengthGoverns) {
     EXPECT_EQ(SlabFlexuralStrength(s), 720);
 }
 
-TEST(FillRigidCoverageTable, TandemCountsTwiceOnlyBeyondSeventyTwoInches) {
-    TempDir dir;
-    core::ProgramState state = Slab(dir, {{0, 10000, 0, kSubgrade}});
-    FakeUserPort ui;
+TEST_F(OneSlab, TandemCountsTwiceOnlyBeyondSeventyTwoInches) {
     state.Aircraft.entries[0].AcTandem = 72;
     FillRigidCoverageTable(state, ui);
     const float once = state.Run.Damage.CoveragesPerPass[1][1];
@@ -83,13 +91,8 @@ TEST(FillRigidCoverageTable, TandemCountsTwiceOnlyBeyondSeventyTwoInches) {
 // gives the edge stress 1.3508438 * 343.94972 * 0.7533 = 350: DF = 700/350 = 2.
 //   log10 C80 = (2 - 0.2967 - 0.18136) / (0.00312 + 0.3881) = 1.52194/0.39122 = 3.8902408
 //   first crack: t = (2 - 0.5236)/0.392 = 3.7663265, C1 = 5838.84
-TEST(ComputeRigidCdf, DesignFactorTwoOnAFullStrengthSubgrade) {
-    TempDir dir;
-    core::ProgramState state = Slab(dir, {{0, 60000, 0, kSubgrade}});
-    dir.Write("DAMTMP.DAT", kHeader + Line(".34394972E+03"));
-    FakeUserPort ui;
-    FillRigidCoverageTable(state, ui);
-    const RigidCdfResult r = ComputeRigidCDF(state, ui);
+TEST_F(OneSlab, DesignFactorTwoOnAFullStrengthSubgrade) {
+    const RigidCdfResult r = Run(Line(".34394972E+03"));
     const core::DamageTables& d = state.Run.Damage;
     EXPECT_NEAR(d.CriticalResponse[1], 350, 1e-3);
     EXPECT_NEAR(d.Log10Coverages[1], 3.8902408, 1e-6);
@@ -98,13 +101,8 @@ TEST(ComputeRigidCdf, DesignFactorTwoOnAFullStrengthSubgrade) {
     EXPECT_NEAR(r.firstCrackCdf, 2.23200, 2e-4);
 }
 
-TEST(ComputeRigidCdf, CoveragesAreCappedAtTenDecadesAndFlagTheStressesAsTooLow) {
-    TempDir dir;
-    core::ProgramState state = Slab(dir, {{0, 60000, 0, kSubgrade}});
-    dir.Write("DAMTMP.DAT", kHeader + Line(".10000000E+01"));  // DF = 700/1.0176 = 688
-    FakeUserPort ui;
-    FillRigidCoverageTable(state, ui);
-    const RigidCdfResult r = ComputeRigidCDF(state, ui);
+TEST_F(OneSlab, CoveragesAreCappedAtTenDecadesAndFlagTheStressesAsTooLow) {
+    const RigidCdfResult r = Run(Line(".10000000E+01"));  // DF = 700/1.0176 = 688
     EXPECT_TRUE(r.stressesTooLow);
     EXPECT_FLOAT_EQ(state.Run.Damage.AllowableCoverages[1], 1e10f);
     EXPECT_NEAR(r.cdf, 1000 * 0.130323 / 1e10, 1e-12);
@@ -115,14 +113,9 @@ TEST(ComputeRigidCdf, CoveragesAreCappedAtTenDecadesAndFlagTheStressesAsTooLow) 
     EXPECT_EQ(ComputeRigidCDF(state, ui).cdf, 0);
 }
 
-TEST(ComputeRigidCdf, MissingStressLineEndsTheRunWithItsMessageAndUsesAThousandPsi) {
-    TempDir dir;
-    core::ProgramState state = Slab(dir, {{0, 60000, 0, kSubgrade}});
-    dir.Write("DAMTMP.DAT", kHeader);
-    FakeUserPort ui;
+TEST_F(OneSlab, MissingStressLineEndsTheRunWithItsMessageAndUsesAThousandPsi) {
     ui.answerDefaults = true;
-    FillRigidCoverageTable(state, ui);
-    const RigidCdfResult r = ComputeRigidCDF(state, ui);
+    const RigidCdfResult r = Run("");
     EXPECT_TRUE(r.readError);
     EXPECT_EQ(state.Run.Damage.CriticalResponse[1], 1000);  // not adjusted
     EXPECT_TRUE(

@@ -27,10 +27,8 @@ core::ProgramState Gear(int config, std::vector<float> y, float width, float s1 
     std::copy(y.begin(), y.end(), e.AcWheelY.begin());
     core::ProgramState state;
     state.Aircraft.entries = {e};
-    state.Current.Aircraft.resize(1);
-    state.Current.Aircraft[0].AircraftLibIndex = 1;
-    state.Current.Aircraft[0].ContactWidth = width;
-    state.Current.Aircraft[0].ContactLength = 10;
+    core::DesignAircraft& a = state.Current.Aircraft.emplace_back();
+    a.AircraftLibIndex = 1, a.ContactWidth = width, a.ContactLength = 10;
     return state;
 }
 
@@ -49,25 +47,22 @@ TEST(PassToCoverage, SingleTenInchTireAtItsOwnPositionCoversAboutThirteenPercent
     EXPECT_NEAR(PassToCoverage(state, 1, 30, -20), Mass(-15, 15), kRuleTolerance);  // w + z
 }
 
-TEST(PassToCoverage, TwoWheelsFiftyApartMergeBelowForty) {
-    const core::ProgramState state = Gear(2, {-25, 25}, 10, 50);
-    // Depth 39: two tires 49 wide at -25 and 25, [-49.5, -0.5] and [0.5, 49.5].
-    EXPECT_NEAR(PassToCoverage(state, 1, 0, 39), 2 * Mass(0.5, 49.5), kRuleTolerance);
-    // Depth 41: the 40 in gap has closed, one tire 50 + 10 + 41 = 101 wide at 0.
-    EXPECT_NEAR(PassToCoverage(state, 1, 0, 41), Mass(-50.5, 50.5), kRuleTolerance);
-}
-
 TEST(PassToCoverage, TandemAxlesRepeatUntilTheirPressureBulbsMeet) {
     const core::ProgramState single = Gear(1, {0}, 10);
     core::ProgramState twin = single;
     twin.Aircraft.entries[0].AcTandem = 40;  // with L = 10 the clear gap g is 30
     // R = 2 down to g, 3 - z/g between g and 2g, 1 from 2g on.
-    for (auto [depth, r] : {std::pair{30.0, 2.0f}, {45.0, 1.5f}, {60.0, 1.0f}}) {
+    for (auto [depth, r] : {std::pair{30.0, 2.0f}, {45.0, 1.5f}, {60.0, 1.0f}})
         EXPECT_FLOAT_EQ(PassToCoverage(twin, 1, 0, depth), r * PassToCoverage(single, 1, 0, depth));
-    }
 }
 
-TEST(PassToCoverage, EightWheelGearMergesGapByGapAndSpansItsWholeWidth) {
+// Gaps between tires close one by one as the depth grows.
+TEST(PassToCoverage, GearsMergeTheirTiresGapByGap) {
+    const core::ProgramState two = Gear(2, {-25, 25}, 10, 50);
+    // Depth 39: two tires 49 wide at -25 and 25, [-49.5, -0.5] and [0.5, 49.5].
+    EXPECT_NEAR(PassToCoverage(two, 1, 0, 39), 2 * Mass(0.5, 49.5), kRuleTolerance);
+    // Depth 41: the 40 in gap has closed, one tire 50 + 10 + 41 = 101 wide at 0.
+    EXPECT_NEAR(PassToCoverage(two, 1, 0, 41), Mass(-50.5, 50.5), kRuleTolerance);
     // S1 4, S2 10, S3 20 (S3 > S2), w 2: gaps close at depths 2, 8 and 18. At depth 20 one
     // tire of 4*4 + 2*10 + 20 + 2 + 20 = 78 in; at depth 10 two of 2*4 + 10 + 2 + 10 = 30 at
     // -19, 19.
@@ -78,12 +73,10 @@ TEST(PassToCoverage, EightWheelGearMergesGapByGapAndSpansItsWholeWidth) {
     // outer pairs of 4 + 2 + 10 = 16 at -31 and 31, a middle tire of 2*4 + 10 + 2 + 10 = 30.
     const core::ProgramState narrow = Gear(4, {-33, -29, -9, -5, 5, 9, 29, 33}, 2, 4, 20, 10);
     EXPECT_NEAR(PassToCoverage(narrow, 1, 0, 10), Mass(-15, 15) + 2 * Mass(23, 39), kRuleTolerance);
-}
-
-TEST(PassToCoverage, DualTandemRowClosesItsDualGapsBeforeTheGapBetweenThem) {
-    // Wheels at -30, -20, 20, 30: S1 10 within each dual, S2 40 between them, w 2. At depth
-    // 10 the dual gaps (8) have closed, not the middle one (38): two tires of 10 + 2 + 10 =
-    // 22 in at -25 and 25, which the centreline at x = 0 sees 14 to 36 in away.
+    // A dual tandem row closes its dual gaps first. Wheels at -30, -20, 20, 30: S1 10 within each
+    // dual, S2 40 between them, w 2. At depth 10 the dual gaps (8) have closed, not the middle one
+    // (38): two tires of 10 + 2 + 10 = 22 in at -25 and 25, which the centreline at x = 0 sees 14
+    // to 36 in away.
     const core::ProgramState dual = Gear(3, {-30, -20, 20, 30}, 2, 10, 40);
     EXPECT_NEAR(PassToCoverage(dual, 1, 0, 10), 2 * Mass(14, 36), kRuleTolerance);
     // Over the outer wheel at x = 30: the near tire spans [-6, 16] around it, the far one
