@@ -19,13 +19,15 @@ struct DesignFixture {
     core::ProgramState state;
     test::FakeUserPort ui;
 
-    DesignFixture() {
+    // With a slot, that sample section is made current.
+    explicit DesignFixture(int slot = 0) {
         core::InitLibraries(state);
         core::ApplyUnits(state.Units, false);  // as the program starts
         state.ProgramDir = dir.path();
         state.JobName = std::string(core::kSamplesJob);
         core::LoadSampleJob(state);
         ui.answerDefaults = true;
+        if (slot != 0) Select(slot);
     }
 
     // Makes sample slot `slot` current as the section list does.

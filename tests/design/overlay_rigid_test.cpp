@@ -124,32 +124,22 @@ TEST(OverlayOnRigid, AsphaltOverlayThatOutlivesTheDesignEndsAtItsMinimum) {
 }
 
 TEST(OverlayOnRigid, SearchLimitsEndWithTheNoConvergenceMessage) {
-    DesignFixture f;
-    SelectOverlay(f, kUnbonded, 6, 80, 100);
-    for (core::DesignAircraft& a : f.state.Current.Aircraft) a.AnnualDepartures = 1e6f;
-    f.Derive();
-    OverlayOnRigidOptions steps;
+    OverlayOnRigidOptions steps, passes;  // the step search and the bracket search are bounded
     steps.maxSteps = 1;
-    RunSummary s = RunOverlay(f, RunMode::Design, steps);
-    EXPECT_EQ(s.outcome, DesignOutcome::NoConvergence);
-    EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 6);  // back from its step to 10 in
-    ASSERT_TRUE(f.ui.OnlyBox(
-        nullptr,
-        "The design has not converged after\r\n1 iterations.\r\n\r\nTerminating the design."));
-    EXPECT_FALSE(f.state.Run.DesignRunning);
-
-    // The bracket search is bounded too.
-    f.ui.boxes.clear();
-    f.state.Current.DesignLife = 20;
-    f.state.Current.Layers[0].LayerThickness = 6;
-    OverlayOnRigidOptions passes;
     passes.lifeTolerance = 1e-12;
     passes.maxInterpolations = 2;
-    s = RunOverlay(f, RunMode::Design, passes);
-    EXPECT_EQ(s.outcome, DesignOutcome::NoConvergence);
-    EXPECT_TRUE(f.ui.OnlyBox(
-        nullptr,
-        "The design has not converged after\r\n2 iterations.\r\n\r\nTerminating the design."));
+    for (const auto& [options, n] : {std::pair{steps, 1}, std::pair{passes, 2}}) {
+        DesignFixture f;
+        SelectOverlay(f, kUnbonded, 6, 80, 100);
+        for (core::DesignAircraft& a : f.state.Current.Aircraft) a.AnnualDepartures = 1e6f;
+        f.Derive();
+        EXPECT_EQ(RunOverlay(f, RunMode::Design, options).outcome, DesignOutcome::NoConvergence);
+        EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 6);  // back from its steps
+        EXPECT_TRUE(f.ui.OnlyBox(nullptr, "The design has not converged after\r\n" +
+                                              std::to_string(n) +
+                                              " iterations.\r\n\r\nTerminating the design."));
+        EXPECT_FALSE(f.state.Run.DesignRunning);
+    }
 }
 
 TEST(InterpolateThickness, LinearInLnLifeOrHalvingWhereThatIsUndefined) {

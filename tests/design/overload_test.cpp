@@ -175,8 +175,7 @@ float CdfAtDesignLife(const DesignFixture& f, const core::CurrentSectionRecord& 
 }
 
 TEST(Overload, FlexibleSectionComparesTheRegularTrafficWithTheOverloadAdded) {
-    DesignFixture f;
-    f.Select(3);
+    DesignFixture f(3);
     ASSERT_EQ(RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory()).summary.outcome,
               DesignOutcome::Converged);
     // Marked after the design: the Falcon 2000 (20 departures a year) with growth.

@@ -42,8 +42,7 @@ TEST(RunController, EverySampleSectionDesignsAndItsLifeIsTheDesignLife) {
 }
 
 TEST(RunController, PreconditionsAreCheckedInOrderWithTheirTexts) {
-    DesignFixture f;
-    f.Select(1);
+    DesignFixture f(1);
     f.state.Current.SectionTimeStamp = core::DaySerialFromCivil({2024, 3, 5, 14, 7, 9});
     f.state.FirstInstance = false;
     f.state.Current.Aircraft.clear();

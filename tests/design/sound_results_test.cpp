@@ -27,9 +27,8 @@ RunResult DesignOrLife(DesignFixture& f, RunMode mode) {
 
 TEST(StructureRules, DesignAndLifeRefuseABrokenStructureWithTheRulesMessage) {
     for (const RunMode mode : {RunMode::Design, RunMode::Life}) {
-        DesignFixture f;  // an aggregate base at the bottom
+        DesignFixture f(1);  // an aggregate base at the bottom
         f.state.JobName = "Mine";
-        f.Select(1);
         f.state.Current.Layers = {{4.0f, 200000.0f, 0.0f, kAsphalt},
                                   {0.0f, 10000.0f, 0.0f, kSubgrade},
                                   {8.0f, 75000.0f, 0.0f, kCrushed}};
@@ -44,9 +43,8 @@ TEST(StructureRules, DesignAndLifeRefuseABrokenStructureWithTheRulesMessage) {
 
 TEST(NoTraffic, DesignAndLifeSayTheListCarriesNoTraffic) {
     for (const RunMode mode : {RunMode::Design, RunMode::Life}) {
-        DesignFixture f;
+        DesignFixture f(1);
         f.state.JobName = "Mine";
-        f.Select(1);
         for (auto& a : f.state.Current.Aircraft) a.AnnualDepartures = 0;
         const float before = f.state.Current.Layers[1].LayerThickness;
         const RunResult r = DesignOrLife(f, mode);
@@ -154,9 +152,8 @@ TEST(OverlayOnRigid, TrafficThatStopsGivesTheHorizonAsALowerBound) {
 
 // An analysis that fails (here its input cannot be written) is an error, not a user's stop.
 TEST(RunErrors, AFailedAnalysisIsAnErrorNotAStop) {
-    DesignFixture f;
+    DesignFixture f(1);
     f.state.JobName = "Mine";
-    f.Select(1);
     f.state.ProgramDir = f.dir.path() + "gone/";
     const RunResult r = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
     ASSERT_EQ(r.status, RunStatus::Ran);
