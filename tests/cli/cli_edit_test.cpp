@@ -4,12 +4,11 @@
 namespace tavro::cli {
 namespace {
 
+using testing::Has;
+
 class CliEdit : public testing::CliFixture {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(Run({"new-job", "RWY"}), kExitOk);
-        ASSERT_EQ(Run({"copy", "Samples", "AConFlex", "RWY", "--as", "B2"}), kExitOk);
-    }
+    void SetUp() override { NewJobWith("RWY", "AConFlex", "B2"); }
     nlohmann::json Section(const std::string& name) {
         EXPECT_EQ(Run({"--json", "show", "RWY", name}), kExitOk);
         return Json()["section"];

@@ -19,6 +19,12 @@ struct DesignFixture {
     core::ProgramState state;
     test::FakeUserPort ui;
 
+    struct Overlay {
+        std::int16_t type;
+        float h, sci, cdfu;
+        int jets = 2;
+    };
+
     // With a slot, that sample section is made current.
     explicit DesignFixture(int slot = 0) {
         core::InitLibraries(state);
@@ -28,6 +34,10 @@ struct DesignFixture {
         core::LoadSampleJob(state);
         ui.answerDefaults = true;
         if (slot != 0) Select(slot);
+    }
+
+    explicit DesignFixture(const Overlay& o) : DesignFixture() {
+        SelectOverlay(o.type, o.h, o.sci, o.cdfu, o.jets);
     }
 
     // Makes sample slot `slot` current as the section list does.
