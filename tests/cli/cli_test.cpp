@@ -264,6 +264,9 @@ TEST_F(Cli, DesignSaveWritesOnlyADesignedSection) {
     ASSERT_EQ(Run({"--json", "design", "J", "PCCFLEX", "--save"}), kExitRefused) << err.str();
     EXPECT_EQ(Json()["result"]["outcome"], "minimumReached");
     EXPECT_EQ(dir.Read("J.JOB"), job);
+    const auto layers = Json()["section"]["layers"];  // the slab at its minimum, never the asphalt
+    EXPECT_EQ(layers[0]["thickness"], 2.0);
+    EXPECT_EQ(layers[1]["thickness"], 4.0);
 }
 
 }  // namespace

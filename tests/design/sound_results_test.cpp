@@ -37,27 +37,6 @@ TEST(NoTraffic, DesignAndLifeSayTheListCarriesNoTraffic) {
     }
 }
 
-// Traffic far too light for concrete on asphalt: the slab falls to its minimum, not the asphalt.
-TEST(ConcreteOnFlexible, TheDesignNeverThinsTheExistingAsphalt) {
-    DesignFixture f;
-    f.state.JobName = "Mine";
-    f.SelectRigidSection();
-    f.state.Current.Layers = {{8.0f, 4000000.0f, 700.0f, kPccOnFlex},
-                              {4.0f, 200000.0f, 0.0f, kAsphalt},
-                              {6.0f, 75000.0f, 0.0f, kCrushed},
-                              {0.0f, 10000.0f, 0.0f, kSubgrade}};
-    f.state.Current.Aircraft.resize(1);
-    f.state.Current.Aircraft[0] = {"Citation VII", 23200, 1, 0};
-    f.Derive();
-    ASSERT_EQ(f.state.Current.PavementType, core::kPccOnFlexible);
-    const RunResult r = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
-    ASSERT_EQ(r.status, RunStatus::Ran);
-    EXPECT_EQ(r.summary.outcome, DesignOutcome::MinimumReached) << r.summary.why;
-    EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 2);  // the overlay's minimum
-    EXPECT_EQ(f.state.Current.Layers[1].LayerThickness, 4);  // as it was entered
-    EXPECT_FALSE(r.timeStamped) << "a design that gave up is not a designed section";
-}
-
 TEST(AsphaltOnRigid, ASlabAlreadyAtTheOverlaysFailureConditionIsRefusedBeforeTheRun) {
     for (const RunMode mode : {RunMode::Design, RunMode::Life}) {
         DesignFixture f({kAcOverlay, 4, 58, 100});
