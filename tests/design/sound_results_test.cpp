@@ -53,7 +53,6 @@ TEST(AsphaltOnRigid, ASlabAlreadyAtTheOverlaysFailureConditionIsRefusedBeforeThe
     }
     // Just above it the life is computed.
     DesignFixture f({kAcOverlay, 4, 59, 100});
-    f.state.JobName = "Mine";
     EXPECT_EQ(RunDesignCommand(f.state, f.ui, RunMode::Life, f.InMemory()).summary.outcome,
               DesignOutcome::Converged);
 }
@@ -63,7 +62,6 @@ TEST(OverlayOnRigid, TheDesignGivesUpAtTheLargestOverlayAndLeavesTheLayerAsEnter
     options.largestThickness = 11;
     for (const bool metric : {false, true}) {
         DesignFixture f({11, 6, 80, 100});
-        f.state.JobName = "Mine";
         for (core::DesignAircraft& a : f.state.Current.Aircraft) a.AnnualDepartures = 1e6f;
         f.Derive();
         core::ApplyUnits(f.state.Units, metric);
@@ -90,7 +88,6 @@ TEST(OverlayOnRigid, TheDesignGivesUpAtTheLargestOverlayAndLeavesTheLayerAsEnter
 TEST(OverlayOnRigid, TrafficThatStopsGivesTheHorizonAsALowerBound) {
     for (const std::int16_t type : {kAcOverlay, std::int16_t{11}}) {
         DesignFixture f({type, 6, 80, 100});
-        f.state.JobName = "Mine";
         for (core::DesignAircraft& a : f.state.Current.Aircraft) {
             a.AnnualDepartures = 10;
             a.AnnualGrowth = -0.1f;
