@@ -53,9 +53,8 @@ struct DesignFixture {
         state.Current.SectionName = "Rigid";
         state.Current.Layers = {
             {12.0f, 4000000.0f, 700.0f, 5}, {6.0f, 75000.0f, 0.0f, 6}, {0.0f, 10000.0f, 0.0f, 4}};
-        state.Current.Aircraft.resize(2);
-        state.Current.Aircraft[0] = {"Gulfstream G-IV", 75000, 1200, 0};
-        state.Current.Aircraft[1] = {"Regional Jet 700", 72500, 3000, 0};
+        state.Current.Aircraft = {{"Gulfstream G-IV", 75000, 1200, 0},
+                                  {"Regional Jet 700", 72500, 3000, 0}};
         Derive();
     }
 

@@ -46,9 +46,7 @@ TEST(FlexibleDesign, FirstIterationMovesTheDesignLayerAlongTheSecantOfItsTwoAnal
     f.state.Current.Layers[2].LayerThickness = static_cast<float>(h0);
     const double expected = h0 - std::log(cdf0) * 0.01 * h0 / (std::log(cdf1) - std::log(cdf0));
 
-    DesignOptions oneIteration;
-    oneIteration.maxIterations = 1;
-    const RunSummary s = Flexible(f, RunMode::Design, oneIteration);
+    const RunSummary s = Flexible(f, RunMode::Design, {.maxIterations = 1});
     EXPECT_EQ(s.outcome, DesignOutcome::NoConvergence);
     EXPECT_FLOAT_EQ(s.cdf, static_cast<float>(cdf0));
     EXPECT_NEAR(f.state.Current.Layers[2].LayerThickness, expected, 1e-4 * expected);

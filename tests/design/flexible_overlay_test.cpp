@@ -143,8 +143,7 @@ TEST(FlexibleOverlay, StopDuringTheAsphaltAnalysisLeavesTheAsphaltCdfNotComputed
 
 // One light aircraft on a stiff subgrade: any overlay is far more than the traffic needs.
 void LightTraffic(DesignFixture& f) {
-    f.state.Current.Aircraft.resize(1);
-    f.state.Current.Aircraft[0] = {"Super King Air B200", 12590, 20, 0};
+    f.state.Current.Aircraft = {{"Super King Air B200", 12590, 20, 0}};
     f.state.Current.Layers.back().LayerModulus = 20000;
     f.Derive();
 }
@@ -168,9 +167,7 @@ TEST(FlexibleOverlay, MinimumOverlayEndsTheDesignWithItsCdf) {
 
 TEST(FlexibleOverlay, IterationLimitEndsTheDesignWithItsMessage) {
     DesignFixture f(kAcOnFlexSlot);
-    DesignOptions options;
-    options.newtonIterationLimit = 0;
-    const RunSummary s = RunOverlay(f, RunMode::Design, options);
+    const RunSummary s = RunOverlay(f, RunMode::Design, {.newtonIterationLimit = 0});
     EXPECT_EQ(s.outcome, DesignOutcome::NoConvergence);
     EXPECT_TRUE(f.ui.OnlyBox("No Convergence",
                              "The design will not converge\r\nand is being aborted. \r\n\r\n"

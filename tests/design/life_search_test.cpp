@@ -59,8 +59,7 @@ TEST(LifeSearch, DamageThatNeverReachesOneHasNoFiniteLife) {
 
 TEST(LifeSearch, StepLimitEndsTheSearchWithItsMessage) {
     LinearDamage d(0, 0.5 / 2000);
-    DesignOptions oneStep;
-    oneStep.maxLifeSteps = 1;
+    const DesignOptions oneStep{.maxLifeSteps = 1};
     const LifeSearch s = d.Search(0.5, oneStep);
     EXPECT_EQ(s.status, LifeStatus::StepLimit);
     test::FakeUserPort ui;

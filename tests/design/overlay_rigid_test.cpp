@@ -116,10 +116,9 @@ TEST(OverlayOnRigid, AsphaltOverlayThatOutlivesTheDesignEndsAtItsMinimum) {
 }
 
 TEST(OverlayOnRigid, SearchLimitsEndWithTheNoConvergenceMessage) {
-    OverlayOnRigidOptions steps, passes;  // the step search and the bracket search are bounded
-    steps.maxSteps = 1;
-    passes.lifeTolerance = 1e-12;
-    passes.maxInterpolations = 2;
+    // The step search and the bracket search are bounded.
+    const OverlayOnRigidOptions steps{.maxSteps = 1},
+        passes{.lifeTolerance = 1e-12, .maxInterpolations = 2};
     for (const auto& [options, n] : {std::pair{steps, 1}, std::pair{passes, 2}}) {
         DesignFixture f({kUnbonded, 6, 80, 100});
         for (core::DesignAircraft& a : f.state.Current.Aircraft) a.AnnualDepartures = 1e6f;

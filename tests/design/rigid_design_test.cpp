@@ -48,8 +48,7 @@ TEST(RigidDesign, SectionsAtTheirMinimumsEndWithTheMinimumMessage) {
             f.state.Current.Layers.erase(f.state.Current.Layers.begin() + 1);
         }
         f.state.Current.Layers[0].LayerThickness = 4;  // PCC minimum
-        f.state.Current.Aircraft.resize(1);
-        f.state.Current.Aircraft[0] = {"Stationair 206", 3612, 1, 0};
+        f.state.Current.Aircraft = {{"Stationair 206", 3612, 1, 0}};
         f.Derive();
         const RunSummary s = Rigid(f, RunMode::Design);
         EXPECT_EQ(s.outcome, DesignOutcome::MinimumReached) << s.why;

@@ -58,8 +58,7 @@ TEST(AsphaltOnRigid, ASlabAlreadyAtTheOverlaysFailureConditionIsRefusedBeforeThe
 }
 
 TEST(OverlayOnRigid, TheDesignGivesUpAtTheLargestOverlayAndLeavesTheLayerAsEntered) {
-    OverlayOnRigidOptions options;
-    options.largestThickness = 11;
+    const OverlayOnRigidOptions options{.largestThickness = 11};
     for (const bool metric : {false, true}) {
         DesignFixture f({11, 6, 80, 100});
         for (core::DesignAircraft& a : f.state.Current.Aircraft) a.AnnualDepartures = 1e6f;
