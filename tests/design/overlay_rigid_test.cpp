@@ -45,21 +45,17 @@ std::vector<float> RecordThicknesses(DesignFixture& f) {
     return *seen;
 }
 
-struct OverlayCase {
-    std::int16_t type;
-    core::PavementTypeCode pavement;
-    float sci, cdfu;
-    int jets;
-};
-
 TEST(OverlayOnRigid, EachOverlayDesignsAndItsLifeRunReproducesTheDesignLife) {
-    for (const OverlayCase c : {OverlayCase{kUnbonded, core::kUnbondedOnRigid, 80, 100, 2},
-                                OverlayCase{kUnbonded, core::kUnbondedOnRigid, 100, 50, 1},
-                                OverlayCase{kPartBonded, core::kPartBondedOnRigid, 100, 50, 2},
-                                OverlayCase{kAcOverlay, core::kAcOnRigid, 80, 100, 2}}) {
+    using Overlay = DesignFixture::Overlay;
+    const std::pair<Overlay, core::PavementTypeCode> cases[] = {
+        {{kUnbonded, 6, 80, 100}, core::kUnbondedOnRigid},
+        {{kUnbonded, 6, 100, 50, 1}, core::kUnbondedOnRigid},
+        {{kPartBonded, 6, 100, 50}, core::kPartBondedOnRigid},
+        {{kAcOverlay, 6, 80, 100}, core::kAcOnRigid}};
+    for (const auto& [c, pavement] : cases) {
         SCOPED_TRACE(c.type);
-        DesignFixture f({c.type, 6, c.sci, c.cdfu, c.jets});
-        ASSERT_EQ(f.state.Current.PavementType, c.pavement);
+        DesignFixture f(c);
+        ASSERT_EQ(f.state.Current.PavementType, pavement);
         const RunResult run = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
         ASSERT_EQ(run.summary.outcome, DesignOutcome::Converged) << run.summary.why;
         EXPECT_EQ(run.designLayer, 1);
