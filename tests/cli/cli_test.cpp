@@ -77,8 +77,7 @@ TEST_F(Cli, RefusalsExitWithOneAndUsageErrorsWithTwo) {
 
 TEST_F(Cli, ADamagedJobIsReportedWithWhatCouldBeRead) {
     NewJobWith("J", "ACAggregate");
-    const std::string good = dir.Read("J.JOB");
-    const std::string damaged = good +
+    const std::string damaged = dir.Read("J.JOB") +
                                 "SECOND\r\n 11/01/71 00:00:00        26238.000000    0.000000\r\n"
                                 "  20    0.00    0.00  99   0\r\n";
     dir.Write("J.JOB", damaged);
