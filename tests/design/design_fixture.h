@@ -84,11 +84,7 @@ struct DesignFixture {
         state.Run.DesignLayer = DefaultDesignLayer(state.Current);
     }
 
-    RunOptions InMemory() const {
-        RunOptions options;
-        options.refuseSamples = false;
-        return options;
-    }
+    RunOptions InMemory() const { return {.refuseSamples = false}; }
 };
 
 }  // namespace tavro::design::testing
