@@ -84,7 +84,9 @@ struct DesignFixture {
         state.Run.DesignLayer = DefaultDesignLayer(state.Current);
     }
 
-    RunOptions InMemory() const { return {.refuseSamples = false}; }
+    RunOptions InMemory() const {
+        return {.refuseSamples = false, .batchRunning = false, .design = {}};
+    }
 };
 
 }  // namespace tavro::design::testing
