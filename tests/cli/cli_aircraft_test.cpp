@@ -10,8 +10,7 @@ using testing::Has;
 class CliAircraft : public testing::CliFixture {
 protected:
     std::vector<core::DesignAircraft> Stored() {
-        const auto job = core::ParseJob(dir.Read("RWY.JOB"), "RWY");
-        return job.sections.at(0).Aircraft;
+        return core::ParseJob(dir.Read("RWY.JOB"), "RWY").sections.at(0).Aircraft;
     }
 };
 

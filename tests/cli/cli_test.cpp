@@ -208,11 +208,9 @@ TEST_F(Cli, EveryRunOfABrokenStructureIsRefusedByTheStructureRules) {
         EXPECT_EQ(dir.Read("J.JOB"), job) << command[0];
     }
     EXPECT_EQ(Run({"--json", "design", "J", "--all", "--save"}), kExitRefused);
-    const auto j = Json();
-    EXPECT_EQ(j["refusedSections"], 1);
-    ASSERT_EQ(j["sections"].size(), 2u);
-    EXPECT_EQ(j["sections"][0]["saved"], false);
-    EXPECT_EQ(j["sections"][1]["saved"], true);
+    EXPECT_EQ(Json()["refusedSections"], 1);
+    EXPECT_EQ(Json()["sections"][0]["saved"], false);
+    EXPECT_EQ(Json()["sections"][1]["saved"], true);  // the good section after the bad one
 }
 
 TEST_F(Cli, AnalyzeShowsTheSublayersOfALifeRunOrTheFirstIterationUnsplit) {

@@ -42,11 +42,10 @@ TEST(RigidDesign, SectionsAtTheirMinimumsEndWithTheMinimumMessage) {
     for (bool withBase : {false, true}) {
         DesignFixture f;
         f.SelectRigidSection();
-        if (withBase) {
+        if (withBase)
             f.state.Current.Layers[1].LayerThickness = 1;  // crushed aggregate minimum
-        } else {
+        else
             f.state.Current.Layers.erase(f.state.Current.Layers.begin() + 1);
-        }
         f.state.Current.Layers[0].LayerThickness = 4;  // PCC minimum
         f.state.Current.Aircraft = {{"Stationair 206", 3612, 1, 0}};
         f.Derive();
