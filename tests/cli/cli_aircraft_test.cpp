@@ -57,17 +57,16 @@ TEST_F(CliAircraft, OperationsApplyInOrderInMetricToo) {
 TEST_F(CliAircraft, RefusalsSaveNothingAndBadOperationsAreUsageErrors) {
     NewJobWith("RWY", "AConFlex");  // seven aircraft
     const std::string before = dir.Read("RWY.JOB");
-    struct Case {
+    const struct {
         std::vector<std::string> ops;
         const char* message;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{"remove", "1", "add", "Zeppelin"}, "Aircraft Zeppelin is not in the aircraft library."},
         {{"set", "9", "load=1"}, "Section AConFlex has no design aircraft 9."},
         {{"set", "1", "load=heavy"}, "heavy was entered."},
         {{"clear"}, "There are no aircraft in the design list."},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::vector<std::string> args{"aircraft", "RWY", "AConFlex"};
         args.insert(args.end(), c.ops.begin(), c.ops.end());
         EXPECT_EQ(Run(args), kExitRefused) << c.message;

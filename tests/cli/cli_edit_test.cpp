@@ -77,19 +77,18 @@ TEST_F(CliEdit, ImportNamesTheFieldItRefuses) {
     ASSERT_EQ(Run({"export", "RWY", "B2"}), kExitOk);
     const nlohmann::json good = nlohmann::json::parse(out.str());
     const std::string before = dir.Read("RWY.JOB");
-    struct Bad {
+    const struct {
         const char* pointer;
         nlohmann::json value;
         const char* field;
-    };
-    const Bad cases[] = {
+    } cases[] = {
         {"/section/layers/0/type", "PCC", "layers[1].type"},
         {"/section/layers/1/thickness", -1, "layers[2].thickness"},
         {"/section/aircraft/0/name", "Concorde X", "aircraft[1].name"},
         {"/section/timeStamp", "13/01/71 00:00:00", "timeStamp"},
         {"/section/layers", nlohmann::json::array(), "layers"},
     };
-    for (const Bad& c : cases) {
+    for (const auto& c : cases) {
         nlohmann::json doc = good;
         doc["section"]["name"] = "NEW";
         doc[nlohmann::json::json_pointer(c.pointer)] = c.value;

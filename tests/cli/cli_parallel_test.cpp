@@ -83,8 +83,7 @@ bool NoTemporaries(const TempDir& dir) {
 
 // Every change a process reports done is in the files after parallel changes to one job.
 TEST(ParallelCli, EveryReportedSaveIsKept) {
-    constexpr int kRounds = 3;
-    constexpr int kEach = 3;  // processes of each kind per round
+    constexpr int kRounds = 3, kEach = 3;  // kEach: processes of each kind per round
     for (int round = 0; round < kRounds; ++round) {
         TempDir dir;
         std::vector<std::string> names{"BASE"};
