@@ -5,16 +5,12 @@
 namespace tavro::cli {
 namespace {
 
+using testing::Has;
+
 class CliAircraft : public testing::CliFixture {
 protected:
-    // A job RWY holding a copy of the sample section AConFlex (seven aircraft).
-    void MakeJob() {
-        ASSERT_EQ(Run({"new-job", "RWY"}), kExitOk);
-        ASSERT_EQ(Run({"copy", "Samples", "AConFlex", "RWY"}), kExitOk);
-    }
     std::vector<core::DesignAircraft> Stored() {
-        const auto job = core::ParseJob(dir.Read("RWY.JOB"), "RWY");
-        return job.sections.at(0).Aircraft;
+        return core::ParseJob(dir.Read("RWY.JOB"), "RWY").sections.at(0).Aircraft;
     }
 };
 
@@ -22,13 +18,12 @@ TEST_F(CliAircraft, LibraryListsAGroupOrEveryAircraftAsJson) {
     ASSERT_EQ(Run({"library", "1"}), kExitOk);
     const std::string text = out.str();
     EXPECT_EQ(text.substr(0, text.find('\n')), "Group 1: Generic");
-    EXPECT_NE(
-        text.find("  6   DW 20,000            20,000              D    3      75                 "
-                  "47.5      12.00         0.00            2\n"),
-        std::string::npos);
+    EXPECT_TRUE(Has(text,
+                    "  6   DW 20,000            20,000              D    3      75                 "
+                    "47.5      12.00         0.00            2\n"));
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 11);     // title, headings, 9 aircraft
     ASSERT_EQ(Run({"--metric", "library", "military"}), kExitOk);  // a unique start of a name
-    EXPECT_NE(out.str().find("70.307"), std::string::npos);        // C-130: 155000 lbs in tonnes
+    EXPECT_TRUE(Has(out.str(), "70.307"));                         // C-130: 155000 lbs in tonnes
     EXPECT_EQ(Run({"library", "Zeppelins"}), kExitRefused);
 
     ASSERT_EQ(Run({"--json", "library"}), kExitOk);
@@ -38,7 +33,7 @@ TEST_F(CliAircraft, LibraryListsAGroupOrEveryAircraftAsJson) {
 }
 
 TEST_F(CliAircraft, OperationsApplyInOrderInMetricToo) {
-    MakeJob();
+    NewJobWith("RWY", "AConFlex");  // seven aircraft
     // Citation X, 36000 lbs default: 15 t = 33069.3 lbs lies within 0.65..1.25 of it.
     ASSERT_EQ(Run({"--metric", "aircraft", "RWY", "AConFlex", "set", "3", "load=15"}), kExitOk);
     ASSERT_EQ(Run({"aircraft", "RWY", "AConFlex", "remove", "1", "add", "DW 20,000", "load=21000",
@@ -53,26 +48,25 @@ TEST_F(CliAircraft, OperationsApplyInOrderInMetricToo) {
     EXPECT_EQ(list[6].GrossLoad, 21000);
     EXPECT_EQ(list[6].AnnualGrowth, 0.025f);
     EXPECT_EQ(list[7].GrossLoad, 20000);  // by number, with the library defaults
-    EXPECT_NE(err.str().find("Changing Annual Departures: "), std::string::npos);
+    EXPECT_TRUE(Has(err.str(), "Changing Annual Departures: "));
     ASSERT_EQ(Run({"--json", "aircraft", "RWY", "AConFlex", "set", "1", "departures=1200"}),
               kExitOk);
     EXPECT_EQ(Json()["saved"], false) << "an unchanged list is not written";
 }
 
 TEST_F(CliAircraft, RefusalsSaveNothingAndBadOperationsAreUsageErrors) {
-    MakeJob();
+    NewJobWith("RWY", "AConFlex");  // seven aircraft
     const std::string before = dir.Read("RWY.JOB");
-    struct Case {
+    const struct {
         std::vector<std::string> ops;
         const char* message;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{"remove", "1", "add", "Zeppelin"}, "Aircraft Zeppelin is not in the aircraft library."},
         {{"set", "9", "load=1"}, "Section AConFlex has no design aircraft 9."},
         {{"set", "1", "load=heavy"}, "heavy was entered."},
         {{"clear"}, "There are no aircraft in the design list."},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::vector<std::string> args{"aircraft", "RWY", "AConFlex"};
         args.insert(args.end(), c.ops.begin(), c.ops.end());
         EXPECT_EQ(Run(args), kExitRefused) << c.message;
@@ -91,9 +85,9 @@ TEST_F(CliAircraft, GearPlanAsSvgToScaleWithItsLoadChecked) {
     EXPECT_NE(svg.find("cx=\"-25\""), std::string::npos);
     // The ellipse is the contact area: 7.10 x 11.36 in.
     EXPECT_NE(svg.find("rx=\"3.55\" ry=\"5.679\""), std::string::npos);
-    EXPECT_NE(svg.find(">74.00 in<"), std::string::npos);  // outer tire centres
+    EXPECT_TRUE(Has(svg, ">74.00 in<"));  // outer tire centres
     ASSERT_EQ(Run({"--metric", "gear", "6"}), kExitOk);
-    EXPECT_NE(out.str().find(">1,879.6 mm<"), std::string::npos);  // 74 in
+    EXPECT_TRUE(Has(out.str(), ">1,879.6 mm<"));  // 74 in
 
     ASSERT_EQ(Run({"--json", "gear", "sw 6,000", "--load", "7500"}), kExitOk);
     EXPECT_EQ(Json()["grossLoad"], 7500.0);

@@ -4,12 +4,11 @@
 namespace tavro::cli {
 namespace {
 
+using testing::Has;
+
 class CliEdit : public testing::CliFixture {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(Run({"new-job", "RWY"}), kExitOk);
-        ASSERT_EQ(Run({"copy", "Samples", "AConFlex", "RWY", "--as", "B2"}), kExitOk);
-    }
+    void SetUp() override { NewJobWith("RWY", "AConFlex", "B2"); }
     nlohmann::json Section(const std::string& name) {
         EXPECT_EQ(Run({"--json", "show", "RWY", name}), kExitOk);
         return Json()["section"];
@@ -78,19 +77,18 @@ TEST_F(CliEdit, ImportNamesTheFieldItRefuses) {
     ASSERT_EQ(Run({"export", "RWY", "B2"}), kExitOk);
     const nlohmann::json good = nlohmann::json::parse(out.str());
     const std::string before = dir.Read("RWY.JOB");
-    struct Bad {
+    const struct {
         const char* pointer;
         nlohmann::json value;
         const char* field;
-    };
-    const Bad cases[] = {
+    } cases[] = {
         {"/section/layers/0/type", "PCC", "layers[1].type"},
         {"/section/layers/1/thickness", -1, "layers[2].thickness"},
         {"/section/aircraft/0/name", "Concorde X", "aircraft[1].name"},
         {"/section/timeStamp", "13/01/71 00:00:00", "timeStamp"},
         {"/section/layers", nlohmann::json::array(), "layers"},
     };
-    for (const Bad& c : cases) {
+    for (const auto& c : cases) {
         nlohmann::json doc = good;
         doc["section"]["name"] = "NEW";
         doc[nlohmann::json::json_pointer(c.pointer)] = c.value;

@@ -19,13 +19,25 @@ struct DesignFixture {
     core::ProgramState state;
     test::FakeUserPort ui;
 
-    DesignFixture() {
+    struct Overlay {
+        std::int16_t type;
+        float h, sci, cdfu;
+        int jets = 2;
+    };
+
+    // With a slot, that sample section is made current.
+    explicit DesignFixture(int slot = 0) {
         core::InitLibraries(state);
         core::ApplyUnits(state.Units, false);  // as the program starts
         state.ProgramDir = dir.path();
         state.JobName = std::string(core::kSamplesJob);
         core::LoadSampleJob(state);
         ui.answerDefaults = true;
+        if (slot != 0) Select(slot);
+    }
+
+    explicit DesignFixture(const Overlay& o) : DesignFixture() {
+        SelectOverlay(o.type, o.h, o.sci, o.cdfu, o.jets);
     }
 
     // Makes sample slot `slot` current as the section list does.
@@ -41,9 +53,8 @@ struct DesignFixture {
         state.Current.SectionName = "Rigid";
         state.Current.Layers = {
             {12.0f, 4000000.0f, 700.0f, 5}, {6.0f, 75000.0f, 0.0f, 6}, {0.0f, 10000.0f, 0.0f, 4}};
-        state.Current.Aircraft.resize(2);
-        state.Current.Aircraft[0] = {"Gulfstream G-IV", 75000, 1200, 0};
-        state.Current.Aircraft[1] = {"Regional Jet 700", 72500, 3000, 0};
+        state.Current.Aircraft = {{"Gulfstream G-IV", 75000, 1200, 0},
+                                  {"Regional Jet 700", 72500, 3000, 0}};
         Derive();
     }
 
@@ -74,9 +85,7 @@ struct DesignFixture {
     }
 
     RunOptions InMemory() const {
-        RunOptions options;
-        options.refuseSamples = false;
-        return options;
+        return {.refuseSamples = false, .batchRunning = false, .design = {}};
     }
 };
 

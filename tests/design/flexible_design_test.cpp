@@ -15,6 +15,11 @@ using testing::DesignFixture;
 
 constexpr double kDesignTolerance = 0.005;  // |ln CDF| of a converged design
 
+RunSummary Flexible(DesignFixture& f, RunMode mode, const DesignOptions& options = {}) {
+    f.state.Run.DesignRunning = true;
+    return DesignNewFlexible(f.state, f.ui, mode, options);
+}
+
 // The CDF of the current structure, analysed as a design iteration does it.
 double SubgradeCdf(DesignFixture& f) {
     f.state.Run.DesignRunning = true;
@@ -33,8 +38,7 @@ TEST(FlexibleDesign, NewtonStepOfTheHandExampleGrowsTheLayerByFourteenPercent) {
 }
 
 TEST(FlexibleDesign, FirstIterationMovesTheDesignLayerAlongTheSecantOfItsTwoAnalyses) {
-    DesignFixture f;
-    f.Select(3);  // NewFlexible: design layer 3, the crushed base
+    DesignFixture f(3);  // NewFlexible: design layer 3, the crushed base
     const double h0 = f.state.Current.Layers[2].LayerThickness;
     const double cdf0 = SubgradeCdf(f);
     f.state.Current.Layers[2].LayerThickness = static_cast<float>(h0 * 1.01);
@@ -42,10 +46,7 @@ TEST(FlexibleDesign, FirstIterationMovesTheDesignLayerAlongTheSecantOfItsTwoAnal
     f.state.Current.Layers[2].LayerThickness = static_cast<float>(h0);
     const double expected = h0 - std::log(cdf0) * 0.01 * h0 / (std::log(cdf1) - std::log(cdf0));
 
-    DesignOptions oneIteration;
-    oneIteration.maxIterations = 1;
-    f.state.Run.DesignRunning = true;
-    const RunSummary s = DesignNewFlexible(f.state, f.ui, RunMode::Design, oneIteration);
+    const RunSummary s = Flexible(f, RunMode::Design, {.maxIterations = 1});
     EXPECT_EQ(s.outcome, DesignOutcome::NoConvergence);
     EXPECT_FLOAT_EQ(s.cdf, static_cast<float>(cdf0));
     EXPECT_NEAR(f.state.Current.Layers[2].LayerThickness, expected, 1e-4 * expected);
@@ -56,8 +57,7 @@ TEST(FlexibleDesign, FirstIterationMovesTheDesignLayerAlongTheSecantOfItsTwoAnal
 }
 
 TEST(FlexibleDesign, MinimumThicknessesEndTheDesignWithTheirCdf) {
-    DesignFixture f;
-    f.Select(1);  // 4.5 in asphalt on 10 in crushed base, light business traffic
+    DesignFixture f(1);  // 4.5 in asphalt on 10 in crushed base, light business traffic
     f.state.Current.Layers[0].LayerThickness = 2;  // asphalt minimum
     f.state.Current.Layers[1].LayerThickness = 1;  // crushed aggregate minimum
     f.state.Current.Layers[2].LayerModulus = 30000;
@@ -65,8 +65,7 @@ TEST(FlexibleDesign, MinimumThicknessesEndTheDesignWithTheirCdf) {
                                    f.state.Current.Aircraft.begin() + 3);  // Stationair 206 only
     f.state.Current.Aircraft[0].AnnualDepartures = 1;
     f.Derive();
-    f.state.Run.DesignRunning = true;
-    const RunSummary s = DesignNewFlexible(f.state, f.ui, RunMode::Design);
+    const RunSummary s = Flexible(f, RunMode::Design);
     EXPECT_EQ(s.outcome, DesignOutcome::MinimumReached) << s.why << " " << s.cdf;
     ASSERT_LT(s.cdf, 1);
     EXPECT_TRUE(f.ui.OnlyBox("Flexible Pavement Design",
@@ -76,10 +75,8 @@ TEST(FlexibleDesign, MinimumThicknessesEndTheDesignWithTheirCdf) {
 }
 
 TEST(FlexibleDesign, LifeWithoutGrowthIsTheDesignLifeOverTheCdf) {
-    DesignFixture f;
-    f.Select(1);
-    f.state.Run.DesignRunning = true;
-    const RunSummary s = DesignNewFlexible(f.state, f.ui, RunMode::Life);
+    DesignFixture f(1);
+    const RunSummary s = Flexible(f, RunMode::Life);
     ASSERT_EQ(s.outcome, DesignOutcome::Converged) << s.why;
     EXPECT_EQ(s.iterations, 1);  // one analysis; the life reuses its responses
     // CDF proportional to the period: one secant step lands on the life, one confirms it.
@@ -89,11 +86,9 @@ TEST(FlexibleDesign, LifeWithoutGrowthIsTheDesignLifeOverTheCdf) {
 }
 
 TEST(FlexibleDesign, FinishMovesTheResultFileAsideAndMarksTheAsphaltCdfNotComputed) {
-    DesignFixture f;
-    f.Select(1);
+    DesignFixture f(1);
     f.dir.Write("DAMTMPSG.DAT", std::string(100000, 'x'));  // longer than any result file
-    f.state.Run.DesignRunning = true;
-    DesignNewFlexible(f.state, f.ui, RunMode::Life);
+    Flexible(f, RunMode::Life);
     EXPECT_FALSE(f.dir.Exists("DAMTMP.DAT"));
     const std::string kept = f.dir.Read("DAMTMPSG.DAT");
     EXPECT_EQ(kept.rfind(" Number of Pavements\r\n", 0), 0u);
@@ -102,11 +97,9 @@ TEST(FlexibleDesign, FinishMovesTheResultFileAsideAndMarksTheAsphaltCdfNotComput
 }
 
 TEST(FlexibleDesign, NoDeparturesGiveNoFiniteLifeWithItsMessage) {
-    DesignFixture f;
-    f.Select(3);
+    DesignFixture f(3);
     for (auto& a : f.state.Current.Aircraft) a.AnnualDepartures = 0;
-    f.state.Run.DesignRunning = true;
-    const RunSummary s = DesignNewFlexible(f.state, f.ui, RunMode::Life);
+    const RunSummary s = Flexible(f, RunMode::Life);
     EXPECT_EQ(s.outcome, DesignOutcome::NoFiniteLife);
     EXPECT_TRUE(f.ui.OnlyBox(
         "Computing Life",
@@ -115,14 +108,12 @@ TEST(FlexibleDesign, NoDeparturesGiveNoFiniteLifeWithItsMessage) {
 }
 
 TEST(FlexibleDesign, InterruptDuringTheFirstAnalysisKeepsTheStructure) {
-    DesignFixture f;
-    f.Select(3);
+    DesignFixture f(3);
     const auto before = f.state.Current.Layers;
     f.ui.onPoll = [&](int polls) {
         if (polls == 5) f.state.Run.DesignRunning = false;
     };
-    f.state.Run.DesignRunning = true;
-    const RunSummary s = DesignNewFlexible(f.state, f.ui, RunMode::Design);
+    const RunSummary s = Flexible(f, RunMode::Design);
     EXPECT_EQ(s.outcome, DesignOutcome::Interrupted);
     EXPECT_EQ(s.iterations, 1);
     for (std::size_t i = 0; i < before.size(); ++i)

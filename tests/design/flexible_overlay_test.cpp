@@ -31,8 +31,7 @@ RunSummary RunOverlay(DesignFixture& f, RunMode mode, const DesignOptions& optio
 // The overlay thickness that designs "AConFlex", found once for the whole suite.
 float DesignedOverlayThickness() {
     static const float thickness = [] {
-        DesignFixture f;
-        f.Select(kAcOnFlexSlot);
+        DesignFixture f(kAcOnFlexSlot);
         const RunSummary s = RunOverlay(f, RunMode::Design);
         EXPECT_EQ(s.outcome, DesignOutcome::Converged) << s.why;
         return f.state.Current.Layers[0].LayerThickness;
@@ -70,8 +69,7 @@ double HandAsphaltCdf(DesignFixture& f) {
 }
 
 TEST(FlexibleOverlay, SampleOverlayDesignsToTheDesignCdfAndItsAsphaltCdfComesFromTheTensileStrain) {
-    DesignFixture f;
-    f.Select(kAcOnFlexSlot);
+    DesignFixture f(kAcOnFlexSlot);
     f.state.Run.DesignLayer = 3;  // whatever the window chose, the overlay is designed
     const std::vector<core::SectionLayer> before = f.state.Current.Layers;
     const RunSummary s = RunOverlay(f, RunMode::Design);
@@ -98,8 +96,7 @@ TEST(FlexibleOverlay, SampleOverlayDesignsToTheDesignCdfAndItsAsphaltCdfComesFro
 }
 
 TEST(FlexibleOverlay, LifeOfTheDesignedOverlayIsTheDesignLifeWithItsAsphaltCdf) {
-    DesignFixture f;
-    f.Select(kAcOnFlexSlot);
+    DesignFixture f(kAcOnFlexSlot);
     f.state.Current.Layers[0].LayerThickness = DesignedOverlayThickness();
     const RunResult r = RunLifeCommand(f.state, f.ui, f.InMemory());
     const RunSummary& life = r.summary;
@@ -118,12 +115,10 @@ TEST(FlexibleOverlay, LifeOfTheDesignedOverlayIsTheDesignLifeWithItsAsphaltCdf) 
 }
 
 TEST(FlexibleOverlay, AsphaltCdfDoesNotDependOnANewFlexibleRunBeforeIt) {
-    DesignFixture fresh;
-    fresh.Select(kAcOnFlexSlot);
+    DesignFixture fresh(kAcOnFlexSlot);
     RunOverlay(fresh, RunMode::Life);
 
-    DesignFixture f;
-    f.Select(3);  // a new flexible pavement first, in the same program run
+    DesignFixture f(3);  // a new flexible pavement first, in the same program run
     f.state.Run.DesignRunning = true;
     DesignNewFlexible(f.state, f.ui, RunMode::Life);
     ASSERT_EQ(f.state.Current.AsphaltCDF, -1);
@@ -134,8 +129,7 @@ TEST(FlexibleOverlay, AsphaltCdfDoesNotDependOnANewFlexibleRunBeforeIt) {
 }
 
 TEST(FlexibleOverlay, StopDuringTheAsphaltAnalysisLeavesTheAsphaltCdfNotComputed) {
-    DesignFixture f;
-    f.Select(kAcOnFlexSlot);
+    DesignFixture f(kAcOnFlexSlot);
     // The subgrade responses are set aside just before the asphalt analysis starts.
     f.ui.onPoll = [&](int) {
         if (f.dir.Exists("DAMTMPSG.DAT")) f.state.Run.DesignRunning = false;
@@ -149,16 +143,14 @@ TEST(FlexibleOverlay, StopDuringTheAsphaltAnalysisLeavesTheAsphaltCdfNotComputed
 
 // One light aircraft on a stiff subgrade: any overlay is far more than the traffic needs.
 void LightTraffic(DesignFixture& f) {
-    f.state.Current.Aircraft.resize(1);
-    f.state.Current.Aircraft[0] = {"Super King Air B200", 12590, 20, 0};
+    f.state.Current.Aircraft = {{"Super King Air B200", 12590, 20, 0}};
     f.state.Current.Layers.back().LayerModulus = 20000;
     f.Derive();
 }
 
 TEST(FlexibleOverlay, MinimumOverlayEndsTheDesignWithItsCdf) {
     for (const float start : {0.0f, 8.0f}) {  // at the minimum, and thick enough to step below
-        DesignFixture f;
-        f.Select(kAcOnFlexSlot);
+        DesignFixture f(kAcOnFlexSlot);
         LightTraffic(f);
         const float minimum = MinThicknessOf(f.state.Current.Layers[0]);
         f.state.Current.Layers[0].LayerThickness = start == 0 ? minimum : start;
@@ -174,11 +166,8 @@ TEST(FlexibleOverlay, MinimumOverlayEndsTheDesignWithItsCdf) {
 }
 
 TEST(FlexibleOverlay, IterationLimitEndsTheDesignWithItsMessage) {
-    DesignFixture f;
-    f.Select(kAcOnFlexSlot);
-    DesignOptions options;
-    options.newtonIterationLimit = 0;
-    const RunSummary s = RunOverlay(f, RunMode::Design, options);
+    DesignFixture f(kAcOnFlexSlot);
+    const RunSummary s = RunOverlay(f, RunMode::Design, {.newtonIterationLimit = 0});
     EXPECT_EQ(s.outcome, DesignOutcome::NoConvergence);
     EXPECT_TRUE(f.ui.OnlyBox("No Convergence",
                              "The design will not converge\r\nand is being aborted. \r\n\r\n"
@@ -187,8 +176,7 @@ TEST(FlexibleOverlay, IterationLimitEndsTheDesignWithItsMessage) {
 }
 
 TEST(FlexibleOverlay, LifeWithStrainsBelowTheCriterionSaysSo) {
-    DesignFixture f;
-    f.Select(kAcOnFlexSlot);
+    DesignFixture f(kAcOnFlexSlot);
     LightTraffic(f);
     f.state.Current.Layers[0].LayerThickness = 20;
     const RunSummary s = RunOverlay(f, RunMode::Life);

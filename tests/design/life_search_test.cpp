@@ -29,35 +29,23 @@ struct LinearDamage {
     }
 };
 
+// Growth -0.1: traffic stops after 10 years at 500 departures, the CDF at its final value c
+// from then on; before, CDF 1 where 100 t (1 - 0.05 t) = 500 / c.
 TEST(LifeSearch, TrafficThatStopsFindsTheLifeBeforeTheDamageLevelsOff) {
-    // Growth -0.1: traffic stops after 10 years at 500 departures, CDF 1.2 from then on.
-    // CDF 1 where 100 t (1 - 0.05 t) = 500 / 1.2: t = (1 - sqrt(1 - 0.05 * 4 * 4.1667)) / 0.1.
-    LinearDamage d(-0.1, 1.2 / 500);
-    const LifeSearch s = d.Search(1.2);
-    ASSERT_EQ(s.status, LifeStatus::Found);
-    EXPECT_NEAR(s.life, (1 - std::sqrt(1 - 0.2 * 500 / 1.2 / 100)) / 0.1, 0.01);
-}
-
-TEST(LifeSearch, DesignedToOneWithTrafficThatStopsTheLifeIsWhenTheDamageGotThere) {
-    // CDF 1 at 20 years, and already at 10, when the falling traffic stops: the damage only
-    // repeats beyond. Reaching 1 with zero slope: 1 - CDF(t) = 0.01 (10 - t)^2, so within the
-    // tolerance once t is within sqrt(0.001 / 0.01) = 0.316 years of 10.
-    LinearDamage d(-0.1, 1.0 / 500);
-    const LifeSearch s = d.Search(d.perDeparture * 500);  // as the damage model gives it
-    ASSERT_EQ(s.status, LifeStatus::Found);
-    EXPECT_LE(s.life, 10.0f);
-    EXPECT_GE(s.life, 10 - std::sqrt(kLifeTolerance / 0.01));
-}
-
-TEST(LifeSearch, FarTooMuchDamageBeforeTheTrafficStopsGivesAShortLifeNotZero) {
-    // CDF 50 once the traffic has stopped at year 10 (500 departures): CDF 1 where
-    // 100 t (1 - 0.05 t) = 10, t = (1 - sqrt(1 - 0.2 * 0.1)) / 0.1 = 0.10050 years. The secant
-    // through the flattening curve points before year 0 on the way.
-    LinearDamage d(-0.1, 50.0 / 500);
-    const LifeSearch s = d.Search(d.perDeparture * 500);
-    ASSERT_EQ(s.status, LifeStatus::Found);
-    constexpr double kLifeYears = 1e-3;  // |CDF - 1| < 0.001 where the CDF climbs 10 a year
-    EXPECT_NEAR(s.life, (1 - std::sqrt(0.98)) / 0.1, kLifeYears);
+    const double near10 = std::sqrt(kLifeTolerance / 0.01);  // 1 - CDF(t) = 0.01 (10 - t)^2
+    const struct {
+        double c, life, tolerance;
+    } cases[] = {
+        {1.2, (1 - std::sqrt(1 - 0.2 * 500 / 1.2 / 100)) / 0.1, 0.01},
+        {1.0, 10 - near10 / 2, near10 / 2},       // reaches 1 with zero slope at year 10
+        {50, (1 - std::sqrt(0.98)) / 0.1, 1e-3},  // the secant points before year 0 on the way
+    };
+    for (const auto& c : cases) {
+        LinearDamage d(-0.1, c.c / 500);
+        const LifeSearch s = d.Search(d.perDeparture * 500);  // as the damage model gives it
+        ASSERT_EQ(s.status, LifeStatus::Found) << c.c;
+        EXPECT_NEAR(s.life, c.life, c.tolerance) << c.c;
+    }
 }
 
 TEST(LifeSearch, DamageThatNeverReachesOneHasNoFiniteLife) {
@@ -71,8 +59,7 @@ TEST(LifeSearch, DamageThatNeverReachesOneHasNoFiniteLife) {
 
 TEST(LifeSearch, StepLimitEndsTheSearchWithItsMessage) {
     LinearDamage d(0, 0.5 / 2000);
-    DesignOptions oneStep;
-    oneStep.maxLifeSteps = 1;
+    const DesignOptions oneStep{.maxLifeSteps = 1};
     const LifeSearch s = d.Search(0.5, oneStep);
     EXPECT_EQ(s.status, LifeStatus::StepLimit);
     test::FakeUserPort ui;

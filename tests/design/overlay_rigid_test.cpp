@@ -22,18 +22,13 @@ using testing::DesignFixture;
 constexpr std::int16_t kAcOverlay = 10, kUnbonded = 11, kPartBonded = 12;
 constexpr double kLifeTolerance = 0.04;  // years
 
-void SelectOverlay(DesignFixture& f, std::int16_t type, float h, float sci, float cdfu,
-                   int jets = 2) {
-    f.SelectOverlay(type, h, sci, cdfu, jets);
-    f.state.Run.DesignRunning = true;
-}
-
 RunSummary RunOverlay(DesignFixture& f, RunMode mode, const OverlayOnRigidOptions& options = {}) {
     f.state.Run.DesignRunning = true;
     return DesignOverlayOnRigid(f.state, f.ui, mode, options);
 }
 
 damage::LifeTotalResult Life(DesignFixture& f, float h) {
+    f.state.Run.DesignRunning = true;
     core::PrepareAircraft(f.state);
     damage::FillRigidCoverageTable(f.state, f.ui);
     return damage::LifeTotal(f.state, f.ui, h, OverlaySettingsOf(f.state.Current));
@@ -50,22 +45,17 @@ std::vector<float> RecordThicknesses(DesignFixture& f) {
     return *seen;
 }
 
-struct OverlayCase {
-    std::int16_t type;
-    core::PavementTypeCode pavement;
-    float sci, cdfu;
-    int jets;
-};
-
 TEST(OverlayOnRigid, EachOverlayDesignsAndItsLifeRunReproducesTheDesignLife) {
-    for (const OverlayCase c : {OverlayCase{kUnbonded, core::kUnbondedOnRigid, 80, 100, 2},
-                                OverlayCase{kUnbonded, core::kUnbondedOnRigid, 100, 50, 1},
-                                OverlayCase{kPartBonded, core::kPartBondedOnRigid, 100, 50, 2},
-                                OverlayCase{kAcOverlay, core::kAcOnRigid, 80, 100, 2}}) {
+    using Overlay = DesignFixture::Overlay;
+    const std::pair<Overlay, core::PavementTypeCode> cases[] = {
+        {{kUnbonded, 6, 80, 100}, core::kUnbondedOnRigid},
+        {{kUnbonded, 6, 100, 50, 1}, core::kUnbondedOnRigid},
+        {{kPartBonded, 6, 100, 50}, core::kPartBondedOnRigid},
+        {{kAcOverlay, 6, 80, 100}, core::kAcOnRigid}};
+    for (const auto& [c, pavement] : cases) {
         SCOPED_TRACE(c.type);
-        DesignFixture f;
-        SelectOverlay(f, c.type, 6, c.sci, c.cdfu, c.jets);
-        ASSERT_EQ(f.state.Current.PavementType, c.pavement);
+        DesignFixture f(c);
+        ASSERT_EQ(f.state.Current.PavementType, pavement);
         const RunResult run = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
         ASSERT_EQ(run.summary.outcome, DesignOutcome::Converged) << run.summary.why;
         EXPECT_EQ(run.designLayer, 1);
@@ -94,8 +84,7 @@ TEST(OverlayOnRigid, TheSearchStepsFourInchesToABracketThenInterpolates) {
     } cases[] = {{3, {3, 7, 11}}, {16, {16, 12, 8, 4}}};  // both design near 7.9 in
     for (const auto& c : cases) {
         SCOPED_TRACE(c.start);
-        DesignFixture f;
-        SelectOverlay(f, kUnbonded, c.start, 80, 100);
+        DesignFixture f({kUnbonded, c.start, 80, 100});
         const std::vector<float> h = RecordThicknesses(f);
         ASSERT_GT(h.size(), c.steps.size());
         EXPECT_EQ(std::vector<float>(h.begin(), h.begin() + c.steps.size()), c.steps);
@@ -111,8 +100,7 @@ const char* const kMinimumText =
 
 TEST(OverlayOnRigid, AsphaltOverlayThatOutlivesTheDesignEndsAtItsMinimum) {
     for (const float start : {1.5f, 9.5f}) {  // at the minimum, and stepping down to it
-        DesignFixture f;
-        SelectOverlay(f, kAcOverlay, start, 100, 0, 1);
+        DesignFixture f({kAcOverlay, start, 100, 0, 1});
         f.state.Current.Aircraft[0].AnnualDepartures = 10;
         f.Derive();
         const RunSummary s = RunOverlay(f, RunMode::Design);
@@ -124,32 +112,20 @@ TEST(OverlayOnRigid, AsphaltOverlayThatOutlivesTheDesignEndsAtItsMinimum) {
 }
 
 TEST(OverlayOnRigid, SearchLimitsEndWithTheNoConvergenceMessage) {
-    DesignFixture f;
-    SelectOverlay(f, kUnbonded, 6, 80, 100);
-    for (core::DesignAircraft& a : f.state.Current.Aircraft) a.AnnualDepartures = 1e6f;
-    f.Derive();
-    OverlayOnRigidOptions steps;
-    steps.maxSteps = 1;
-    RunSummary s = RunOverlay(f, RunMode::Design, steps);
-    EXPECT_EQ(s.outcome, DesignOutcome::NoConvergence);
-    EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 6);  // back from its step to 10 in
-    ASSERT_TRUE(f.ui.OnlyBox(
-        nullptr,
-        "The design has not converged after\r\n1 iterations.\r\n\r\nTerminating the design."));
-    EXPECT_FALSE(f.state.Run.DesignRunning);
-
-    // The bracket search is bounded too.
-    f.ui.boxes.clear();
-    f.state.Current.DesignLife = 20;
-    f.state.Current.Layers[0].LayerThickness = 6;
-    OverlayOnRigidOptions passes;
-    passes.lifeTolerance = 1e-12;
-    passes.maxInterpolations = 2;
-    s = RunOverlay(f, RunMode::Design, passes);
-    EXPECT_EQ(s.outcome, DesignOutcome::NoConvergence);
-    EXPECT_TRUE(f.ui.OnlyBox(
-        nullptr,
-        "The design has not converged after\r\n2 iterations.\r\n\r\nTerminating the design."));
+    // The step search and the bracket search are bounded.
+    const OverlayOnRigidOptions steps{.maxSteps = 1},
+        passes{.lifeTolerance = 1e-12, .maxInterpolations = 2};
+    for (const auto& [options, n] : {std::pair{steps, 1}, std::pair{passes, 2}}) {
+        DesignFixture f({kUnbonded, 6, 80, 100});
+        for (core::DesignAircraft& a : f.state.Current.Aircraft) a.AnnualDepartures = 1e6f;
+        f.Derive();
+        EXPECT_EQ(RunOverlay(f, RunMode::Design, options).outcome, DesignOutcome::NoConvergence);
+        EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 6);  // back from its steps
+        EXPECT_TRUE(f.ui.OnlyBox(nullptr, "The design has not converged after\r\n" +
+                                              std::to_string(n) +
+                                              " iterations.\r\n\r\nTerminating the design."));
+        EXPECT_FALSE(f.state.Run.DesignRunning);
+    }
 }
 
 TEST(InterpolateThickness, LinearInLnLifeOrHalvingWhereThatIsUndefined) {
@@ -174,7 +150,7 @@ std::vector<double> OverlayAllowable(DesignFixture& f, int depths, double streng
 
 // A weak 3 in overlay (450 psi) on a slab that cracks late (1000 psi).
 void SelectWeakOverlay(DesignFixture& f, float cdfu) {
-    SelectOverlay(f, kUnbonded, 3, 100, cdfu);
+    f.SelectOverlay(kUnbonded, 3, 100, cdfu);
     f.state.Current.Layers[0].LayerFlexStrength = 450;
     f.state.Current.Layers[1].LayerFlexStrength = 1000;
 }
@@ -193,8 +169,7 @@ TEST(OverlayLife, OverlayWornOutBeforeTheSlabCracksFailsInTheUncrackedStage) {
 }
 
 TEST(OverlayLife, AsphaltOverlayLifeIsTheSlabsTimeToTheTerminalConditionWithoutTheThickness) {
-    DesignFixture f;
-    SelectOverlay(f, kAcOverlay, 4, 80, 100);  // on crushed aggregate: terminal SCI 58
+    DesignFixture f({kAcOverlay, 4, 80, 100});  // on crushed aggregate: terminal SCI 58
     ASSERT_EQ(OverlaySettingsOf(f.state.Current).terminalSci, 58);
     const damage::LifeTotalResult r = Life(f, 4);
     ASSERT_EQ(r.status, damage::LifeTotalStatus::Computed);
@@ -220,8 +195,7 @@ TEST(OverlayLife, AsphaltOverlayLifeIsTheSlabsTimeToTheTerminalConditionWithoutT
 }
 
 TEST(OverlayLife, OverlayThatOutlivesTheFullyCrackedSlabIsGivenTheHorizonAsALowerBound) {
-    DesignFixture f;
-    SelectOverlay(f, kUnbonded, 6, 80, 100);
+    DesignFixture f({kUnbonded, 6, 80, 100});
     f.state.Current.Layers[0].LayerFlexStrength = 5000;  // coverages of the overlay capped at 1e20
     const damage::LifeTotalResult r = Life(f, 6);
     ASSERT_EQ(r.status, damage::LifeTotalStatus::Computed);
@@ -236,8 +210,7 @@ TEST(OverlayLife, TheShareOfFirstCrackLifeUsedUpShortensTheTimeToTheFirstCrack) 
     double t1[4] = {};
     const float cdfu[4] = {0, 50, 75, 100};
     for (int k = 0; k < 4; ++k) {
-        DesignFixture f;
-        SelectOverlay(f, kUnbonded, 6, 100, cdfu[k]);
+        DesignFixture f({kUnbonded, 6, 100, cdfu[k]});
         const damage::LifeTotalResult r = Life(f, 6);
         ASSERT_EQ(r.status, damage::LifeTotalStatus::Computed);
         EXPECT_DOUBLE_EQ(r.residual, r.totalLife - 20);
@@ -299,8 +272,7 @@ TEST(OverlayLife, CrackedStagesLeaveTheOverlayWhatTheUncrackedStageDidNotUse) {
 }
 
 TEST(OverlayLife, NegativeConditionIndexEndsTheRunWithItsMessage) {
-    DesignFixture f;
-    SelectOverlay(f, kUnbonded, 6, -10, 100);
+    DesignFixture f({kUnbonded, 6, -10, 100});
     const RunSummary s = RunOverlay(f, RunMode::Life);
     EXPECT_EQ(s.outcome, DesignOutcome::Error);
     EXPECT_TRUE(f.ui.OnlyBox("Error in LifeTotal", "CurMidSCI < 0, check input data."));

@@ -63,55 +63,50 @@ void MarkFalcon(DesignFixture& f, float departures) {
 }
 
 TEST(Overload, VerdictsAtTheBudgetEdgesWithTheirMessages) {
-    DesignFixture f;
-    MarkFalcon(f, 250);
-    const auto before = Stored(f.state.Current);
-    ScriptedLifeRuns runs{f, {}, {}};
-
-    // c = 0.5 + 10 / 20 = 1.00: still possible.
-    runs.Give(0.5f);
-    runs.Give(10.0f);
-    RunResult r = runs.Run(4);
-    ASSERT_TRUE(r.overload);
-    EXPECT_EQ(r.summary.cdf, 0.5f);  // the result is the regular traffic's run
-    EXPECT_FLOAT_EQ(r.overload->c, 1.0f);
-    EXPECT_EQ(r.overload->c1, 10.0f);
-    EXPECT_TRUE(r.overload->possible);
-    EXPECT_TRUE(f.ui.OnlyBox("TAVRO",
-                             "Overload Possible.\r\nCDF without overload 0.50.\r\n"
-                             "CDF with overload 1.00 for 250 OVERLOAD departures."));
-    // First run: the overload aircraft left out; second: counted, without growth.
-    ASSERT_EQ(runs.seen.size(), 2u);
-    EXPECT_EQ(runs.seen[0], before);
-    std::vector<StoredAircraft> counted = before;
-    counted[3].overload = false;
-    counted[3].growth = 0;
-    EXPECT_EQ(runs.seen[1], counted);
-    EXPECT_EQ(Stored(f.state.Current), before);
-
-    // Exactly 0.9 of regular traffic goes on to the second run.
-    f.ui.boxes.clear();
-    f.state.Current.Aircraft[3].AnnualDepartures = 12.5f;
-    runs.Give(0.9f);
-    runs.Give(4.0f);
-    r = runs.Run(4);
-    ASSERT_TRUE(r.overload && r.overload->secondRun);
-    EXPECT_FALSE(r.overload->possible);
-    ASSERT_TRUE(f.ui.OnlyBox(
-        nullptr,
-        "Overload Not Possible.\r\nChange Gross Load or Number of Departures to comply.\r\n"
-        "CDF without overload 0.90.\r\nCDF with overload 1.10 for 12.5 OVERLOAD departures."));
-
-    // Above 0.9 the check ends after the first run.
-    f.ui.boxes.clear();
-    runs.seen.clear();
-    runs.Give(0.95f);
-    r = runs.Run(4);
-    EXPECT_EQ(runs.seen.size(), 1u);
-    ASSERT_TRUE(r.overload);
-    EXPECT_FALSE(r.overload->secondRun);
-    EXPECT_FALSE(r.overload->possible);
-    EXPECT_TRUE(f.ui.OnlyBox("TAVRO", "CDF > 0.9, No overload is possible."));
+    const struct {
+        float departures;
+        std::vector<float> cdfs;  // of the regular traffic, then with the overload counted
+        bool possible;
+        const char *title, *text;
+    } cases[] = {
+        {250,
+         {0.5f, 10},
+         true,
+         "TAVRO",  // c = 0.5 + 10 / 20 = 1.00: still possible
+         "Overload Possible.\r\nCDF without overload 0.50.\r\n"
+         "CDF with overload 1.00 for 250 OVERLOAD departures."},
+        {12.5f,
+         {0.9f, 4},
+         false,
+         nullptr,  // exactly 0.9 of regular traffic goes on
+         "Overload Not Possible.\r\nChange Gross Load or Number of Departures to comply.\r\n"
+         "CDF without overload 0.90.\r\nCDF with overload 1.10 for 12.5 OVERLOAD departures."},
+        {250, {0.95f}, false, "TAVRO", "CDF > 0.9, No overload is possible."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        DesignFixture f;
+        MarkFalcon(f, c.departures);
+        const auto before = Stored(f.state.Current);
+        ScriptedLifeRuns runs{f, {}, {}};
+        for (const float cdf : c.cdfs) runs.Give(cdf);
+        const RunResult r = runs.Run(4);
+        ASSERT_TRUE(r.overload);
+        EXPECT_EQ(r.summary.cdf, c.cdfs[0]);  // the result is the regular traffic's run
+        EXPECT_EQ(r.overload->secondRun, c.cdfs.size() == 2);
+        EXPECT_EQ(r.overload->possible, c.possible);
+        EXPECT_TRUE(f.ui.OnlyBox(c.title, c.text));
+        EXPECT_EQ(Stored(f.state.Current), before);
+        // First run: the overload aircraft left out; second: counted, without growth.
+        ASSERT_EQ(runs.seen.size(), c.cdfs.size());
+        EXPECT_EQ(runs.seen[0], before);
+        if (c.cdfs.size() < 2) continue;
+        EXPECT_EQ(r.overload->c1, c.cdfs[1]);
+        std::vector<StoredAircraft> counted = before;
+        counted[3].overload = false;
+        counted[3].growth = 0;
+        EXPECT_EQ(runs.seen[1], counted);
+    }
 }
 
 TEST(Overload, ALifeRunThatEndsWithoutItsCdfEndsTheCheckWithoutAVerdict) {
@@ -135,22 +130,13 @@ TEST(Overload, ALifeRunThatEndsWithoutItsCdfEndsTheCheckWithoutAVerdict) {
 }
 
 TEST(Overload, OverlaysOnRigidPavementsAreRefusedBeforeAnyRun) {
-    struct Case {
-        std::int16_t top;
-        int pavementType;
-    };
-    for (const Case c : {Case{11, core::kUnbondedOnRigid}, Case{12, core::kPartBondedOnRigid},
-                         Case{10, core::kAcOnRigid}}) {
-        SCOPED_TRACE(c.pavementType);
-        DesignFixture f;
-        f.SelectRigidSection();
-        f.state.Current.Layers.insert(f.state.Current.Layers.begin(),
-                                      {5.0f, 4000000.0f, 700.0f, c.top});
+    for (const std::int16_t top : {11, 12, 10}) {
+        SCOPED_TRACE(top);
+        DesignFixture f({top, 5, 80, 100});
         f.state.Current.Aircraft[1].OverloadFlag = true;
         const auto before = Stored(f.state.Current);
 
         const RunResult r = RunLifeCommand(f.state, f.ui, f.InMemory());
-        EXPECT_EQ(f.state.Current.PavementType, c.pavementType);
         EXPECT_EQ(r.status, RunStatus::Refused);
         EXPECT_EQ(f.ui.eventPolls, 0);  // no run started
         EXPECT_TRUE(f.ui.OnlyBox("TAVRO",
@@ -175,8 +161,7 @@ float CdfAtDesignLife(const DesignFixture& f, const core::CurrentSectionRecord& 
 }
 
 TEST(Overload, FlexibleSectionComparesTheRegularTrafficWithTheOverloadAdded) {
-    DesignFixture f;
-    f.Select(3);
+    DesignFixture f(3);
     ASSERT_EQ(RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory()).summary.outcome,
               DesignOutcome::Converged);
     // Marked after the design: the Falcon 2000 (20 departures a year) with growth.

@@ -12,13 +12,6 @@
 namespace tavro::design {
 namespace {
 
-core::DesignAircraft Aircraft(const char* name, float load, float departures, float growth) {
-    return {.AircraftName = name,
-            .GrossLoad = load,
-            .AnnualDepartures = departures,
-            .AnnualGrowth = growth};
-}
-
 void Classify(core::CurrentSectionRecord& c) {
     const core::PavementClass pc = core::ClassifyPavement(c.Layers);
     c.PavementType = pc.pavementType;
@@ -35,8 +28,7 @@ core::ProgramState FlexibleSection() {
     c.SectionTimeStamp = core::DaySerialFromCivil({2024, 3, 7, 14, 5, 9});
     c.AsphaltCDF = 0.25f;
     c.Layers = {{5.0f, 200000, 0, 1}, {8.25f, 46300, 0, 6}, {12.5f, 21000, 0, 8}, {0, 15000, 0, 4}};
-    c.Aircraft = {Aircraft("Skyhawk 172", 2550, 1200, 0.02f),
-                  Aircraft("Gulfstream G-IV", 75000, 15000, 0)};
+    c.Aircraft = {{"Skyhawk 172", 2550, 1200, 0.02f}, {"Gulfstream G-IV", 75000, 15000, 0}};
     c.MixedTraffic = true;
     Classify(c);
     return s;
@@ -53,7 +45,7 @@ core::ProgramState RigidOverlaySection() {
     c.CDFU = 35;
     c.DesignLife = 25;
     c.Layers = {{6, 4000000, 700, 11}, {10, 4000000, 650, 5}, {6, 500000, 0, 16}, {0, 8000, 0, 4}};
-    c.Aircraft = {Aircraft("C-130", 155000, 3650, 0.015f)};
+    c.Aircraft = {{"C-130", 155000, 3650, 0.015f}};
     Classify(c);
     return s;
 }

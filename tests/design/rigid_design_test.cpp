@@ -14,19 +14,23 @@ using testing::DesignFixture;
 constexpr double kDesignTolerance = 0.005;    // |ln CDF| of a converged design
 constexpr double kRigidLifeTolerance = 0.01;  // |CDF - 1| of a rigid life
 
+RunSummary Rigid(DesignFixture& f, RunMode mode) {
+    f.state.Run.DesignRunning = true;
+    return DesignRigid(f.state, f.ui, mode);
+}
+
 TEST(RigidDesign, SlabOnCrushedBaseDesignsAndItsLifeIsTheDesignLife) {
     DesignFixture f;
     f.SelectRigidSection();
     ASSERT_EQ(f.state.Current.PavementType, core::kNewRigid);
-    f.state.Run.DesignRunning = true;
-    const RunSummary design = DesignRigid(f.state, f.ui, RunMode::Design);
+    const RunSummary design = Rigid(f, RunMode::Design);
     ASSERT_EQ(design.outcome, DesignOutcome::Converged) << design.why;
     EXPECT_LT(std::fabs(std::log(design.cdf)), kDesignTolerance);
     EXPECT_GT(design.firstCrackCdf, 0);
     EXPECT_EQ(f.state.Current.Layers[1].LayerThickness, 6);  // only the slab moves
     const float slab = f.state.Current.Layers[0].LayerThickness;
 
-    const RunSummary life = DesignRigid(f.state, f.ui, RunMode::Life);
+    const RunSummary life = Rigid(f, RunMode::Life);
     ASSERT_EQ(life.outcome, DesignOutcome::Converged) << life.why;
     EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, slab);
     EXPECT_NEAR(life.life, 20, 20 * (kDesignTolerance + kRigidLifeTolerance));
@@ -38,17 +42,14 @@ TEST(RigidDesign, SectionsAtTheirMinimumsEndWithTheMinimumMessage) {
     for (bool withBase : {false, true}) {
         DesignFixture f;
         f.SelectRigidSection();
-        if (withBase) {
+        if (withBase)
             f.state.Current.Layers[1].LayerThickness = 1;  // crushed aggregate minimum
-        } else {
+        else
             f.state.Current.Layers.erase(f.state.Current.Layers.begin() + 1);
-        }
         f.state.Current.Layers[0].LayerThickness = 4;  // PCC minimum
-        f.state.Current.Aircraft.resize(1);
-        f.state.Current.Aircraft[0] = {"Stationair 206", 3612, 1, 0};
+        f.state.Current.Aircraft = {{"Stationair 206", 3612, 1, 0}};
         f.Derive();
-        f.state.Run.DesignRunning = true;
-        const RunSummary s = DesignRigid(f.state, f.ui, RunMode::Design);
+        const RunSummary s = Rigid(f, RunMode::Design);
         EXPECT_EQ(s.outcome, DesignOutcome::MinimumReached) << s.why;
         const std::string text = withBase ? "The minimum layer thicknesses\r\nhave been reached."
                                           : "The minimum PCC thickness\r\nhas been reached.";
@@ -64,8 +65,7 @@ TEST(RigidDesign, StressesBelowTheModelsRangeHalveSlabAndBaseUntilTheyCount) {
     f.state.Current.Aircraft[0] = {"Falcon 2000", 35000, 1200, 0};
     f.state.Current.Aircraft[1] = {"Citation VII", 23200, 3000, 0};
     f.Derive();
-    f.state.Run.DesignRunning = true;
-    const RunSummary s = DesignRigid(f.state, f.ui, RunMode::Design);
+    const RunSummary s = Rigid(f, RunMode::Design);
     ASSERT_EQ(s.outcome, DesignOutcome::Converged) << s.why;
     EXPECT_LT(std::fabs(std::log(s.cdf)), kDesignTolerance);
     EXPECT_EQ(f.state.Current.Layers[1].LayerThickness, 3);  // 6 in halved once

@@ -16,10 +16,14 @@ using testing::DesignFixture;
 constexpr double kDesignTolerance = 0.005;        // |ln CDF| of a converged design
 constexpr double kFlexibleLifeTolerance = 0.001;  // |CDF - 1| of a flexible life
 
-// A design job of our own in the test directory, with the sample sections in it.
-void MakeOwnJob(DesignFixture& f) {
-    f.state.JobName = "Mine";
-    f.Select(1);
+// Job Mine as another program reads it from `dir`.
+core::ProgramState Mine(const std::string& dir, test::FakeUserPort& ui) {
+    core::ProgramState s;
+    core::InitLibraries(s);
+    s.ProgramDir = dir;
+    s.JobName = "Mine";
+    EXPECT_FALSE(core::ReadJob(s, ui));
+    return s;
 }
 
 TEST(RunController, EverySampleSectionDesignsAndItsLifeIsTheDesignLife) {
@@ -42,8 +46,7 @@ TEST(RunController, EverySampleSectionDesignsAndItsLifeIsTheDesignLife) {
 }
 
 TEST(RunController, PreconditionsAreCheckedInOrderWithTheirTexts) {
-    DesignFixture f;
-    f.Select(1);
+    DesignFixture f(1);
     f.state.Current.SectionTimeStamp = core::DaySerialFromCivil({2024, 3, 5, 14, 7, 9});
     f.state.FirstInstance = false;
     f.state.Current.Aircraft.clear();
@@ -89,11 +92,7 @@ TEST(RunController, BatchSavesEachSectionAndFollowsItWhenAnotherProgramMovesIt) 
         added = true;
         test::FakeUserPort otherUi;
         otherUi.answerDefaults = true;
-        core::ProgramState other;
-        core::InitLibraries(other);
-        other.ProgramDir = f.state.ProgramDir;
-        other.JobName = "Mine";
-        ASSERT_FALSE(core::ReadJob(other, otherUi));
+        core::ProgramState other = Mine(f.state.ProgramDir, otherUi);
         core::SelectSection(other, otherUi, 1);
         ASSERT_EQ(core::DuplicateSection(other, otherUi, "AAFIRST"), core::OpStatus::Done);
     };
@@ -102,10 +101,7 @@ TEST(RunController, BatchSavesEachSectionAndFollowsItWhenAnotherProgramMovesIt) 
     ASSERT_EQ(batch.sections.size(), 2u);
     EXPECT_EQ(batch.sections[1].slot, 3);
     EXPECT_EQ(f.state.Current.SectionName, "ACAggregate");
-    core::ProgramState reread;
-    reread.ProgramDir = f.state.ProgramDir;
-    reread.JobName = "Mine";
-    ASSERT_FALSE(core::ReadJob(reread, f.ui));
+    core::ProgramState reread = Mine(f.state.ProgramDir, f.ui);
     ASSERT_EQ(reread.Sections.size(), 3u);
     EXPECT_EQ(reread.Sections[0].SectionName, "AAFIRST");
     EXPECT_TRUE(core::IsNotAnalysed(reread.Sections[0].SectionTimeStamp));
@@ -133,7 +129,7 @@ TEST(RunController, AConcreteStrengthOutsideItsRangeIsRefusedByARun) {
     const std::pair<float, const char*> cases[] = {{99.0f, "99"}, {1001.0f, "1,001"}};
     for (const auto& [strength, shown] : cases) {
         DesignFixture f;
-        MakeOwnJob(f);
+        f.state.JobName = "Mine";  // our own job, not the samples
         f.SelectRigidSection();
         f.state.Current.Layers[0].LayerFlexStrength = strength;
         f.ui.boxes.clear();

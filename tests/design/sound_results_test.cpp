@@ -16,37 +16,15 @@ using testing::DesignFixture;
 
 constexpr std::int16_t kAsphalt = 1, kSubgrade = 4, kCrushed = 6, kAcOverlay = 10, kPccOnFlex = 13;
 
-const std::string kBottomRule =
-    "Only Subgrade or Undefined layers can\r\nbe placed at the bottom of the structure.\r\n\r\n"
-    "Please change the structure.";
-
 RunResult DesignOrLife(DesignFixture& f, RunMode mode) {
     return mode == RunMode::Design ? RunDesignCommand(f.state, f.ui, mode, f.InMemory())
                                    : RunLifeCommand(f.state, f.ui, f.InMemory());
 }
 
-TEST(StructureRules, DesignAndLifeRefuseABrokenStructureWithTheRulesMessage) {
-    for (const RunMode mode : {RunMode::Design, RunMode::Life}) {
-        DesignFixture f;  // an aggregate base at the bottom
-        f.state.JobName = "Mine";
-        f.Select(1);
-        f.state.Current.Layers = {{4.0f, 200000.0f, 0.0f, kAsphalt},
-                                  {0.0f, 10000.0f, 0.0f, kSubgrade},
-                                  {8.0f, 75000.0f, 0.0f, kCrushed}};
-        f.Derive();
-        const RunResult r = DesignOrLife(f, mode);
-        EXPECT_EQ(r.status, RunStatus::NotValid);
-        EXPECT_TRUE(f.ui.OnlyBox("Checking the Structure", kBottomRule));
-        EXPECT_FALSE(r.timeStamped);
-        EXPECT_EQ(f.state.Run.AnalysisTimeMs, 0) << "nothing was analysed";
-    }
-}
-
 TEST(NoTraffic, DesignAndLifeSayTheListCarriesNoTraffic) {
     for (const RunMode mode : {RunMode::Design, RunMode::Life}) {
-        DesignFixture f;
+        DesignFixture f(1);
         f.state.JobName = "Mine";
-        f.Select(1);
         for (auto& a : f.state.Current.Aircraft) a.AnnualDepartures = 0;
         const float before = f.state.Current.Layers[1].LayerThickness;
         const RunResult r = DesignOrLife(f, mode);
@@ -59,36 +37,10 @@ TEST(NoTraffic, DesignAndLifeSayTheListCarriesNoTraffic) {
     }
 }
 
-// Traffic far too light for concrete on asphalt: the slab falls to its minimum, not the asphalt.
-TEST(ConcreteOnFlexible, TheDesignNeverThinsTheExistingAsphalt) {
-    DesignFixture f;
-    f.state.JobName = "Mine";
-    f.SelectRigidSection();
-    f.state.Current.Layers = {{8.0f, 4000000.0f, 700.0f, kPccOnFlex},
-                              {4.0f, 200000.0f, 0.0f, kAsphalt},
-                              {6.0f, 75000.0f, 0.0f, kCrushed},
-                              {0.0f, 10000.0f, 0.0f, kSubgrade}};
-    f.state.Current.Aircraft.resize(1);
-    f.state.Current.Aircraft[0] = {"Citation VII", 23200, 1, 0};
-    f.Derive();
-    ASSERT_EQ(f.state.Current.PavementType, core::kPccOnFlexible);
-    const RunResult r = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
-    ASSERT_EQ(r.status, RunStatus::Ran);
-    EXPECT_EQ(r.summary.outcome, DesignOutcome::MinimumReached) << r.summary.why;
-    EXPECT_EQ(f.state.Current.Layers[0].LayerThickness, 2);  // the overlay's minimum
-    EXPECT_EQ(f.state.Current.Layers[1].LayerThickness, 4);  // as it was entered
-    EXPECT_FALSE(r.timeStamped) << "a design that gave up is not a designed section";
-}
-
-void SelectOverlay(DesignFixture& f, std::int16_t type, float h, float sci, float cdfu) {
-    f.state.JobName = "Mine";
-    f.SelectOverlay(type, h, sci, cdfu);
-}
-
 TEST(AsphaltOnRigid, ASlabAlreadyAtTheOverlaysFailureConditionIsRefusedBeforeTheRun) {
     for (const RunMode mode : {RunMode::Design, RunMode::Life}) {
-        DesignFixture f;
-        SelectOverlay(f, kAcOverlay, 4, 58, 100);  // on crushed aggregate: failure SCI 58
+        DesignFixture f({kAcOverlay, 4, 58, 100});
+        f.state.JobName = "Mine";  // on crushed aggregate: failure SCI 58
         const RunResult r = RunDesignCommand(f.state, f.ui, mode, f.InMemory());
         ASSERT_EQ(r.status, RunStatus::Ran);
         EXPECT_EQ(r.summary.outcome, DesignOutcome::Error);
@@ -100,18 +52,15 @@ TEST(AsphaltOnRigid, ASlabAlreadyAtTheOverlaysFailureConditionIsRefusedBeforeThe
         EXPECT_EQ(f.state.Run.AnalysisTimeMs, 0);
     }
     // Just above it the life is computed.
-    DesignFixture f;
-    SelectOverlay(f, kAcOverlay, 4, 59, 100);
+    DesignFixture f({kAcOverlay, 4, 59, 100});
     EXPECT_EQ(RunDesignCommand(f.state, f.ui, RunMode::Life, f.InMemory()).summary.outcome,
               DesignOutcome::Converged);
 }
 
 TEST(OverlayOnRigid, TheDesignGivesUpAtTheLargestOverlayAndLeavesTheLayerAsEntered) {
-    OverlayOnRigidOptions options;
-    options.largestThickness = 11;
+    const OverlayOnRigidOptions options{.largestThickness = 11};
     for (const bool metric : {false, true}) {
-        DesignFixture f;
-        SelectOverlay(f, 11, 6, 80, 100);
+        DesignFixture f({11, 6, 80, 100});
         for (core::DesignAircraft& a : f.state.Current.Aircraft) a.AnnualDepartures = 1e6f;
         f.Derive();
         core::ApplyUnits(f.state.Units, metric);
@@ -137,8 +86,7 @@ TEST(OverlayOnRigid, TheDesignGivesUpAtTheLargestOverlayAndLeavesTheLayerAsEnter
 // Traffic that stops at year 10: the life is the horizon as a lower bound, never infinite.
 TEST(OverlayOnRigid, TrafficThatStopsGivesTheHorizonAsALowerBound) {
     for (const std::int16_t type : {kAcOverlay, std::int16_t{11}}) {
-        DesignFixture f;
-        SelectOverlay(f, type, 6, 80, 100);
+        DesignFixture f({type, 6, 80, 100});
         for (core::DesignAircraft& a : f.state.Current.Aircraft) {
             a.AnnualDepartures = 10;
             a.AnnualGrowth = -0.1f;
@@ -154,9 +102,8 @@ TEST(OverlayOnRigid, TrafficThatStopsGivesTheHorizonAsALowerBound) {
 
 // An analysis that fails (here its input cannot be written) is an error, not a user's stop.
 TEST(RunErrors, AFailedAnalysisIsAnErrorNotAStop) {
-    DesignFixture f;
+    DesignFixture f(1);
     f.state.JobName = "Mine";
-    f.Select(1);
     f.state.ProgramDir = f.dir.path() + "gone/";
     const RunResult r = RunDesignCommand(f.state, f.ui, RunMode::Design, f.InMemory());
     ASSERT_EQ(r.status, RunStatus::Ran);

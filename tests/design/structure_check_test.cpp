@@ -33,7 +33,7 @@ Checked Check(std::initializer_list<std::int16_t> codes) {
 
 const std::string kChange = "\r\n\r\nPlease change the structure.";
 const std::string kOverlayOn =
-    "Asphalt overlays can only be placed\r\nover asphalt, PCC, or undefined layers." + kChange;
+    "Asphalt overlays can only be placed\r\nover asphalt, PCC, or undefined layers.";
 
 TEST(CheckStructure, EachBrokenRuleShowsItsOwnMessageOnce) {
     const struct {
@@ -41,54 +41,47 @@ TEST(CheckStructure, EachBrokenRuleShowsItsOwnMessageOnce) {
         std::string text;
     } refusals[] = {
         {{kSubgrade, kSubgrade},  // 1
-         "Subgrade layers\r\ncannot be placed on the top \r\nof a pavement structure." + kChange},
+         "Subgrade layers\r\ncannot be placed on the top \r\nof a pavement structure."},
         {{kAcOverlay, kBase, kSubgrade}, kOverlayOn},  // 2
         {{kAcOverlay, kSubgrade}, kOverlayOn},         // 2: two layers meet the top rules only
         {{kUnbond, kAsphalt, kSubgrade},               // 3, with the full name of the overlay type
-         "P-501 PCC overlay fully unbonded layers\r\ncan only be placed over PCC layers." +
-             kChange},
+         "P-501 PCC overlay fully unbonded layers\r\ncan only be placed over PCC layers."},
         {{kPartBond, kBase, kSubgrade},
-         "P-501 PCC overlay partially bonded layers\r\ncan only be placed over PCC layers." +
-             kChange},
+         "P-501 PCC overlay partially bonded layers\r\ncan only be placed over PCC layers."},
         {{kOnFlex, kPcc, kSubgrade},  // 4
          "P-501 PCC overlay on flexible layers\r\ncan only be placed over asphalt\r\n"
-         "surface or undefined layers." +
-             kChange},
+         "surface or undefined layers."},
         {{kAsphalt, kSubgrade, kBase},  // 5 comes before 6f of the middle subgrade
-         "Only Subgrade or Undefined layers can\r\nbe placed at the bottom of the structure." +
-             kChange},
+         "Only Subgrade or Undefined layers can\r\nbe placed at the bottom of the structure."},
         {{kAsphalt, kAcOverlay, kSubgrade},  // 6a
          "Overlays can only be placed\r\non the top layer of a pavement\r\nstructure for the "
-         "design\r\nprocedure to succeed." +
-             kChange},
+         "design\r\nprocedure to succeed."},
         {{kAsphalt, kAsphalt, kSubgrade},  // 6b comes before 6c, which this layer also breaks
          "Only one P-401 Asphalt Surface\r\nlayer can be present in the\r\npavement structure for "
-         "the\r\ndesign procedure to succeed." +
-             kChange},
+         "the\r\ndesign procedure to succeed."},
         {{kAsphalt, kAgCrushed, kAgCrushed, kSubgrade},
          "Only one P-209 Crushed Aggregate Base Course\r\nlayer can be present in the\r\n"
-         "pavement structure for the\r\ndesign procedure to succeed." +
-             kChange},
+         "pavement structure for the\r\ndesign procedure to succeed."},
         {{kUndefined, kBase, kAsphalt, kSubgrade},  // 6c, two blanks after "asphalt"
          "Asphalt layers can only be placed\r\non the top layer of a pavement\r\nstructure or "
-         "directly below an\r\nasphalt  or PCC overlay." +
-             kChange},
+         "directly below an\r\nasphalt  or PCC overlay."},
         {{kAsphalt, kPcc, kSubgrade},  // 6d
          "PCC layers can only be placed\r\non the top layer of a pavement\r\nstructure or "
-         "directly below an\r\noverlay." +
-             kChange},
+         "directly below an\r\noverlay."},
         {{kAsphalt, kAgUncrushed, kAgCrushed, kSubgrade},  // 6e
          "An aggregate base layer is located\r\ndirectly below an aggregate\r\nsubbase layer. "
          "This is not a valid\r\nstructure for the design procedure.\r\n\r\nPlease change the "
          "structure so that \r\nthe base is above the subbase."},
         {{kAsphalt, kSubgrade, kSubgrade},  // 6f
-         "Subgrade layers can only be placed\r\non the bottom layer of a pavement" + kChange},
+         "Subgrade layers can only be placed\r\non the bottom layer of a pavement"},
     };
     for (const auto& r : refusals) {
         SCOPED_TRACE(r.text);
         const Checked c = Check(r.codes);
         EXPECT_EQ(c.status, StructureStatus::Invalid);
-        ASSERT_TRUE(c.ui.OnlyBox("Checking the Structure", r.text));
+        // Every rule but 6e, which says how to change it, ends with the same request.
+        const bool own = r.text.ends_with("subbase.");
+        ASSERT_TRUE(c.ui.OnlyBox("Checking the Structure", own ? r.text : r.text + kChange));
         EXPECT_EQ(c.ui.boxes[0].buttons, core::Buttons::Ok);
     }
 }
