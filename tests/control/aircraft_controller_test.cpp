@@ -320,7 +320,7 @@ TEST_F(AircraftWindow, SaveListWritesTheJobAndMarksTheSectionNotAnalysed) {
     EXPECT_EQ(ui.boxes.at(0).text, "Saving the aircraft list for section\r\nApron in job RWY.");
     ui.Answer(Answer::Ok);
     EXPECT_EQ(c.SaveList(), EditStatus::Done);
-    const core::Section& saved = File().sections.at(0);
+    const core::Section saved = File().sections.at(0);
     EXPECT_EQ(
         std::tuple(saved.Aircraft.at(0).AnnualDepartures, saved.SectionTimeStamp, saved.AsphaltCDF),
         std::tuple(2500.0f, core::kNotAnalysedSerial, 0.0f));
